@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test headlessly with isolated folders.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+scripts/build.sh
+sandbox=$(mktemp -d)
+trap 'rm -rf "$sandbox"' EXIT
+export QT_QPA_PLATFORM=offscreen
+export HOME="$sandbox/home" XDG_CONFIG_HOME="$sandbox/config" XDG_DATA_HOME="$sandbox/data"
+export XDG_RUNTIME_DIR="$sandbox/runtime" XDG_CACHE_HOME="$sandbox/cache"
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
+mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+cd "${BUILD_DIR:-build}"
+ctest --output-on-failure -j"$(nproc)" --timeout 300

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <memory>
+#include <stdexcept>
+
+#include "app/MAPIMod.h"
+#include "codegen/CodeBuilder.h"
+#include "codegen/CodeWindow.h"
+
+namespace ui {
+class TreeView;
+}
+
+namespace app {
+
+struct Subsystems;
+
+// The main window: the mailbox tree, the code window and the four tab panels
+// holding every named control. Subsystems reach its widgets only by their
+// objectName through control<T>(), and the shared state through mod().
+class MAPIForm : public QWidget {
+    Q_OBJECT
+public:
+    explicit MAPIForm(QWidget* parent = nullptr);
+    ~MAPIForm() override;
+
+    // Form_Load: the start-up sequence. With showAbout false the About window
+    // (the last step) is skipped, for tests.
+    void load(bool showAbout = true);
+
+    // The control whose objectName is `name` ("LogonButton", "SessionOpt(1)");
+    // throws std::logic_error when there is none of that type.
+    template <class T = QWidget>
+    T* control(const QString& name) const {
+        T* w = findChild<T*>(name);
+        if (!w) throw std::logic_error("no control named " + name.toStdString());
+        return w;
+    }
+
+    ui::TreeView* tree() const;  // MAPITree
+    codegen::CodeWindow& code() { return *code_; }
+    MAPIMod& mod() { return mod_; }
+    Subsystems& subsystems() { return *subsystems_; }
+
+    // AppendCode and a builder over the current variable names.
+    void AppendCode(const QString& text) { code_->AppendCode(text); }
+    codegen::Code newCode() const { return codegen::Code(mod_.names); }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;  // Form_Resize
+    void closeEvent(QCloseEvent* event) override;    // Form_QueryUnload
+
+private:
+    MAPIMod mod_;
+    std::unique_ptr<codegen::CodeWindow> code_;
+    std::unique_ptr<Subsystems> subsystems_;
+};
+
+}  // namespace app

@@ -1,0 +1,53 @@
+#pragma once
+
+// The composition root: which subsystem controllers the main window owns, and
+// the few calls the shell and the subsystems make into one another. Each
+// controller connects itself to the main window's named controls when created.
+
+#include <memory>  // shared_ptr: members may stay incomplete here
+
+namespace session {
+class SessionController;
+}
+namespace browser {
+class TreeController;
+class BrowserActions;
+}
+namespace filters {
+class FilterEditor;
+class FilterRunner;
+}
+namespace compose {
+class ComposeController;
+}
+namespace addressbook {
+class AddressBookController;
+}
+
+namespace app {
+
+class MAPIForm;
+
+struct Subsystems {
+    Subsystems();
+    ~Subsystems();
+
+    std::shared_ptr<session::SessionController> session;
+    std::shared_ptr<browser::TreeController> tree;
+    std::shared_ptr<browser::BrowserActions> browserActions;
+    std::shared_ptr<filters::FilterEditor> filterEditor;
+    std::shared_ptr<filters::FilterRunner> filterRunner;
+    std::shared_ptr<compose::ComposeController> compose;
+    std::shared_ptr<addressbook::AddressBookController> addressBook;
+};
+
+// Creates the controllers over the form's controls (called once, when the
+// form's widgets exist and before load()).
+void installSubsystems(MAPIForm& form, Subsystems& subsystems);
+
+// Start-up step 4: ResetFilterEditor(false), then LoadFilterProperties(0).
+void startupFilterEditor(Subsystems& subsystems);
+// Logoff: ResetFilterEditor(false).
+void resetFilterEditor(Subsystems& subsystems, bool enabled);
+
+}  // namespace app

@@ -1,0 +1,265 @@
+#pragma once
+
+// The messaging object model as the calling code sees it: sessions, stores,
+// folders, messages, fields, recipients, attachments, address lists and filters.
+// Member names follow the library's own so that the generated Visual Basic and
+// the C++ that performs the same task read alike; a member whose name is also a
+// class name carries the suffix "Of" (Message::FieldsOf() is Message.Fields).
+// Every failing call throws
+// mapi::Error; reading a property the object does not have throws
+// MAPI_E_NOT_FOUND.
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+#include "messaging/Collection.h"
+#include "messaging/Error.h"
+#include "messaging/Ref.h"
+#include "messaging/Variant.h"
+
+namespace mapi {
+
+class AddressEntry;
+class AddressEntries;
+class AddressList;
+class AddressLists;
+class Attachment;
+class Attachments;
+class Field;
+class Fields;
+class Filter;
+class Folder;
+class Folders;
+class InfoStore;
+class InfoStores;
+class Message;
+class Messages;
+class Recipient;
+class Recipients;
+class Session;
+
+// ---- fields -----------------------------------------------------------------
+
+class Field : public Object {
+public:
+    virtual QString Name() = 0;       // "" for standard properties
+    virtual std::int32_t ID() = 0;    // property tag, signed (named ones are negative)
+    virtual Variant Type() = 0;       // VarType code as a Long; Null when unknown
+    virtual Variant Value() = 0;      // an Error-typed field returns its ErrorValue
+    virtual void SetValue(const Variant& v) = 0;
+};
+
+class Fields : public Collection<Field> {
+public:
+    // Item(index) is by position; these look a field up by tag or by name
+    // (MAPI_E_NOT_FOUND when absent).
+    virtual Ref<Field> ItemByTag(std::int32_t tag) = 0;
+    virtual Ref<Field> ItemByName(const QString& name) = 0;
+    // Fields.Add(name or tag, type, value): `nameOrTag` is a String (a name, or a
+    // number written as text) or a Long tag. On a filter's Fields this adds a
+    // condition; on an object it adds or replaces a property.
+    virtual Ref<Field> Add(const Variant& nameOrTag, std::int16_t type, const Variant& value) = 0;
+    // Fields.Add(tag, value) as the alias look-up calls it (type taken from the tag).
+    virtual Ref<Field> Add(const Variant& nameOrTag, const Variant& value) = 0;
+};
+
+// ---- filters ----------------------------------------------------------------
+
+// Message filter members: Subject, Text, Sender, Recipients, Importance, Size,
+// Sent, Unread, Type, TimeFirst, TimeLast, Not, Or.
+// Address-entry filter members: Name, Address, Not, Or.
+// Set() takes the member by name as late binding does; an unknown member throws
+// MAPI_E_NO_SUPPORT. Bad values (e.g. a TimeFirst that is not a date) are
+// accepted here and make the filtered enumeration throw MAPI_E_INVALID_PARAMETER.
+class Filter : public Object {
+public:
+    virtual void Set(const QString& member, const Variant& value) = 0;
+    virtual Variant Get(const QString& member) = 0;
+    virtual Ref<Fields> FieldsOf() = 0;  // the filter's Fields collection
+    void SetNot(bool v) { Set(QStringLiteral("Not"), v); }
+    void SetOr(bool v) { Set(QStringLiteral("Or"), v); }
+};
+
+// ---- address book -----------------------------------------------------------
+
+class AddressEntry : public Object {
+public:
+    virtual QString ID() = 0;
+    virtual QString Name() = 0;
+    virtual QString Address() = 0;
+    virtual QString Type() = 0;           // "SMTP", "MAPIPDL", "EX" ...
+    virtual std::int32_t DisplayType() = 0;
+    virtual void SetName(const QString& v) = 0;
+    virtual void SetAddress(const QString& v) = 0;
+    virtual void SetType(const QString& v) = 0;
+    virtual Ref<Fields> FieldsOf() = 0;
+    virtual Ref<AddressEntries> Members() = 0;  // a distribution list's members
+    virtual void Details() = 0;                 // the library's modal details dialog
+    virtual void Update() = 0;                  // saves this entry (and new members)
+    virtual void Delete() = 0;
+};
+
+class AddressEntries : public WalkableCollection<AddressEntry> {
+public:
+    virtual Ref<Filter> FilterOf() = 0;  // the collection's filter; enumeration honours it
+    // A new entry of the given address type and display name, stored by Update().
+    virtual Ref<AddressEntry> Add(const QString& type, const QString& name) = 0;
+};
+
+class AddressList : public Object {
+public:
+    virtual QString ID() = 0;
+    virtual QString Name() = 0;
+    virtual Ref<AddressEntries> AddressEntriesOf() = 0;
+};
+
+class AddressLists : public Collection<AddressList> {
+public:
+    virtual Ref<AddressList> ItemByName(const QString& name) = 0;  // MAPI_E_NOT_FOUND
+};
+
+// ---- messages ---------------------------------------------------------------
+
+class Recipient : public Object {
+public:
+    virtual QString Name() = 0;
+    virtual std::int32_t Type() = 0;  // 1 To, 2 Cc, 3 Bcc
+    virtual QString Address() = 0;
+    virtual std::int32_t DisplayType() = 0;
+    virtual void SetName(const QString& v) = 0;
+    virtual void SetType(std::int32_t v) = 0;
+    virtual void SetAddress(const QString& v) = 0;
+    // Resolves Name against the session's address lists by display name or
+    // alias; none throws MAPI_E_NOT_FOUND, several MAPI_E_AMBIGUOUS_RECIP.
+    virtual void Resolve() = 0;
+};
+
+class Recipients : public Collection<Recipient> {
+public:
+    virtual Ref<Recipient> Add(const QString& name, std::int32_t type) = 0;
+};
+
+class Attachment : public Object {
+public:
+    virtual QString Name() = 0;
+    virtual std::int32_t Type() = 0;      // 1 file data
+    virtual std::int32_t Position() = 0;
+    virtual void SetName(const QString& v) = 0;
+    virtual void SetType(std::int32_t v) = 0;
+    virtual void SetPosition(std::int32_t v) = 0;
+    virtual void ReadFromFile(const QString& path) = 0;   // missing/unreadable: MAPI_E_NOT_FOUND / E_ACCESSDENIED
+    virtual void WriteToFile(const QString& path) = 0;    // unwritable target: E_ACCESSDENIED
+};
+
+class Attachments : public Collection<Attachment> {
+public:
+    virtual Ref<Attachment> Add() = 0;
+};
+
+class Message : public Object {
+public:
+    virtual QString ID() = 0;
+    virtual QString Subject() = 0;
+    virtual QString Text() = 0;
+    virtual Variant Importance() = 0;          // Long 0 low, 1 normal, 2 high
+    virtual Ref<AddressEntry> Sender() = 0;    // MAPI_E_NOT_FOUND when the message has none
+    virtual Variant Size() = 0;                // Long
+    virtual Variant TimeReceived() = 0;        // Date
+    virtual Variant TimeSent() = 0;            // Date
+    virtual QString Type() = 0;                // message class, e.g. "IPM.Note"
+    virtual Variant Unread() = 0;              // Boolean
+    virtual Variant Sent() = 0;                // Boolean
+    virtual QString ConversationIndex() = 0;   // hexadecimal text
+    virtual QString ConversationTopic() = 0;
+    virtual Variant DeliveryReceipt() = 0;     // Boolean
+    virtual Variant ReadReceipt() = 0;         // Boolean
+    virtual Ref<Attachments> AttachmentsOf() = 0;
+    virtual Ref<Recipients> RecipientsOf() = 0;
+    virtual Ref<Fields> FieldsOf() = 0;
+
+    virtual void SetSubject(const QString& v) = 0;
+    virtual void SetText(const QString& v) = 0;
+    virtual void SetImportance(std::int32_t v) = 0;
+    virtual void SetType(const QString& v) = 0;
+    virtual void SetDeliveryReceipt(bool v) = 0;
+    virtual void SetReadReceipt(bool v) = 0;
+
+    // Saves the message with its recipients and attachments in one step.
+    virtual void Update() = 0;
+    // Removes the message for good; a second Delete throws MAPI_E_NOT_FOUND.
+    virtual void Delete() = 0;
+};
+
+class Messages : public WalkableCollection<Message> {
+public:
+    virtual Ref<Filter> FilterOf() = 0;  // enumeration and GetFirst/GetNext honour it
+    virtual Ref<Message> Add() = 0;      // exists in the store only after Update()
+};
+
+class Folder : public Object {
+public:
+    virtual QString ID() = 0;
+    virtual QString Name() = 0;
+    virtual Ref<Folders> FoldersOf() = 0;
+    virtual Ref<Messages> MessagesOf() = 0;
+};
+
+class Folders : public WalkableCollection<Folder> {};
+
+class InfoStore : public Object {
+public:
+    virtual QString ID() = 0;
+    virtual QString Name() = 0;
+    virtual Ref<Folder> RootFolder() = 0;
+};
+
+class InfoStores : public Collection<InfoStore> {
+public:
+    virtual Ref<InfoStore> ItemByName(const QString& name) = 0;
+};
+
+// ---- session ----------------------------------------------------------------
+
+// Session.Logon arguments; an unset optional is an argument not passed.
+// The dynamic form passes all seven positionally, profileInfo being
+// "server" LF "mailbox".
+struct LogonArgs {
+    std::optional<QString> profileName;
+    std::optional<QString> profilePassword;
+    std::optional<bool> showDialog;
+    std::optional<bool> newSession;
+    std::optional<std::int64_t> parentWindow;
+    std::optional<bool> noMail;
+    std::optional<QString> profileInfo;
+};
+
+// Session.AddressBook named arguments.
+struct AddressBookArgs {
+    Ref<Recipients> recipients;  // pre-fills the recipient lists; may be empty
+    std::optional<QString> title;
+    std::optional<bool> oneAddress;
+    std::optional<bool> forceResolution;
+    std::optional<std::int32_t> recipLists;  // 1 to 3
+    std::optional<QString> toLabel;
+    std::optional<QString> ccLabel;
+    std::optional<QString> bccLabel;
+};
+
+class Session : public Object {
+public:
+    virtual void Logon(const LogonArgs& args) = 0;     // MAPI_E_LOGON_FAILED, MAPI_E_USER_CANCEL
+    virtual void Logoff() = 0;                          // throws when not logged on
+    virtual Ref<InfoStores> InfoStoresOf() = 0;
+    virtual Ref<AddressLists> AddressListsOf() = 0;
+    virtual Ref<AddressList> AddressListByName(const QString& name) = 0;  // AddressLists(name)
+    virtual Ref<Folder> Outbox() = 0;
+    virtual Ref<InfoStore> GetInfoStore(const QString& storeId) = 0;
+    virtual Ref<Folder> GetFolder(const QString& folderId, const QString& storeId) = 0;
+    virtual Ref<Message> GetMessage(const QString& messageId, const QString& storeId) = 0;
+    // The library's modal address-book dialog; the chosen recipients as a new
+    // collection (types 1, 2, 3). Cancel throws MAPI_E_USER_CANCEL.
+    virtual Ref<Recipients> AddressBook(const AddressBookArgs& args) = 0;
+};
+
+}  // namespace mapi

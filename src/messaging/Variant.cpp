@@ -1,0 +1,117 @@
+#include "messaging/Variant.h"
+
+#include <cmath>
+
+#include "messaging/Error.h"
+
+namespace mapi {
+
+namespace {
+
+const QDate kDayZero(1899, 12, 30);
+
+QString fixExponent(QString s) {
+    const qsizetype e = s.indexOf(QLatin1Char('e'));
+    if (e >= 0) s[e] = QLatin1Char('E');
+    return s;
+}
+
+}  // namespace
+
+Date Date::fromDateTime(const QDateTime& dt) {
+    const double days = static_cast<double>(kDayZero.daysTo(dt.date()));
+    const double frac = (dt.time().msecsSinceStartOfDay() / 1000) / 86400.0;
+    return Date{days >= 0 ? days + frac : days - frac};
+}
+
+Date Date::fromDate(const QDate& d) { return Date{static_cast<double>(kDayZero.daysTo(d))}; }
+
+QDateTime Date::toDateTime() const {
+    const double whole = std::trunc(serial);
+    const double frac = std::fabs(serial - whole);
+    qint64 secs = std::llround(frac * 86400.0);
+    qint64 days = static_cast<qint64>(whole);
+    if (secs >= 86400) {  // rounding up to the next midnight
+        secs -= 86400;
+        days += serial < 0 ? -1 : 1;
+    }
+    return QDateTime(kDayZero.addDays(days), QTime(0, 0).addSecs(static_cast<int>(secs)));
+}
+
+QString dateToText(Date d) {
+    const QDateTime dt = d.toDateTime();
+    const QDate date = dt.date();
+    const QTime time = dt.time();
+    const bool hasTime = time != QTime(0, 0);
+    const bool hasDate = date != kDayZero;
+    QString out;
+    if (hasDate || !hasTime)
+        out = QStringLiteral("%1/%2/%3").arg(date.month()).arg(date.day()).arg(date.year());
+    if (hasTime) {
+        const int h12 = time.hour() % 12 == 0 ? 12 : time.hour() % 12;
+        const QString t = QStringLiteral("%1:%2:%3 %4")
+                              .arg(h12)
+                              .arg(time.minute(), 2, 10, QLatin1Char('0'))
+                              .arg(time.second(), 2, 10, QLatin1Char('0'))
+                              .arg(time.hour() < 12 ? QStringLiteral("AM") : QStringLiteral("PM"));
+        out = out.isEmpty() ? t : out + QLatin1Char(' ') + t;
+    }
+    return out;
+}
+
+QString doubleToText(double v) { return fixExponent(QString::number(v, 'g', 15)); }
+
+QString singleToText(float v) { return fixExponent(QString::number(static_cast<double>(v), 'g', 7)); }
+
+QString currencyToText(Currency c) {
+    const bool negative = c.scaled < 0;
+    const std::uint64_t magnitude =
+        negative ? 0 - static_cast<std::uint64_t>(c.scaled) : static_cast<std::uint64_t>(c.scaled);
+    QString out = QString::number(magnitude / 10000);
+    std::uint64_t frac = magnitude % 10000;
+    if (frac != 0) {
+        QString digits = QStringLiteral("%1").arg(frac, 4, 10, QLatin1Char('0'));
+        while (digits.endsWith(QLatin1Char('0'))) digits.chop(1);
+        out += QLatin1Char('.') + digits;
+    }
+    return negative ? QLatin1Char('-') + out : out;
+}
+
+VarType Variant::type() const {
+    switch (v_.index()) {
+        case 0: return VarType::Empty;
+        case 1: return VarType::Null;
+        case 2: return VarType::Integer;
+        case 3: return VarType::Long;
+        case 4: return VarType::Single;
+        case 5: return VarType::Double;
+        case 6: return VarType::Currency;
+        case 7: return VarType::Date;
+        case 8: return VarType::String;
+        case 9: return VarType::Error;
+        case 10: return VarType::Boolean;
+        case 11: return VarType::Binary;
+        default: return VarType::Object;
+    }
+}
+
+QString Variant::toText() const {
+    switch (type()) {
+        case VarType::Empty: return QString();
+        case VarType::Null: raise(code::InvalidUseOfNull);
+        case VarType::Integer: return QString::number(asInteger());
+        case VarType::Long: return QString::number(asLong());
+        case VarType::Single: return singleToText(asSingle());
+        case VarType::Double: return doubleToText(asDouble());
+        case VarType::Currency: return currencyToText(asCurrency());
+        case VarType::Date: return dateToText(asDate());
+        case VarType::String: return asString();
+        case VarType::Boolean: return asBoolean() ? QStringLiteral("True") : QStringLiteral("False");
+        case VarType::Binary: return QString::fromLatin1(asBinary().toHex().toUpper());
+        case VarType::Error:
+        case VarType::Object: break;
+    }
+    raise(code::TypeMismatch);
+}
+
+}  // namespace mapi

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <stdexcept>
+
+namespace store {
+
+// A fixture or profile directory that cannot be used; the message names the
+// file, the place in it and the problem.
+class FixtureError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Where profiles and their store files live: $XDG_DATA_HOME/quorvane
+// (default ~/.local/share/quorvane).
+QString profilesDir();
+
+// Installs the embedded store as the messaging back-end (mapi::createSession)
+// over the profiles in profilesDir(), creating the demo profile "Default" over
+// a generated demo mailbox on first use.
+void installDefaultBackend();
+
+// Builds a fresh temporary store from a JSON fixture and installs it so that
+// its profiles are the only ones for this run. Throws FixtureError; nothing is
+// created then.
+void installFixtureBackend(const QString& jsonPath);
+
+// Writes the fixture as a persistent profile directory (tools/quorvane-store).
+void createProfileDirectory(const QString& jsonPath, const QString& dir);
+
+}  // namespace store

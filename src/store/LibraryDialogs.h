@@ -1,0 +1,43 @@
+#pragma once
+
+// The messaging library's own modal dialogs: real Qt windows, scriptable by
+// their objectNames, shown over the active window.
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <vector>
+
+#include "messaging/Objects.h"
+
+namespace store {
+
+struct ChosenRecipient {
+    QString name;
+    QString address;
+    QString addressType;  // "SMTP", "MAPIPDL" ...
+    std::int32_t type = 1;  // 1 To, 2 Cc, 3 Bcc
+    std::int32_t displayType = 0;
+    QString entryId;
+};
+
+// Window "ProfileDialog" titled "Choose Profile": combo "ProfileCombo"
+// preselected with `preselected`, buttons "OkButton" and "CancelButton".
+// Returns the chosen profile name; Cancel throws MAPI_E_USER_CANCEL.
+QString runProfileChooser(const QStringList& profiles, const QString& preselected);
+
+// Window "AddressBookDialog" with the given title: combo "AddressListCombo" of
+// the session's address lists, list "EntryList" of the chosen list's entries,
+// for each of the args.recipLists (1 to 3) lists a button "ToButton" /
+// "CcButton" / "BccButton" captioned with the labels and a list "ToList" /
+// "CcList" / "BccList" pre-filled from args.recipients. "OkButton" returns the
+// recipients in the lists (To, then Cc, then Bcc); "CancelButton" or closing
+// the window throws MAPI_E_USER_CANCEL. args.oneAddress limits the choice to
+// one entry.
+std::vector<ChosenRecipient> runAddressBook(mapi::Session& session, const mapi::AddressBookArgs& args);
+
+// Window "DetailsDialog" showing the entry's name, address, type, alias and
+// fields, closed by "OkButton".
+void runDetails(mapi::AddressEntry& entry);
+
+}  // namespace store
