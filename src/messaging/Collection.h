@@ -10,7 +10,7 @@ namespace mapi {
 
 // Base of every object the messaging layer hands out.
 class Object : public std::enable_shared_from_this<Object> {
-public:
+  public:
     virtual ~Object() = default;
 };
 
@@ -18,7 +18,7 @@ public:
 // reference at the end. Independent of the collection's GetFirst/GetNext cursor.
 template <class T>
 class Enumerator {
-public:
+  public:
     virtual ~Enumerator() = default;
     virtual Ref<T> next() = 0;
 };
@@ -26,7 +26,7 @@ public:
 // Count then Item(1..Count), or for-each. Counts are full 32-bit.
 template <class T>
 class Collection : public Object {
-public:
+  public:
     virtual std::int32_t Count() = 0;
     // 1-based; outside 1..Count throws MAPI_E_NOT_FOUND.
     virtual Ref<T> Item(std::int32_t index) = 0;
@@ -34,7 +34,7 @@ public:
 
     // for (Ref<T> x : *collection) ...
     class iterator {
-    public:
+      public:
         iterator() = default;
         explicit iterator(std::unique_ptr<Enumerator<T>> e) : e_(std::move(e)) { ++*this; }
         const Ref<T>& operator*() const { return cur_; }
@@ -44,7 +44,7 @@ public:
         }
         bool operator!=(const iterator& other) const { return cur_.get() != other.cur_.get(); }
 
-    private:
+      private:
         std::shared_ptr<Enumerator<T>> e_;
         Ref<T> cur_;
     };
@@ -57,7 +57,7 @@ public:
 // empty reference.
 template <class T>
 class WalkableCollection : public Collection<T> {
-public:
+  public:
     virtual Ref<T> GetFirst() = 0;
     virtual Ref<T> GetNext() = 0;
 };

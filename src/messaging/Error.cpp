@@ -49,8 +49,9 @@ QString describe(std::int32_t number, const QString* sentence) {
     const Known* k = find(number);
     const QString first = sentence ? *sentence : (k ? QString::fromUtf8(k->sentence) : QString());
     if (k && *k->name == '\0') return first;  // Visual Basic error: the sentence alone
-    const QString hex =
-        QStringLiteral("%1").arg(static_cast<std::uint32_t>(number), 8, 16, QLatin1Char('0')).toUpper();
+    const QString hex = QStringLiteral("%1")
+                            .arg(static_cast<std::uint32_t>(number), 8, 16, QLatin1Char('0'))
+                            .toUpper();
     const QString name = k ? QString::fromUtf8(k->name) : QStringLiteral("MAPI_E_CALL_FAILED");
     const QString lead = first.isEmpty() ? QStringLiteral("The call failed.") : first;
     return QStringLiteral("%1 [%2(%3)]").arg(lead, name, hex);
@@ -58,14 +59,20 @@ QString describe(std::int32_t number, const QString* sentence) {
 
 }  // namespace
 
-Error makeError(std::int32_t number) { return Error(number, describe(number, nullptr)); }
+Error makeError(std::int32_t number) {
+    return Error(number, describe(number, nullptr));
+}
 
 Error makeError(std::int32_t number, const QString& sentence) {
     return Error(number, describe(number, &sentence));
 }
 
-void raise(std::int32_t number) { throw makeError(number); }
+void raise(std::int32_t number) {
+    throw makeError(number);
+}
 
-void raise(std::int32_t number, const QString& sentence) { throw makeError(number, sentence); }
+void raise(std::int32_t number, const QString& sentence) {
+    throw makeError(number, sentence);
+}
 
 }  // namespace mapi

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QString>
 #include <QByteArray>
+#include <QString>
 #include <cstdint>
 #include <exception>
 
@@ -12,14 +12,14 @@ namespace mapi {
 // `number` is what the calling code reports as "Error #"; MAPI codes are kept in
 // their signed 32-bit form, e.g. -2147221233 for MAPI_E_NOT_FOUND.
 class Error : public std::exception {
-public:
+  public:
     Error(std::int32_t number, QString description);
 
     std::int32_t number() const { return number_; }
     const QString& description() const { return description_; }
     const char* what() const noexcept override { return what_.constData(); }
 
-private:
+  private:
     std::int32_t number_;
     QString description_;
     QByteArray what_;

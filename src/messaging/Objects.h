@@ -42,16 +42,16 @@ class Session;
 // ---- fields -----------------------------------------------------------------
 
 class Field : public Object {
-public:
-    virtual QString Name() = 0;       // "" for standard properties
-    virtual std::int32_t ID() = 0;    // property tag, signed (named ones are negative)
-    virtual Variant Type() = 0;       // VarType code as a Long; Null when unknown
-    virtual Variant Value() = 0;      // an Error-typed field returns its ErrorValue
+  public:
+    virtual QString Name() = 0;     // "" for standard properties
+    virtual std::int32_t ID() = 0;  // property tag, signed (named ones are negative)
+    virtual Variant Type() = 0;     // VarType code as a Long; Null when unknown
+    virtual Variant Value() = 0;    // an Error-typed field returns its ErrorValue
     virtual void SetValue(const Variant& v) = 0;
 };
 
 class Fields : public Collection<Field> {
-public:
+  public:
     // Item(index) is by position; these look a field up by tag or by name
     // (MAPI_E_NOT_FOUND when absent).
     virtual Ref<Field> ItemByTag(std::int32_t tag) = 0;
@@ -73,7 +73,7 @@ public:
 // MAPI_E_NO_SUPPORT. Bad values (e.g. a TimeFirst that is not a date) are
 // accepted here and make the filtered enumeration throw MAPI_E_INVALID_PARAMETER.
 class Filter : public Object {
-public:
+  public:
     virtual void Set(const QString& member, const Variant& value) = 0;
     virtual Variant Get(const QString& member) = 0;
     virtual Ref<Fields> FieldsOf() = 0;  // the filter's Fields collection
@@ -84,11 +84,11 @@ public:
 // ---- address book -----------------------------------------------------------
 
 class AddressEntry : public Object {
-public:
+  public:
     virtual QString ID() = 0;
     virtual QString Name() = 0;
     virtual QString Address() = 0;
-    virtual QString Type() = 0;           // "SMTP", "MAPIPDL", "EX" ...
+    virtual QString Type() = 0;  // "SMTP", "MAPIPDL", "EX" ...
     virtual std::int32_t DisplayType() = 0;
     virtual void SetName(const QString& v) = 0;
     virtual void SetAddress(const QString& v) = 0;
@@ -101,28 +101,28 @@ public:
 };
 
 class AddressEntries : public WalkableCollection<AddressEntry> {
-public:
+  public:
     virtual Ref<Filter> FilterOf() = 0;  // the collection's filter; enumeration honours it
     // A new entry of the given address type and display name, stored by Update().
     virtual Ref<AddressEntry> Add(const QString& type, const QString& name) = 0;
 };
 
 class AddressList : public Object {
-public:
+  public:
     virtual QString ID() = 0;
     virtual QString Name() = 0;
     virtual Ref<AddressEntries> AddressEntriesOf() = 0;
 };
 
 class AddressLists : public Collection<AddressList> {
-public:
+  public:
     virtual Ref<AddressList> ItemByName(const QString& name) = 0;  // MAPI_E_NOT_FOUND
 };
 
 // ---- messages ---------------------------------------------------------------
 
 class Recipient : public Object {
-public:
+  public:
     virtual QString Name() = 0;
     virtual std::int32_t Type() = 0;  // 1 To, 2 Cc, 3 Bcc
     virtual QString Address() = 0;
@@ -136,44 +136,45 @@ public:
 };
 
 class Recipients : public Collection<Recipient> {
-public:
+  public:
     virtual Ref<Recipient> Add(const QString& name, std::int32_t type) = 0;
 };
 
 class Attachment : public Object {
-public:
+  public:
     virtual QString Name() = 0;
-    virtual std::int32_t Type() = 0;      // 1 file data
+    virtual std::int32_t Type() = 0;  // 1 file data
     virtual std::int32_t Position() = 0;
     virtual void SetName(const QString& v) = 0;
     virtual void SetType(std::int32_t v) = 0;
     virtual void SetPosition(std::int32_t v) = 0;
-    virtual void ReadFromFile(const QString& path) = 0;   // missing/unreadable: MAPI_E_NOT_FOUND / E_ACCESSDENIED
-    virtual void WriteToFile(const QString& path) = 0;    // unwritable target: E_ACCESSDENIED
+    virtual void ReadFromFile(
+        const QString& path) = 0;  // missing/unreadable: MAPI_E_NOT_FOUND / E_ACCESSDENIED
+    virtual void WriteToFile(const QString& path) = 0;  // unwritable target: E_ACCESSDENIED
 };
 
 class Attachments : public Collection<Attachment> {
-public:
+  public:
     virtual Ref<Attachment> Add() = 0;
 };
 
 class Message : public Object {
-public:
+  public:
     virtual QString ID() = 0;
     virtual QString Subject() = 0;
     virtual QString Text() = 0;
-    virtual Variant Importance() = 0;          // Long 0 low, 1 normal, 2 high
-    virtual Ref<AddressEntry> Sender() = 0;    // MAPI_E_NOT_FOUND when the message has none
-    virtual Variant Size() = 0;                // Long
-    virtual Variant TimeReceived() = 0;        // Date
-    virtual Variant TimeSent() = 0;            // Date
-    virtual QString Type() = 0;                // message class, e.g. "IPM.Note"
-    virtual Variant Unread() = 0;              // Boolean
-    virtual Variant Sent() = 0;                // Boolean
-    virtual QString ConversationIndex() = 0;   // hexadecimal text
+    virtual Variant Importance() = 0;         // Long 0 low, 1 normal, 2 high
+    virtual Ref<AddressEntry> Sender() = 0;   // MAPI_E_NOT_FOUND when the message has none
+    virtual Variant Size() = 0;               // Long
+    virtual Variant TimeReceived() = 0;       // Date
+    virtual Variant TimeSent() = 0;           // Date
+    virtual QString Type() = 0;               // message class, e.g. "IPM.Note"
+    virtual Variant Unread() = 0;             // Boolean
+    virtual Variant Sent() = 0;               // Boolean
+    virtual QString ConversationIndex() = 0;  // hexadecimal text
     virtual QString ConversationTopic() = 0;
-    virtual Variant DeliveryReceipt() = 0;     // Boolean
-    virtual Variant ReadReceipt() = 0;         // Boolean
+    virtual Variant DeliveryReceipt() = 0;  // Boolean
+    virtual Variant ReadReceipt() = 0;      // Boolean
     virtual Ref<Attachments> AttachmentsOf() = 0;
     virtual Ref<Recipients> RecipientsOf() = 0;
     virtual Ref<Fields> FieldsOf() = 0;
@@ -192,13 +193,13 @@ public:
 };
 
 class Messages : public WalkableCollection<Message> {
-public:
+  public:
     virtual Ref<Filter> FilterOf() = 0;  // enumeration and GetFirst/GetNext honour it
     virtual Ref<Message> Add() = 0;      // exists in the store only after Update()
 };
 
 class Folder : public Object {
-public:
+  public:
     virtual QString ID() = 0;
     virtual QString Name() = 0;
     virtual Ref<Folders> FoldersOf() = 0;
@@ -208,14 +209,14 @@ public:
 class Folders : public WalkableCollection<Folder> {};
 
 class InfoStore : public Object {
-public:
+  public:
     virtual QString ID() = 0;
     virtual QString Name() = 0;
     virtual Ref<Folder> RootFolder() = 0;
 };
 
 class InfoStores : public Collection<InfoStore> {
-public:
+  public:
     virtual Ref<InfoStore> ItemByName(const QString& name) = 0;
 };
 
@@ -247,9 +248,9 @@ struct AddressBookArgs {
 };
 
 class Session : public Object {
-public:
-    virtual void Logon(const LogonArgs& args) = 0;     // MAPI_E_LOGON_FAILED, MAPI_E_USER_CANCEL
-    virtual void Logoff() = 0;                          // throws when not logged on
+  public:
+    virtual void Logon(const LogonArgs& args) = 0;  // MAPI_E_LOGON_FAILED, MAPI_E_USER_CANCEL
+    virtual void Logoff() = 0;                      // throws when not logged on
     virtual Ref<InfoStores> InfoStoresOf() = 0;
     virtual Ref<AddressLists> AddressListsOf() = 0;
     virtual Ref<AddressList> AddressListByName(const QString& name) = 0;  // AddressLists(name)

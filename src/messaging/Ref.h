@@ -14,7 +14,7 @@ namespace mapi {
 // the same whichever back-end answers.
 template <class T>
 class Ref {
-public:
+  public:
     Ref() = default;
     Ref(std::nullptr_t) {}
     Ref(std::shared_ptr<T> p) : p_(std::move(p)) {}
@@ -40,7 +40,7 @@ public:
 
     friend bool operator==(const Ref& a, const Ref& b) { return a.p_ == b.p_; }
 
-private:
+  private:
     std::shared_ptr<T> p_;
 };
 

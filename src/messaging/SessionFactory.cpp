@@ -11,15 +11,22 @@ SessionFactory& factory() {
 }
 }  // namespace
 
-void throwObjectNotSet() { raise(code::ObjectNotSet); }
+void throwObjectNotSet() {
+    raise(code::ObjectNotSet);
+}
 
 Ref<Session> createSession() {
-    if (!factory()) raise(code::NotInitialized, QStringLiteral("No messaging library is installed."));
+    if (!factory())
+        raise(code::NotInitialized, QStringLiteral("No messaging library is installed."));
     return factory()();
 }
 
-void installSessionFactory(SessionFactory f) { factory() = std::move(f); }
+void installSessionFactory(SessionFactory f) {
+    factory() = std::move(f);
+}
 
-SessionFactory currentSessionFactory() { return factory(); }
+SessionFactory currentSessionFactory() {
+    return factory();
+}
 
 }  // namespace mapi

@@ -24,7 +24,9 @@ Date Date::fromDateTime(const QDateTime& dt) {
     return Date{days >= 0 ? days + frac : days - frac};
 }
 
-Date Date::fromDate(const QDate& d) { return Date{static_cast<double>(kDayZero.daysTo(d))}; }
+Date Date::fromDate(const QDate& d) {
+    return Date{static_cast<double>(kDayZero.daysTo(d))};
+}
 
 QDateTime Date::toDateTime() const {
     const double whole = std::trunc(serial);
@@ -59,9 +61,13 @@ QString dateToText(Date d) {
     return out;
 }
 
-QString doubleToText(double v) { return fixExponent(QString::number(v, 'g', 15)); }
+QString doubleToText(double v) {
+    return fixExponent(QString::number(v, 'g', 15));
+}
 
-QString singleToText(float v) { return fixExponent(QString::number(static_cast<double>(v), 'g', 7)); }
+QString singleToText(float v) {
+    return fixExponent(QString::number(static_cast<double>(v), 'g', 7));
+}
 
 QString currencyToText(Currency c) {
     const bool negative = c.scaled < 0;
@@ -79,37 +85,62 @@ QString currencyToText(Currency c) {
 
 VarType Variant::type() const {
     switch (v_.index()) {
-        case 0: return VarType::Empty;
-        case 1: return VarType::Null;
-        case 2: return VarType::Integer;
-        case 3: return VarType::Long;
-        case 4: return VarType::Single;
-        case 5: return VarType::Double;
-        case 6: return VarType::Currency;
-        case 7: return VarType::Date;
-        case 8: return VarType::String;
-        case 9: return VarType::Error;
-        case 10: return VarType::Boolean;
-        case 11: return VarType::Binary;
-        default: return VarType::Object;
+        case 0:
+            return VarType::Empty;
+        case 1:
+            return VarType::Null;
+        case 2:
+            return VarType::Integer;
+        case 3:
+            return VarType::Long;
+        case 4:
+            return VarType::Single;
+        case 5:
+            return VarType::Double;
+        case 6:
+            return VarType::Currency;
+        case 7:
+            return VarType::Date;
+        case 8:
+            return VarType::String;
+        case 9:
+            return VarType::Error;
+        case 10:
+            return VarType::Boolean;
+        case 11:
+            return VarType::Binary;
+        default:
+            return VarType::Object;
     }
 }
 
 QString Variant::toText() const {
     switch (type()) {
-        case VarType::Empty: return QString();
-        case VarType::Null: raise(code::InvalidUseOfNull);
-        case VarType::Integer: return QString::number(asInteger());
-        case VarType::Long: return QString::number(asLong());
-        case VarType::Single: return singleToText(asSingle());
-        case VarType::Double: return doubleToText(asDouble());
-        case VarType::Currency: return currencyToText(asCurrency());
-        case VarType::Date: return dateToText(asDate());
-        case VarType::String: return asString();
-        case VarType::Boolean: return asBoolean() ? QStringLiteral("True") : QStringLiteral("False");
-        case VarType::Binary: return QString::fromLatin1(asBinary().toHex().toUpper());
+        case VarType::Empty:
+            return QString();
+        case VarType::Null:
+            raise(code::InvalidUseOfNull);
+        case VarType::Integer:
+            return QString::number(asInteger());
+        case VarType::Long:
+            return QString::number(asLong());
+        case VarType::Single:
+            return singleToText(asSingle());
+        case VarType::Double:
+            return doubleToText(asDouble());
+        case VarType::Currency:
+            return currencyToText(asCurrency());
+        case VarType::Date:
+            return dateToText(asDate());
+        case VarType::String:
+            return asString();
+        case VarType::Boolean:
+            return asBoolean() ? QStringLiteral("True") : QStringLiteral("False");
+        case VarType::Binary:
+            return QString::fromLatin1(asBinary().toHex().toUpper());
         case VarType::Error:
-        case VarType::Object: break;
+        case VarType::Object:
+            break;
     }
     raise(code::TypeMismatch);
 }

@@ -15,8 +15,8 @@ class Object;
 enum class VarType : int {
     Empty = 0,
     Null = 1,
-    Integer = 2,   // 16-bit
-    Long = 3,      // 32-bit
+    Integer = 2,  // 16-bit
+    Long = 3,     // 32-bit
     Single = 4,
     Double = 5,
     Currency = 6,  // 64-bit, four implied decimals
@@ -57,7 +57,7 @@ struct NullValue {
 
 // The small variant the messaging layer passes values in.
 class Variant {
-public:
+  public:
     Variant() = default;  // Empty
     static Variant null() { return Variant(NullValue{}); }
     Variant(NullValue v) : v_(v) {}
@@ -89,7 +89,9 @@ public:
     ErrorValue asError() const { return std::get<ErrorValue>(v_); }
     bool asBoolean() const { return std::get<bool>(v_); }
     const QByteArray& asBinary() const { return std::get<QByteArray>(v_); }
-    const std::shared_ptr<Object>& asObject() const { return std::get<std::shared_ptr<Object>>(v_); }
+    const std::shared_ptr<Object>& asObject() const {
+        return std::get<std::shared_ptr<Object>>(v_);
+    }
 
     // CStr(): the text the platform gives the value, independent of the
     // machine's locale: "True"/"False", plain decimal numbers, dates as
@@ -100,10 +102,10 @@ public:
 
     friend bool operator==(const Variant& a, const Variant& b) { return a.v_ == b.v_; }
 
-private:
-    using Storage = std::variant<std::monostate, NullValue, std::int16_t, std::int32_t, float, double,
-                                 Currency, Date, QString, ErrorValue, bool, QByteArray,
-                                 std::shared_ptr<Object>>;
+  private:
+    using Storage =
+        std::variant<std::monostate, NullValue, std::int16_t, std::int32_t, float, double, Currency,
+                     Date, QString, ErrorValue, bool, QByteArray, std::shared_ptr<Object>>;
     explicit Variant(Storage s) : v_(std::move(s)) {}
     Storage v_;
 };

@@ -20,7 +20,7 @@ bool isDate(const QString& text);
 // point, an exponent, surrounding blanks, and &H hexadecimal.
 bool isNumeric(const QString& text);
 
-bool toBoolean(const QString& text);       // True/False in any case, or any number (0 false)
+bool toBoolean(const QString& text);          // True/False in any case, or any number (0 false)
 std::int16_t toInteger(const QString& text);  // rounds half to even
 std::int32_t toLong(const QString& text);     // rounds half to even
 float toSingle(const QString& text);
