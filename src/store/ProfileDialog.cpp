@@ -1,0 +1,67 @@
+#include "store/ProfileDialog.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "messaging/Error.h"
+#include "store/LibraryDialogs.h"
+#include "ui/Dialogs.h"
+
+namespace store {
+
+ProfileDialog::ProfileDialog(const QStringList& profiles, const QString& preselected,
+                             QWidget* parent)
+    : QDialog(parent) {
+    setObjectName(QStringLiteral("ProfileDialog"));
+    setWindowTitle(QStringLiteral("Choose Profile"));
+    setWindowModality(Qt::ApplicationModal);
+
+    auto* label = new QLabel(QStringLiteral("Profile Name:"), this);
+    combo_ = new QComboBox(this);
+    combo_->setObjectName(QStringLiteral("ProfileCombo"));
+    combo_->addItems(profiles);
+    label->setBuddy(combo_);
+
+    // Profile names are matched without regard to case, as the logon does.
+    int index = combo_->findText(preselected, Qt::MatchFixedString);
+    if (index < 0 && combo_->count() > 0) index = 0;
+    combo_->setCurrentIndex(index);
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("OkButton"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("CancelButton"));
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(label);
+    row->addWidget(combo_, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(row);
+    layout->addStretch(1);
+    layout->addLayout(buttons);
+    setMinimumWidth(320);
+}
+
+QString ProfileDialog::chosenProfile() const {
+    return combo_->currentText();
+}
+
+QString runProfileChooser(const QStringList& profiles, const QString& preselected) {
+    ProfileDialog dialog(profiles, preselected, ui::dialogParent());
+    // Closing by the frame or Escape rejects, which is a cancel like the button.
+    if (dialog.exec() != QDialog::Accepted) mapi::raise(mapi::code::UserCancel);
+    return dialog.chosenProfile();
+}
+
+}  // namespace store
