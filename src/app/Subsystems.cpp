@@ -3,6 +3,7 @@
 #include "app/MAPIForm.h"
 
 // Subsystem headers (each subsystem adds its own include and lines below).
+#include "compose/ComposeController.h"
 
 namespace app {
 
@@ -12,6 +13,7 @@ Subsystems::~Subsystems() = default;
 void installSubsystems(MAPIForm& form, Subsystems& s) {
     (void)form;
     (void)s;
+    s.compose = std::make_shared<compose::ComposeController>(form);
 }
 
 void startupFilterEditor(Subsystems& s) { (void)s; }

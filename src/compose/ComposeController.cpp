@@ -1,0 +1,45 @@
+#include "compose/ComposeController.h"
+
+#include <QAbstractButton>
+
+#include "app/MAPIForm.h"
+#include "compose/MsgForm.h"
+#include "ui/Dialogs.h"
+
+namespace compose {
+
+ComposeController::ComposeController(app::MAPIForm& form) : form_(form) {
+    connect(form.control<QAbstractButton>(QStringLiteral("SendButton")), &QAbstractButton::clicked,
+            this, &ComposeController::open);
+}
+
+ComposeController::~ComposeController() = default;
+
+void ComposeController::open() {
+    if (form_.mod().session.isNothing()) {
+        ui::msgBox(QStringLiteral("You must log in before you can send a message."),
+                   ui::Icon::Critical, ui::Buttons::Ok);
+        return;
+    }
+    if (!msgForm_) {
+        app::MAPIForm* main = &form_;
+        msgForm_ = new MsgForm(
+            form_.mod(), [main](const QString& text) { main->AppendCode(text); }, &form_);
+    }
+    if (!msgForm_->isLoaded()) {
+        try {
+            msgForm_->loadForm();
+        } catch (const mapi::Error& e) {
+            ui::msgBox(QStringLiteral("Error #") + QString::number(e.number()) +
+                           QStringLiteral(" - ") + e.description() +
+                           QStringLiteral(" - has occurred."),
+                       ui::Icon::Critical, ui::Buttons::Ok);
+            return;
+        }
+    }
+    msgForm_->show();
+    msgForm_->raise();
+    msgForm_->activateWindow();
+}
+
+}  // namespace compose

@@ -1,0 +1,334 @@
+#include "compose/MsgForm.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/MAPIMod.h"
+#include "compose/ComposeCode.h"
+#include "ui/Dialogs.h"
+
+namespace compose {
+
+namespace {
+
+const QString kNote = QStringLiteral(
+    "NOTE:  This will not actually send a message.  It will save the message in your Outbox, and "
+    "you "
+    "can send it from there if you choose.  This will, however, generate the code you need to send "
+    "a "
+    "message.");
+
+QLabel* namedLabel(const QString& name, const QString& text, QWidget* parent) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    return l;
+}
+
+void critical(const QString& text) {
+    ui::msgBox(text, ui::Icon::Critical, ui::Buttons::Ok);
+}
+
+}  // namespace
+
+MsgForm::MsgForm(app::MAPIMod& mod, AppendFn appendCode, QWidget* parent)
+    : QDialog(parent), mod_(mod), appendCode_(std::move(appendCode)) {
+    setObjectName(QStringLiteral("MsgForm"));
+    setWindowTitle(QStringLiteral("Send A Message"));
+    setModal(false);
+    setSizeGripEnabled(false);
+    buildControls();
+    resetControls();
+}
+
+MsgForm::~MsgForm() = default;
+
+void MsgForm::buildControls() {
+    auto* grid = new QGridLayout(this);
+
+    grid->addWidget(namedLabel(QStringLiteral("Label1"), QStringLiteral("Subject:"), this), 0, 0);
+    subjectText_ = new QLineEdit(this);
+    subjectText_->setObjectName(QStringLiteral("SubjectText"));
+    grid->addWidget(subjectText_, 0, 1, 1, 3);
+
+    const QString recipLabels[3] = {QStringLiteral("TO:"), QStringLiteral("CC:"),
+                                    QStringLiteral("BCC:")};
+    for (int i = 0; i < 3; ++i) {
+        grid->addWidget(namedLabel(QStringLiteral("Label%1").arg(i + 2), recipLabels[i], this), 1,
+                        i + 1);
+        recipLists_[i] = new QListWidget(this);
+        recipLists_[i]->setObjectName(QStringLiteral("RecipList(%1)").arg(i + 1));
+        recipLists_[i]->setSelectionMode(QAbstractItemView::SingleSelection);
+        recipLists_[i]->setMinimumHeight(70);
+        grid->addWidget(recipLists_[i], 2, i + 1);
+    }
+    addressButton_ = new QPushButton(QStringLiteral("Address..."), this);
+    addressButton_->setObjectName(QStringLiteral("AddressButton"));
+    grid->addWidget(addressButton_, 2, 0, Qt::AlignTop);
+
+    grid->addWidget(namedLabel(QStringLiteral("Label5"), QStringLiteral("Text:"), this), 3, 0,
+                    Qt::AlignTop);
+    msgText_ = new QPlainTextEdit(this);
+    msgText_->setObjectName(QStringLiteral("MsgText"));
+    msgText_->setTabChangesFocus(true);
+    grid->addWidget(msgText_, 3, 1, 1, 3);
+
+    grid->addWidget(namedLabel(QStringLiteral("Label6"), QStringLiteral("Attachments:"), this), 4,
+                    0, Qt::AlignTop);
+    attachList_ = new QListWidget(this);
+    attachList_->setObjectName(QStringLiteral("AttachList"));
+    attachList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    attachList_->setMinimumHeight(60);
+    grid->addWidget(attachList_, 4, 1, 1, 2);
+    auto* attachButtons = new QVBoxLayout;
+    attachButton_ = new QPushButton(QStringLiteral("Add..."), this);
+    attachButton_->setObjectName(QStringLiteral("AttachButton"));
+    removeButton_ = new QPushButton(QStringLiteral("Remove"), this);
+    removeButton_->setObjectName(QStringLiteral("RemoveButton"));
+    attachButtons->addWidget(attachButton_);
+    attachButtons->addWidget(removeButton_);
+    attachButtons->addStretch();
+    grid->addLayout(attachButtons, 4, 3);
+
+    importanceFrame_ = new QGroupBox(QStringLiteral("Importance:"), this);
+    importanceFrame_->setObjectName(QStringLiteral("ImportanceFrame"));
+    auto* frameLayout = new QHBoxLayout(importanceFrame_);
+    const QString importLabels[3] = {QStringLiteral("Low"), QStringLiteral("Normal"),
+                                     QStringLiteral("High")};
+    for (int i = 0; i < 3; ++i) {
+        importOptions_[i] = new QRadioButton(importLabels[i], importanceFrame_);
+        importOptions_[i]->setObjectName(QStringLiteral("ImportOption(%1)").arg(i));
+        frameLayout->addWidget(importOptions_[i]);
+    }
+    grid->addWidget(importanceFrame_, 5, 0, 1, 2);
+
+    auto* receipts = new QVBoxLayout;
+    deliveryCheck_ = new QCheckBox(QStringLiteral("Delivery Receipt"), this);
+    deliveryCheck_->setObjectName(QStringLiteral("DeliveryCheck"));
+    readCheck_ = new QCheckBox(QStringLiteral("Read Receipt"), this);
+    readCheck_->setObjectName(QStringLiteral("ReadCheck"));
+    receipts->addWidget(deliveryCheck_);
+    receipts->addWidget(readCheck_);
+    grid->addLayout(receipts, 5, 2);
+
+    auto* actions = new QVBoxLayout;
+    sendButton_ = new QPushButton(QStringLiteral("Send"), this);
+    sendButton_->setObjectName(QStringLiteral("SendButton"));
+    sendButton_->setAutoDefault(false);
+    cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton_->setObjectName(QStringLiteral("CancelButton"));
+    cancelButton_->setAutoDefault(false);
+    actions->addWidget(sendButton_);
+    actions->addWidget(cancelButton_);
+    grid->addLayout(actions, 5, 3);
+
+    auto* note = namedLabel(QStringLiteral("Label7"), kNote, this);
+    note->setWordWrap(true);
+    grid->addWidget(note, 6, 0, 1, 4);
+
+    // No button may turn Enter into a click: Enter belongs to the text boxes.
+    for (QPushButton* b : {addressButton_, attachButton_, removeButton_}) b->setAutoDefault(false);
+
+    connect(addressButton_, &QPushButton::clicked, this, &MsgForm::addressClick);
+    connect(attachButton_, &QPushButton::clicked, this, &MsgForm::attachClick);
+    connect(removeButton_, &QPushButton::clicked, this, &MsgForm::removeClick);
+    connect(sendButton_, &QPushButton::clicked, this, &MsgForm::sendClick);
+    connect(cancelButton_, &QPushButton::clicked, this, &MsgForm::cancelClick);
+}
+
+void MsgForm::resetControls() {
+    subjectText_->clear();
+    for (QListWidget* l : recipLists_) l->clear();
+    msgText_->clear();
+    attachList_->clear();
+    importOptions_[1]->setChecked(true);
+    deliveryCheck_->setChecked(false);
+    readCheck_->setChecked(false);
+}
+
+QListWidget* MsgForm::recipList(int type) const {
+    return type >= 1 && type <= 3 ? recipLists_[type - 1] : nullptr;
+}
+
+void MsgForm::loadForm() {
+    // No control is touched: they hold their initial values already.
+    oNewMsg_ = mod_.session->Outbox()->MessagesOf()->Add();
+    loaded_ = true;
+}
+
+void MsgForm::unloadForm() {
+    oNewMsg_.reset();
+    oChosenRecips_.reset();
+    loaded_ = false;
+    resetControls();
+    hide();
+}
+
+int MsgForm::importance() const {
+    if (importOptions_[0]->isChecked()) return 0;
+    if (importOptions_[1]->isChecked()) return 1;
+    return 2;
+}
+
+QString MsgForm::bodyText() const {
+    // The multi-line box keeps a typed line break as LF; the text it stands for
+    // (and the generated code) has CR LF, as every other line break here.
+    QString text = msgText_->toPlainText();
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return text;
+}
+
+void MsgForm::addressClick() {
+    // Every step is passed over when it fails; the code is written regardless.
+    mapi::Ref<mapi::Recipients> chosen;
+    try {
+        mapi::AddressBookArgs args;
+        args.recipients = oChosenRecips_;
+        args.title = QStringLiteral("My Title");
+        args.oneAddress = false;
+        args.forceResolution = true;
+        args.recipLists = 3;
+        args.toLabel = QStringLiteral("TO:");
+        args.ccLabel = QStringLiteral("CC:");
+        args.bccLabel = QStringLiteral("BCC:");
+        chosen = mod_.session->AddressBook(args);
+    } catch (const mapi::Error&) {
+        chosen.reset();
+    }
+
+    if (chosen) {
+        oChosenRecips_ = chosen;
+        for (QListWidget* l : recipLists_) l->clear();
+        std::int32_t count = 0;
+        try {
+            count = chosen->Count();
+        } catch (const mapi::Error&) {
+            count = 0;
+        }
+        for (std::int32_t i = 1; i <= count; ++i) {
+            try {
+                const mapi::Ref<mapi::Recipient> r = chosen->Item(i);
+                if (QListWidget* list = recipList(r->Type())) list->addItem(r->Name());
+            } catch (const mapi::Error&) {
+                // the next recipient
+            }
+        }
+    }
+
+    if (appendCode_) appendCode_(addressBookCode(mod_.names));
+}
+
+void MsgForm::attachClick() {
+    const std::optional<QString> file =
+        ui::openFileName(QStringLiteral("Add Attachment"), QStringLiteral("All Files (*)"));
+    if (file) attachList_->addItem(*file);
+}
+
+void MsgForm::removeClick() {
+    const QList<QListWidgetItem*> selected = attachList_->selectedItems();
+    if (selected.isEmpty()) {
+        critical(QStringLiteral("You must select an attachment to remove it."));
+        return;
+    }
+    delete attachList_->takeItem(attachList_->row(selected.first()));
+    // As after removing a list box line: nothing is selected afterwards.
+    attachList_->clearSelection();
+    attachList_->setCurrentRow(-1);
+}
+
+void MsgForm::cancelClick() {
+    unloadForm();
+}
+
+void MsgForm::reject() {
+    cancelButton_->click();
+}
+
+void MsgForm::closeEvent(QCloseEvent* event) {
+    if (loaded_ || isVisible()) unloadForm();
+    event->accept();
+}
+
+void MsgForm::sendClick() {
+    if (recipLists_[0]->count() == 0 && recipLists_[1]->count() == 0 &&
+        recipLists_[2]->count() == 0) {
+        critical(
+            QStringLiteral("You must select at least one recipient before sending a message."));
+        return;
+    }
+    if (subjectText_->text().isEmpty()) {
+        critical(QStringLiteral("You must type in a subject."));
+        return;
+    }
+    if (msgText_->toPlainText().isEmpty()) {
+        critical(QStringLiteral("You must type in the text of the message."));
+        return;
+    }
+
+    const QString subject = subjectText_->text();
+    const QString body = bodyText();
+
+    ui::setBusyPointer();
+    {
+        mapi::Ref<mapi::Message> msg;
+        mapi::Ref<mapi::Recipient> recip;
+        mapi::Ref<mapi::Attachment> attach;
+        try {
+            msg = oNewMsg_;
+            msg->SetSubject(subject);
+            msg->SetText(body);
+            msg->SetImportance(importance());
+            if (deliveryCheck_->isChecked()) msg->SetDeliveryReceipt(true);
+            if (readCheck_->isChecked()) msg->SetReadReceipt(true);
+
+            const std::int32_t count = oChosenRecips_->Count();
+            for (std::int32_t i = 1; i <= count; ++i) {
+                const mapi::Ref<mapi::Recipient> chosen = oChosenRecips_->Item(i);
+                const QString name = chosen->Name();
+                recip = msg->RecipientsOf()->Add(name, chosen->Type());
+                if (!recip) {
+                    critical(QStringLiteral("Error adding recipient ") + name +
+                             QStringLiteral(" to message."));
+                    continue;
+                }
+                recip->Resolve();
+            }
+
+            for (int i = 0; i < attachList_->count(); ++i) {
+                const QString path = attachList_->item(i)->text();
+                attach = msg->AttachmentsOf()->Add();
+                if (!attach) {
+                    critical(QStringLiteral("Unable to create attachment ") + path +
+                             QStringLiteral("."));
+                    continue;
+                }
+                attach->SetType(1);
+                attach->SetPosition(i);
+                attach->SetName(path);
+                attach->ReadFromFile(path);
+            }
+
+            // The last call: until it succeeds nothing of the message is stored.
+            msg->Update();
+        } catch (const mapi::Error&) {
+            critical(QStringLiteral("An error has occurred sending the message."));
+        }
+    }
+    oChosenRecips_.reset();
+    oNewMsg_.reset();
+
+    if (appendCode_) appendCode_(sendCode(mod_.names, subject, body));
+    ui::setNormalPointer();
+    unloadForm();
+}
+
+}  // namespace compose
