@@ -20,7 +20,7 @@ enum class Relationship { First = 0, Last = 1, Next = 2, Previous = 3, Child = 4
 // valid until clear(). Sized for 100,000+ nodes: adding a node is O(1).
 class TreeView : public QTreeView {
     Q_OBJECT
-public:
+  public:
     enum class LabelEdit { Automatic, Manual };
 
     explicit TreeView(QWidget* parent = nullptr);
@@ -44,8 +44,8 @@ public:
     void setText(std::int32_t index, const QString& text);
     int image(std::int32_t index) const;
     int selectedImage(std::int32_t index) const;
-    std::int32_t parent(std::int32_t index) const;      // 0 for a top-level node
-    std::int32_t childCount(std::int32_t index) const;  // Node.Children
+    std::int32_t parent(std::int32_t index) const;                 // 0 for a top-level node
+    std::int32_t childCount(std::int32_t index) const;             // Node.Children
     std::vector<std::int32_t> children(std::int32_t index) const;  // in display order
     std::vector<std::int32_t> topLevel() const;
     bool expanded(std::int32_t index) const;
@@ -65,12 +65,19 @@ public:
     // The shared image list: image N (1-based) is images[N-1].
     void setImageList(std::shared_ptr<const std::vector<QIcon>> images);
 
-Q_SIGNALS:
-    void nodeClicked(std::int32_t index);      // a click on a node (user or script)
-    void nodeDoubleClicked();                  // DblClick: works on the selected node
+  Q_SIGNALS:
+    void nodeClicked(std::int32_t index);  // a click on a node (user or script)
+    void nodeDoubleClicked();              // DblClick: works on the selected node
     void afterLabelEdit(std::int32_t index, const QString& newText);
 
-private:
+  protected:
+    // The user's label-edit gestures pass only while labelEdit() is Automatic.
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    // DblClick, then the control's own expand/collapse of a node that already
+    // had children (a node filled by the handler keeps the state it was given).
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+  private:
     TreeModel* model_;
     LabelEdit labelEdit_ = LabelEdit::Automatic;
 };

@@ -1,0 +1,35 @@
+#include "ui/CheckBox.h"
+
+namespace ui {
+
+CheckBox::CheckBox(const QString& text, QWidget* parent) : QCheckBox(text, parent) {
+    // A click by the user changes the state first, then runs the click rule.
+    connect(this, &QCheckBox::clicked, this, [this] { Q_EMIT clickRule(); });
+}
+
+int CheckBox::value() const {
+    switch (checkState()) {
+        case Qt::Checked:
+            return 1;
+        case Qt::PartiallyChecked:
+            return 2;
+        case Qt::Unchecked:
+            break;
+    }
+    return 0;
+}
+
+void CheckBox::setValue(int v) {
+    const Qt::CheckState state = v == 1   ? Qt::Checked
+                                 : v == 2 ? Qt::PartiallyChecked
+                                          : Qt::Unchecked;
+    const int normalised = v == 1 ? 1 : v == 2 ? 2 : 0;
+    if (normalised == value()) return;
+    setCheckState(state);
+    // Grayed is a state only code sets; the user's clicks toggle between
+    // unchecked and checked (grayed goes to checked).
+    setTristate(false);
+    Q_EMIT clickRule();
+}
+
+}  // namespace ui

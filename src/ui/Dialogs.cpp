@@ -1,0 +1,230 @@
+#include "ui/Dialogs.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+
+namespace ui {
+
+namespace {
+
+const char* iconName(Icon icon) {
+    switch (icon) {
+        case Icon::Critical:
+            return "critical";
+        case Icon::Question:
+            return "question";
+        case Icon::Exclamation:
+            return "exclamation";
+        case Icon::Information:
+            return "information";
+        case Icon::None:
+            break;
+    }
+    return "none";
+}
+
+QMessageBox::Icon qtIcon(Icon icon) {
+    switch (icon) {
+        case Icon::Critical:
+            return QMessageBox::Critical;
+        case Icon::Question:
+            return QMessageBox::Question;
+        case Icon::Exclamation:
+            return QMessageBox::Warning;
+        case Icon::Information:
+            return QMessageBox::Information;
+        case Icon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+const char* buttonsName(Buttons b) {
+    switch (b) {
+        case Buttons::YesNo:
+            return "yesno";
+        case Buttons::OkCancel:
+            return "okcancel";
+        case Buttons::Ok:
+            break;
+    }
+    return "ok";
+}
+
+// The box with its buttons labelled as the program's users know them (no
+// mnemonics, whatever the Qt translation would say).
+Answer runBox(QMessageBox& box, Icon icon, Buttons buttons) {
+    box.setObjectName(QStringLiteral("MsgBox"));
+    box.setProperty("quorvaneIcon", QString::fromLatin1(iconName(icon)));
+    box.setProperty("quorvaneButtons", QString::fromLatin1(buttonsName(buttons)));
+    box.setIcon(qtIcon(icon));
+    box.setWindowModality(Qt::ApplicationModal);
+
+    struct Def {
+        QMessageBox::StandardButton sb;
+        const char* text;
+        Answer answer;
+    };
+    std::vector<Def> defs;
+    Answer escape = Answer::Ok;
+    switch (buttons) {
+        case Buttons::Ok:
+            defs = {{QMessageBox::Ok, "OK", Answer::Ok}};
+            escape = Answer::Ok;
+            break;
+        case Buttons::YesNo:
+            defs = {{QMessageBox::Yes, "Yes", Answer::Yes}, {QMessageBox::No, "No", Answer::No}};
+            escape = Answer::No;
+            break;
+        case Buttons::OkCancel:
+            defs = {{QMessageBox::Ok, "OK", Answer::Ok},
+                    {QMessageBox::Cancel, "Cancel", Answer::Cancel}};
+            escape = Answer::Cancel;
+            break;
+    }
+    std::vector<QPushButton*> made;
+    for (const Def& d : defs) {
+        QPushButton* b = box.addButton(d.sb);
+        b->setText(QString::fromLatin1(d.text));
+        b->setObjectName(QString::fromLatin1(d.text));
+        made.push_back(b);
+    }
+    box.setDefaultButton(made.front());
+    box.setEscapeButton(made.back());
+
+    box.exec();
+    QAbstractButton* clicked = box.clickedButton();
+    for (std::size_t i = 0; i < made.size(); ++i)
+        if (clicked && clicked == made[i]) return defs[i].answer;
+    return escape;
+}
+
+}  // namespace
+
+QWidget* dialogParent() {
+    if (QWidget* w = QApplication::activeModalWidget()) return w;
+    return QApplication::activeWindow();
+}
+
+Answer msgBox(const QString& text, Icon icon, Buttons buttons, const QString& title) {
+    QMessageBox box(dialogParent());
+    box.setWindowTitle(title);
+    box.setText(text);
+    box.setTextFormat(Qt::PlainText);
+    return runBox(box, icon, buttons);
+}
+
+Answer msgBoxWithDetails(const QString& text, int maxLines, Icon icon, const QString& title) {
+    // Keep the first maxLines lines exactly as given (their own line breaks
+    // included) and say how many were left out.
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\n|\r"));
+    QString shown = text;
+    int lines = 0;
+    qsizetype cut = -1;
+    auto it = lineBreak.globalMatch(text);
+    std::vector<qsizetype> ends;
+    while (it.hasNext()) ends.push_back(it.next().capturedEnd());
+    const qsizetype total =
+        static_cast<qsizetype>(ends.size()) + ((ends.empty() || ends.back() < text.size()) ? 1 : 0);
+    if (maxLines >= 0 && total > maxLines) {
+        lines = maxLines;
+        cut = lines > 0 ? ends[static_cast<std::size_t>(lines - 1)] : 0;
+        shown = text.left(cut) +
+                QStringLiteral("(%1 more not shown)").arg(static_cast<qlonglong>(total - lines));
+    }
+    QMessageBox box(dialogParent());
+    box.setWindowTitle(title);
+    box.setText(shown);
+    box.setTextFormat(Qt::PlainText);
+    if (cut >= 0) box.setDetailedText(text);
+    return runBox(box, icon, Buttons::Ok);
+}
+
+QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
+    QInputDialog dlg(dialogParent());
+    dlg.setObjectName(QStringLiteral("InputBox"));
+    dlg.setWindowModality(Qt::ApplicationModal);
+    dlg.setInputMode(QInputDialog::TextInput);
+    dlg.setWindowTitle(title);
+    dlg.setLabelText(prompt);
+    dlg.setTextValue(defaultText);
+    dlg.setOkButtonText(QStringLiteral("OK"));
+    dlg.setCancelButtonText(QStringLiteral("Cancel"));
+    if (dlg.exec() != QDialog::Accepted) return QString();
+    return dlg.textValue();
+}
+
+namespace {
+
+// Filters come either as Qt name filters ("Text (*.txt);;All (*)") or in the
+// "description|pattern|description|pattern" form; the latter is translated.
+QString qtFilter(const QString& filter) {
+    if (!filter.contains(QLatin1Char('|'))) return filter;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& desc = parts[i];
+        QString pattern = parts[i + 1];
+        pattern.replace(QLatin1Char(';'), QLatin1Char(' '));
+        out << (desc.contains(QLatin1Char('('))
+                    ? desc
+                    : desc + QStringLiteral(" (") + pattern + QLatin1Char(')'));
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+std::optional<QString> runFileDialog(const QString& title, const QString& filter, bool save,
+                                     const QString& suggested) {
+    QFileDialog dlg(dialogParent(), title, QString(), qtFilter(filter));
+    dlg.setObjectName(QStringLiteral("FileDialog"));
+    dlg.setOption(QFileDialog::DontUseNativeDialog, true);
+    dlg.setWindowModality(Qt::ApplicationModal);
+    if (save) {
+        dlg.setAcceptMode(QFileDialog::AcceptSave);
+        dlg.setFileMode(QFileDialog::AnyFile);
+        if (!suggested.isEmpty()) dlg.selectFile(suggested);
+    } else {
+        dlg.setAcceptMode(QFileDialog::AcceptOpen);
+        dlg.setFileMode(QFileDialog::ExistingFile);
+    }
+    if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList files = dlg.selectedFiles();
+    if (files.isEmpty()) return std::nullopt;
+    return files.front();
+}
+
+bool g_busy = false;
+
+}  // namespace
+
+std::optional<QString> openFileName(const QString& title, const QString& filter) {
+    return runFileDialog(title, filter, false, QString());
+}
+
+std::optional<QString> saveFileName(const QString& title, const QString& filter,
+                                    const QString& suggestedName) {
+    return runFileDialog(title, filter, true, suggestedName);
+}
+
+void setBusyPointer() {
+    if (g_busy) return;
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    g_busy = true;
+}
+
+void setNormalPointer() {
+    if (!g_busy) return;
+    QApplication::restoreOverrideCursor();
+    g_busy = false;
+}
+
+bool isBusyPointer() {
+    return g_busy;
+}
+
+}  // namespace ui
