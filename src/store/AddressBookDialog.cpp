@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QShortcut>
@@ -81,6 +82,12 @@ AddressBookDialog::AddressBookDialog(mapi::Session& session, const mapi::Address
     listCombo_->setObjectName(QStringLiteral("AddressListCombo"));
     listLabel->setBuddy(listCombo_);
 
+    auto* searchLabel = new QLabel(QStringLiteral("Type Name or Select from List:"), this);
+    search_ = new QLineEdit(this);
+    search_->setObjectName(QStringLiteral("SearchText"));
+    searchLabel->setBuddy(search_);
+    connect(search_, &QLineEdit::textEdited, this, [this](const QString& t) { findName(t); });
+
     entryList_ = new QListWidget(this);
     entryList_->setObjectName(QStringLiteral("EntryList"));
     // Uniform rows keep lists of many thousands of names quick to show and scroll.
@@ -89,6 +96,8 @@ AddressBookDialog::AddressBookDialog(mapi::Session& session, const mapi::Address
                                              : QAbstractItemView::ExtendedSelection);
 
     auto* left = new QVBoxLayout;
+    left->addWidget(searchLabel);
+    left->addWidget(search_);
     left->addWidget(listLabel);
     left->addWidget(listCombo_);
     left->addWidget(entryList_, 1);
@@ -170,6 +179,7 @@ void AddressBookDialog::loadAddressLists() {
 void AddressBookDialog::showAddressList(int index) {
     entryList_->clear();
     entries_.clear();
+    names_.clear();
     if (index < 0 || index >= static_cast<int>(addressLists_.size())) return;
     QStringList names;
     try {
@@ -182,7 +192,21 @@ void AddressBookDialog::showAddressList(int index) {
         // Show what could be read before the failure.
     }
     entryList_->addItems(names);
+    names_ = names;
     if (!names.isEmpty()) entryList_->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    findName(search_->text());
+}
+
+// Selects the first name that begins with the typed text, so that a long list
+// need not be scrolled by hand.
+void AddressBookDialog::findName(const QString& start) {
+    if (start.isEmpty()) return;
+    for (int row = 0; row < names_.size(); ++row) {
+        if (!names_[row].startsWith(start, Qt::CaseInsensitive)) continue;
+        entryList_->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+        entryList_->scrollToItem(entryList_->item(row), QAbstractItemView::PositionAtTop);
+        return;
+    }
 }
 
 void AddressBookDialog::prefill(const mapi::Ref<mapi::Recipients>& recipients) {

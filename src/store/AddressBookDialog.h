@@ -12,6 +12,7 @@
 #include "store/LibraryDialogs.h"
 
 class QComboBox;
+class QLineEdit;
 class QListWidget;
 class QPushButton;
 
@@ -37,6 +38,7 @@ class AddressBookDialog : public QDialog {
   private:
     void loadAddressLists();
     void showAddressList(int index);
+    void findName(const QString& start);
     void prefill(const mapi::Ref<mapi::Recipients>& recipients);
     void addRecipient(const ChosenRecipient& r);
     void refreshList(int type);
@@ -48,10 +50,12 @@ class AddressBookDialog : public QDialog {
     int recipLists_ = 1;
 
     QComboBox* listCombo_ = nullptr;
+    QLineEdit* search_ = nullptr;
     QListWidget* entryList_ = nullptr;
     QPushButton* removeButton_ = nullptr;
     std::vector<mapi::Ref<mapi::AddressList>> addressLists_;
     std::vector<mapi::Ref<mapi::AddressEntry>> entries_;  // rows of entryList_
+    QStringList names_;                                   // their display names
     // Recipients by type (index 0 To, 1 Cc, 2 Bcc). A type without a visible
     // list still keeps what the caller passed in, so nothing is lost.
     std::array<std::vector<ChosenRecipient>, 3> recips_;

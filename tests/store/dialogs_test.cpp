@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <functional>
@@ -390,6 +391,30 @@ TEST(AddressBookDialog, SeveralSelectedEntriesAreAddedInListOrderAndNeverTwice) 
     QStringList names;
     for (const auto& r : result) names << r.name;
     EXPECT_EQ(names, QStringList({"Ann Archer", "Cy Cole", "Bob Baker"}));
+}
+
+TEST(AddressBookDialog, TypingANameSelectsTheFirstEntryBeginningWithIt) {
+    Book book;
+    book.contacts->entries->items.push_back(entry("0G", "Bo Diddley", "bo@example.com"));
+    QStringList selected;
+    whenModal("AddressBookDialog", [&](QWidget* d) {
+        auto* list = child<QListWidget>(d, "EntryList");
+        QTest::keyClicks(child<QLineEdit>(d, "SearchText"), "bO");
+        for (auto* item : list->selectedItems()) selected << item->text();
+        click(d, "ToButton");
+        QTest::keyClicks(child<QLineEdit>(d, "SearchText"), "x");  // "bOx": no match, no change
+        for (auto* item : list->selectedItems()) selected << item->text();
+        // Switching lists keeps looking for the typed text.
+        child<QLineEdit>(d, "SearchText")->setText("bo");
+        child<QComboBox>(d, "AddressListCombo")->setCurrentIndex(1);
+        for (auto* item : list->selectedItems()) selected << item->text();
+        click(d, "CcButton");
+        click(d, "OkButton");
+    });
+    const auto result = store::runAddressBook(book.session, threeLists());
+    EXPECT_EQ(selected, QStringList({"Bob Baker", "Bob Baker", "Bo Diddley"}));
+    EXPECT_EQ(describe(result), QStringList({"1|Bob Baker|bob@example.com|SMTP|0|0B",
+                                             "2|Bo Diddley|bo@example.com|SMTP|0|0G"}));
 }
 
 TEST(AddressBookDialog, PrefillsFromRecipientsAndMovesARecipientFromToIntoCc) {
