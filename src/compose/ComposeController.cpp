@@ -15,6 +15,10 @@ ComposeController::ComposeController(app::MAPIForm& form) : form_(form) {
 
 ComposeController::~ComposeController() = default;
 
+MsgForm* ComposeController::window() const {
+    return msgForm_.data();
+}
+
 void ComposeController::open() {
     if (form_.mod().session.isNothing()) {
         ui::msgBox(QStringLiteral("You must log in before you can send a message."),

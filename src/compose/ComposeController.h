@@ -26,7 +26,7 @@ class ComposeController : public QObject {
     void open();
 
     // The window once created (kept for the run), else nullptr.
-    MsgForm* window() const { return msgForm_; }
+    MsgForm* window() const;
 
   private:
     app::MAPIForm& form_;
