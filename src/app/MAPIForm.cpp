@@ -1,0 +1,107 @@
+#include "app/MAPIForm.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QTabBar>
+
+#include "app/AboutForm.h"
+#include "app/Instructions.h"
+#include "app/MainWindowLayout.h"
+#include "app/Resize.h"
+#include "app/Subsystems.h"
+#include "codegen/CodeTextEdit.h"
+#include "codegen/VarTreeController.h"
+#include "ui/Dialogs.h"
+#include "ui/TreeView.h"
+#include "ui/Twips.h"
+
+namespace app {
+
+namespace {
+// Root node of the mailbox tree while logged off.
+constexpr int kRootImage = 9;
+constexpr int kRootSelectedImage = 8;
+}  // namespace
+
+MAPIForm::MAPIForm(QWidget* parent) : QWidget(parent), subsystems_(std::make_unique<Subsystems>()) {
+    codegen::CodeTextEdit* codeText = buildMainWindow(this);
+    code_ = std::make_unique<codegen::CodeWindow>(codeText);
+
+    connect(control<QPushButton>(QStringLiteral("CopyButton")), &QPushButton::clicked, this,
+            [this] { code_->copyAll(); });
+    connect(control<QPushButton>(QStringLiteral("ClearButton")), &QPushButton::clicked, this,
+            [this] { code_->clearWithQuestion(); });
+    connect(control<QPushButton>(QStringLiteral("AboutButton")), &QPushButton::clicked, this,
+            [this] { showAboutForm(this); });
+
+    auto* tabs = control<QTabBar>(QStringLiteral("OptionsTab"));
+    // Click of the tab strip: the selected tab's panel comes to the front, also
+    // when the tab clicked was already the selected one.
+    auto bringSelectedToFront = [this, tabs] {
+        const QString name = QStringLiteral("TabPic(%1)").arg(tabs->currentIndex() + 1);
+        if (auto* p = findChild<QWidget*>(name)) p->raise();
+    };
+    connect(tabs, &QTabBar::currentChanged, this, bringSelectedToFront);
+    connect(tabs, &QTabBar::tabBarClicked, this, [tabs, bringSelectedToFront](int index) {
+        if (index == tabs->currentIndex()) bringSelectedToFront();
+    });
+
+    new codegen::VarTreeController(control<ui::TreeView>(QStringLiteral("VarTree")), mod_.names);
+
+    installSubsystems(*this, *subsystems_);
+}
+
+MAPIForm::~MAPIForm() = default;
+
+ui::TreeView* MAPIForm::tree() const {
+    return control<ui::TreeView>(QStringLiteral("MAPITree"));
+}
+
+void MAPIForm::load(bool showAbout) {
+    // 1. The lone root node of the logged-off mailbox tree.
+    tree()->add(0, ui::Relationship::Next, QString(),
+                QStringLiteral("MAPI Session - Not Logged On"), kRootImage, kRootSelectedImage);
+    // 2. No session yet.
+    mod_.session.reset();
+    // 3. The overlapping value controls of the filter editor.
+    placeFilterValueControls(this);
+    // 4. The filter editor, emptied and loaded with the message properties.
+    startupFilterEditor(*subsystems_);
+    // 5.
+    control<QLabel>(QStringLiteral("ValueLabel"))->setText(QString());
+    // 6. The code-variable names.
+    mod_.names.load();
+    // 7. The instructions.
+    static_cast<codegen::CodeTextEdit*>(control<QPlainTextEdit>(QStringLiteral("InstructText")))
+        ->setExactText(instructionsText());
+    // 8. The variable tree, "Stores" selected.
+    auto* varTree = control<ui::TreeView>(QStringLiteral("VarTree"));
+    auto* varController = varTree->findChild<codegen::VarTreeController*>();
+    varTree->setLabelEdit(ui::TreeView::LabelEdit::Manual);
+    if (varController) varController->build();
+    // 9. The About window, before the main window is shown.
+    if (showAbout) showAboutForm(this);
+}
+
+void MAPIForm::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const QRect outer = frameGeometry();
+    applyResizeRules(this, ui::pixelsToTwipsX(outer.width()), ui::pixelsToTwipsY(outer.height()));
+}
+
+void MAPIForm::closeEvent(QCloseEvent* event) {
+    // Each step runs whatever the one before it did; no session is not an error.
+    try {
+        mod_.session->Logoff();
+    } catch (...) {
+    }
+    try {
+        mod_.session.reset();
+    } catch (...) {
+    }
+    event->accept();
+}
+
+}  // namespace app

@@ -1,0 +1,278 @@
+#include "app/TreeImages.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+namespace app {
+
+namespace {
+
+// All pictures are drawn on a 16 x 16 grid and scaled.
+void folder(QPainter& p, bool open) {
+    p.setPen(QColor(120, 90, 10));
+    p.setBrush(QColor(240, 200, 80));
+    p.drawRect(QRectF(1.5, 3.5, 5, 2));
+    p.drawRect(QRectF(1.5, 4.5, 13, 9));
+    if (open) {
+        p.setBrush(QColor(255, 225, 130));
+        QPolygonF flap({{1.5, 13.5}, {4.5, 7.5}, {15.5, 7.5}, {12.5, 13.5}});
+        p.drawPolygon(flap);
+    }
+}
+
+void envelope(QPainter& p, bool open) {
+    p.setPen(QColor(60, 60, 90));
+    p.setBrush(open ? QColor(255, 255, 230) : QColor(250, 250, 250));
+    p.drawRect(QRectF(1.5, 4.5, 13, 9));
+    if (open) p.drawPolyline(QPolygonF({{1.5, 4.5}, {8, 0.5}, {14.5, 4.5}}));
+    p.drawPolyline(QPolygonF({{1.5, 4.5}, {8, 9.5}, {14.5, 4.5}}));
+}
+
+void cylinder(QPainter& p, const QColor& c) {
+    p.setPen(QColor(40, 40, 40));
+    p.setBrush(c);
+    p.drawRect(QRectF(3.5, 4, 9, 9));
+    p.drawEllipse(QRectF(3.5, 11, 9, 4));
+    p.setPen(Qt::NoPen);
+    p.drawRect(QRectF(4, 4, 8, 9));
+    p.setPen(QColor(40, 40, 40));
+    p.drawEllipse(QRectF(3.5, 2, 9, 4));
+}
+
+void person(QPainter& p, const QColor& body, double dx = 0) {
+    p.setPen(QColor(40, 40, 40));
+    p.setBrush(QColor(250, 210, 170));
+    p.drawEllipse(QRectF(5 + dx, 1.5, 6, 6));
+    p.setBrush(body);
+    p.drawChord(QRectF(2.5 + dx, 8, 11, 12), 0, 180 * 16);
+}
+
+void document(QPainter& p, const QColor& lines) {
+    p.setPen(QColor(60, 60, 60));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(3.5, 1.5, 9, 13));
+    p.setPen(lines);
+    for (int y = 4; y <= 12; y += 2) p.drawLine(QPointF(5, y + 0.5), QPointF(11, y + 0.5));
+}
+
+void book(QPainter& p, const QColor& cover) {
+    p.setPen(QColor(30, 30, 30));
+    p.setBrush(cover);
+    p.drawRect(QRectF(3.5, 1.5, 10, 13));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(2.5, 2.5, 2, 11));
+}
+
+void stack(QPainter& p, void (*one)(QPainter&, bool)) {
+    p.save();
+    p.translate(2, -2);
+    p.scale(0.85, 0.85);
+    one(p, false);
+    p.restore();
+    p.save();
+    p.translate(0, 2);
+    p.scale(0.85, 0.85);
+    one(p, false);
+    p.restore();
+}
+
+void paperclip(QPainter& p) {
+    p.setPen(QPen(QColor(90, 90, 110), 1.4));
+    p.setBrush(Qt::NoBrush);
+    QPainterPath path;
+    path.moveTo(10, 4);
+    path.lineTo(10, 12);
+    path.arcTo(QRectF(5, 10, 5, 5), 0, -180);
+    path.lineTo(5, 3);
+    path.arcTo(QRectF(5, 0.5, 4, 4), 180, -180);
+    path.lineTo(9, 11);
+    p.drawPath(path);
+}
+
+void letterIcon(QPainter& p, const QString& s, const QColor& bg) {
+    p.setPen(bg.darker(160));
+    p.setBrush(bg);
+    p.drawRoundedRect(QRectF(1.5, 1.5, 13, 13), 2, 2);
+    QFont f = p.font();
+    f.setPixelSize(s.size() > 1 ? 7 : 10);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(Qt::white);
+    p.drawText(QRectF(0, 0, 16, 16), Qt::AlignCenter, s);
+}
+
+// A hand holding a pencil that writes a line.
+void handWithPencil(QPainter& p) {
+    // written line
+    p.setPen(QPen(QColor(20, 20, 160), 1));
+    p.drawLine(QPointF(1, 14.5), QPointF(7, 14.5));
+    // pencil
+    p.save();
+    p.translate(7.5, 13.5);
+    p.rotate(-50);
+    p.setPen(QColor(60, 40, 0));
+    p.setBrush(QColor(250, 200, 40));
+    p.drawRect(QRectF(2, -1.3, 11, 2.6));
+    p.setBrush(QColor(240, 190, 150));
+    p.drawPolygon(QPolygonF({{2, -1.3}, {0, 0}, {2, 1.3}}));
+    p.setBrush(QColor(230, 120, 140));
+    p.drawRect(QRectF(13, -1.3, 2, 2.6));
+    p.restore();
+    // hand: palm and fingers around the pencil
+    p.setPen(QColor(120, 70, 40));
+    p.setBrush(QColor(245, 200, 160));
+    QPainterPath hand;
+    hand.moveTo(8, 9);
+    hand.cubicTo(9, 6, 12, 5, 14, 6);
+    hand.lineTo(15.5, 9);
+    hand.cubicTo(15, 12, 13, 13, 11, 12.5);
+    hand.cubicTo(10, 12.5, 9, 12, 8.5, 11);
+    hand.closeSubpath();
+    p.drawPath(hand);
+    p.drawEllipse(QRectF(7, 9.5, 3, 2.5));   // thumb tip
+    p.drawEllipse(QRectF(9.5, 11, 3, 2.5));  // index finger
+}
+
+void draw(QPainter& p, int image) {
+    switch (image) {
+        case 1:
+            folder(p, false);
+            break;  // folder
+        case 2:
+            folder(p, true);
+            break;  // folder, selected
+        case 3:
+            cylinder(p, QColor(120, 160, 220));
+            break;  // information store
+        case 4:
+            cylinder(p, QColor(170, 210, 255));
+            break;  // store selected / Stores
+        case 5:
+            envelope(p, false);
+            break;  // message
+        case 6:
+            envelope(p, true);
+            break;  // message, selected
+        case 7:
+            document(p, QColor(120, 120, 120));
+            break;  // message property
+        case 8:
+            letterIcon(p, QStringLiteral("S"), QColor(40, 140, 60));
+            break;  // session on
+        case 9:
+            letterIcon(p, QStringLiteral("S"), QColor(150, 150, 150));
+            break;  // session off
+        case 10:
+            letterIcon(p, QStringLiteral("F"), QColor(120, 80, 160));
+            break;  // fields
+        case 11:
+            letterIcon(p, QStringLiteral("f"), QColor(160, 120, 200));
+            break;  // field
+        case 12:
+            person(p, QColor(80, 120, 200), -2);
+            person(p, QColor(60, 90, 170), 2);
+            break;
+        case 13:
+            person(p, QColor(80, 120, 200));
+            break;  // recipient
+        case 14:
+            person(p, QColor(200, 90, 60));
+            break;  // sender
+        case 15:
+            stack(p, [](QPainter& q, bool) { paperclip(q); });
+            break;  // attachments
+        case 16:
+            paperclip(p);
+            break;  // attachment
+        case 17:
+            handWithPencil(p);
+            break;
+        case 18:
+            stack(p, folder);
+            break;  // Folders
+        case 19:
+            cylinder(p, QColor(90, 130, 200));
+            break;  // Store class
+        case 20:
+            stack(p, envelope);
+            break;  // Messages
+        case 21:
+            folder(p, true);
+            p.setPen(Qt::darkRed);
+            p.drawText(QRectF(0, 0, 16, 16), Qt::AlignCenter, QStringLiteral("R"));
+            break;
+        case 22:
+            letterIcon(p, QStringLiteral("#"), QColor(200, 130, 30));
+            break;  // counter
+        case 23:
+            letterIcon(p, QStringLiteral("Y"), QColor(30, 130, 150));
+            break;  // filter
+        case 24:
+            book(p, QColor(170, 40, 40));
+            break;  // address book
+        case 25:
+            p.translate(1, -1);
+            book(p, QColor(60, 120, 60));
+            p.translate(-2, 2);
+            book(p, QColor(40, 90, 40));
+            break;
+        case 26:
+            book(p, QColor(60, 120, 60));
+            break;  // address list
+        case 27:
+            person(p, QColor(150, 150, 60), -2);
+            person(p, QColor(120, 120, 40), 2);
+            break;
+        case 28:
+            person(p, QColor(150, 150, 60));
+            break;  // address entry
+        case 29:
+            letterIcon(p, QStringLiteral("FF"), QColor(30, 130, 150));
+            break;  // filter fields
+        case 30:
+            document(p, QColor(40, 120, 200));
+            break;  // details
+        case 31:
+            letterIcon(p, QStringLiteral("="), QColor(90, 90, 90));
+            break;  // return value
+        case 32:
+            letterIcon(p, QStringLiteral("i"), QColor(70, 110, 170));
+            break;  // recipient detail
+        default:
+            break;
+    }
+}
+
+}  // namespace
+
+QPixmap treeImagePixmap(int image, int size) {
+    QPixmap pm(size, size);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 16.0, size / 16.0);
+    draw(p, image);
+    return pm;
+}
+
+std::shared_ptr<const std::vector<QIcon>> treeImages() {
+    // Shared while some window uses it; never outlives the application's
+    // windows (pixmaps must not be destroyed after the application object).
+    static std::weak_ptr<const std::vector<QIcon>> cache;
+    if (auto alive = cache.lock()) return alive;
+    auto images = [] {
+        auto v = std::make_shared<std::vector<QIcon>>();
+        v->reserve(kTreeImageCount);
+        for (int i = 1; i <= kTreeImageCount; ++i) {
+            QIcon icon;
+            icon.addPixmap(treeImagePixmap(i, 16));
+            icon.addPixmap(treeImagePixmap(i, 32));
+            v->push_back(icon);
+        }
+        return std::shared_ptr<const std::vector<QIcon>>(std::move(v));
+    }();
+    cache = images;
+    return images;
+}
+
+}  // namespace app

@@ -1,0 +1,97 @@
+#include "codegen/CodeTextEdit.h"
+
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace codegen {
+
+namespace {
+constexpr char16_t kLoneCr = 0xE00D;
+}
+
+CodeTextEdit::CodeTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+}
+
+QString CodeTextEdit::toDocument(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c == u'\r') {
+            if (i + 1 < n && text[i + 1] == u'\n') {
+                out += u'\n';  // becomes a block break
+                ++i;
+            } else {
+                out += QChar(kLoneCr);
+            }
+        } else if (c == u'\n') {
+            out += QChar(QChar::LineSeparator);
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+QString CodeTextEdit::fromDocument(const QString& raw) {
+    QString out;
+    out.reserve(raw.size() + raw.size() / 16);
+    for (const QChar c : raw) {
+        switch (c.unicode()) {
+            case QChar::ParagraphSeparator:
+                out += u"\r\n";
+                break;
+            case QChar::LineSeparator:
+                out += u'\n';
+                break;
+            case kLoneCr:
+                out += u'\r';
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+QString CodeTextEdit::exactText() const {
+    // Raw text keeps U+2029 between blocks and U+2028 inside them.
+    return fromDocument(document()->toRawText());
+}
+
+void CodeTextEdit::appendExact(const QString& text) {
+    if (text.isEmpty()) return;
+    QTextDocument* doc = document();
+    // Appends from code are not the user's edits: keep them out of the undo
+    // history, which would otherwise grow with every generated line.
+    doc->setUndoRedoEnabled(false);
+    QTextCursor c(doc);
+    c.movePosition(QTextCursor::End);
+    c.insertText(toDocument(text));
+    doc->setUndoRedoEnabled(true);
+}
+
+void CodeTextEdit::setExactText(const QString& text) {
+    setPlainText(toDocument(text));
+}
+
+QMimeData* CodeTextEdit::createMimeDataFromSelection() const {
+    auto* mime = new QMimeData;
+    // selectedText() keeps U+2029/U+2028 as the document holds them.
+    mime->setText(fromDocument(textCursor().selectedText()));
+    return mime;
+}
+
+void CodeTextEdit::insertFromMimeData(const QMimeData* source) {
+    if (!source || !source->hasText()) return;
+    textCursor().insertText(toDocument(source->text()));
+    ensureCursorVisible();
+}
+
+}  // namespace codegen
