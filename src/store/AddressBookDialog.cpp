@@ -260,7 +260,7 @@ void AddressBookDialog::addSelected(int type) {
     std::sort(rows.begin(), rows.end());
     if (rows.empty()) return;
     if (oneAddress_) {
-        rows.resize(1);
+        rows.erase(rows.begin() + 1, rows.end());
         for (auto& list : recips_) list.clear();
     }
     for (int row : rows) {
