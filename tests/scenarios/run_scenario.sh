@@ -1,3 +1,77 @@
 #!/usr/bin/env bash
-# Placeholder: the scenario runner's tests are added with the runner.
-exit 0
+# Runs one end-to-end scenario: run_scenario.sh QUORVANE_BINARY SCENARIO_DIR
+#
+# SCENARIO_DIR holds `script`, optionally `fixture.json`, `expected.out` (the
+# standard output, compared exactly), optionally `expected.err` (the standard
+# error, compared exactly when present) and `expected.status` (default 0).
+# Any other file in it (attachments and the like) is copied next to the script.
+#
+# The program runs in a fresh working directory with private HOME and XDG
+# folders. In both outputs that directory's path reads as $WORK, so scripts
+# may name files relative to it and still compare the same on every machine.
+#
+# QUORVANE_BLESS=1 writes the actual outputs into the scenario directory
+# instead of comparing (review them before committing).
+set -u
+if [ $# -ne 2 ]; then
+    echo "usage: $0 QUORVANE_BINARY SCENARIO_DIR" >&2
+    exit 2
+fi
+bin=$1
+dir=${2%/}
+[ -f "$dir/script" ] || { echo "$dir/script: no such file" >&2; exit 2; }
+
+tmp=$(mktemp -d "${TMPDIR:-/tmp}/quorvane-scenario.XXXXXX")
+trap 'rm -rf "$tmp"' EXIT
+work=$tmp/work
+mkdir -p "$work" "$tmp/home" "$tmp/config" "$tmp/data" "$tmp/cache" "$tmp/runtime"
+chmod 700 "$tmp/runtime"
+for f in "$dir"/* "$dir"/.[!.]*; do
+    [ -e "$f" ] || continue
+    case "$(basename "$f")" in expected.*) continue ;; esac
+    cp -R "$f" "$work/"
+done
+
+args=(--script script)
+[ -f "$work/fixture.json" ] && args+=(--fixture fixture.json)
+
+status=0
+(cd "$work" &&
+    HOME=$tmp/home XDG_CONFIG_HOME=$tmp/config XDG_DATA_HOME=$tmp/data XDG_CACHE_HOME=$tmp/cache \
+    XDG_RUNTIME_DIR=$tmp/runtime QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8 \
+    "$bin" "${args[@]}" >"$tmp/out" 2>"$tmp/err" </dev/null) || status=$?
+
+# The working directory's path, whatever mktemp chose, reads as $WORK.
+export WORKDIR=$work
+for f in out err; do
+    perl -pi -e 's/\Q$ENV{WORKDIR}\E/\$WORK/g' "$tmp/$f"
+done
+
+if [ "${QUORVANE_BLESS:-}" = 1 ]; then
+    cp "$tmp/out" "$dir/expected.out"
+    if [ -s "$tmp/err" ] || [ -f "$dir/expected.err" ]; then cp "$tmp/err" "$dir/expected.err"; fi
+    if [ "$status" -ne 0 ]; then echo "$status" >"$dir/expected.status"; else rm -f "$dir/expected.status"; fi
+    echo "blessed $dir (status $status)"
+    exit 0
+fi
+
+expected_status=0
+[ -f "$dir/expected.status" ] && expected_status=$(tr -d ' \r\n' <"$dir/expected.status")
+
+failed=0
+if ! cmp -s "$dir/expected.out" "$tmp/out"; then
+    echo "standard output differs (expected, actual):"
+    diff -u "$dir/expected.out" "$tmp/out" | cat -A | head -200
+    failed=1
+fi
+if [ -f "$dir/expected.err" ] && ! cmp -s "$dir/expected.err" "$tmp/err"; then
+    echo "standard error differs (expected, actual):"
+    diff -u "$dir/expected.err" "$tmp/err" | head -100
+    failed=1
+fi
+if [ "$status" != "$expected_status" ]; then
+    echo "exit status $status, expected $expected_status"
+    [ -f "$dir/expected.err" ] || { echo "standard error:"; head -50 "$tmp/err"; }
+    failed=1
+fi
+exit $failed

@@ -1,0 +1,141 @@
+#pragma once
+
+// Runs a scenario script against the real windows: one command at a time,
+// each after the event loop has settled, from a chain of queued steps that
+// keeps running inside the nested event loops of modal windows, so commands
+// can act on whatever modal window the previous command opened.
+//
+// Output (stdout): message boxes, input boxes and file dialogs as they
+// appear, program windows opening and closing, `edit refused`, and the dumps.
+// Errors (stderr): "FILE:LINE: error: ..." for the first command that cannot
+// be carried out; the run then stops with status 1.
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <vector>
+
+#include "app/ScriptParser.h"
+
+class QIODevice;
+class QWidget;
+class QMessageBox;
+
+namespace app {
+
+class ScenarioRunner : public QObject {
+    Q_OBJECT
+  public:
+    // `scriptName` is what error lines start with.
+    ScenarioRunner(QString scriptName, std::vector<script::Command> commands, QIODevice* out,
+                   QIODevice* err, QObject* parent = nullptr);
+    ~ScenarioRunner() override;
+
+    // Where `dump code` reads the code window's text (CR LF kept).
+    void setCodeSource(std::function<QString()> source) { codeSource_ = std::move(source); }
+
+    // Starts observing windows and stepping. While waiting for start-up, the
+    // only thing the runner does is dismiss an "AboutForm" by its "OKButton";
+    // commands begin once startupDone() is called.
+    void start(bool waitForStartup);
+    void startupDone();
+
+    // start(false) and a local event loop until the script has finished.
+    int exec();
+    // A local event loop until finished() (returns at once if it was emitted).
+    int waitForFinished();
+
+    bool isFinished() const { return finishing_; }  // the outcome is decided
+    int status() const { return status_; }
+
+  Q_SIGNALS:
+    // Emitted once, after the outcome is decided and every modal window the
+    // script left open has been closed.
+    void finished(int status);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    struct Failure {
+        QString message;
+    };
+
+    void scheduleTick();
+    void tick();
+    void runCommand(const script::Command& c);
+    void fail(int line, const QString& message);
+    void finish(int status);
+    void drain();
+    void write(const QString& text);
+    void windowDestroyed(QObject* o);
+
+    // Window bookkeeping.
+    static bool isProgramWindow(const QWidget* w);
+    void noteShown(QWidget* w);
+    void noteHidden(QWidget* w);
+    void logDialog(QWidget* w);
+    QWidget* activeWindow() const;
+    QWidget* findWindow(const QString& name) const;
+
+    // Control look-up: WINDOW/NAME or NAME in the active window. Throws Failure.
+    QWidget* findControl(const QString& spec, bool forAction) const;
+    template <class T>
+    T* findControlAs(const QString& spec, bool forAction, const char* kind) const;
+    void checkUsable(QWidget* w, const QString& spec) const;
+    void checkNotBlocked(QWidget* w, const QString& spec) const;
+
+    void ensureFocus(QWidget* w);
+    void mouseClick(QWidget* target, const QPoint& pos);
+
+    // Commands.
+    void cmdClick(const script::Command& c);
+    void cmdTab(const script::Command& c);
+    void cmdSet(const script::Command& c);
+    void cmdKey(const script::Command& c);
+    void cmdFocus(const script::Command& c);
+    void cmdChoose(const script::Command& c);
+    void cmdSelect(const script::Command& c);
+    void cmdDblClick(const script::Command& c);
+    void cmdEdit(const script::Command& c);
+    void cmdAnswer(const script::Command& c);
+    void cmdFile(const script::Command& c, bool cancel);
+    void cmdHeader(const script::Command& c);
+    void cmdDump(const script::Command& c);
+
+    QString waitingDialogDescription(QWidget* modal) const;
+    bool isOkOnly(QMessageBox* box) const;
+    bool nextIsAnswer() const;
+
+    QString scriptName_;
+    std::vector<script::Command> commands_;
+    QIODevice* out_;
+    QIODevice* err_;
+    std::function<QString()> codeSource_;
+
+    std::size_t pc_ = 0;  // next command to run
+    int lastLine_ = 0;
+    struct Running {
+        QPointer<QWidget> modalAtStart;
+    };
+    std::vector<Running> running_;  // commands on the stack, innermost last
+    int idleTicks_ = 0;
+    bool started_ = false;
+    bool waitingForStartup_ = false;
+    bool finishing_ = false;
+    bool emitted_ = false;
+    bool tickPending_ = false;
+    int status_ = 0;
+    int drainTicks_ = 0;
+
+    struct ShownWindow {
+        QPointer<QWidget> widget;
+        const QObject* raw = nullptr;  // identity, still comparable while it is destroyed
+        QString name;
+    };
+    std::vector<ShownWindow> shown_;              // program windows shown, in activation order
+    std::vector<QPointer<QWidget>> openDialogs_;  // message/input/file dialogs announced
+};
+
+}  // namespace app

@@ -1,0 +1,64 @@
+#pragma once
+
+// The scenario script language: one command per line, arguments separated by
+// blanks, double quotes around an argument with blanks (escapes \" \\ \n \r \t),
+// blank lines and lines starting with # ignored. Parsing checks every line
+// before anything runs, so a typo near the end never leaves a half-run script.
+
+#include <QString>
+#include <QStringView>
+#include <optional>
+#include <vector>
+
+namespace app::script {
+
+struct Token {
+    QString text;
+    bool quoted = false;  // the token started with a double quote
+};
+
+struct Command {
+    int line = 0;  // 1-based line in the script
+    QString name;  // "click", "dump", "file-cancel", ...
+    std::vector<Token> args;
+
+    QString arg(std::size_t i) const { return i < args.size() ? args[i].text : QString(); }
+    std::size_t argc() const { return args.size(); }
+};
+
+struct ParseError {
+    int line = 0;
+    QString message;
+};
+
+struct ParseResult {
+    std::vector<Command> commands;
+    std::optional<ParseError> error;  // the first bad line; commands is empty then
+};
+
+// Splits one line into tokens. A token may mix plain text and quoted parts
+// (key="a b" gives key=a b); escapes count only inside quotes. Returns nullopt
+// and sets *error on an unterminated quote or an unknown escape.
+std::optional<std::vector<Token>> tokenize(QStringView line, QString* error);
+
+// Tokenizes and checks the whole script: known command names, argument
+// counts, key names of `key`, the column of `header`.
+ParseResult parseScript(const QString& text);
+
+// The key named in a `key` command: Qt key code and the text it types.
+struct KeySpec {
+    int key = 0;
+    QString text;
+};
+std::optional<KeySpec> keyByName(const QString& name);
+
+// The escapes of the script language applied to `s`, so that any text fits on
+// one line: backslash, double quote, CR, LF and tab.
+QString escape(QStringView s);
+// escape(s) between double quotes.
+QString quote(QStringView s);
+
+// The node key of `select TREE key=KEY`, or nullopt when the token is a text.
+std::optional<QString> keyForm(const Token& t);
+
+}  // namespace app::script
