@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QDialog>
+#include <QLineEdit>
+#include <QString>
+#include <functional>
+
+#include "messaging/Objects.h"
+
+class QLabel;
+class QPushButton;
+
+namespace codegen {
+class VarNames;
+}
+namespace ui {
+class ListView;
+}
+
+namespace addressbook {
+
+// A text box that, on getting the focus, selects from the caret to the end of
+// its text, so that typing replaces what is there.
+class SelectOnFocusLineEdit : public QLineEdit {
+    Q_OBJECT
+  public:
+    using QLineEdit::QLineEdit;
+
+  protected:
+    void focusInEvent(QFocusEvent* event) override;
+};
+
+// "Add Addresses": collects Internet addresses with names and notes and adds
+// them to the Personal Address Book as one entry or as a personal
+// distribution list, writing the code that does the same.
+class AddAddrForm : public QDialog {
+    Q_OBJECT
+  public:
+    using AppendCode = std::function<void(const QString&)>;
+
+    AddAddrForm(const codegen::VarNames& names, AppendCode appendCode, QWidget* parent = nullptr);
+    ~AddAddrForm() override;
+
+    // Set by the opener before the window is shown.
+    mapi::Ref<mapi::Session> oFormSession;
+    // The Personal Address Book, searched for once per opening.
+    mapi::Ref<mapi::AddressList> oPabList;
+    bool bPabFound = false;
+
+    // Form_Load, then the modal loop. Without a session the window says so
+    // and unloads without being shown.
+    int exec() override;
+
+    void AddListButton_Click();
+    void ClearListButton_Click();
+    void CloseButton_Click();
+    void AddButton_Click();
+
+    // Looks up the address list named "Personal Address Book" and writes the
+    // code for it; sets oPabList when found. Messaging errors propagate.
+    bool FindPab();
+    // Stores a comment on the entry and writes its code; errors are passed over.
+    void UpdateNotes(const QString& sNotes, const mapi::Ref<mapi::AddressEntry>& oEntry,
+                     const QString& sVarName);
+
+  private:
+    bool formLoad();
+
+    const codegen::VarNames& names_;
+    AppendCode appendCode_;
+
+    SelectOnFocusLineEdit* nameText_;
+    SelectOnFocusLineEdit* addrText_;
+    SelectOnFocusLineEdit* noteText_;
+    QPushButton* addListButton_;
+    QPushButton* clearListButton_;
+    ui::ListView* addrList_;
+    QLineEdit* pdlText_;
+    QLineEdit* dlNoteText_;
+    QPushButton* addButton_;
+    QPushButton* closeButton_;
+};
+
+}  // namespace addressbook
