@@ -1,0 +1,88 @@
+#include "store/Backend.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include "messaging/Error.h"
+#include "store/DemoMailbox.h"
+#include "store/Fixture.h"
+#include "store/StoreBackend.h"
+
+namespace store {
+
+QString profilesDir() {
+    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    if (base.isEmpty()) base = QDir::homePath() + QStringLiteral("/.local/share");
+    return base + QStringLiteral("/quorvane");
+}
+
+void installDefaultBackend() {
+    const QString dir = profilesDir();
+    if (!QDir().mkpath(dir))
+        mapi::raise(mapi::code::DiskError,
+                    QStringLiteral("The profile folder %1 could not be created.").arg(dir));
+    const QString path = dir + QLatin1Char('/') + QLatin1String(kStoreFileName);
+    if (!QFile::exists(path)) {
+        buildStoreFile(demoMailbox(), path, QStringLiteral("(demo mailbox)"));
+    } else {
+        std::shared_ptr<Db> db = Db::open(path, false);
+        Stmt q =
+            db->prepare("SELECT (SELECT COUNT(*) FROM profiles), (SELECT COUNT(*) FROM stores)");
+        q.step();
+        const bool noProfiles = q.integer(0) == 0;
+        const bool noStores = q.integer(1) == 0;
+        if (noProfiles && noStores)
+            writeFixture(demoMailbox(), *db, QStringLiteral("(demo mailbox)"));
+        else if (noProfiles) {
+            // Stores without any profile: give them back a default profile.
+            Db::Transaction tx(*db);
+            db->exec(
+                "INSERT INTO profiles(name, is_default) VALUES('Default', 1);"
+                "INSERT INTO profile_stores(profile, store) "
+                "  SELECT last_insert_rowid(), rid FROM stores ORDER BY rid;"
+                "INSERT INTO profile_lists(profile, list) "
+                "  SELECT (SELECT MAX(rid) FROM profiles), rid FROM address_lists ORDER BY rid;");
+            tx.commit();
+        }
+    }
+    std::make_shared<Backend>(path)->install();
+}
+
+void installFixtureBackend(const QString& jsonPath) {
+    const QJsonObject doc = readFixtureFile(jsonPath);
+    auto tmp = std::make_shared<QTemporaryDir>();
+    if (!tmp->isValid())
+        throw FixtureError(
+            QStringLiteral("%1: no temporary folder for the store").arg(jsonPath).toStdString());
+    const QString path = tmp->filePath(QLatin1String(kStoreFileName));
+    buildStoreFile(doc, path, jsonPath);
+    std::make_shared<Backend>(path, tmp)->install();
+}
+
+void createProfileDirectory(const QString& jsonPath, const QString& dir) {
+    const QJsonObject doc = readFixtureFile(jsonPath);
+    const QString target = QDir(dir).filePath(QLatin1String(kStoreFileName));
+    if (QFile::exists(target))
+        throw FixtureError(
+            QStringLiteral("%1: a profile directory already exists there").arg(dir).toStdString());
+    // Built aside and moved into place, so a refused fixture leaves nothing.
+    QTemporaryDir tmp;
+    if (!tmp.isValid())
+        throw FixtureError(QStringLiteral("%1: no temporary folder").arg(jsonPath).toStdString());
+    const QString built = tmp.filePath(QLatin1String(kStoreFileName));
+    buildStoreFile(doc, built, jsonPath);
+    const bool existed = QFileInfo::exists(dir);
+    if (!QDir().mkpath(dir))
+        throw FixtureError(QStringLiteral("%1: cannot be created").arg(dir).toStdString());
+    const QString part = target + QStringLiteral(".part");
+    QFile::remove(part);
+    if (!QFile::copy(built, part) || !QFile::rename(part, target)) {
+        QFile::remove(part);
+        if (!existed) QDir().rmdir(dir);
+        throw FixtureError(QStringLiteral("%1: cannot be written").arg(target).toStdString());
+    }
+}
+
+}  // namespace store

@@ -1,0 +1,278 @@
+#include "store/Database.h"
+
+#include <sqlite3.h>
+
+#include "messaging/Error.h"
+#include "store/Props.h"
+
+namespace store {
+
+namespace {
+
+const char* const kSchema = R"SQL(
+CREATE TABLE IF NOT EXISTS profiles(
+    rid INTEGER PRIMARY KEY, name TEXT NOT NULL, password TEXT NOT NULL DEFAULT '',
+    is_default INTEGER NOT NULL DEFAULT 0, server TEXT NOT NULL DEFAULT '',
+    mailbox TEXT NOT NULL DEFAULT '');
+CREATE TABLE IF NOT EXISTS profile_stores(profile INTEGER NOT NULL, store INTEGER NOT NULL);
+CREATE TABLE IF NOT EXISTS profile_lists(profile INTEGER NOT NULL, list INTEGER NOT NULL);
+CREATE TABLE IF NOT EXISTS stores(
+    rid INTEGER PRIMARY KEY, eid TEXT NOT NULL UNIQUE, name TEXT, root INTEGER, outbox INTEGER);
+CREATE TABLE IF NOT EXISTS folders(
+    rid INTEGER PRIMARY KEY, eid TEXT NOT NULL UNIQUE, store INTEGER NOT NULL,
+    parent INTEGER, name TEXT);
+CREATE INDEX IF NOT EXISTS folders_parent ON folders(parent, rid);
+CREATE TABLE IF NOT EXISTS messages(
+    rid INTEGER PRIMARY KEY, eid TEXT NOT NULL UNIQUE, folder INTEGER NOT NULL,
+    importance, type, subject, time_sent, conv_topic, conv_index, sender_name, time_received,
+    size, body, has_sender INTEGER NOT NULL DEFAULT 1, sender_address, unread, sent,
+    delivery_receipt, read_receipt);
+CREATE INDEX IF NOT EXISTS messages_folder ON messages(folder, rid);
+CREATE TABLE IF NOT EXISTS recipients(
+    rid INTEGER PRIMARY KEY, message INTEGER NOT NULL REFERENCES messages(rid) ON DELETE CASCADE,
+    name, address, type, display_type, address_type);
+CREATE INDEX IF NOT EXISTS recipients_message ON recipients(message, rid);
+CREATE TABLE IF NOT EXISTS attachments(
+    rid INTEGER PRIMARY KEY, message INTEGER NOT NULL REFERENCES messages(rid) ON DELETE CASCADE,
+    name, type, position, data BLOB);
+CREATE INDEX IF NOT EXISTS attachments_message ON attachments(message, rid);
+CREATE TABLE IF NOT EXISTS props(
+    rid INTEGER PRIMARY KEY, owner_kind INTEGER NOT NULL, owner INTEGER NOT NULL,
+    tag INTEGER NOT NULL, name TEXT NOT NULL DEFAULT '', vtype INTEGER NOT NULL, value);
+CREATE INDEX IF NOT EXISTS props_owner ON props(owner_kind, owner, rid);
+CREATE TABLE IF NOT EXISTS address_lists(
+    rid INTEGER PRIMARY KEY, eid TEXT NOT NULL UNIQUE, name TEXT NOT NULL,
+    read_only INTEGER NOT NULL DEFAULT 0);
+CREATE TABLE IF NOT EXISTS entries(
+    rid INTEGER PRIMARY KEY, eid TEXT NOT NULL UNIQUE, list INTEGER NOT NULL,
+    parent INTEGER REFERENCES entries(rid) ON DELETE CASCADE,
+    name, type, address, comment, display_type, alias, send_rich_info);
+CREATE INDEX IF NOT EXISTS entries_list ON entries(list, parent, rid);
+CREATE INDEX IF NOT EXISTS entries_parent ON entries(parent, rid);
+)SQL";
+
+SqlValue fromSqlite(sqlite3_value* v) {
+    switch (sqlite3_value_type(v)) {
+        case SQLITE_INTEGER:
+            return static_cast<std::int64_t>(sqlite3_value_int64(v));
+        case SQLITE_FLOAT:
+            return sqlite3_value_double(v);
+        case SQLITE_TEXT:
+            return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v)),
+                                     sqlite3_value_bytes(v));
+        case SQLITE_BLOB:
+            return QByteArray(static_cast<const char*>(sqlite3_value_blob(v)),
+                              sqlite3_value_bytes(v));
+        default:
+            return SqlValue();
+    }
+}
+
+// qv_contains(haystack, needle): case-insensitive substring, NULL never matches.
+void sqlContains(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_int(ctx, 0);
+        return;
+    }
+    const auto* hay = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const int hayLen = sqlite3_value_bytes(argv[0]);
+    const auto* needle = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
+    const int needleLen = sqlite3_value_bytes(argv[1]);
+    sqlite3_result_int(
+        ctx,
+        containsText(QString::fromUtf8(hay, hayLen), QString::fromUtf8(needle, needleLen)) ? 1 : 0);
+}
+
+// qv_eq(stored type, stored value, wanted type, wanted value): looselyEqual on
+// the decoded values.
+void sqlEqual(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_int(ctx, 0);
+        return;
+    }
+    const auto st = static_cast<mapi::VarType>(sqlite3_value_int(argv[0]));
+    const auto wt = static_cast<mapi::VarType>(sqlite3_value_int(argv[2]));
+    const mapi::Variant stored = decode(st, fromSqlite(argv[1]));
+    const mapi::Variant wanted = decode(wt, fromSqlite(argv[3]));
+    sqlite3_result_int(ctx, looselyEqual(stored, wanted) ? 1 : 0);
+}
+
+}  // namespace
+
+// ---- Stmt -------------------------------------------------------------------
+
+Stmt::~Stmt() {
+    if (s_) sqlite3_finalize(s_);
+}
+
+void Stmt::reset() {
+    sqlite3_reset(s_);
+    sqlite3_clear_bindings(s_);
+}
+
+Stmt& Stmt::bind(int i, const SqlValue& v) {
+    int rc = SQLITE_OK;
+    if (auto p = std::get_if<std::int64_t>(&v)) {
+        rc = sqlite3_bind_int64(s_, i, *p);
+    } else if (auto p = std::get_if<double>(&v)) {
+        rc = sqlite3_bind_double(s_, i, *p);
+    } else if (auto p = std::get_if<QString>(&v)) {
+        const QByteArray u = p->toUtf8();
+        rc = sqlite3_bind_text(s_, i, u.constData(), static_cast<int>(u.size()), SQLITE_TRANSIENT);
+    } else if (auto p = std::get_if<QByteArray>(&v)) {
+        rc = sqlite3_bind_blob64(s_, i, p->constData(), static_cast<sqlite3_uint64>(p->size()),
+                                 SQLITE_TRANSIENT);
+    } else {
+        rc = sqlite3_bind_null(s_, i);
+    }
+    if (rc != SQLITE_OK) db_->fail("bind");
+    return *this;
+}
+
+Stmt& Stmt::bindAll(const std::vector<SqlValue>& values) {
+    for (std::size_t i = 0; i < values.size(); ++i) bind(static_cast<int>(i) + 1, values[i]);
+    return *this;
+}
+
+bool Stmt::step() {
+    const int rc = sqlite3_step(s_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    db_->fail("step");
+}
+
+void Stmt::run() {
+    while (step()) {
+    }
+}
+
+bool Stmt::isNull(int col) const {
+    return sqlite3_column_type(s_, col) == SQLITE_NULL;
+}
+std::int64_t Stmt::integer(int col) const {
+    return sqlite3_column_int64(s_, col);
+}
+double Stmt::real(int col) const {
+    return sqlite3_column_double(s_, col);
+}
+QString Stmt::text(int col) const {
+    const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s_, col));
+    return t ? QString::fromUtf8(t, sqlite3_column_bytes(s_, col)) : QString();
+}
+QByteArray Stmt::blob(int col) const {
+    const void* b = sqlite3_column_blob(s_, col);
+    return b ? QByteArray(static_cast<const char*>(b), sqlite3_column_bytes(s_, col))
+             : QByteArray();
+}
+SqlValue Stmt::value(int col) const {
+    switch (sqlite3_column_type(s_, col)) {
+        case SQLITE_INTEGER:
+            return integer(col);
+        case SQLITE_FLOAT:
+            return real(col);
+        case SQLITE_TEXT:
+            return text(col);
+        case SQLITE_BLOB:
+            return blob(col);
+        default:
+            return SqlValue();
+    }
+}
+
+// ---- Db ---------------------------------------------------------------------
+
+std::shared_ptr<Db> Db::open(const QString& path, bool create) {
+    sqlite3* h = nullptr;
+    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    if (sqlite3_open_v2(path.toUtf8().constData(), &h, flags, nullptr) != SQLITE_OK) {
+        const QString why =
+            h ? QString::fromUtf8(sqlite3_errmsg(h)) : QStringLiteral("out of memory");
+        if (h) sqlite3_close(h);
+        mapi::raise(mapi::code::DiskError,
+                    QStringLiteral("The message store %1 could not be opened: %2.").arg(path, why));
+    }
+    std::shared_ptr<Db> db(new Db(h, path));
+    sqlite3_busy_timeout(h, 5000);
+    sqlite3_create_function_v2(h, "qv_contains", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                               sqlContains, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(h, "qv_eq", 4, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlEqual,
+                               nullptr, nullptr, nullptr);
+    // Every write must be on disk when the call that made it returns.
+    db->exec("PRAGMA foreign_keys = ON; PRAGMA synchronous = FULL;");
+    db->createSchema();
+    return db;
+}
+
+Db::~Db() {
+    cache_.clear();
+    sqlite3_close_v2(h_);
+}
+
+void Db::createSchema() {
+    exec(kSchema);
+}
+
+void Db::fail(const char* what) const {
+    const int rc = sqlite3_errcode(h_);
+    const QString msg = QString::fromUtf8(sqlite3_errmsg(h_));
+    const std::int32_t number =
+        rc == SQLITE_CORRUPT || rc == SQLITE_NOTADB ? mapi::code::Corrupt : mapi::code::DiskError;
+    mapi::raise(number, QStringLiteral("The message store could not be %1 (%2: %3).")
+                            .arg(QString::fromLatin1(what) == QLatin1String("step")
+                                     ? QStringLiteral("read or written")
+                                     : QStringLiteral("used"),
+                                 QString::number(rc), msg));
+}
+
+Stmt Db::prepare(const char* sql) {
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(h_, sql, -1, &s, nullptr) != SQLITE_OK) fail("prepare");
+    return Stmt(*this, s);
+}
+
+Stmt& Db::cached(const char* sql) {
+    for (auto& [key, stmt] : cache_) {
+        if (key == sql) {
+            stmt->reset();
+            return *stmt;
+        }
+    }
+    cache_.emplace_back(sql, std::make_unique<Stmt>(prepare(sql)));
+    return *cache_.back().second;
+}
+
+Stmt Db::prepare(const QString& sql) {
+    return prepare(sql.toUtf8().constData());
+}
+
+void Db::exec(const char* sql) {
+    char* err = nullptr;
+    if (sqlite3_exec(h_, sql, nullptr, nullptr, &err) != SQLITE_OK) {
+        sqlite3_free(err);
+        fail("exec");
+    }
+}
+
+std::int64_t Db::lastInsertId() const {
+    return sqlite3_last_insert_rowid(h_);
+}
+int Db::changes() const {
+    return sqlite3_changes(h_);
+}
+
+Db::Transaction::Transaction(Db& db) : db_(db), outer_(db.depth_ == 0) {
+    if (outer_) db_.exec("BEGIN IMMEDIATE");
+    ++db_.depth_;
+}
+
+Db::Transaction::~Transaction() {
+    --db_.depth_;
+    if (outer_ && !done_) sqlite3_exec(db_.h_, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void Db::Transaction::commit() {
+    if (outer_ && !done_) db_.exec("COMMIT");
+    done_ = true;
+}
+
+}  // namespace store

@@ -1,0 +1,99 @@
+#pragma once
+
+// The SQLite connection behind the embedded store: schema, prepared
+// statements, transactions and the SQL functions the filters run on.
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <utility>
+#include <variant>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace store {
+
+// A value bound to or read from SQL.
+using SqlValue = std::variant<std::monostate, std::int64_t, double, QString, QByteArray>;
+
+class Db;
+
+// One prepared statement; reset and cleared on every bind round.
+class Stmt {
+  public:
+    Stmt(Db& db, sqlite3_stmt* s) : db_(&db), s_(s) {}
+    Stmt(const Stmt&) = delete;
+    Stmt& operator=(const Stmt&) = delete;
+    Stmt(Stmt&& o) noexcept : db_(o.db_), s_(o.s_) { o.s_ = nullptr; }
+    ~Stmt();
+    void reset();
+
+    Stmt& bind(int i, const SqlValue& v);
+    Stmt& bind(int i, std::int64_t v) { return bind(i, SqlValue(v)); }
+    Stmt& bind(int i, int v) { return bind(i, SqlValue(static_cast<std::int64_t>(v))); }
+    Stmt& bind(int i, const QString& v) { return bind(i, SqlValue(v)); }
+    Stmt& bindNull(int i) { return bind(i, SqlValue()); }
+    Stmt& bindAll(const std::vector<SqlValue>& values);
+
+    bool step();  // true while a row is available
+    void run();   // steps a statement that returns no rows
+
+    bool isNull(int col) const;
+    std::int64_t integer(int col) const;
+    double real(int col) const;
+    QString text(int col) const;
+    QByteArray blob(int col) const;
+    SqlValue value(int col) const;
+
+  private:
+    Db* db_;
+    sqlite3_stmt* s_;
+};
+
+class Db {
+  public:
+    // Opens (creating when `create`) the store file and makes sure the schema
+    // exists. Fails with MAPI_E_DISK_ERROR when the file cannot be used.
+    static std::shared_ptr<Db> open(const QString& path, bool create);
+    ~Db();
+    Db(const Db&) = delete;
+    Db& operator=(const Db&) = delete;
+
+    Stmt prepare(const char* sql);
+    Stmt prepare(const QString& sql);
+    // A statement kept for the life of the connection (keyed by the literal's
+    // address), reset and ready for binding. For short one-row look-ups only.
+    Stmt& cached(const char* sql);
+    void exec(const char* sql);
+    std::int64_t lastInsertId() const;
+    int changes() const;
+    const QString& path() const { return path_; }
+
+    [[noreturn]] void fail(const char* what) const;
+
+    // Nested use joins the outer transaction; only the outermost commits.
+    class Transaction {
+      public:
+        explicit Transaction(Db& db);
+        ~Transaction();
+        void commit();
+
+      private:
+        Db& db_;
+        bool outer_;
+        bool done_ = false;
+    };
+
+  private:
+    explicit Db(sqlite3* h, QString path) : h_(h), path_(std::move(path)) {}
+    void createSchema();
+    sqlite3* h_;
+    QString path_;
+    int depth_ = 0;
+    std::vector<std::pair<const char*, std::unique_ptr<Stmt>>> cache_;
+};
+
+}  // namespace store

@@ -1,0 +1,430 @@
+#include "store/LibraryDialogs.h"
+#include "store/StoreObjects.h"
+
+namespace store {
+
+using mapi::Ref;
+using mapi::Variant;
+using mapi::VarType;
+
+namespace {
+
+struct Column {
+    const char* name;
+    std::uint32_t tag;
+    VarType vt;
+};
+const Column kColumns[] = {
+    {"name", tag::DisplayName, VarType::String},
+    {"type", tag::AddressType, VarType::String},
+    {"address", tag::EmailAddress, VarType::String},
+    {"comment", tag::Comment, VarType::String},
+    {"display_type", tag::DisplayType, VarType::Long},
+    {"alias", tag::Account, VarType::String},
+    {"send_rich_info", tag::SendRichInfo, VarType::Boolean},
+};
+
+inline constexpr std::int32_t kDistList = 1;
+inline constexpr std::int32_t kPrivateDistList = 5;
+
+template <class T>
+class VectorEnum : public mapi::Enumerator<T> {
+  public:
+    explicit VectorEnum(std::vector<Ref<T>> items) : items_(std::move(items)) {}
+    Ref<T> next() override { return i_ < items_.size() ? items_[i_++] : Ref<T>(); }
+
+  private:
+    std::vector<Ref<T>> items_;
+    std::size_t i_ = 0;
+};
+
+}  // namespace
+
+const char* entryColumn(std::uint32_t t) {
+    for (const Column& c : kColumns)
+        if (c.tag == t) return c.name;
+    return nullptr;
+}
+
+// ---- AddressEntry ---------------------------------------------------------------------
+
+const std::vector<PropertyBag::Standard>& AddressEntryImpl::standardTable() {
+    static const std::vector<PropertyBag::Standard> table = [] {
+        std::vector<PropertyBag::Standard> t;
+        for (const Column& c : kColumns) t.push_back({c.tag, c.vt, true});
+        return t;
+    }();
+    return table;
+}
+
+AddressEntryImpl::AddressEntryImpl(SessionPtr s, std::int64_t list, bool readOnly)
+    : s_(std::move(s)), list_(list), readOnly_(readOnly), bag_(&standardTable()) {}
+
+std::shared_ptr<AddressEntryImpl> AddressEntryImpl::load(const SessionPtr& s, std::int64_t rid) {
+    Stmt& q = s->db->cached(
+        "SELECT e.eid, e.list, l.read_only, e.name, e.type, e.address, e.comment, e.display_type, "
+        "e.alias, e.send_rich_info FROM entries e JOIN address_lists l ON l.rid = e.list "
+        "WHERE e.rid = ?1");
+    q.bind(1, rid);
+    if (!q.step()) {
+        q.reset();
+        return nullptr;
+    }
+    auto e = std::make_shared<AddressEntryImpl>(s, q.integer(1), q.integer(2) != 0);
+    e->rid_ = rid;
+    e->eid_ = q.text(0);
+    int col = 3;
+    for (const Column& c : kColumns) e->bag_.setRaw(c.tag, decode(c.vt, q.value(col++)));
+    q.reset();
+    e->bag_.loadCustom(*s->db, OwnerKind::Entry, rid);
+    return e;
+}
+
+std::shared_ptr<AddressEntryImpl> AddressEntryImpl::transient(const SessionPtr& s,
+                                                              const QString& name,
+                                                              const QString& address) {
+    auto e = std::make_shared<AddressEntryImpl>(s, 0, true);
+    e->transient_ = true;
+    e->bag_.setRaw(tag::DisplayName, Variant(name));
+    e->bag_.setRaw(tag::AddressType, Variant(QStringLiteral("SMTP")));
+    e->bag_.setRaw(tag::EmailAddress, Variant(address));
+    e->bag_.setRaw(tag::DisplayType, Variant(std::int32_t{0}));
+    return e;
+}
+
+void AddressEntryImpl::checkWritable() const {
+    if (deleted_) mapi::raise(mapi::code::NotFound);
+    if (readOnly_ || transient_) mapi::raise(mapi::code::NoAccess);
+}
+
+QString AddressEntryImpl::ID() {
+    if (rid_ == 0) mapi::raise(mapi::code::NotFound);
+    return eid_;
+}
+QString AddressEntryImpl::Name() {
+    return bag_.get(tag::DisplayName).asString();
+}
+QString AddressEntryImpl::Address() {
+    return bag_.get(tag::EmailAddress).asString();
+}
+QString AddressEntryImpl::Type() {
+    return bag_.get(tag::AddressType).asString();
+}
+std::int32_t AddressEntryImpl::DisplayType() {
+    return bag_.get(tag::DisplayType).asLong();
+}
+QString AddressEntryImpl::alias() const {
+    return bag_.getOr(tag::Account, Variant(QString())).asString();
+}
+
+void AddressEntryImpl::SetName(const QString& v) {
+    checkWritable();
+    bag_.set(tag::DisplayName, v);
+}
+void AddressEntryImpl::SetAddress(const QString& v) {
+    checkWritable();
+    bag_.set(tag::EmailAddress, v);
+}
+void AddressEntryImpl::SetType(const QString& v) {
+    checkWritable();
+    bag_.set(tag::AddressType, v);
+}
+
+Ref<mapi::Fields> AddressEntryImpl::FieldsOf() {
+    return Ref<mapi::Fields>(std::make_shared<FieldsImpl>(
+        std::shared_ptr<FieldOwner>(shared_from_this(), static_cast<FieldOwner*>(this))));
+}
+
+Ref<mapi::AddressEntries> AddressEntryImpl::Members() {
+    const Variant dt = bag_.getOr(tag::DisplayType, Variant(std::int32_t{0}));
+    const bool isList =
+        bag_.getOr(tag::AddressType, Variant(QString())).asString() == QLatin1String("MAPIPDL") ||
+        dt.asLong() == kDistList || dt.asLong() == kPrivateDistList;
+    if (!isList || transient_) mapi::raise(mapi::code::NoSupport);
+    auto self = std::shared_ptr<AddressEntryImpl>(shared_from_this(), this);
+    return Ref<mapi::AddressEntries>(
+        std::make_shared<AddressEntriesImpl>(s_, list_, readOnly_, self));
+}
+
+void AddressEntryImpl::Details() {
+    runDetails(*this);
+}
+
+std::vector<PropSlot> AddressEntryImpl::fieldList() {
+    return bag_.list({});
+}
+std::optional<PropSlot> AddressEntryImpl::fieldByTag(std::uint32_t t) {
+    return bag_.byTag(t);
+}
+std::optional<PropSlot> AddressEntryImpl::fieldByName(const QString& name) {
+    return bag_.byName(name);
+}
+
+PropSlot AddressEntryImpl::addField(const Variant& nameOrTag, std::optional<VarType> vt,
+                                    const Variant& value) {
+    checkWritable();
+    return bag_.add(parseFieldKey(nameOrTag), vt, value);
+}
+
+void AddressEntryImpl::setField(std::uint32_t t, const QString& name, const Variant& value) {
+    if (!transient_) checkWritable();
+    bag_.setField(t, name, value);
+}
+
+void AddressEntryImpl::save() {
+    Db& db = *s_->db;
+    const bool isNew = rid_ == 0;
+    QString sql;
+    if (isNew) {
+        sql = QStringLiteral("INSERT INTO entries(eid, list, parent");
+        for (const Column& c : kColumns) sql += QStringLiteral(", ") + QLatin1String(c.name);
+        sql += QStringLiteral(") VALUES(?, ?, ?");
+        for (std::size_t i = 0; i < std::size(kColumns); ++i) sql += QStringLiteral(", ?");
+        sql += QLatin1Char(')');
+    } else {
+        sql = QStringLiteral("UPDATE entries SET list = list");
+        for (const Column& c : kColumns)
+            sql += QStringLiteral(", %1 = ?").arg(QLatin1String(c.name));
+        sql += QStringLiteral(" WHERE rid = ?");
+    }
+    Stmt st = db.prepare(sql);
+    int i = 1;
+    if (isNew) {
+        st.bind(i++, QStringLiteral("pending"));
+        st.bind(i++, list_);
+        st.bind(i++, parent_ ? SqlValue(parent_->rid_) : SqlValue());
+    }
+    for (const Column& c : kColumns) st.bind(i++, encode(c.vt, bag_.getOr(c.tag, Variant::null())));
+    if (!isNew) st.bind(i++, rid_);
+    st.run();
+    std::int64_t rid = rid_;
+    QString eid = eid_;
+    if (isNew) {
+        rid = db.lastInsertId();
+        eid = makeEntryId(5, rid);
+        for (int k = 1;; ++k) {
+            Stmt& q = db.cached("SELECT 1 FROM entries WHERE eid = ?1");
+            q.bind(1, eid);
+            const bool taken = q.step();
+            q.reset();
+            if (!taken) break;
+            eid = makeEntryId(5, rid + (static_cast<std::int64_t>(k) << 40));
+        }
+        db.prepare("UPDATE entries SET eid = ?1 WHERE rid = ?2").bind(1, eid).bind(2, rid).run();
+    } else if (db.changes() == 0) {
+        mapi::raise(mapi::code::NotFound);
+    }
+    bag_.saveCustom(db, OwnerKind::Entry, rid);
+    rid_ = rid;
+    eid_ = eid;
+}
+
+void AddressEntryImpl::Update() {
+    checkWritable();
+    Db::Transaction tx(*s_->db);
+    // A member added to a list that was never saved saves the list with it.
+    const std::int64_t parentBefore = parent_ ? parent_->rid_ : 0;
+    const std::int64_t ridBefore = rid_;
+    try {
+        if (parent_ && parent_->rid_ == 0) parent_->save();
+        save();
+        tx.commit();
+    } catch (...) {
+        if (parent_ && parentBefore == 0) parent_->rid_ = 0;
+        rid_ = ridBefore;
+        throw;
+    }
+}
+
+void AddressEntryImpl::Delete() {
+    checkWritable();
+    if (rid_ == 0) mapi::raise(mapi::code::NotFound);
+    Db& db = *s_->db;
+    Db::Transaction tx(db);
+    db.prepare(
+          "DELETE FROM props WHERE owner_kind = ?1 AND owner IN "
+          "(SELECT rid FROM entries WHERE rid = ?2 OR parent = ?2)")
+        .bind(1, static_cast<int>(OwnerKind::Entry))
+        .bind(2, rid_)
+        .run();
+    db.prepare("DELETE FROM entries WHERE rid = ?1").bind(1, rid_).run();
+    if (db.changes() == 0) mapi::raise(mapi::code::NotFound);
+    tx.commit();
+    deleted_ = true;
+}
+
+// ---- AddressEntries ---------------------------------------------------------------------
+
+std::vector<std::int64_t> AddressEntriesImpl::rows() const {
+    std::vector<SqlValue> binds;
+    QString sql;
+    if (parent_) {
+        if (parent_->rid() == 0) return {};
+        sql = QStringLiteral("SELECT e.rid FROM entries e WHERE e.parent = ?");
+        binds.emplace_back(parent_->rid());
+    } else {
+        sql = QStringLiteral("SELECT e.rid FROM entries e WHERE e.list = ? AND e.parent IS NULL");
+        binds.emplace_back(list_);
+    }
+    if (filter_ && !filter_->isEmpty())
+        sql += QStringLiteral(" AND (%1)").arg(filter_->whereClause(binds));
+    sql += QStringLiteral(" ORDER BY e.rid");
+    Stmt q = s_->db->prepare(sql);
+    q.bindAll(binds);
+    std::vector<std::int64_t> out;
+    while (q.step()) out.push_back(q.integer(0));
+    return out;
+}
+
+std::int32_t AddressEntriesImpl::Count() {
+    snapshot_ = rows();
+    haveSnapshot_ = true;
+    return static_cast<std::int32_t>(snapshot_.size());
+}
+
+Ref<mapi::AddressEntry> AddressEntriesImpl::Item(std::int32_t index) {
+    if (!haveSnapshot_) {
+        snapshot_ = rows();
+        haveSnapshot_ = true;
+    }
+    if (index < 1 || static_cast<std::size_t>(index) > snapshot_.size())
+        mapi::raise(mapi::code::NotFound);
+    auto e = AddressEntryImpl::load(s_, snapshot_[index - 1]);
+    if (!e) mapi::raise(mapi::code::NotFound);
+    if (parent_) e->setParent(parent_);
+    return Ref<mapi::AddressEntry>(e);
+}
+
+namespace {
+class EntryEnum : public mapi::Enumerator<mapi::AddressEntry> {
+  public:
+    EntryEnum(SessionPtr s, std::vector<std::int64_t> rows,
+              std::shared_ptr<AddressEntryImpl> parent)
+        : s_(std::move(s)), rows_(std::move(rows)), parent_(std::move(parent)) {}
+    Ref<mapi::AddressEntry> next() override {
+        while (i_ < rows_.size()) {
+            if (auto e = AddressEntryImpl::load(s_, rows_[i_++])) {
+                if (parent_) e->setParent(parent_);
+                return Ref<mapi::AddressEntry>(e);
+            }
+        }
+        return {};
+    }
+
+  private:
+    SessionPtr s_;
+    std::vector<std::int64_t> rows_;
+    std::shared_ptr<AddressEntryImpl> parent_;
+    std::size_t i_ = 0;
+};
+}  // namespace
+
+std::unique_ptr<mapi::Enumerator<mapi::AddressEntry>> AddressEntriesImpl::enumerate() {
+    return std::make_unique<EntryEnum>(s_, rows(), parent_);
+}
+
+Ref<mapi::AddressEntry> AddressEntriesImpl::GetFirst() {
+    snapshot_ = rows();
+    haveSnapshot_ = true;
+    cursor_ = -1;
+    return GetNext();
+}
+
+Ref<mapi::AddressEntry> AddressEntriesImpl::GetNext() {
+    if (cursor_ < -1) return {};
+    while (static_cast<std::size_t>(cursor_ + 1) < snapshot_.size()) {
+        ++cursor_;
+        if (auto e = AddressEntryImpl::load(s_, snapshot_[cursor_])) {
+            if (parent_) e->setParent(parent_);
+            return Ref<mapi::AddressEntry>(e);
+        }
+    }
+    cursor_ = static_cast<std::int64_t>(snapshot_.size());
+    return {};
+}
+
+Ref<mapi::Filter> AddressEntriesImpl::FilterOf() {
+    if (!filter_) filter_ = std::make_shared<FilterImpl>(FilterKind::Entries);
+    return Ref<mapi::Filter>(filter_);
+}
+
+Ref<mapi::AddressEntry> AddressEntriesImpl::Add(const QString& type, const QString& name) {
+    if (readOnly_) mapi::raise(mapi::code::NoAccess);
+    auto e = std::make_shared<AddressEntryImpl>(s_, list_, false);
+    e->setParent(parent_);
+    e->setField(tag::DisplayName, QString(), Variant(name));
+    e->setField(tag::AddressType, QString(), Variant(type));
+    e->setField(tag::EmailAddress, QString(), Variant(QString()));
+    e->setField(tag::DisplayType, QString(),
+                Variant(type == QLatin1String("MAPIPDL") ? kPrivateDistList : std::int32_t{0}));
+    return Ref<mapi::AddressEntry>(e);
+}
+
+// ---- AddressLists ----------------------------------------------------------------------
+
+Ref<mapi::AddressEntries> AddressListImpl::AddressEntriesOf() {
+    return Ref<mapi::AddressEntries>(
+        std::make_shared<AddressEntriesImpl>(s_, rid_, readOnly_, nullptr));
+}
+
+AddressListsImpl::AddressListsImpl(SessionPtr s) {
+    Stmt& q = s->db->cached(
+        "SELECT l.rid, l.eid, l.name, l.read_only FROM profile_lists p "
+        "JOIN address_lists l ON l.rid = p.list WHERE p.profile = ?1 ORDER BY p.rowid");
+    q.bind(1, s->profile);
+    while (q.step())
+        lists_.push_back(std::make_shared<AddressListImpl>(s, q.integer(0), q.text(1), q.text(2),
+                                                           q.integer(3) != 0));
+    q.reset();
+}
+
+Ref<mapi::AddressList> AddressListsImpl::Item(std::int32_t index) {
+    if (index < 1 || static_cast<std::size_t>(index) > lists_.size())
+        mapi::raise(mapi::code::NotFound);
+    return Ref<mapi::AddressList>(lists_[index - 1]);
+}
+
+std::unique_ptr<mapi::Enumerator<mapi::AddressList>> AddressListsImpl::enumerate() {
+    return std::make_unique<VectorEnum<mapi::AddressList>>(
+        std::vector<Ref<mapi::AddressList>>(lists_.begin(), lists_.end()));
+}
+
+Ref<mapi::AddressList> AddressListsImpl::ItemByName(const QString& name) {
+    for (const auto& l : lists_)
+        if (l->Name() == name) return Ref<mapi::AddressList>(l);
+    for (const auto& l : lists_)
+        if (l->Name().compare(name, Qt::CaseInsensitive) == 0) return Ref<mapi::AddressList>(l);
+    mapi::raise(mapi::code::NotFound);
+}
+
+std::vector<std::shared_ptr<AddressEntryImpl>> findEntries(const SessionPtr& s,
+                                                           const QString& name) {
+    std::vector<std::int64_t> rows;
+    {
+        Stmt& q = s->db->cached(
+            "SELECT e.rid FROM profile_lists p JOIN entries e ON e.list = p.list "
+            "WHERE p.profile = ?1 AND e.parent IS NULL AND "
+            "(qv_eq(8, e.name, 8, ?2) OR qv_eq(8, e.alias, 8, ?2)) ORDER BY p.rowid, e.rid");
+        q.bind(1, s->profile).bind(2, name);
+        while (q.step()) rows.push_back(q.integer(0));
+        q.reset();
+    }
+    std::vector<std::shared_ptr<AddressEntryImpl>> out;
+    for (std::int64_t rid : rows) {
+        auto e = AddressEntryImpl::load(s, rid);
+        if (!e) continue;
+        const QString address =
+            e->fieldByTag(tag::EmailAddress)->value.isNull() ? QString() : e->Address();
+        bool seen = false;
+        for (const auto& o : out) {
+            const auto oa = o->fieldByTag(tag::EmailAddress);
+            if (!oa->value.isNull() &&
+                oa->value.asString().compare(address, Qt::CaseInsensitive) == 0)
+                seen = true;
+        }
+        if (!seen) out.push_back(e);
+    }
+    return out;
+}
+
+}  // namespace store

@@ -1,0 +1,636 @@
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "store/StoreObjects.h"
+
+namespace store {
+
+using mapi::Ref;
+using mapi::Variant;
+using mapi::VarType;
+
+namespace {
+
+// Properties kept on a message but not listed in its Fields.
+inline constexpr std::uint32_t kSenderAddress = 0x0C1F001E;
+inline constexpr std::uint32_t kUnread = 0x7FF0000B;
+inline constexpr std::uint32_t kSent = 0x7FF1000B;
+inline constexpr std::uint32_t kDeliveryReceipt = 0x0023000B;
+inline constexpr std::uint32_t kReadReceipt = 0x0029000B;
+
+// Column order of the messages table as load() reads and Update() writes it.
+struct Column {
+    const char* name;
+    std::uint32_t tag;
+    VarType vt;
+};
+const Column kColumns[] = {
+    {"importance", tag::Importance, VarType::Long},
+    {"type", tag::MessageClass, VarType::String},
+    {"subject", tag::Subject, VarType::String},
+    {"time_sent", tag::ClientSubmitTime, VarType::Date},
+    {"conv_topic", tag::ConversationTopic, VarType::String},
+    {"conv_index", tag::ConversationIndex, VarType::Binary},
+    {"sender_name", tag::SenderName, VarType::String},
+    {"time_received", tag::DeliveryTime, VarType::Date},
+    {"size", tag::MessageSize, VarType::Long},
+    {"body", tag::Body, VarType::String},
+    {"sender_address", kSenderAddress, VarType::String},
+    {"unread", kUnread, VarType::Boolean},
+    {"sent", kSent, VarType::Boolean},
+    {"delivery_receipt", kDeliveryReceipt, VarType::Boolean},
+    {"read_receipt", kReadReceipt, VarType::Boolean},
+};
+
+const char* const kLoadSql =
+    "SELECT eid, folder, has_sender, importance, type, subject, time_sent, conv_topic, "
+    "conv_index, sender_name, time_received, size, body, sender_address, unread, sent, "
+    "delivery_receipt, read_receipt FROM messages WHERE rid = ?1";
+
+template <class T>
+class VectorEnum : public mapi::Enumerator<T> {
+  public:
+    explicit VectorEnum(std::vector<Ref<T>> items) : items_(std::move(items)) {}
+    Ref<T> next() override { return i_ < items_.size() ? items_[i_++] : Ref<T>(); }
+
+  private:
+    std::vector<Ref<T>> items_;
+    std::size_t i_ = 0;
+};
+
+template <class T>
+const T& required(const std::optional<T>& v) {
+    if (!v) mapi::raise(mapi::code::NotFound);
+    return *v;
+}
+
+}  // namespace
+
+const char* messageColumn(std::uint32_t t) {
+    for (const Column& c : kColumns)
+        if (c.tag == t) return c.name;
+    return nullptr;
+}
+
+// ---- Recipient(s) -------------------------------------------------------------------
+
+QString RecipientImpl::Name() {
+    return required(name);
+}
+std::int32_t RecipientImpl::Type() {
+    return required(type);
+}
+QString RecipientImpl::Address() {
+    return required(address);
+}
+std::int32_t RecipientImpl::DisplayType() {
+    return required(displayType);
+}
+void RecipientImpl::SetName(const QString& v) {
+    name = v;
+}
+void RecipientImpl::SetType(std::int32_t v) {
+    if (v < 1 || v > 3) mapi::raise(mapi::code::InvalidParameter);
+    type = v;
+}
+void RecipientImpl::SetAddress(const QString& v) {
+    address = v;
+}
+
+void RecipientImpl::Resolve() {
+    const QString wanted = required(name);
+    const auto found = findEntries(s_, wanted);
+    if (found.empty()) mapi::raise(mapi::code::NotFound);
+    if (found.size() > 1) mapi::raise(mapi::code::AmbiguousRecip);
+    const auto& e = found.front();
+    name = e->Name();
+    address = e->Address();
+    addressType = e->Type();
+    displayType = e->DisplayType();
+    entryId = e->ID();
+}
+
+std::int32_t RecipientsImpl::Count() {
+    return static_cast<std::int32_t>(items.size());
+}
+
+Ref<mapi::Recipient> RecipientsImpl::Item(std::int32_t index) {
+    if (index < 1 || static_cast<std::size_t>(index) > items.size())
+        mapi::raise(mapi::code::NotFound);
+    return Ref<mapi::Recipient>(items[index - 1]);
+}
+
+std::unique_ptr<mapi::Enumerator<mapi::Recipient>> RecipientsImpl::enumerate() {
+    return std::make_unique<VectorEnum<mapi::Recipient>>(
+        std::vector<Ref<mapi::Recipient>>(items.begin(), items.end()));
+}
+
+Ref<mapi::Recipient> RecipientsImpl::Add(const QString& name, std::int32_t type) {
+    if (type < 1 || type > 3) mapi::raise(mapi::code::InvalidParameter);
+    auto r = std::make_shared<RecipientImpl>(s_);
+    r->name = name;
+    r->type = type;
+    r->displayType = 0;
+    items.push_back(r);
+    return Ref<mapi::Recipient>(r);
+}
+
+// ---- Attachment(s) -------------------------------------------------------------------
+
+QString AttachmentImpl::Name() {
+    return required(name);
+}
+std::int32_t AttachmentImpl::Type() {
+    return required(type);
+}
+std::int32_t AttachmentImpl::Position() {
+    return required(position);
+}
+
+void AttachmentImpl::ReadFromFile(const QString& path) {
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists()) mapi::raise(mapi::code::NotFound);
+    QFile f(path);
+    if (info.isDir() || !f.open(QIODevice::ReadOnly)) mapi::raise(mapi::code::NoAccess);
+    QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError) mapi::raise(mapi::code::NoAccess);
+    data = std::move(bytes);
+}
+
+void AttachmentImpl::WriteToFile(const QString& path) {
+    const QByteArray& bytes = required(data);
+    if (path.isEmpty() || QFileInfo(path).isDir()) mapi::raise(mapi::code::NoAccess);
+    // Written beside the target and renamed over it, so a failed write leaves
+    // no half-written file behind.
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) mapi::raise(mapi::code::NoAccess);
+    if (f.write(bytes) != bytes.size() || !f.commit()) mapi::raise(mapi::code::NoAccess);
+}
+
+Ref<mapi::Attachment> AttachmentsImpl::Item(std::int32_t index) {
+    if (index < 1 || static_cast<std::size_t>(index) > items.size())
+        mapi::raise(mapi::code::NotFound);
+    return Ref<mapi::Attachment>(items[index - 1]);
+}
+
+std::unique_ptr<mapi::Enumerator<mapi::Attachment>> AttachmentsImpl::enumerate() {
+    return std::make_unique<VectorEnum<mapi::Attachment>>(
+        std::vector<Ref<mapi::Attachment>>(items.begin(), items.end()));
+}
+
+Ref<mapi::Attachment> AttachmentsImpl::Add() {
+    auto a = std::make_shared<AttachmentImpl>();
+    a->name = QString();
+    a->type = 1;
+    a->position = static_cast<std::int32_t>(items.size());
+    items.push_back(a);
+    return Ref<mapi::Attachment>(a);
+}
+
+// ---- Message ----------------------------------------------------------------------------
+
+const std::vector<PropertyBag::Standard>& MessageImpl::standardTable() {
+    static const std::vector<PropertyBag::Standard> table = [] {
+        std::vector<PropertyBag::Standard> t;
+        for (const Column& c : kColumns)
+            t.push_back({c.tag, c.vt,
+                         (c.tag & 0x7FF00000u) != 0x7FF00000u && c.tag != kSenderAddress &&
+                             c.tag != kDeliveryReceipt && c.tag != kReadReceipt});
+        return t;
+    }();
+    return table;
+}
+
+MessageImpl::MessageImpl(SessionPtr s, std::int64_t folder)
+    : s_(std::move(s)), folder_(folder), bag_(&standardTable()) {
+    // A new message: what a freshly created note has until the caller sets more.
+    bag_.setRaw(tag::Importance, Variant(std::int32_t{1}));
+    bag_.setRaw(tag::MessageClass, Variant(QStringLiteral("IPM.Note")));
+    bag_.setRaw(tag::Subject, Variant(QString()));
+    bag_.setRaw(tag::Body, Variant(QString()));
+    bag_.setRaw(tag::SenderName, Variant(s_->userName));
+    bag_.setRaw(kSenderAddress, Variant(QString()));
+    bag_.setRaw(kUnread, Variant(false));
+    bag_.setRaw(kSent, Variant(false));
+    bag_.setRaw(kDeliveryReceipt, Variant(false));
+    bag_.setRaw(kReadReceipt, Variant(false));
+    customLoaded_ = true;
+    recips_ = std::make_shared<RecipientsImpl>(s_);
+    atts_ = std::make_shared<AttachmentsImpl>();
+}
+
+std::shared_ptr<MessageImpl> MessageImpl::load(const SessionPtr& s, std::int64_t rid) {
+    Stmt& q = s->db->cached(kLoadSql);
+    q.bind(1, rid);
+    if (!q.step()) {
+        q.reset();
+        return nullptr;
+    }
+    auto m = std::make_shared<MessageImpl>(s, q.integer(1));
+    m->rid_ = rid;
+    m->eid_ = q.text(0);
+    m->customLoaded_ = false;
+    m->recips_.reset();
+    m->atts_.reset();
+    const bool hasSender = q.integer(2) != 0;
+    int col = 3;
+    for (const Column& c : kColumns) {
+        const SqlValue v = q.value(col++);
+        m->bag_.setRaw(c.tag, decode(c.vt, v));
+    }
+    if (!hasSender) {
+        m->bag_.erase(tag::SenderName);
+        m->bag_.erase(kSenderAddress);
+    }
+    q.reset();
+    return m;
+}
+
+void MessageImpl::checkAlive() const {
+    if (deleted_) mapi::raise(mapi::code::NotFound);
+}
+
+const QString& MessageImpl::text(std::uint32_t t) const {
+    return bag_.get(t).asString();
+}
+
+QString MessageImpl::ID() {
+    if (rid_ == 0) mapi::raise(mapi::code::NotFound);
+    return eid_;
+}
+QString MessageImpl::Subject() {
+    return text(tag::Subject);
+}
+QString MessageImpl::Text() {
+    return text(tag::Body);
+}
+Variant MessageImpl::Importance() {
+    return bag_.get(tag::Importance);
+}
+Variant MessageImpl::Size() {
+    return bag_.get(tag::MessageSize);
+}
+Variant MessageImpl::TimeReceived() {
+    return bag_.get(tag::DeliveryTime);
+}
+Variant MessageImpl::TimeSent() {
+    return bag_.get(tag::ClientSubmitTime);
+}
+QString MessageImpl::Type() {
+    return text(tag::MessageClass);
+}
+Variant MessageImpl::Unread() {
+    return bag_.get(kUnread);
+}
+Variant MessageImpl::Sent() {
+    return bag_.get(kSent);
+}
+QString MessageImpl::ConversationIndex() {
+    return QString::fromLatin1(bag_.get(tag::ConversationIndex).asBinary().toHex().toUpper());
+}
+QString MessageImpl::ConversationTopic() {
+    return text(tag::ConversationTopic);
+}
+Variant MessageImpl::DeliveryReceipt() {
+    return bag_.get(kDeliveryReceipt);
+}
+Variant MessageImpl::ReadReceipt() {
+    return bag_.get(kReadReceipt);
+}
+
+Ref<mapi::AddressEntry> MessageImpl::Sender() {
+    if (!bag_.has(tag::SenderName) && !bag_.has(kSenderAddress)) mapi::raise(mapi::code::NotFound);
+    const Variant name = bag_.getOr(tag::SenderName, Variant::null());
+    const Variant address = bag_.getOr(kSenderAddress, Variant(QString()));
+    auto e = AddressEntryImpl::transient(s_, name.isNull() ? QString() : name.asString(),
+                                         address.asString());
+    if (name.isNull()) e->setField(tag::DisplayName, QString(), Variant::null());
+    return Ref<mapi::AddressEntry>(e);
+}
+
+void MessageImpl::SetSubject(const QString& v) {
+    bag_.set(tag::Subject, v);
+}
+void MessageImpl::SetText(const QString& v) {
+    bag_.set(tag::Body, v);
+}
+void MessageImpl::SetImportance(std::int32_t v) {
+    if (v < 0 || v > 2) mapi::raise(mapi::code::InvalidParameter);
+    bag_.set(tag::Importance, Variant(v));
+}
+void MessageImpl::SetType(const QString& v) {
+    bag_.set(tag::MessageClass, v);
+}
+void MessageImpl::SetDeliveryReceipt(bool v) {
+    bag_.set(kDeliveryReceipt, v);
+}
+void MessageImpl::SetReadReceipt(bool v) {
+    bag_.set(kReadReceipt, v);
+}
+
+void MessageImpl::loadRecipients() {
+    if (recips_) return;
+    recips_ = std::make_shared<RecipientsImpl>(s_);
+    Stmt& q = s_->db->cached(
+        "SELECT name, address, type, display_type, address_type FROM recipients "
+        "WHERE message = ?1 ORDER BY rid");
+    q.bind(1, rid_);
+    while (q.step()) {
+        auto r = std::make_shared<RecipientImpl>(s_);
+        if (!q.isNull(0)) r->name = q.text(0);
+        if (!q.isNull(1)) r->address = q.text(1);
+        if (!q.isNull(2)) r->type = static_cast<std::int32_t>(q.integer(2));
+        if (!q.isNull(3)) r->displayType = static_cast<std::int32_t>(q.integer(3));
+        if (!q.isNull(4)) r->addressType = q.text(4);
+        recips_->items.push_back(r);
+    }
+    q.reset();
+}
+
+void MessageImpl::loadAttachments() {
+    if (atts_) return;
+    atts_ = std::make_shared<AttachmentsImpl>();
+    Stmt& q = s_->db->cached(
+        "SELECT name, type, position, data FROM attachments WHERE message = ?1 ORDER BY rid");
+    q.bind(1, rid_);
+    while (q.step()) {
+        auto a = std::make_shared<AttachmentImpl>();
+        if (!q.isNull(0)) a->name = q.text(0);
+        if (!q.isNull(1)) a->type = static_cast<std::int32_t>(q.integer(1));
+        if (!q.isNull(2)) a->position = static_cast<std::int32_t>(q.integer(2));
+        if (!q.isNull(3)) a->data = q.blob(3);
+        atts_->items.push_back(a);
+    }
+    q.reset();
+}
+
+void MessageImpl::loadCustom() {
+    if (customLoaded_) return;
+    bag_.loadCustom(*s_->db, OwnerKind::Message, rid_);
+    customLoaded_ = true;
+}
+
+Ref<mapi::Attachments> MessageImpl::AttachmentsOf() {
+    loadAttachments();
+    return Ref<mapi::Attachments>(atts_);
+}
+
+Ref<mapi::Recipients> MessageImpl::RecipientsOf() {
+    loadRecipients();
+    return Ref<mapi::Recipients>(recips_);
+}
+
+Ref<mapi::Fields> MessageImpl::FieldsOf() {
+    loadCustom();
+    return Ref<mapi::Fields>(std::make_shared<FieldsImpl>(
+        std::shared_ptr<FieldOwner>(shared_from_this(), static_cast<FieldOwner*>(this))));
+}
+
+int MessageImpl::attachmentCount() {
+    if (atts_) return static_cast<int>(atts_->items.size());
+    Stmt& q = s_->db->cached("SELECT COUNT(*) FROM attachments WHERE message = ?1");
+    q.bind(1, rid_);
+    q.step();
+    const int n = static_cast<int>(q.integer(0));
+    q.reset();
+    return n;
+}
+
+std::optional<PropSlot> MessageImpl::flagsSlot() {
+    const Variant unread = bag_.getOr(kUnread, Variant::null());
+    const Variant sent = bag_.getOr(kSent, Variant::null());
+    if (unread.isNull() && sent.isNull()) return std::nullopt;
+    std::int32_t flags = 0;
+    if (!unread.isNull() && !unread.asBoolean()) flags |= kMsgFlagRead;
+    if (!sent.isNull() && !sent.asBoolean()) flags |= kMsgFlagUnsent;
+    if (attachmentCount() > 0) flags |= kMsgFlagHasAttach;
+    return PropSlot{tag::MessageFlags, QString(), VarType::Long, Variant(flags)};
+}
+
+std::vector<PropSlot> MessageImpl::fieldList() {
+    loadCustom();
+    std::vector<PropSlot> computed;
+    if (auto f = flagsSlot()) computed.push_back(*f);
+    return bag_.list(computed);
+}
+
+std::optional<PropSlot> MessageImpl::fieldByTag(std::uint32_t t) {
+    loadCustom();
+    if (t == tag::MessageFlags) return flagsSlot();
+    return bag_.byTag(t);
+}
+
+std::optional<PropSlot> MessageImpl::fieldByName(const QString& name) {
+    loadCustom();
+    return bag_.byName(name);
+}
+
+PropSlot MessageImpl::addField(const Variant& nameOrTag, std::optional<VarType> vt,
+                               const Variant& value) {
+    loadCustom();
+    const FieldKey key = parseFieldKey(nameOrTag);
+    if (key.tag && normalizeTag(*key.tag) == tag::MessageFlags) mapi::raise(mapi::code::NoAccess);
+    return bag_.add(key, vt, value);
+}
+
+void MessageImpl::setField(std::uint32_t t, const QString& name, const Variant& value) {
+    loadCustom();
+    if (t == tag::MessageFlags) mapi::raise(mapi::code::NoAccess);
+    bag_.setField(t, name, value);
+}
+
+void MessageImpl::Update() {
+    checkAlive();
+    loadCustom();
+    Db& db = *s_->db;
+    Db::Transaction tx(db);
+    const bool isNew = rid_ == 0;
+    if (isNew) {
+        bag_.setRaw(tag::DeliveryTime,
+                    Variant(mapi::Date::fromDateTime(QDateTime::currentDateTime())));
+        if (!bag_.has(tag::ConversationTopic))
+            bag_.setRaw(tag::ConversationTopic, bag_.getOr(tag::Subject, Variant(QString())));
+        std::int64_t size =
+            bag_.getOr(tag::Subject, Variant(QString())).asString().toUtf8().size() +
+            bag_.getOr(tag::Body, Variant(QString())).asString().toUtf8().size();
+        for (const auto& a : atts_->items) size += a->data ? a->data->size() : 0;
+        bag_.setRaw(tag::MessageSize,
+                    Variant(static_cast<std::int32_t>(std::min<std::int64_t>(size, INT32_MAX))));
+    }
+    QString sql;
+    if (isNew) {
+        sql = QStringLiteral("INSERT INTO messages(eid, folder, has_sender");
+        for (const Column& c : kColumns) sql += QStringLiteral(", ") + QLatin1String(c.name);
+        sql += QStringLiteral(") VALUES(?, ?, ?");
+        for (std::size_t i = 0; i < std::size(kColumns); ++i) sql += QStringLiteral(", ?");
+        sql += QLatin1Char(')');
+    } else {
+        sql = QStringLiteral("UPDATE messages SET has_sender = ?");
+        for (const Column& c : kColumns)
+            sql += QStringLiteral(", %1 = ?").arg(QLatin1String(c.name));
+        sql += QStringLiteral(" WHERE rid = ?");
+    }
+    Stmt st = db.prepare(sql);
+    int i = 1;
+    if (isNew) {
+        st.bind(i++, QStringLiteral("pending"));
+        st.bind(i++, folder_);
+    }
+    st.bind(i++, (bag_.has(tag::SenderName) || bag_.has(kSenderAddress)) ? 1 : 0);
+    for (const Column& c : kColumns) st.bind(i++, encode(c.vt, bag_.getOr(c.tag, Variant::null())));
+    if (!isNew) st.bind(i++, rid_);
+    st.run();
+    std::int64_t rid = rid_;
+    QString eid = eid_;
+    if (isNew) {
+        rid = db.lastInsertId();
+        eid = makeEntryId(3, rid);
+        for (int k = 1;; ++k) {
+            Stmt& q = db.cached("SELECT 1 FROM messages WHERE eid = ?1");
+            q.bind(1, eid);
+            const bool taken = q.step();
+            q.reset();
+            if (!taken) break;
+            eid = makeEntryId(3, rid + (static_cast<std::int64_t>(k) << 40));
+        }
+        db.prepare("UPDATE messages SET eid = ?1 WHERE rid = ?2").bind(1, eid).bind(2, rid).run();
+    } else if (db.changes() == 0) {
+        mapi::raise(mapi::code::NotFound);
+    }
+    if (recips_) {
+        db.prepare("DELETE FROM recipients WHERE message = ?1").bind(1, rid).run();
+        Stmt ins = db.prepare(
+            "INSERT INTO recipients(message, name, address, type, display_type, address_type) "
+            "VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
+        for (const auto& r : recips_->items) {
+            ins.reset();
+            ins.bind(1, rid);
+            ins.bind(2, r->name ? SqlValue(*r->name) : SqlValue());
+            ins.bind(3, r->address ? SqlValue(*r->address) : SqlValue());
+            ins.bind(4, r->type ? SqlValue(std::int64_t{*r->type}) : SqlValue());
+            ins.bind(5, r->displayType ? SqlValue(std::int64_t{*r->displayType}) : SqlValue());
+            ins.bind(6, r->addressType ? SqlValue(*r->addressType) : SqlValue());
+            ins.run();
+        }
+    }
+    if (atts_) {
+        db.prepare("DELETE FROM attachments WHERE message = ?1").bind(1, rid).run();
+        Stmt ins = db.prepare(
+            "INSERT INTO attachments(message, name, type, position, data) VALUES(?1, ?2, ?3, ?4, "
+            "?5)");
+        for (const auto& a : atts_->items) {
+            ins.reset();
+            ins.bind(1, rid);
+            ins.bind(2, a->name ? SqlValue(*a->name) : SqlValue());
+            ins.bind(3, a->type ? SqlValue(std::int64_t{*a->type}) : SqlValue());
+            ins.bind(4, a->position ? SqlValue(std::int64_t{*a->position}) : SqlValue());
+            ins.bind(5, a->data ? SqlValue(*a->data) : SqlValue());
+            ins.run();
+        }
+    }
+    bag_.saveCustom(db, OwnerKind::Message, rid);
+    tx.commit();
+    rid_ = rid;
+    eid_ = eid;
+}
+
+void MessageImpl::Delete() {
+    checkAlive();
+    if (rid_ == 0) mapi::raise(mapi::code::NotFound);
+    Db& db = *s_->db;
+    Db::Transaction tx(db);
+    db.prepare("DELETE FROM messages WHERE rid = ?1").bind(1, rid_).run();
+    if (db.changes() == 0) mapi::raise(mapi::code::NotFound);
+    db.prepare("DELETE FROM props WHERE owner_kind = ?1 AND owner = ?2")
+        .bind(1, static_cast<int>(OwnerKind::Message))
+        .bind(2, rid_)
+        .run();
+    tx.commit();
+    deleted_ = true;
+}
+
+// ---- Messages -----------------------------------------------------------------------------
+
+std::vector<std::int64_t> MessagesImpl::rows() const {
+    std::vector<SqlValue> binds{SqlValue(folder_)};
+    QString sql = QStringLiteral("SELECT m.rid FROM messages m WHERE m.folder = ?");
+    if (filter_ && !filter_->isEmpty())
+        sql += QStringLiteral(" AND (%1)").arg(filter_->whereClause(binds));
+    sql += QStringLiteral(" ORDER BY m.rid");
+    Stmt q = s_->db->prepare(sql);
+    q.bindAll(binds);
+    std::vector<std::int64_t> out;
+    while (q.step()) out.push_back(q.integer(0));
+    return out;
+}
+
+std::int32_t MessagesImpl::Count() {
+    snapshot_ = rows();
+    haveSnapshot_ = true;
+    return static_cast<std::int32_t>(snapshot_.size());
+}
+
+Ref<mapi::Message> MessagesImpl::Item(std::int32_t index) {
+    if (!haveSnapshot_) {
+        snapshot_ = rows();
+        haveSnapshot_ = true;
+    }
+    if (index < 1 || static_cast<std::size_t>(index) > snapshot_.size())
+        mapi::raise(mapi::code::NotFound);
+    auto m = MessageImpl::load(s_, snapshot_[index - 1]);
+    if (!m) mapi::raise(mapi::code::NotFound);
+    return Ref<mapi::Message>(m);
+}
+
+namespace {
+class MessageEnum : public mapi::Enumerator<mapi::Message> {
+  public:
+    MessageEnum(SessionPtr s, std::vector<std::int64_t> rows)
+        : s_(std::move(s)), rows_(std::move(rows)) {}
+    Ref<mapi::Message> next() override {
+        while (i_ < rows_.size()) {
+            if (auto m = MessageImpl::load(s_, rows_[i_++])) return Ref<mapi::Message>(m);
+        }
+        return {};
+    }
+
+  private:
+    SessionPtr s_;
+    std::vector<std::int64_t> rows_;
+    std::size_t i_ = 0;
+};
+}  // namespace
+
+std::unique_ptr<mapi::Enumerator<mapi::Message>> MessagesImpl::enumerate() {
+    return std::make_unique<MessageEnum>(s_, rows());
+}
+
+Ref<mapi::Message> MessagesImpl::GetFirst() {
+    snapshot_ = rows();
+    haveSnapshot_ = true;
+    cursor_ = -1;
+    return GetNext();
+}
+
+Ref<mapi::Message> MessagesImpl::GetNext() {
+    if (cursor_ < -1) return {};
+    while (static_cast<std::size_t>(cursor_ + 1) < snapshot_.size()) {
+        ++cursor_;
+        if (auto m = MessageImpl::load(s_, snapshot_[cursor_])) return Ref<mapi::Message>(m);
+    }
+    cursor_ = static_cast<std::int64_t>(snapshot_.size());
+    return {};
+}
+
+Ref<mapi::Filter> MessagesImpl::FilterOf() {
+    if (!filter_) filter_ = std::make_shared<FilterImpl>(FilterKind::Messages);
+    return Ref<mapi::Filter>(filter_);
+}
+
+Ref<mapi::Message> MessagesImpl::Add() {
+    return Ref<mapi::Message>(std::make_shared<MessageImpl>(s_, folder_));
+}
+
+}  // namespace store

@@ -1,0 +1,186 @@
+#include <algorithm>
+
+#include "messaging/SessionFactory.h"
+#include "store/LibraryDialogs.h"
+#include "store/Profiles.h"
+#include "store/StoreBackend.h"
+#include "store/StoreObjects.h"
+
+namespace store {
+
+using mapi::Ref;
+
+// ---- Backend --------------------------------------------------------------------
+
+std::shared_ptr<Db> Backend::db() {
+    if (!db_) db_ = Db::open(path_, false);
+    return db_;
+}
+
+void Backend::attach(SessionImpl* s) {
+    if (std::find(live_.begin(), live_.end(), s) == live_.end()) live_.push_back(s);
+}
+
+void Backend::detach(SessionImpl* s) {
+    live_.erase(std::remove(live_.begin(), live_.end(), s), live_.end());
+}
+
+void Backend::install() {
+    std::shared_ptr<Backend> self = shared_from_this();
+    mapi::installSessionFactory(
+        [self]() { return Ref<mapi::Session>(std::make_shared<SessionImpl>(self)); });
+}
+
+// ---- Session --------------------------------------------------------------------
+
+SessionImpl::~SessionImpl() {
+    backend_->detach(this);
+}
+
+const SessionPtr& SessionImpl::state() const {
+    if (!state_) mapi::raise(mapi::code::NotInitialized);
+    return state_;
+}
+
+void SessionImpl::Logon(const mapi::LogonArgs& args) {
+    std::shared_ptr<Db> db = backend_->db();
+    const std::vector<Profile> all = loadProfiles(*db);
+    std::optional<Profile> chosen;
+
+    // NewSession = False joins the profile of a session already logged on.
+    if (!args.newSession.value_or(false)) {
+        if (SessionImpl* other = backend_->firstLoggedOn(); other && other != this) {
+            for (const Profile& p : all)
+                if (p.rid == other->profile()) chosen = p;
+        }
+    }
+    if (!chosen) {
+        const QString password = args.profilePassword.value_or(QString());
+        const QString name = args.profileName.value_or(QString());
+        if (args.profileInfo && !args.profileInfo->isEmpty()) {
+            chosen = profileForServerMailbox(all, *args.profileInfo);
+            if (!chosen) mapi::raise(mapi::code::LogonFailed);
+        } else {
+            if (args.showDialog.value_or(false)) {
+                std::optional<Profile> pre =
+                    name.isEmpty() ? defaultProfile(all) : findProfile(all, name);
+                const QString picked = runProfileChooser(profileNames(all), pre ? pre->name : name);
+                chosen = findProfile(all, picked);
+            } else if (!name.isEmpty()) {
+                chosen = findProfile(all, name);
+            } else {
+                chosen = defaultProfile(all);
+            }
+            if (!chosen || !passwordMatches(*chosen, password))
+                mapi::raise(mapi::code::LogonFailed);
+        }
+    }
+
+    if (state_) backend_->detach(this);
+    auto st = std::make_shared<SessionState>();
+    st->db = db;
+    st->profile = chosen->rid;
+    st->profileName = chosen->name;
+    st->userName = chosen->mailbox.isEmpty() ? chosen->name : chosen->mailbox;
+    state_ = st;
+    backend_->attach(this);
+}
+
+void SessionImpl::Logoff() {
+    state();
+    backend_->detach(this);
+    state_.reset();
+}
+
+Ref<mapi::InfoStores> SessionImpl::InfoStoresOf() {
+    return makeInfoStores(state());
+}
+
+Ref<mapi::AddressLists> SessionImpl::AddressListsOf() {
+    return Ref<mapi::AddressLists>(std::make_shared<AddressListsImpl>(state()));
+}
+
+Ref<mapi::AddressList> SessionImpl::AddressListByName(const QString& name) {
+    return AddressListsImpl(state()).ItemByName(name);
+}
+
+Ref<mapi::Folder> SessionImpl::Outbox() {
+    const SessionPtr& s = state();
+    for (const auto& store : profileStores(s)) {
+        if (store->outbox()) {
+            Ref<mapi::Folder> f = FolderImpl::load(s, *store->outbox());
+            if (f) return f;
+        }
+    }
+    mapi::raise(mapi::code::NotFound);
+}
+
+Ref<mapi::InfoStore> SessionImpl::GetInfoStore(const QString& storeId) {
+    for (const auto& store : profileStores(state()))
+        if (store->ID().compare(storeId.trimmed(), Qt::CaseInsensitive) == 0)
+            return Ref<mapi::InfoStore>(store);
+    mapi::raise(mapi::code::NotFound);
+}
+
+namespace {
+
+// The store row of `storeId` within the profile; nullopt for "any of them".
+bool storeAllowed(const SessionPtr& s, std::int64_t storeRow, const QString& storeId) {
+    for (const auto& store : profileStores(s)) {
+        if (store->rid() != storeRow) continue;
+        return storeId.isEmpty() ||
+               store->ID().compare(storeId.trimmed(), Qt::CaseInsensitive) == 0;
+    }
+    return false;
+}
+
+}  // namespace
+
+Ref<mapi::Folder> SessionImpl::GetFolder(const QString& folderId, const QString& storeId) {
+    const SessionPtr& s = state();
+    Stmt& q = s->db->cached("SELECT rid, store FROM folders WHERE eid = ?1");
+    q.bind(1, folderId.trimmed().toUpper());
+    if (!q.step()) mapi::raise(mapi::code::NotFound);
+    const std::int64_t rid = q.integer(0);
+    const std::int64_t store = q.integer(1);
+    q.reset();
+    if (!storeAllowed(s, store, storeId)) mapi::raise(mapi::code::NotFound);
+    Ref<mapi::Folder> f = FolderImpl::load(s, rid);
+    if (!f) mapi::raise(mapi::code::NotFound);
+    return f;
+}
+
+Ref<mapi::Message> SessionImpl::GetMessage(const QString& messageId, const QString& storeId) {
+    const SessionPtr& s = state();
+    Stmt& q = s->db->cached(
+        "SELECT m.rid, f.store FROM messages m JOIN folders f ON f.rid = m.folder WHERE m.eid = "
+        "?1");
+    q.bind(1, messageId.trimmed().toUpper());
+    if (!q.step()) mapi::raise(mapi::code::NotFound);
+    const std::int64_t rid = q.integer(0);
+    const std::int64_t store = q.integer(1);
+    q.reset();
+    if (!storeAllowed(s, store, storeId)) mapi::raise(mapi::code::NotFound);
+    std::shared_ptr<MessageImpl> m = MessageImpl::load(s, rid);
+    if (!m) mapi::raise(mapi::code::NotFound);
+    return Ref<mapi::Message>(m);
+}
+
+Ref<mapi::Recipients> SessionImpl::AddressBook(const mapi::AddressBookArgs& args) {
+    const SessionPtr s = state();
+    const std::vector<ChosenRecipient> chosen = runAddressBook(*this, args);
+    auto out = std::make_shared<RecipientsImpl>(s);
+    for (const ChosenRecipient& c : chosen) {
+        auto r = std::make_shared<RecipientImpl>(s);
+        r->name = c.name;
+        r->address = c.address;
+        r->addressType = c.addressType;
+        r->type = c.type;
+        r->displayType = c.displayType;
+        r->entryId = c.entryId;
+        out->items.push_back(r);
+    }
+    return Ref<mapi::Recipients>(out);
+}
+
+}  // namespace store

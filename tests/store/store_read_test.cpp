@@ -1,0 +1,226 @@
+// The read path: stores, folders and messages through every collection
+// protocol, message properties, recipients, attachments and fields.
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "StoreTestUtil.h"
+
+using namespace storetest;
+using mapi::Ref;
+using mapi::Variant;
+using mapi::code::NotFound;
+
+namespace {
+
+class Read : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        installFixture();
+        s = logon();
+    }
+    Ref<mapi::Message> msg(const char* id) { return s->GetMessage(QLatin1String(id), QString()); }
+    Ref<mapi::Session> s;
+};
+
+TEST_F(Read, StoresFoldersAndWalksInStoredOrder) {
+    auto stores = s->InfoStoresOf();
+    ASSERT_EQ(stores->Count(), 2);
+    EXPECT_EQ(stores->Item(1)->ID(), QStringLiteral("A1"));
+    EXPECT_EQ(stores->ItemByName(QStringLiteral("Mailbox - Ann Lee"))->ID(), QStringLiteral("B1"));
+    EXPECT_EQ(errorOf([&] { stores->Item(3); }), NotFound);
+    EXPECT_EQ(errorOf([&] { stores->Item(0); }), NotFound);
+    EXPECT_EQ(errorOf([&] { stores->ItemByName(QStringLiteral("Nope")); }), NotFound);
+
+    auto root = s->GetInfoStore(QStringLiteral("b1"))->RootFolder();
+    EXPECT_EQ(root->Name(), QString());  // root without a name: plain default
+    auto folders = root->FoldersOf();
+    QStringList walked;
+    EXPECT_TRUE(folders->GetNext().isNothing());  // before GetFirst
+    for (auto f = folders->GetFirst(); f; f = folders->GetNext())
+        walked << f->Name() + "=" + f->ID();
+    EXPECT_EQ(walked, (QStringList{"Inbox=B110", "Sent Items=B120", "Outbox=B130"}));
+    EXPECT_TRUE(folders->GetNext().isNothing());  // stays at the end
+
+    QStringList each;
+    for (Ref<mapi::Folder> f : *folders) each << f->Name();
+    EXPECT_EQ(each, (QStringList{"Inbox", "Sent Items", "Outbox"}));
+    EXPECT_EQ(folders->Count(), 3);
+    EXPECT_EQ(folders->Item(2)->ID(), QStringLiteral("B120"));
+}
+
+TEST_F(Read, GetFolderAndGetMessageCheckTheStore) {
+    EXPECT_EQ(s->GetFolder(QStringLiteral("B111"), QStringLiteral("B1"))->Name(),
+              QStringLiteral("Projects"));
+    EXPECT_EQ(errorOf([&] { s->GetFolder(QStringLiteral("B111"), QStringLiteral("A1")); }),
+              NotFound);
+    EXPECT_EQ(errorOf([&] { s->GetFolder(QStringLiteral("FFFF"), QStringLiteral("B1")); }),
+              NotFound);
+    EXPECT_EQ(s->GetMessage(QStringLiteral("B1A2"), QStringLiteral("B1"))->Subject(),
+              QStringLiteral("Budget 1999 draft"));
+    EXPECT_EQ(errorOf([&] { s->GetMessage(QStringLiteral("B1A2"), QStringLiteral("A1")); }),
+              NotFound);
+    EXPECT_EQ(errorOf([&] { s->GetInfoStore(QStringLiteral("C1")); }), NotFound);
+
+    // A profile sees only its own stores.
+    auto bare = logon(QStringLiteral("Bare"));
+    EXPECT_EQ(errorOf([&] { bare->GetMessage(QStringLiteral("B1A2"), QString()); }), NotFound);
+}
+
+TEST_F(Read, MessagesByCountItemGetFirstAndForEach) {
+    auto msgs = s->GetFolder(QStringLiteral("B110"), QString())->MessagesOf();
+    ASSERT_EQ(msgs->Count(), 3);
+    EXPECT_EQ(msgs->Item(1)->ID(), QStringLiteral("B1A1"));
+    EXPECT_EQ(msgs->Item(3)->Subject(), QStringLiteral("Meeting receipt"));
+    EXPECT_EQ(errorOf([&] { msgs->Item(4); }), NotFound);
+    QStringList walked;
+    for (auto m = msgs->GetFirst(); m; m = msgs->GetNext()) walked << m->ID();
+    EXPECT_EQ(walked, (QStringList{"B1A1", "B1A2", "B1A3"}));
+    QStringList each;
+    for (Ref<mapi::Message> m : *msgs) each << m->ID();
+    EXPECT_EQ(each, walked);
+    EXPECT_TRUE(
+        s->GetFolder(QStringLiteral("B120"), QString())->MessagesOf()->GetFirst().isNothing());
+}
+
+TEST_F(Read, MessagePropertiesAndTheirTextForms) {
+    auto m = msg("A111");
+    EXPECT_EQ(m->Subject(), QStringLiteral("Budget 1998"));
+    EXPECT_EQ(m->Text(), QStringLiteral("Numbers attached"));
+    EXPECT_EQ(m->Importance(), Variant(std::int32_t{2}));
+    EXPECT_EQ(m->Sender()->Name(), QStringLiteral("Bob Stone"));
+    EXPECT_EQ(m->Sender()->Address(), QStringLiteral("bob@example.com"));
+    EXPECT_EQ(m->Size().toText(), QStringLiteral("2048"));
+    EXPECT_EQ(m->TimeReceived().toText(), QStringLiteral("12/31/1998 11:59:00 PM"));
+    EXPECT_EQ(m->TimeSent().toText(), QStringLiteral("12/31/1998 11:50:00 PM"));
+    EXPECT_EQ(m->Type(), QStringLiteral("IPM.Note"));
+    EXPECT_EQ(m->Unread().toText(), QStringLiteral("True"));
+    EXPECT_EQ(m->Sent(), Variant(true));
+    EXPECT_EQ(m->ConversationIndex(), QStringLiteral("01BE0A"));
+    EXPECT_EQ(m->ConversationTopic(), QStringLiteral("Budget"));
+}
+
+TEST_F(Read, NullStoredPropertiesAreNotFound) {
+    auto m = msg("A112");
+    EXPECT_EQ(errorOf([&] { m->Subject(); }), NotFound);
+    EXPECT_EQ(errorOf([&] { m->Sender(); }), NotFound);
+    EXPECT_EQ(m->Text(), QStringLiteral("no subject here"));
+    // Omitted keys are plain defaults, not missing.
+    EXPECT_EQ(m->Importance(), Variant(std::int32_t{0}));
+    EXPECT_EQ(m->Type(), QString());
+    EXPECT_EQ(m->RecipientsOf()->Count(), 0);
+    EXPECT_EQ(m->AttachmentsOf()->Count(), 0);
+}
+
+TEST_F(Read, RecipientsAndAttachments) {
+    auto m = msg("A111");
+    auto r = m->RecipientsOf();
+    ASSERT_EQ(r->Count(), 3);
+    EXPECT_EQ(r->Item(1)->Name(), QStringLiteral("Ann Lee"));
+    EXPECT_EQ(r->Item(2)->Type(), 2);
+    EXPECT_EQ(r->Item(3)->Type(), 3);
+    EXPECT_EQ(r->Item(3)->Address(), QStringLiteral("dina@example.com"));
+    EXPECT_EQ(r->Item(3)->DisplayType(), 6);
+    EXPECT_EQ(r->Item(1)->DisplayType(), 0);
+
+    auto a = m->AttachmentsOf();
+    ASSERT_EQ(a->Count(), 2);
+    EXPECT_EQ(a->Item(1)->Name(), QStringLiteral("plan.txt"));
+    EXPECT_EQ(a->Item(1)->Type(), 1);
+    EXPECT_EQ(a->Item(2)->Position(), 1);
+    QTemporaryDir dir;
+    a->Item(2)->WriteToFile(dir.filePath("b.bin"));
+    QFile f(dir.filePath("b.bin"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray::fromHex("000102FF"));
+}
+
+TEST_F(Read, MessageFieldsStandardAscendingThenCustomInStoredOrder) {
+    auto fields = msg("A111")->FieldsOf();
+    std::vector<std::pair<std::uint32_t, int>> seen;
+    QStringList names;
+    for (int i = 1; i <= fields->Count(); ++i) {
+        auto f = fields->Item(i);
+        seen.emplace_back(static_cast<std::uint32_t>(f->ID()), f->Type().asLong());
+        names << f->Name();
+    }
+    const std::vector<std::pair<std::uint32_t, int>> expected = {
+        {0x00170003, 3},  {0x001A001E, 8}, {0x0037001E, 8}, {0x00390040, 7}, {0x0070001E, 8},
+        {0x00710102, 65}, {0x0C1A001E, 8}, {0x0E060040, 7}, {0x0E070003, 3}, {0x0E080003, 3},
+        {0x1000001E, 8},  {4096, 3}};  // then the custom ones in stored order
+    ASSERT_GE(seen.size(), 12u);
+    for (std::size_t i = 0; i < 12; ++i) EXPECT_EQ(seen[i].first, expected[i].first) << i;
+    for (std::size_t i = 0; i < 12; ++i) EXPECT_EQ(seen[i].second, expected[i].second) << i;
+    EXPECT_EQ(names.mid(11), (QStringList{"", "Keywords", "Score", "Reviewed", "Due", "Budget",
+                                          "Broken", "Missing"}));
+    for (int i = 0; i < 11; ++i) EXPECT_TRUE(names[i].isEmpty());
+    // Named properties carry the top bit.
+    EXPECT_LT(fields->Item(13)->ID(), 0);
+
+    EXPECT_EQ(fields->Item(12)->Value(), Variant(std::int32_t{1024}));
+    EXPECT_EQ(fields->Item(13)->Value().toText(), QStringLiteral("x"));
+    EXPECT_EQ(fields->Item(14)->Value().toText(), QStringLiteral("2.5"));
+    EXPECT_EQ(fields->Item(15)->Value().toText(), QStringLiteral("True"));
+    EXPECT_EQ(fields->Item(16)->Value().toText(), QStringLiteral("3/1/1999 10:15:00 AM"));
+    EXPECT_EQ(fields->Item(17)->Value().toText(), QStringLiteral("12.5"));
+    EXPECT_EQ(fields->Item(17)->Type(), Variant(std::int32_t{6}));
+    // An Error field holds its code; as text it is a type mismatch.
+    EXPECT_EQ(fields->Item(18)->Value(), Variant(mapi::ErrorValue{mapi::code::NotFound}));
+    EXPECT_EQ(errorOf([&] { fields->Item(18)->Value().toText(); }), mapi::code::TypeMismatch);
+    // A field stored as null is listed but cannot be read.
+    EXPECT_EQ(errorOf([&] { fields->Item(19)->Value(); }), NotFound);
+    EXPECT_EQ(fields->Count(), 19);
+
+    // Message flags: read bit clear (unread), has-attachments set.
+    EXPECT_EQ(fields->ItemByTag(0x0E070003)->Value(), Variant(std::int32_t{0x10}));
+    EXPECT_EQ(fields->ItemByTag(0x0037001E)->Value().toText(), QStringLiteral("Budget 1998"));
+    EXPECT_EQ(fields->ItemByName(QStringLiteral("keywords"))->Value().toText(),
+              QStringLiteral("x"));
+    EXPECT_EQ(errorOf([&] { fields->ItemByTag(0x12340003); }), NotFound);
+    EXPECT_EQ(errorOf([&] { fields->ItemByName(QStringLiteral("Nope")); }), NotFound);
+}
+
+TEST_F(Read, FieldsLeaveOutNullStandardProperties) {
+    auto fields = msg("A112")->FieldsOf();
+    for (int i = 1; i <= fields->Count(); ++i) {
+        EXPECT_NE(static_cast<std::uint32_t>(fields->Item(i)->ID()), 0x0037001Eu);
+        EXPECT_NE(static_cast<std::uint32_t>(fields->Item(i)->ID()), 0x0C1A001Eu);
+    }
+    EXPECT_EQ(fields->Count(), 9);
+}
+
+TEST_F(Read, AddressListsEntriesAndTheirFields) {
+    auto lists = s->AddressListsOf();
+    ASSERT_EQ(lists->Count(), 3);
+    EXPECT_EQ(lists->Item(2)->Name(), QStringLiteral("Personal Address Book"));
+    EXPECT_EQ(s->AddressListByName(QStringLiteral("Contacts"))->Name(), QStringLiteral("Contacts"));
+    EXPECT_EQ(errorOf([&] { s->AddressListByName(QStringLiteral("Nope")); }), NotFound);
+
+    auto gal = lists->ItemByName(QStringLiteral("Global Address List"))->AddressEntriesOf();
+    ASSERT_EQ(gal->Count(), 4);
+    auto bob = gal->Item(2);
+    EXPECT_EQ(bob->ID(), QStringLiteral("E2"));
+    EXPECT_EQ(bob->Type(), QStringLiteral("SMTP"));
+    auto f = bob->FieldsOf();
+    QStringList ids;
+    for (int i = 1; i <= f->Count(); ++i)
+        ids << QString::number(static_cast<std::uint32_t>(f->Item(i)->ID()), 16);
+    EXPECT_EQ(ids, (QStringList{"3001001e", "3002001e", "3003001e", "3004001e", "39000003",
+                                "3a00001e", "3a40000b", "8000001e"}));
+    EXPECT_EQ(f->ItemByTag(973078558)->Value().toText(), QStringLiteral("bobs"));
+    EXPECT_EQ(f->ItemByTag(805568542)->Value().toText(), QStringLiteral("Finance"));
+    EXPECT_EQ(f->Item(8)->Name(), QStringLiteral("Office"));
+
+    // A distribution list's members; entries of a list exclude members.
+    auto pab = lists->Item(2)->AddressEntriesOf();
+    EXPECT_EQ(pab->Count(), 2);
+    auto team = pab->Item(2);
+    QStringList members;
+    auto m = team->Members();
+    for (auto e = m->GetFirst(); e; e = m->GetNext()) members << e->Name();
+    EXPECT_EQ(members, (QStringList{"Ann Lee", "Bob Stone"}));
+    EXPECT_EQ(errorOf([&] { pab->Item(1)->Members(); }), mapi::code::NoSupport);
+}
+
+}  // namespace
