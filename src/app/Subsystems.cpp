@@ -3,6 +3,8 @@
 #include "app/MAPIForm.h"
 
 // Subsystem headers (each subsystem adds its own include and lines below).
+#include "browser/TreeController.h"
+#include "session/SessionController.h"
 #include "compose/ComposeController.h"
 
 namespace app {
@@ -11,6 +13,8 @@ Subsystems::Subsystems() = default;
 Subsystems::~Subsystems() = default;
 
 void installSubsystems(MAPIForm& form, Subsystems& s) {
+    s.session = std::make_shared<session::SessionController>(form);
+    s.tree = std::make_shared<browser::TreeController>(form);
     (void)form;
     (void)s;
     s.compose = std::make_shared<compose::ComposeController>(form);

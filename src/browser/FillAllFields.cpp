@@ -1,0 +1,114 @@
+#include "browser/FillAllFields.h"
+
+#include <optional>
+
+#include "messaging/Objects.h"
+#include "messaging/VbConvert.h"
+#include "ui/Dialogs.h"
+
+namespace browser {
+
+namespace {
+
+// Field.Type as a whole number; nullopt for a Null (or otherwise unusable)
+// type, which lies outside every range.
+std::optional<std::int32_t> typeCode(const mapi::Variant& v) {
+    switch (v.type()) {
+        case mapi::VarType::Integer:
+            return v.asInteger();
+        case mapi::VarType::Long:
+            return v.asLong();
+        case mapi::VarType::Empty:
+            return 0;
+        case mapi::VarType::String:
+            if (vb::isNumeric(v.asString())) return vb::toLong(v.asString());
+            return std::nullopt;
+        default:
+            return std::nullopt;
+    }
+}
+
+}  // namespace
+
+QString fieldNodeText(std::int32_t position, std::int32_t id, const QString& name,
+                      std::int32_t type, const mapi::Variant& value) {
+    QString text = QStringLiteral("Field #") + QString::number(position) + QStringLiteral("; ID=") +
+                   QString::number(id) + QStringLiteral("; ");
+    text += name.isEmpty() ? QStringLiteral("No Field Name - ") : name + QStringLiteral(":  ");
+    if (type == static_cast<int>(mapi::VarType::String)) {
+        // Joined as it is; a Null string value joins as nothing.
+        if (!value.isNull())
+            text += value.type() == mapi::VarType::String ? value.asString() : value.toText();
+    } else {
+        text += value.toText();
+    }
+    return text;
+}
+
+void FillAllFields(const TreeContext& cx, const QString& sStoreID, const QString& sMsgID,
+                   std::int32_t iIndex) {
+    try {
+        mapi::Ref<mapi::Message> oMsg = cx.session()->GetMessage(sMsgID, sStoreID);
+
+        auto open = cx.newCode();
+        open.line(u"'get a reference to the message by ID");
+        open.line(u"Set {Message} = {Session}.GetMessage(\"%1\", \"%2\")", {sMsgID, sStoreID})
+            .blank();
+        cx.AppendCode(open);
+
+        if (oMsg) {
+            mapi::Ref<mapi::Fields> oFields = oMsg->FieldsOf();
+            const std::int32_t count = oFields->Count();
+            for (std::int32_t i = 1; i <= count; ++i) {
+                mapi::Ref<mapi::Field> oField = oFields->Item(i);
+                const std::optional<std::int32_t> type = typeCode(oField->Type());
+                if (!type || *type < 2 || *type > 11) continue;
+                const std::int32_t id = oField->ID();
+                const QString name = oField->Name();
+                const QString text = fieldNodeText(i, id, name, *type, oField->Value());
+                cx.addChild(iIndex, QString(), text, img::Field);
+            }
+        }
+
+        auto walk = cx.newCode();
+        walk.line(u"'make absolutely sure we have something");
+        walk.line(u"If Not {Message} Is Nothing Then").blank();
+        walk.line(u"  'get the fields collection for the message");
+        walk.line(u"  Set {Fields} = {Message}.Fields").blank();
+        walk.line(u"  'iterate through all the fields");
+        walk.line(u"  For {Counter} = 1 To {Fields}.Count").blank();
+        walk.line(u"    'make sure the field type is in a range that we can work with");
+        walk.line(
+                u"    If {Fields}.Item({Counter}).Type >= 2 And {Fields}.Item({Counter}).Type <= "
+                u"11 Then")
+            .blank();
+        walk.line(u"      'check to see if the field has a name; if the field");
+        walk.line(u"      'is a standard MAPI field, the name property is an ");
+        walk.line(u"      'an empty string.  If it's a custom MAPI property, ");
+        walk.line(u"      'the name field contains the name of the field.");
+        walk.line(u"      If {Fields}.Item({Counter}).Name = \"\" Then");
+        walk.line(u"        debug.print \"This field has no name\"");
+        walk.line(u"      Else");
+        walk.line(u"        debug.print \"This field name is \" & {Fields}.Item({Counter}).Name");
+        walk.line(u"      End If").blank();
+        walk.line(u"      'if the item's value is a string");
+        walk.line(u"      If {Fields}.Item({Counter}).Type = vbString Then");
+        walk.line(u"        'plug it directly into a variable");
+        walk.line(u"        MyStringVar = {Fields}.Item({Counter}).Value");
+        walk.line(u"      Else");
+        walk.line(u"        'otherwise, convert it to a string");
+        walk.line(u"        MyStringVar = CStr({Fields}.Item({Counter}).Value)");
+        walk.line(u"      End If").blank();
+        walk.line(u"    End If").blank();
+        walk.line(u"    debug.print {Fields}.Item({Counter}).Value");
+        walk.line(u"  Next {Counter}");
+        walk.line(u"End If").blank();
+        walk.line(u"'empty all your object references when done!").blank();
+        cx.AppendCode(walk);
+    } catch (const mapi::Error&) {
+        ui::msgBox(QStringLiteral("There was an error getting field information."),
+                   ui::Icon::Critical);
+    }
+}
+
+}  // namespace browser

@@ -1,0 +1,175 @@
+#include "browser/FillMsgFields.h"
+
+#include <functional>
+
+#include "messaging/Objects.h"
+
+namespace browser {
+
+namespace {
+
+const QString kGetMessage = QStringLiteral("Set {Message} = {Session}.GetMessage(\"%1\", \"%2\")");
+
+struct Property {
+    const char16_t* label;
+    int image;
+    QString (*read)(mapi::Message&);
+    const char16_t* line;
+};
+
+const Property kProperties[] = {
+    {u"Conversation Index:  ", img::Property,
+     [](mapi::Message& m) { return m.ConversationIndex(); },
+     u"  debug.print {Message}.ConversationIndex"},
+    {u"Conversation Topic:  ", img::Property,
+     [](mapi::Message& m) { return m.ConversationTopic(); },
+     u"  debug.print {Message}.ConversationTopic"},
+    {u"Importance:  ", img::Property, [](mapi::Message& m) { return m.Importance().toText(); },
+     u"  debug.print CStr({Message}.Importance)"},
+    {u"Sender:  ", img::Sender, [](mapi::Message& m) { return m.Sender()->Name(); },
+     u"  debug.print {Message}.Sender.Name"},
+    {u"Size:  ", img::Property, [](mapi::Message& m) { return m.Size().toText(); },
+     u"  debug.print CStr({Message}.Size)"},
+    {u"Subject:  ", img::Property, [](mapi::Message& m) { return m.Subject(); },
+     u"  debug.print {Message}.Subject"},
+    {u"Text:  ", img::Property, [](mapi::Message& m) { return m.Text(); },
+     u"  debug.print {Message}.Text"},
+    {u"Time Received:  ", img::Property, [](mapi::Message& m) { return m.TimeReceived().toText(); },
+     u"  debug.print CStr({Message}.TimeReceived)"},
+    {u"Time Sent:  ", img::Property, [](mapi::Message& m) { return m.TimeSent().toText(); },
+     u"  debug.print CStr({Message}.TimeSent)"},
+    {u"Type:  ", img::Property, [](mapi::Message& m) { return m.Type(); },
+     u"  debug.print {Message}.Type"},
+    {u"Unread:  ", img::Property, [](mapi::Message& m) { return m.Unread().toText(); },
+     u"  debug.print CStr({Message}.Unread)"},
+};
+
+QString recipientPrefix(std::int32_t type, const QString& current) {
+    switch (type) {
+        case 1:
+            return QStringLiteral("TO:  ");
+        case 2:
+            return QStringLiteral("CC:  ");
+        case 3:
+            return QStringLiteral("BCC:  ");
+        default:
+            return current;
+    }
+}
+
+}  // namespace
+
+void FillMsgFields(const TreeContext& cx, const QString& sStoreID, const QString& sMsgID,
+                   std::int32_t iIndex) {
+    mapi::Ref<mapi::Message> oMsg;
+    mapi::Ref<mapi::Attachments> oAtts;
+    mapi::Ref<mapi::Recipients> oRecips;
+
+    // A message that cannot be fetched counts as no message.
+    skipOnError([&] { oMsg = cx.session()->GetMessage(sMsgID, sStoreID); });
+
+    auto open = cx.newCode();
+    open.line(u"'get an object reference to a message by ID");
+    open.line(u"'for more info on getting an item by ID, see the ");
+    open.line(u"'comments on getting an infostore by ID");
+    open.line(kGetMessage, {sMsgID, sStoreID}).blank();
+    cx.AppendCode(open);
+
+    if (oMsg) {
+        auto check = cx.newCode();
+        check.line(u"'make sure we have a valid message");
+        check.line(u"If Not {Message} Is Nothing Then").blank();
+        cx.AppendCode(check);
+
+        std::int32_t attIndex = 0;
+        std::int32_t recipIndex = 0;
+        skipOnError([&] {
+            attIndex =
+                cx.addChild(iIndex, QString(), QStringLiteral("Attachments"), img::AttachGroup);
+        });
+
+        const std::size_t count = std::size(kProperties);
+        for (std::size_t i = 0; i < count; ++i) {
+            const Property& p = kProperties[i];
+            skipOnError([&] {
+                const QString value = p.read(*oMsg);
+                cx.addChild(iIndex, QString(), QString::fromUtf16(p.label) + value, p.image);
+            });
+            auto line = cx.newCode();
+            line.line(p.line);
+            if (i + 1 == count) line.blank();
+            cx.AppendCode(line);
+        }
+
+        skipOnError([&] {
+            recipIndex =
+                cx.addChild(iIndex, QString(), QStringLiteral("Recipients"), img::RecipGroup);
+        });
+        skipOnError([&] {
+            cx.addChild(iIndex, QString(), QStringLiteral("All Fields"), img::FieldsGroup);
+        });
+
+        skipOnError([&] { oAtts = oMsg->AttachmentsOf(); });
+
+        auto atts = cx.newCode();
+        atts.line(u"  'now get all the attachments (if any) for the message");
+        atts.line(u"  Set {Attachments} = {Message}.Attachments").blank();
+        cx.AppendCode(atts);
+
+        if (oAtts) {
+            std::int32_t n = 0;
+            skipOnError([&] { n = oAtts->Count(); });
+            for (std::int32_t i = 1; i <= n; ++i)
+                skipOnError([&] {
+                    cx.addChild(attIndex, QString(), oAtts->Item(i)->Name(), img::Attachment);
+                });
+        }
+
+        auto attWalk = cx.newCode();
+        attWalk.line(u"  'if we have some attachments");
+        attWalk.line(u"  If Not {Attachments} Is Nothing Then");
+        attWalk.line(u"    'iterate through the attachment collection");
+        attWalk.line(u"    For {Counter} = 1 To {Attachments}.Count");
+        attWalk.line(u"      debug.print {Attachments}.Item({Counter}).Name");
+        attWalk.line(u"    Next {Counter}");
+        attWalk.line(u"  End If").blank();
+        cx.AppendCode(attWalk);
+
+        skipOnError([&] { oRecips = oMsg->RecipientsOf(); });
+        auto recips = cx.newCode();
+        recips.line(u"  'now the get the recipient collection for the message");
+        recips.line(u"  Set {Recipients} = {Message}.Recipients").blank();
+        cx.AppendCode(recips);
+
+        std::int32_t n = 0;
+        skipOnError([&] { n = oRecips->Count(); });
+        QString prefix;
+        for (std::int32_t i = 1; i <= n; ++i) {
+            skipOnError([&] { prefix = recipientPrefix(oRecips->Item(i)->Type(), prefix); });
+            skipOnError([&] {
+                const QString address = oRecips->Item(i)->Address();
+                const QString name = oRecips->Item(i)->Name();
+                cx.addChild(recipIndex, sMsgID + QLatin1Char('#') + address, prefix + name,
+                            img::Recipient);
+            });
+        }
+
+        auto recipWalk = cx.newCode();
+        recipWalk.line(u"  'iterate through the recipient collection");
+        recipWalk.line(u"  For {Counter} = 1 To {Recipients}.Count");
+        recipWalk.line(u"    'recipient types are 1=TO:, 2=CC:, and 3=BCC:");
+        recipWalk.line(
+            u"    debug.print {Recipients}.Item({Counter}).Name, "
+            u"{Recipients}.Item({Counter}).Type");
+        recipWalk.line(u"  Next {Counter}");
+        recipWalk.line(u"End If").blank();
+        cx.AppendCode(recipWalk);
+    }
+
+    oMsg.reset();
+    oAtts.reset();
+    oRecips.reset();
+    cx.AppendCode(cx.newCode().line(u"'clear out all your object references when done!").blank());
+}
+
+}  // namespace browser

@@ -1,0 +1,18 @@
+#include "browser/GetInfoStoreKey.h"
+
+#include "browser/TreeContext.h"
+#include "messaging/Error.h"
+#include "ui/TreeView.h"
+
+namespace browser {
+
+QString GetInfoStoreKey(ui::TreeView& tree, std::int32_t index) {
+    std::int32_t node = tree.parent(index);
+    while (true) {
+        if (node == 0) mapi::raise(mapi::code::ObjectNotSet);
+        if (tree.image(node) == img::Store) return tree.key(node);
+        node = tree.parent(node);
+    }
+}
+
+}  // namespace browser

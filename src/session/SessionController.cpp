@@ -1,0 +1,225 @@
+#include "session/SessionController.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+
+#include "app/MAPIForm.h"
+#include "app/Subsystems.h"
+#include "browser/TreeContext.h"
+#include "browser/TreeController.h"
+#include "messaging/SessionFactory.h"
+#include "ui/CheckBox.h"
+#include "ui/Dialogs.h"
+#include "ui/TreeView.h"
+
+namespace session {
+
+namespace {
+
+QString trueFalse(bool b) {
+    return b ? QStringLiteral("True") : QStringLiteral("False");
+}
+
+QString textOf(const QWidget* w) {
+    if (auto* line = qobject_cast<const QLineEdit*>(w)) return line->text();
+    if (auto* plain = qobject_cast<const QPlainTextEdit*>(w)) return plain->toPlainText();
+    if (auto* rich = qobject_cast<const QTextEdit*>(w)) return rich->toPlainText();
+    return w->property("text").toString();
+}
+
+}  // namespace
+
+SessionController::SessionController(app::MAPIForm& form) : form_(form) {
+    connect(form.control<ui::CheckBox>(QStringLiteral("LogonCheck")), &ui::CheckBox::clickRule,
+            this, &SessionController::LogonCheck_Click);
+    connect(form.control<ui::CheckBox>(QStringLiteral("DynamicCheck")), &ui::CheckBox::clickRule,
+            this, &SessionController::DynamicCheck_Click);
+    connect(form.control<QAbstractButton>(QStringLiteral("LogonButton")), &QAbstractButton::clicked,
+            this, &SessionController::LogonButton_Click);
+    connect(form.control<QAbstractButton>(QStringLiteral("LogoffButton")),
+            &QAbstractButton::clicked, this, &SessionController::LogoffButton_Click);
+}
+
+LogonOptions SessionController::logonOptions() const {
+    LogonOptions o;
+    o.useDynamicProfile = form_.control<ui::CheckBox>(QStringLiteral("DynamicCheck"))->isChecked1();
+    o.useProfileName = form_.control<ui::CheckBox>(QStringLiteral("LogonCheck"))->isChecked1();
+    if (o.useProfileName) {
+        o.profileName = textOf(form_.control(QStringLiteral("PNameText")));
+        o.profilePassword = textOf(form_.control(QStringLiteral("PPwdText")));
+    }
+    o.showDialog = form_.control<ui::CheckBox>(QStringLiteral("ShowLogCheck"))->isChecked1();
+    o.newSession = form_.control<QAbstractButton>(QStringLiteral("SessionOpt(0)"))->isChecked();
+    o.serverName = textOf(form_.control(QStringLiteral("ServerText")));
+    o.mailboxName = textOf(form_.control(QStringLiteral("MBoxText")));
+    return o;
+}
+
+void SessionController::LogonCheck_Click() {
+    const bool checked = form_.control<ui::CheckBox>(QStringLiteral("LogonCheck"))->isChecked1();
+    if (checked) {
+        // May run rule B's unchecked branch before going on.
+        form_.control<ui::CheckBox>(QStringLiteral("DynamicCheck"))->setValue(0);
+    }
+    form_.control(QStringLiteral("DynamicFrame"))->setEnabled(!checked);
+    form_.control(QStringLiteral("SNameLabel"))->setEnabled(!checked);
+    form_.control(QStringLiteral("MBoxNameLabel"))->setEnabled(!checked);
+}
+
+void SessionController::DynamicCheck_Click() {
+    const bool checked = form_.control<ui::CheckBox>(QStringLiteral("DynamicCheck"))->isChecked1();
+    auto* showLog = form_.control<ui::CheckBox>(QStringLiteral("ShowLogCheck"));
+    if (checked) {
+        showLog->setValue(0);
+        showLog->setEnabled(false);
+        // May run rule A's unchecked branch before going on.
+        form_.control<ui::CheckBox>(QStringLiteral("LogonCheck"))->setValue(0);
+    } else {
+        // The user's earlier ShowLogCheck value is not restored.
+        showLog->setEnabled(true);
+        form_.control(QStringLiteral("DynamicFrame"))->setEnabled(false);
+    }
+    form_.control(QStringLiteral("ProfileFrame"))->setEnabled(!checked);
+    form_.control(QStringLiteral("LNameLabel"))->setEnabled(!checked);
+    form_.control(QStringLiteral("LPwdLabel"))->setEnabled(!checked);
+}
+
+void SessionController::LogonButton_Click() {
+    if (form_.mod().session.isNothing()) {
+        form_.tree()->select(1);
+        form_.subsystems().tree->MAPITree_DblClick();
+    } else {
+        ui::msgBox(QStringLiteral("You're already logged on; logoff and try again."),
+                   ui::Icon::Critical);
+    }
+}
+
+void SessionController::Logon() {
+    app::MAPIMod& mod = form_.mod();
+    if (!mod.session.isNothing()) {
+        ui::msgBox(
+            QStringLiteral(
+                "You already have a session created.  Try logging off and logging on again."),
+            ui::Icon::Critical);
+        return;
+    }
+
+    // Kept in the module before Logon, so a failed logon leaves it in place.
+    mod.session = mapi::createSession();
+    const LogonOptions o = logonOptions();
+
+    auto create = form_.newCode();
+    create.line(u"'create a session object if we don't have one already");
+    create.line(u"If {Session} Is Nothing Then");
+    create.line(u"  Set {Session} = CreateObject(\"MAPI.Session\")");
+    create.line(u"End If").blank();
+    create.line(u"'logon to the session");
+    form_.AppendCode(create.text());
+
+    auto logonLine = form_.newCode();
+    mapi::LogonArgs args;
+    if (o.useDynamicProfile) {
+        args.profileName = QString();
+        args.profilePassword = QString();
+        args.showDialog = false;
+        args.newSession = true;
+        args.parentWindow = 0;
+        args.noMail = true;
+        args.profileInfo = o.serverName + QLatin1Char('\n') + o.mailboxName;
+        mod.session->Logon(args);
+        logonLine
+            .line(u"{Session}.Logon \"\", \"\", False, True, 0, True, \"%1\" & vbLf & \"%2\"",
+                  {o.serverName, o.mailboxName})
+            .blank();
+    } else if (o.useProfileName) {
+        args.profileName = o.profileName;
+        args.profilePassword = o.profilePassword;
+        args.showDialog = o.showDialog;
+        args.newSession = o.newSession;
+        mod.session->Logon(args);
+        logonLine
+            .line(
+                u"{Session}.Logon ProfileName:=\"%1\", ProfilePassword:=\"%2\", ShowDialog:=%3, "
+                u"NewSession:=%4",
+                {o.profileName, o.profilePassword, trueFalse(o.showDialog),
+                 trueFalse(o.newSession)})
+            .blank();
+    } else {
+        args.showDialog = o.showDialog;
+        args.newSession = o.newSession;
+        mod.session->Logon(args);
+        logonLine
+            .line(u"{Session}.Logon ShowDialog:=%1, NewSession:=%2",
+                  {trueFalse(o.showDialog), trueFalse(o.newSession)})
+            .blank();
+    }
+    form_.AppendCode(logonLine.text());
+
+    mapi::Ref<mapi::InfoStores> oStores = mod.session->InfoStoresOf();
+    auto stores = form_.newCode();
+    stores.line(u"'get a reference to the info stores collection");
+    stores.line(u"Set {Stores} = {Session}.InfoStores").blank();
+    form_.AppendCode(stores.text());
+
+    if (oStores.isNothing()) {
+        ui::msgBox(QStringLiteral("Unable to get list of information stores."), ui::Icon::Critical);
+        return;
+    }
+
+    auto check = form_.newCode();
+    check.line(u"'check for error");
+    check.line(u"If {Stores} Is Nothing Then");
+    check.line(u"  'your error handling here");
+    check.line(u"End If").blank();
+    form_.AppendCode(check.text());
+
+    ui::TreeView& tree = *form_.tree();
+    const std::int32_t count = oStores->Count();
+    for (std::int32_t i = 1; i <= count; ++i) {
+        const QString id = oStores->Item(i)->ID();
+        const QString name = oStores->Item(i)->Name();
+        tree.add(1, ui::Relationship::Child, id, name, browser::img::Store, browser::img::StoreSel);
+    }
+
+    auto walk = form_.newCode();
+    walk.line(u"'iterate through the collection of information stores");
+    walk.line(u"For {Counter} = 1 To {Stores}.Count");
+    walk.line(u"  debug.print {Stores}.Item({Counter}).ID, {Stores}({Counter}).Name");
+    walk.line(
+        u"  'you could also store the ID in a variable here, like sStoreID = "
+        u"{Stores}.Item({Counter}).ID");
+    walk.line(
+        u"  'or you could assign the store itself to a variable, like Set {Store} = "
+        u"{Stores}.Item({Counter})");
+    walk.line(u"Next {Counter}").blank();
+    form_.AppendCode(walk.text());
+
+    tree.setText(1, browser::kRootLoggedOn);
+    tree.setExpanded(1, true);
+
+    for (const char* name : {"FilterCombo", "AddFilterButton", "DelFilterButton"})
+        form_.control(QString::fromLatin1(name))->setEnabled(true);
+}
+
+void SessionController::LogoffButton_Click() {
+    app::MAPIMod& mod = form_.mod();
+    ui::BusyScope busy;
+    try {
+        mod.session->Logoff();
+        form_.AppendCode(form_.newCode().line(u"{Session}.Logoff").blank().text());
+
+        ui::TreeView& tree = *form_.tree();
+        tree.clear();
+        tree.add(0, ui::Relationship::Next, QString(), browser::kRootNotLoggedOn,
+                 browser::img::Root, browser::img::RootSel);
+        mod.session.reset();
+        app::resetFilterEditor(form_.subsystems(), false);
+    } catch (const mapi::Error&) {
+        ui::msgBox(QStringLiteral("An error has occurred trying to log off."), ui::Icon::Critical);
+    }
+    mod.session.reset();
+}
+
+}  // namespace session

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+namespace app {
+class MAPIForm;
+}
+
+namespace session {
+
+// The values of the "Logon Properties" panel as the logon reads them.
+struct LogonOptions {
+    bool useDynamicProfile = false;
+    bool useProfileName = false;
+    QString profileName;      // "" unless useProfileName
+    QString profilePassword;  // "" unless useProfileName
+    bool showDialog = true;
+    bool newSession = true;
+    QString serverName;
+    QString mailboxName;
+};
+
+// The logon options panel (its two check-box rules), the logon with the store
+// listing, and the logoff.
+class SessionController : public QObject {
+    Q_OBJECT
+  public:
+    explicit SessionController(app::MAPIForm& form);
+
+    LogonOptions logonOptions() const;
+
+    // Rule A (click of LogonCheck) and rule B (click of DynamicCheck).
+    void LogonCheck_Click();
+    void DynamicCheck_Click();
+
+    // Runs the tree's double-click handling on the root, or refuses when a
+    // session exists.
+    void LogonButton_Click();
+    void LogoffButton_Click();
+
+    // The logon for the root node, called by the tree dispatch under its busy
+    // pointer; messaging errors pass to the dispatch, which reports them. The
+    // session object is kept even when the logon fails.
+    void Logon();
+
+  private:
+    app::MAPIForm& form_;
+};
+
+}  // namespace session
