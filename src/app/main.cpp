@@ -1,6 +1,147 @@
+// quorvane [--script FILE|-] [--fixture FILE.json] [--show]
+//
+// Without --script: the normal start (start-up sequence with the About
+// window, then the main window). With --script: the same start on Qt's
+// offscreen platform (or on screen with --show), driven by the scenario runner.
+
 #include <QApplication>
+#include <QFile>
+#include <QTextStream>
+#include <cstdio>
+#include <optional>
+
+#include "app/MAPIForm.h"
+#include "app/ScenarioRunner.h"
+#include "app/ScriptParser.h"
+#include "store/Backend.h"
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+const char* const kUsage = "usage: quorvane [--script FILE|-] [--fixture FILE.json] [--show]\n";
+
+struct Options {
+    std::optional<QString> script;
+    std::optional<QString> fixture;
+    bool show = false;
+    bool help = false;
+};
+
+// Parsed before QApplication exists, since --script decides the platform.
+std::optional<Options> parseArguments(int argc, char** argv, QString* problem) {
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        const QString a = QString::fromLocal8Bit(argv[i]);
+        const auto value = [&](std::optional<QString>& slot) {
+            if (slot) {
+                *problem = a + QStringLiteral(" given twice");
+                return false;
+            }
+            if (i + 1 >= argc) {
+                *problem = a + QStringLiteral(" needs a value");
+                return false;
+            }
+            slot = QString::fromLocal8Bit(argv[++i]);
+            return true;
+        };
+        if (a == u"--script") {
+            if (!value(o.script)) return std::nullopt;
+        } else if (a == u"--fixture") {
+            if (!value(o.fixture)) return std::nullopt;
+        } else if (a == u"--show") {
+            o.show = true;
+        } else if (a == u"--help" || a == u"-h") {
+            o.help = true;
+        } else {
+            *problem = QStringLiteral("unexpected argument ") + a;
+            return std::nullopt;
+        }
+    }
+    return o;
+}
+
+// Qt's own chatter (platform plugin notes, font warnings) would make a
+// scenario's standard error depend on the machine; only hard errors remain.
+void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& msg) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", msg.toLocal8Bit().constData());
+}
+
+int runScript(QApplication& app, const Options& o) {
+    QString text;
+    const QString scriptName = *o.script == u"-" ? QStringLiteral("<stdin>") : *o.script;
+    {
+        QFile f;
+        const bool opened = *o.script == u"-"
+                                ? f.open(stdin, QIODevice::ReadOnly)
+                                : (f.setFileName(*o.script), f.open(QIODevice::ReadOnly));
+        if (!opened) {
+            std::fprintf(stderr, "quorvane: cannot read %s: %s\n", qPrintable(scriptName),
+                         qPrintable(f.errorString()));
+            return kUsageError;
+        }
+        text = QString::fromUtf8(f.readAll());
+    }
+    app::script::ParseResult parsed = app::script::parseScript(text);
+    if (parsed.error) {
+        std::fprintf(stderr, "%s:%d: error: %s\n", qPrintable(scriptName), parsed.error->line,
+                     parsed.error->message.toUtf8().constData());
+        return 1;
+    }
+
+    QFile out;
+    QFile err;
+    out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
+
+    app.setQuitOnLastWindowClosed(false);
+    app::MAPIForm form;
+    app::ScenarioRunner runner(scriptName, std::move(parsed.commands), &out, &err);
+    runner.setCodeSource([&form] { return form.code().text(); });
+    runner.start(true);  // dismisses the start-up About window
+    form.load();
+    if (!runner.isFinished()) {
+        form.show();
+        runner.startupDone();
+    }
+    const int status = runner.waitForFinished();
+    // Shut-down as the user's closing would run it; nothing of it is logged.
+    form.close();
+    return status;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+    QString problem;
+    const std::optional<Options> options = parseArguments(argc, argv, &problem);
+    if (!options) {
+        std::fprintf(stderr, "quorvane: %s\n%s", qPrintable(problem), kUsage);
+        return kUsageError;
+    }
+    if (options->help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (options->script && !options->show) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (options->script) qInstallMessageHandler(quietMessages);
+
     QApplication app(argc, argv);
-    return 0;
+    try {
+        if (options->fixture)
+            store::installFixtureBackend(*options->fixture);
+        else
+            store::installDefaultBackend();
+    } catch (const store::FixtureError& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return kUsageError;
+    }
+
+    if (options->script) return runScript(app, *options);
+
+    app::MAPIForm form;
+    form.load();
+    form.show();
+    return app.exec();
 }
