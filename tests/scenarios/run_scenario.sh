@@ -4,6 +4,8 @@
 # SCENARIO_DIR holds `script`, optionally `fixture.json`, `expected.out` (the
 # standard output, compared exactly), optionally `expected.err` (the standard
 # error, compared exactly when present) and `expected.status` (default 0).
+# Optionally `args` (the command-line arguments, one per line, instead of
+# `--script script [--fixture fixture.json]`) and `stdin` (fed to the program).
 # Any other file in it (attachments and the like) is copied next to the script.
 #
 # The program runs in a fresh working directory with private HOME and XDG
@@ -18,8 +20,8 @@ if [ $# -ne 2 ]; then
     exit 2
 fi
 bin=$1
-dir=${2%/}
-[ -f "$dir/script" ] || { echo "$dir/script: no such file" >&2; exit 2; }
+dir=$(cd "${2%/}" 2>/dev/null && pwd) || { echo "$2: no such directory" >&2; exit 2; }
+[ -f "$dir/script" ] || [ -f "$dir/args" ] || { echo "$dir/script: no such file" >&2; exit 2; }
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/quorvane-scenario.XXXXXX")
 trap 'rm -rf "$tmp"' EXIT
@@ -28,18 +30,24 @@ mkdir -p "$work" "$tmp/home" "$tmp/config" "$tmp/data" "$tmp/cache" "$tmp/runtim
 chmod 700 "$tmp/runtime"
 for f in "$dir"/* "$dir"/.[!.]*; do
     [ -e "$f" ] || continue
-    case "$(basename "$f")" in expected.*) continue ;; esac
+    case "$(basename "$f")" in expected.* | args | stdin) continue ;; esac
     cp -R "$f" "$work/"
 done
 
 args=(--script script)
 [ -f "$work/fixture.json" ] && args+=(--fixture fixture.json)
+if [ -f "$dir/args" ]; then
+    args=()
+    while IFS= read -r a || [ -n "$a" ]; do args+=("$a"); done <"$dir/args"
+fi
+input=/dev/null
+[ -f "$dir/stdin" ] && input=$dir/stdin
 
 status=0
 (cd "$work" &&
     HOME=$tmp/home XDG_CONFIG_HOME=$tmp/config XDG_DATA_HOME=$tmp/data XDG_CACHE_HOME=$tmp/cache \
     XDG_RUNTIME_DIR=$tmp/runtime QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8 \
-    "$bin" "${args[@]}" >"$tmp/out" 2>"$tmp/err" </dev/null) || status=$?
+    "$bin" "${args[@]}" >"$tmp/out" 2>"$tmp/err" <"$input") || status=$?
 
 # The working directory's path, whatever mktemp chose, reads as $WORK.
 export WORKDIR=$work
