@@ -245,26 +245,30 @@ void ScenarioRunner::tick() {
     if (++idleTicks_ < kSettleTicks) return;
 
     if (waitingForStartup_) {
-        if (modal && modal->objectName() == u"AboutForm") {
-            idleTicks_ = 0;
+        if (!modal) return;
+        idleTicks_ = 0;
+        if (modal->objectName() == u"AboutForm") {
             auto* ok = modal->findChild<QAbstractButton*>(QStringLiteral("OKButton"));
             if (!ok || !ok->isVisible() || !ok->isEnabled()) {
                 fail(0, QStringLiteral("the start-up window AboutForm has no usable OKButton"));
                 return;
             }
             ok->click();
+        } else if (auto* box = qobject_cast<QMessageBox*>(modal); box && isOkOnly(box)) {
+            pressOk(box);
+        } else {
+            // Nothing in the script can answer it yet: waiting would hang.
+            fail(0, QStringLiteral("unexpected modal window %1 at start-up")
+                        .arg(modal->objectName().isEmpty()
+                                 ? QString::fromLatin1(modal->metaObject()->className())
+                                 : modal->objectName()));
         }
         return;
     }
 
     if (auto* box = qobject_cast<QMessageBox*>(modal); box && isOkOnly(box) && !nextIsAnswer()) {
         idleTicks_ = 0;
-        // The accept-role button, never a "Show Details..." one.
-        for (QAbstractButton* b : box->buttons())
-            if (box->buttonRole(b) == QMessageBox::AcceptRole) {
-                b->click();
-                break;
-            }
+        pressOk(box);
         return;
     }
 
@@ -358,6 +362,15 @@ void ScenarioRunner::write(const QString& text) {
     if (!out_) return;
     out_->write(text.toUtf8());
     if (auto* f = qobject_cast<QFile*>(out_)) f->flush();
+}
+
+void ScenarioRunner::pressOk(QMessageBox* box) {
+    // The accept-role button, never a "Show Details..." one.
+    for (QAbstractButton* b : box->buttons())
+        if (box->buttonRole(b) == QMessageBox::AcceptRole) {
+            b->click();
+            return;
+        }
 }
 
 bool ScenarioRunner::isOkOnly(QMessageBox* box) const {

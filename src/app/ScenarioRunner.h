@@ -106,6 +106,7 @@ class ScenarioRunner : public QObject {
 
     QString waitingDialogDescription(QWidget* modal) const;
     bool isOkOnly(QMessageBox* box) const;
+    static void pressOk(QMessageBox* box);
     bool nextIsAnswer() const;
 
     QString scriptName_;

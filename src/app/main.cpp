@@ -68,28 +68,34 @@ void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& msg
         std::fprintf(stderr, "%s\n", msg.toLocal8Bit().constData());
 }
 
-int runScript(QApplication& app, const Options& o) {
-    QString text;
-    const QString scriptName = *o.script == u"-" ? QStringLiteral("<stdin>") : *o.script;
-    {
-        QFile f;
-        const bool opened = *o.script == u"-"
-                                ? f.open(stdin, QIODevice::ReadOnly)
-                                : (f.setFileName(*o.script), f.open(QIODevice::ReadOnly));
-        if (!opened) {
-            std::fprintf(stderr, "quorvane: cannot read %s: %s\n", qPrintable(scriptName),
-                         qPrintable(f.errorString()));
-            return kUsageError;
-        }
-        text = QString::fromUtf8(f.readAll());
+struct Script {
+    QString name;  // what error lines start with
+    std::vector<app::script::Command> commands;
+};
+
+// Reads and checks the whole script before anything starts: 2 when it cannot
+// be read, 1 for a bad line, nullopt when it is ready to run.
+std::optional<int> loadScript(const QString& path, Script& script) {
+    script.name = path == u"-" ? QStringLiteral("<stdin>") : path;
+    QFile f;
+    const bool opened = path == u"-" ? f.open(stdin, QIODevice::ReadOnly)
+                                     : (f.setFileName(path), f.open(QIODevice::ReadOnly));
+    if (!opened) {
+        std::fprintf(stderr, "quorvane: cannot read %s: %s\n", qPrintable(script.name),
+                     qPrintable(f.errorString()));
+        return kUsageError;
     }
-    app::script::ParseResult parsed = app::script::parseScript(text);
+    app::script::ParseResult parsed = app::script::parseScript(QString::fromUtf8(f.readAll()));
     if (parsed.error) {
-        std::fprintf(stderr, "%s:%d: error: %s\n", qPrintable(scriptName), parsed.error->line,
+        std::fprintf(stderr, "%s:%d: error: %s\n", qPrintable(script.name), parsed.error->line,
                      parsed.error->message.toUtf8().constData());
         return 1;
     }
+    script.commands = std::move(parsed.commands);
+    return std::nullopt;
+}
 
+int runScript(QApplication& app, Script script) {
     QFile out;
     QFile err;
     out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
@@ -97,7 +103,7 @@ int runScript(QApplication& app, const Options& o) {
 
     app.setQuitOnLastWindowClosed(false);
     app::MAPIForm form;
-    app::ScenarioRunner runner(scriptName, std::move(parsed.commands), &out, &err);
+    app::ScenarioRunner runner(script.name, std::move(script.commands), &out, &err);
     runner.setCodeSource([&form] { return form.code().text(); });
     runner.start(true);  // dismisses the start-up About window
     form.load();
@@ -128,6 +134,9 @@ int main(int argc, char** argv) {
     if (options->script) qInstallMessageHandler(quietMessages);
 
     QApplication app(argc, argv);
+    Script script;
+    if (options->script)
+        if (const auto failed = loadScript(*options->script, script)) return *failed;
     try {
         if (options->fixture)
             store::installFixtureBackend(*options->fixture);
@@ -138,7 +147,7 @@ int main(int argc, char** argv) {
         return kUsageError;
     }
 
-    if (options->script) return runScript(app, *options);
+    if (options->script) return runScript(app, std::move(script));
 
     app::MAPIForm form;
     form.load();

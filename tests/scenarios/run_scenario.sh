@@ -20,6 +20,7 @@ if [ $# -ne 2 ]; then
     exit 2
 fi
 bin=$1
+case $bin in /*) ;; */*) bin=$PWD/$bin ;; esac  # the program runs from another directory
 dir=$(cd "${2%/}" 2>/dev/null && pwd) || { echo "$2: no such directory" >&2; exit 2; }
 [ -f "$dir/script" ] || [ -f "$dir/args" ] || { echo "$dir/script: no such file" >&2; exit 2; }
 
