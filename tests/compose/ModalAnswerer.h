@@ -2,7 +2,7 @@
 
 // Answers the modal windows that open while it is alive: message boxes are
 // recorded and closed with their first button, file dialogs are answered by
-// `onFileDialog` (rejected when it is unset), anything else is rejected.
+// `onFileDialog` and other dialogs by `onDialog` (each rejected when unset).
 
 #include <QApplication>
 #include <QDialog>
@@ -33,6 +33,8 @@ class ModalAnswerer {
     QStringList fileDialogTitles;
     QStringList fileDialogFilters;
     std::function<void(QFileDialog*)> onFileDialog;
+    // Any other modal dialog (the address book ...); rejected when unset.
+    std::function<void(QDialog*)> onDialog;
     int others = 0;
 
     QStringList texts() const {
@@ -62,7 +64,10 @@ class ModalAnswerer {
                 fd->reject();
         } else if (auto* dlg = qobject_cast<QDialog*>(w)) {
             ++others;
-            dlg->reject();
+            if (onDialog)
+                onDialog(dlg);
+            else
+                dlg->reject();
         }
     }
 
