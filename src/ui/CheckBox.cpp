@@ -4,7 +4,13 @@ namespace ui {
 
 CheckBox::CheckBox(const QString& text, QWidget* parent) : QCheckBox(text, parent) {
     // A click by the user changes the state first, then runs the click rule.
-    connect(this, &QCheckBox::clicked, this, [this] { Q_EMIT clickRule(); });
+    // The user's clicks toggle between unchecked and checked (grayed, a state
+    // only code sets, goes to checked); Qt's three-state cycle passes through
+    // grayed after unchecked, which is skipped here.
+    connect(this, &QCheckBox::clicked, this, [this] {
+        if (checkState() == Qt::PartiallyChecked) setCheckState(Qt::Checked);
+        Q_EMIT clickRule();
+    });
 }
 
 int CheckBox::value() const {
@@ -26,9 +32,6 @@ void CheckBox::setValue(int v) {
     const int normalised = v == 1 ? 1 : v == 2 ? 2 : 0;
     if (normalised == value()) return;
     setCheckState(state);
-    // Grayed is a state only code sets; the user's clicks toggle between
-    // unchecked and checked (grayed goes to checked).
-    setTristate(false);
     Q_EMIT clickRule();
 }
 

@@ -1,0 +1,205 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "messaging/Error.h"
+#include "ui/TreeView.h"
+
+using ui::Relationship;
+using ui::TreeView;
+
+namespace {
+
+std::int32_t errorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const mapi::Error& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+QStringList texts(const TreeView& t, const std::vector<std::int32_t>& ids) {
+    QStringList out;
+    for (auto id : ids) out << t.text(id);
+    return out;
+}
+
+std::shared_ptr<const std::vector<QIcon>> coloredImages(int n) {
+    auto v = std::make_shared<std::vector<QIcon>>();
+    for (int i = 0; i < n; ++i) {
+        QPixmap pm(4, 4);
+        pm.fill(QColor::fromHsv(i * 10, 255, 255));
+        v->push_back(QIcon(pm));
+    }
+    return v;
+}
+
+}  // namespace
+
+TEST(TreeView, IndexesFollowInsertionAndPlacementFollowsRelationship) {
+    TreeView t;
+    const auto root = t.add(0, Relationship::Next, QString(), "root", 9, 8);
+    const auto a = t.add(root, Relationship::Child, "A", "a");
+    const auto c = t.add(root, Relationship::Child, "C", "c");
+    const auto b = t.add(a, Relationship::Next, "B", "b");
+    const auto first = t.add(c, Relationship::First, "F", "first");
+    const auto beforeC = t.add(c, Relationship::Previous, "P", "beforeC");
+    const auto last = t.add(a, Relationship::Last, "L", "last");
+    EXPECT_EQ((std::vector<std::int32_t>{1, 2, 3, 4, 5, 6, 7}),
+              (std::vector<std::int32_t>{root, a, c, b, first, beforeC, last}));
+    EXPECT_EQ(7, t.count());
+    EXPECT_EQ(QStringList({"first", "a", "b", "beforeC", "c", "last"}), texts(t, t.children(root)));
+    EXPECT_EQ(6, t.childCount(root));
+    EXPECT_EQ(root, t.parent(b));
+    EXPECT_EQ(0, t.parent(root));
+    EXPECT_EQ(b, t.indexOfKey("B"));
+    EXPECT_EQ(0, t.indexOfKey("nope"));
+    EXPECT_EQ(0, t.indexOfKey(""));
+    // A second top-level node without relative goes after the last one.
+    const auto top2 = t.add(0, Relationship::Child, "T2", "top2");
+    EXPECT_EQ(QStringList({"root", "top2"}), texts(t, t.topLevel()));
+    EXPECT_EQ(8, top2);
+    // The model's rows agree with the display order after middle insertions.
+    const QAbstractItemModel* m = t.model();
+    const QModelIndex rootIdx = m->index(0, 0);
+    ASSERT_EQ(6, m->rowCount(rootIdx));
+    for (int r = 0; r < 6; ++r) {
+        const QModelIndex child = m->index(r, 0, rootIdx);
+        EXPECT_EQ(texts(t, t.children(root))[r], child.data().toString());
+        EXPECT_EQ(rootIdx, m->parent(child));
+    }
+}
+
+TEST(TreeView, ErrorsLeaveTheTreeAsItWas) {
+    TreeView t;
+    const auto root = t.add(0, Relationship::Next, "", "root");
+    t.add(root, Relationship::Child, "K", "k");
+    EXPECT_EQ(mapi::code::TreeKeyNotUnique,
+              errorOf([&] { t.add(root, Relationship::Child, "K", "again"); }));
+    EXPECT_EQ(mapi::code::TreeElementNotFound,
+              errorOf([&] { t.add(99, Relationship::Child, "X", "x"); }));
+    EXPECT_EQ(2, t.count());
+    EXPECT_EQ(0, t.indexOfKey("X"));
+    // Keys are compared exactly: another case is another key.
+    EXPECT_EQ(0, errorOf([&] { t.add(root, Relationship::Child, "k", "lower"); }));
+    // Empty keys never clash.
+    EXPECT_EQ(0, errorOf([&] { t.add(root, Relationship::Child, "", "one"); }));
+    EXPECT_EQ(0, errorOf([&] { t.add(root, Relationship::Child, "", "two"); }));
+    EXPECT_EQ(mapi::code::IndexOutOfBounds, errorOf([&] { t.text(0); }));
+    EXPECT_EQ(mapi::code::IndexOutOfBounds, errorOf([&] { t.key(t.count() + 1); }));
+    try {
+        t.add(root, Relationship::Child, "K", "again");
+        FAIL();
+    } catch (const mapi::Error& e) {
+        EXPECT_EQ("Key is not unique in collection", e.description());
+    }
+}
+
+TEST(TreeView, ClearRestartsIndexesAndKeys) {
+    TreeView t;
+    const auto root = t.add(0, Relationship::Next, "", "root");
+    t.add(root, Relationship::Child, "K", "k");
+    t.select(2);
+    t.clear();
+    EXPECT_EQ(0, t.count());
+    EXPECT_EQ(0, t.selectedIndex());
+    EXPECT_EQ(0, t.indexOfKey("K"));
+    EXPECT_EQ(1, t.add(0, Relationship::Next, "K", "again"));
+}
+
+TEST(TreeView, SelectionShowsTheSelectedImage) {
+    TreeView t;
+    t.setImageList(coloredImages(10));
+    const auto root = t.add(0, Relationship::Next, "", "root", 9, 8);
+    const auto leaf = t.add(root, Relationship::Child, "L", "leaf", 3);
+    const QAbstractItemModel* m = t.model();
+    auto iconKey = [&](int row, QModelIndex parent) {
+        return qvariant_cast<QIcon>(m->index(row, 0, parent).data(Qt::DecorationRole)).cacheKey();
+    };
+    const QModelIndex rootIdx = m->index(0, 0);
+    const qint64 unselected = iconKey(0, {});
+    t.select(root);
+    EXPECT_EQ(root, t.selectedIndex());
+    const qint64 selected = iconKey(0, {});
+    EXPECT_NE(unselected, selected);
+    // A node without a selected image keeps its image when selected.
+    const qint64 leafBefore = iconKey(0, rootIdx);
+    t.select(leaf);
+    EXPECT_EQ(leafBefore, iconKey(0, rootIdx));
+    EXPECT_EQ(unselected, iconKey(0, {}));
+    EXPECT_EQ(9, t.image(root));
+    EXPECT_EQ(8, t.selectedImage(root));
+    EXPECT_EQ(0, t.selectedImage(leaf));
+}
+
+TEST(TreeView, LabelEditOnlyWhileAutomatic) {
+    TreeView t;
+    const auto root = t.add(0, Relationship::Next, "", "root");
+    QSignalSpy spy(&t, &TreeView::afterLabelEdit);
+    t.select(root);
+    t.setLabelEdit(TreeView::LabelEdit::Manual);
+    EXPECT_FALSE(t.editSelected("new"));
+    EXPECT_EQ("root", t.text(root));
+    EXPECT_EQ(0, spy.count());
+    // The user's gesture is refused too.
+    t.show();
+    QTest::keyClick(&t, Qt::Key_F2);
+    EXPECT_EQ(nullptr, t.viewport()->findChild<QLineEdit*>());  // no editor opened
+
+    t.setLabelEdit(TreeView::LabelEdit::Automatic);
+    EXPECT_TRUE(t.editSelected("renamed"));
+    EXPECT_EQ("renamed", t.text(root));
+    ASSERT_EQ(1, spy.count());
+    EXPECT_EQ(root, spy[0][0].value<std::int32_t>());
+    EXPECT_EQ("renamed", spy[0][1].toString());
+
+    // Through the view's own editor: F2, type, Enter.
+    QTest::keyClick(&t, Qt::Key_F2);
+    auto* editor = t.viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(nullptr, editor);
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(editor, "typed");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();  // the delegate commits through a queued call
+    EXPECT_EQ("typed", t.text(root));
+    ASSERT_EQ(2, spy.count());
+    EXPECT_EQ("typed", spy[1][1].toString());
+}
+
+TEST(TreeView, ClickAndDoubleClickSignals) {
+    TreeView t;
+    t.resize(300, 300);
+    const auto root = t.add(0, Relationship::Next, "", "root");
+    const auto child = t.add(root, Relationship::Child, "C", "child");
+    t.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&t));
+    QSignalSpy clicks(&t, &TreeView::nodeClicked);
+    QSignalSpy dbl(&t, &TreeView::nodeDoubleClicked);
+    const QRect r = t.visualRect(t.model()->index(0, 0));
+    QTest::mouseClick(t.viewport(), Qt::LeftButton, {}, r.center());
+    ASSERT_EQ(1, clicks.count());
+    EXPECT_EQ(root, clicks[0][0].value<std::int32_t>());
+    EXPECT_EQ(root, t.selectedIndex());
+    // A double-click on a node that has children fires DblClick and toggles it.
+    EXPECT_FALSE(t.expanded(root));
+    QTest::mouseDClick(t.viewport(), Qt::LeftButton, {}, r.center());
+    EXPECT_EQ(1, dbl.count());
+    EXPECT_TRUE(t.expanded(root));
+    // A handler that fills a childless node and expands it keeps it expanded.
+    QObject::connect(&t, &TreeView::nodeDoubleClicked, &t, [&] {
+        if (t.selectedIndex() == child && t.childCount(child) == 0) {
+            t.add(child, Relationship::Child, "", "filled");
+            t.setExpanded(child, true);
+        }
+    });
+    t.select(child);
+    const QRect rc = t.visualRect(t.model()->index(0, 0, t.model()->index(0, 0)));
+    QTest::mouseDClick(t.viewport(), Qt::LeftButton, {}, rc.center());
+    EXPECT_EQ(2, dbl.count());
+    EXPECT_TRUE(t.expanded(child));
+}
