@@ -28,7 +28,9 @@
 #include "ui/TreeView.h"
 
 // Readable failures.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace {
 
@@ -416,7 +418,8 @@ TEST_F(RunnerTest, FileDialogChosenAndCancelled) {
     const Outcome o =
         run(QStringLiteral("click FileButton\nfile %1\nclick FileButton\nfile-cancel\n")
                 .arg(app::script::quote(path)));
-    ASSERT_EQ(o.status, 0) << o.err.toStdString() << o.out.toStdString() << log.lines.join("|").toStdString();
+    ASSERT_EQ(o.status, 0) << o.err.toStdString() << o.out.toStdString()
+                           << log.lines.join("|").toStdString();
     EXPECT_EQ(log.lines, (QStringList{"file " + path, "file cancelled"}));
     EXPECT_EQ(o.out.count("filedialog open \"Add Attachment\" All Files (*)\n"), 2);
 }
@@ -454,9 +457,10 @@ TEST_F(RunnerTest, ModelessWindowBecomesActiveAndQualifiedNamesReachTheMainWindo
 TEST_F(RunnerTest, KeyGoesToTheControlAndFocusMovesWithLostFocus) {
     const Outcome o = run("focus NameText\nkey NameText a\nkey NameText Enter\nfocus OtherText\n");
     ASSERT_EQ(o.status, 0) << o.err.toStdString();
-    EXPECT_EQ(log.lines, (QStringList{QStringLiteral("key %1 a in NameText").arg(Qt::Key_A), "edited a",
-                                      QStringLiteral("key %1 \r in NameText").arg(Qt::Key_Return),
-                                      "lost focus NameText"}));
+    EXPECT_EQ(log.lines,
+              (QStringList{QStringLiteral("key %1 a in NameText").arg(Qt::Key_A), "edited a",
+                           QStringLiteral("key %1 \r in NameText").arg(Qt::Key_Return),
+                           "lost focus NameText"}));
     // The typed character reached the text box; the swallowed Enter did nothing.
     EXPECT_EQ(win->findChild<QLineEdit*>("NameText")->text(), "a");
 }
@@ -490,3 +494,105 @@ TEST_F(RunnerTest, DumpClipboard) {
 }
 
 }  // namespace
+
+namespace {
+
+// A start-up window like the program's: modal, closed by its OKButton.
+int showStartupWindow(const char* name, const char* okName) {
+    QDialog about;
+    about.setObjectName(name);
+    auto* ok = new QPushButton("OK", &about);
+    ok->setObjectName(okName);
+    QObject::connect(ok, &QPushButton::clicked, &about, &QDialog::accept);
+    return about.exec();
+}
+
+struct StartupOutcome {
+    int dialogResult = -1;
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+StartupOutcome runWithStartup(const char* name, const char* okName, const QString& script) {
+    auto parsed = app::script::parseScript(script);
+    QBuffer out, err;
+    out.open(QIODevice::WriteOnly);
+    err.open(QIODevice::WriteOnly);
+    app::ScenarioRunner runner("s", std::move(parsed.commands), &out, &err);
+    runner.start(true);
+    StartupOutcome o;
+    o.dialogResult = showStartupWindow(name, okName);
+    if (!runner.isFinished()) runner.startupDone();
+    o.status = runner.waitForFinished();
+    o.out = QString::fromUtf8(out.data());
+    o.err = QString::fromUtf8(err.data());
+    return o;
+}
+
+}  // namespace
+
+TEST_F(RunnerTest, StartupAboutWindowIsDismissedBeforeTheFirstCommand) {
+    const StartupOutcome o = runWithStartup("AboutForm", "OKButton", "click OkButton\n");
+    EXPECT_EQ(o.dialogResult, QDialog::Accepted);
+    EXPECT_EQ(o.status, 0) << o.err.toStdString();
+    EXPECT_EQ(o.out, "window AboutForm shown\nwindow AboutForm closed\n");
+    EXPECT_EQ(log.lines, QStringList{"clicked OkButton"});
+}
+
+TEST_F(RunnerTest, StartupWindowsTheScriptCannotAnswerStopTheRun) {
+    StartupOutcome o = runWithStartup("AboutForm", "CloseButton", "click OkButton\n");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.dialogResult, QDialog::Rejected);  // closed so the run could end
+    EXPECT_EQ(o.err, "s: error: the start-up window AboutForm has no usable OKButton\n");
+    EXPECT_TRUE(log.lines.isEmpty());
+
+    o = runWithStartup("SplashForm", "OKButton", "click OkButton\n");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.err, "s: error: unexpected modal window SplashForm at start-up\n");
+    EXPECT_TRUE(log.lines.isEmpty());
+}
+
+TEST_F(RunnerTest, FailureInsideStackedModalsClosesThemAllAndLogsNothingMore) {
+    // A failing command while a program modal window is open: the window is
+    // closed (its handler goes on as for a cancel) and nothing more is logged.
+    const Outcome o = run("click ModalButton\nclick NoSuchButton\n");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.err, "t.script:2: error: no control NoSuchButton in window SubForm\n");
+    EXPECT_EQ(o.out, "window SubForm shown\n");
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(log.lines, QStringList{"sub closed with "});
+
+    log.lines.clear();
+    const Outcome nested = run("click AskButton\nanswer Yes\n");  // info box left to the runner
+    EXPECT_EQ(nested.status, 0);
+    EXPECT_EQ(log.lines, (QStringList{"answer yes", "after info"}));
+}
+
+TEST_F(RunnerTest, OkBoxWithDetailsIsPressedByItsOkButton) {
+    auto* b = new QPushButton("Long", win.get());
+    b->setObjectName("LongButton");
+    b->show();
+    QObject::connect(b, &QPushButton::clicked, [this] {
+        QStringList lines;
+        for (int i = 1; i <= 40; ++i) lines << QStringLiteral("line %1").arg(i);
+        ui::msgBoxWithDetails(lines.join("\r\n"), 30, ui::Icon::Information);
+        log("long box closed");
+    });
+    const Outcome o = run("click LongButton\nclick OkButton\n");
+    ASSERT_EQ(o.status, 0) << o.err.toStdString();
+    EXPECT_TRUE(
+        o.out.startsWith("msgbox information ok \"Quorvane '99\" line 1\\r\\nline 2\\r\\n"));
+    EXPECT_TRUE(o.out.endsWith("line 30\\r\\n(10 more not shown)\n"));
+    EXPECT_EQ(log.lines, (QStringList{"long box closed", "clicked OkButton"}));
+}
+
+TEST_F(RunnerTest, DumpControlReadsHiddenAndDisabledControlsWithoutComplaint) {
+    const Outcome o =
+        run("dump control HiddenButton\ndump control DisabledButton\ndump control MainWin\n");
+    ASSERT_EQ(o.status, 0) << o.err.toStdString();
+    EXPECT_EQ(o.out,
+              "HiddenButton visible=0 enabled=1 checked=0 text=\"Hidden\"\n"
+              "DisabledButton visible=1 enabled=0 checked=0 text=\"Disabled\"\n"
+              "MainWin visible=1 enabled=1 checked=0 text=\"\"\n");
+}
