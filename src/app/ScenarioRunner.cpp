@@ -238,7 +238,7 @@ void ScenarioRunner::tick() {
     QWidget* modal = QApplication::activeModalWidget();
     // A command is still on the stack and has not opened a new modal window:
     // it is only processing events of its own; let it finish.
-    if (!running_.empty() && modal == running_.back().modalAtStart.data()) {
+    if (!running_.empty() && modal == running_.back().modalAtStart) {
         idleTicks_ = 0;
         return;
     }

@@ -118,7 +118,9 @@ class ScenarioRunner : public QObject {
     std::size_t pc_ = 0;  // next command to run
     int lastLine_ = 0;
     struct Running {
-        QPointer<QWidget> modalAtStart;
+        // Identity only (never dereferenced): the modal window when the command
+        // began, still telling "same window" apart after it is deleted.
+        const QWidget* modalAtStart = nullptr;
     };
     std::vector<Running> running_;  // commands on the stack, innermost last
     int idleTicks_ = 0;
