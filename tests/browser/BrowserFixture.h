@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QStringList>
+#include <ostream>
 
 #include "app/MAPIMod.h"
 #include "browser/BoxRecorder.h"
@@ -11,6 +12,13 @@
 #include "browser/TreeController.h"
 #include "ui/Dialogs.h"
 #include "ui/TreeView.h"
+
+// Readable QString values in failure messages.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+QT_END_NAMESPACE
 
 namespace testsupport {
 
