@@ -10,9 +10,15 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <vector>
 
 #include "messaging/Objects.h"
+
+// Readable failure output for Qt strings.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace fake {
 

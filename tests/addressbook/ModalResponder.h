@@ -32,6 +32,8 @@ class ModalResponder : public QObject {
         steps_.push_back({window, std::move(act)});
     }
     bool allStepsDone() const { return steps_.empty(); }
+    // A window the test drives itself (shown modal but without its own loop).
+    void ignore(QWidget* w) { ignored_ = w; }
 
     QStringList boxes;       // every message box seen, in order
     QStringList unexpected;  // modal windows no step was waiting for
@@ -46,7 +48,7 @@ class ModalResponder : public QObject {
   private:
     void poll() {
         QWidget* w = QApplication::activeModalWidget();
-        if (!w || w == acted_) return;
+        if (!w || w == acted_ || w == ignored_) return;
         if (auto* box = qobject_cast<QMessageBox*>(w)) {
             boxes << box->property("quorvaneIcon").toString() + QLatin1Char('|') +
                          box->windowTitle() + QLatin1Char('|') + box->text();
@@ -70,4 +72,5 @@ class ModalResponder : public QObject {
     QTimer timer_;
     std::deque<Step> steps_;
     QPointer<QWidget> acted_;
+    QPointer<QWidget> ignored_;
 };

@@ -115,6 +115,7 @@ class AddAddrFormTest : public ::testing::Test {
             names_, [this](const QString& t) { code_ += t; }, nullptr);
         form_->oFormSession = session_;
         form_->bPabFound = false;
+        responder_.ignore(form_.get());
         form_->show();
     }
 
@@ -230,12 +231,14 @@ TEST_F(AddAddrFormTest, AddToListChecksNameThenAddressAndKeepsBoxes) {
     click("AddListButton");
     EXPECT_EQ(responder_.boxes, QStringList{"critical|Quorvane '99|You must provide a name."});
     EXPECT_EQ(list()->count(), 0);
+    EXPECT_EQ(form_->focusWidget(), box("NameText"));
 
     responder_.boxes.clear();
     box("NameText")->setText(QStringLiteral("   "));  // spaces are a name
     click("AddListButton");
     EXPECT_EQ(responder_.boxes, QStringList{"critical|Quorvane '99|You must provide an address."});
     EXPECT_EQ(list()->count(), 0);
+    EXPECT_EQ(form_->focusWidget(), box("AddrText"));
 
     responder_.boxes.clear();
     box("AddrText")->setText(QStringLiteral("x"));  // any text is an address
@@ -307,7 +310,7 @@ TEST_F(AddAddrFormTest, SeveralRowsWithoutListNameRefused) {
         responder_.boxes,
         QStringList{"critical|Quorvane '99|You have more than one address, which is a "
                     "distribution list.  To add a distribution list you must provide a name."});
-    EXPECT_EQ(QApplication::focusWidget(), box("PDLText"));
+    EXPECT_EQ(form_->focusWidget(), box("PDLText"));
     EXPECT_TRUE(code_.isEmpty());
     EXPECT_TRUE(world_.log.isEmpty());
     EXPECT_EQ(list()->count(), 3);

