@@ -3,6 +3,7 @@
 #include "app/MAPIForm.h"
 
 // Subsystem headers (each subsystem adds its own include and lines below).
+#include "addressbook/AddressBookController.h"
 #include "browser/TreeController.h"
 #include "session/SessionController.h"
 #include "compose/ComposeController.h"
@@ -15,6 +16,7 @@ Subsystems::~Subsystems() = default;
 void installSubsystems(MAPIForm& form, Subsystems& s) {
     s.session = std::make_shared<session::SessionController>(form);
     s.tree = std::make_shared<browser::TreeController>(form);
+    s.addressBook = std::make_shared<addressbook::AddressBookController>(form);
     (void)form;
     (void)s;
     s.compose = std::make_shared<compose::ComposeController>(form);
