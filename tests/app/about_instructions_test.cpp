@@ -11,6 +11,7 @@
 #include "codegen/CodeTextEdit.h"
 #include "ui/Dialogs.h"
 #include "ui/TreeView.h"
+#include "ui/Twips.h"
 
 namespace {
 
@@ -49,11 +50,13 @@ void closeAboutWithOk(AboutSeen& seen) {
 
 TEST(Instructions, TextIsExactAtBothEnds) {
     const QString t = app::instructionsText();
-    EXPECT_TRUE(t.startsWith("*** Quorvane '99 Instructions ***\r\n\r\nThanks for using Quorvane "
-                             "'99.  Quorvane provides a graphical front-end"));
-    EXPECT_TRUE(t.endsWith("Once you 've entered all the necessary information for the field "
-                           "criteria, use the Add, Delete and Filter buttons as described "
-                           "above.\r\n\r\n"));
+    EXPECT_TRUE(
+        t.startsWith("*** Quorvane '99 Instructions ***\r\n\r\nThanks for using Quorvane "
+                     "'99.  Quorvane provides a graphical front-end"));
+    EXPECT_TRUE(
+        t.endsWith("Once you 've entered all the necessary information for the field "
+                   "criteria, use the Add, Delete and Filter buttons as described "
+                   "above.\r\n\r\n"));
     EXPECT_FALSE(t.endsWith("\r\n\r\n\r\n"));
     // Title plus paragraphs, each followed by an empty line; no other line break.
     const QStringList parts = t.split("\r\n\r\n");

@@ -262,7 +262,8 @@ TEST_F(ShellTest, ARenameInTheOptionsTabChangesLaterGeneratedLines) {
     Q_EMIT varTree->nodeClicked(node);
     ASSERT_TRUE(varTree->editSelected("colMsgs"));
     form->AppendCode(form->newCode().line(u"Set {Message} = {Messages}.GetFirst").text());
-    EXPECT_EQ("Set oMsgs = oFolder.Messages\r\nSet oMsg = colMsgs.GetFirst\r\n", form->code().text());
+    EXPECT_EQ("Set oMsgs = oFolder.Messages\r\nSet oMsg = colMsgs.GetFirst\r\n",
+              form->code().text());
     // A second start reads the saved name.
     app::MAPIForm second;
     second.load(false);

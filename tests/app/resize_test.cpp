@@ -17,7 +17,8 @@ struct ResizeTest : ShellTest {
     // Gives the window an outer size in twips (frame included, if any).
     void setOuter(double width, double height) {
         const QSize frame = form->frameGeometry().size() - form->size();
-        form->resize(twipsToPixelsX(width) - frame.width(), twipsToPixelsY(height) - frame.height());
+        form->resize(twipsToPixelsX(width) - frame.width(),
+                     twipsToPixelsY(height) - frame.height());
         QCoreApplication::processEvents();
         ASSERT_EQ(twipsToPixelsX(width), form->frameGeometry().width());
         ASSERT_EQ(twipsToPixelsY(height), form->frameGeometry().height());

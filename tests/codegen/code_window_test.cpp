@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QTest>
+#include <QTimer>
+
+#include "codegen/CodeTextEdit.h"
+#include "codegen/CodeWindow.h"
+
+using codegen::CodeTextEdit;
+using codegen::CodeWindow;
+
+namespace {
+
+// Presses `button` on the next message box and records its text and properties.
+struct BoxSeen {
+    QString text, title, icon, buttons;
+};
+void answerNextBox(BoxSeen& seen, const QString& button) {
+    QTimer::singleShot(0, [&seen, button] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(nullptr, box);
+        seen = {box->text(), box->windowTitle(), box->property("quorvaneIcon").toString(),
+                box->property("quorvaneButtons").toString()};
+        for (QAbstractButton* b : box->buttons())
+            if (b->text() == button) return b->click();
+        box->reject();
+    });
+}
+
+struct Fixture : ::testing::Test {
+    CodeTextEdit edit;
+    CodeWindow code{&edit};
+};
+
+}  // namespace
+
+using CodeWindowTest = Fixture;
+
+TEST_F(CodeWindowTest, AppendedTextReadsBackExactly) {
+    EXPECT_EQ("", code.text());
+    code.AppendCode("Dim oSession As Object\r\n");
+    code.AppendCode("Set oSession = CreateObject(\"MAPI.Session\")\r\n\r\n");
+    EXPECT_EQ("Dim oSession As Object\r\nSet oSession = CreateObject(\"MAPI.Session\")\r\n\r\n",
+              code.text());
+    // What the user sees: one line per generated line.
+    EXPECT_EQ(4, edit.document()->blockCount());
+    EXPECT_EQ("Set oSession = CreateObject(\"MAPI.Session\")",
+              edit.document()->findBlockByNumber(1).text());
+}
+
+TEST_F(CodeWindowTest, LoneLineFeedsAndCarriageReturnsSurvive) {
+    // Values typed by the user are copied into generated lines unchanged.
+    const QString text = "oMsg.Text = \"a\nb\rc\r\n\"\r\n\r\r\n\n";
+    code.AppendCode(text);
+    EXPECT_EQ(text, code.text());
+    code.AppendCode("x\r\n");
+    EXPECT_EQ(text + "x\r\n", code.text());
+}
+
+TEST_F(CodeWindowTest, TypedTextStaysAndIsFollowedByTheNextLines) {
+    code.AppendCode("Line 1\r\n");
+    // The user types somewhere in the middle, with the caret left there.
+    QTextCursor c = edit.textCursor();
+    c.setPosition(2);
+    edit.setTextCursor(c);
+    QTest::keyClicks(&edit, "AB");
+    QTest::keyClick(&edit, Qt::Key_Return);
+    code.AppendCode("Line 2\r\n\r\n");
+    EXPECT_EQ("LiAB\r\nne 1\r\nLine 2\r\n\r\n", code.text());
+    // Typing at the very end, without a line break, runs into the next append.
+    edit.moveCursor(QTextCursor::End);
+    QTest::keyClicks(&edit, "' note");
+    code.AppendCode("Line 3\r\n");
+    EXPECT_EQ("LiAB\r\nne 1\r\nLine 2\r\n\r\n' noteLine 3\r\n", code.text());
+}
+
+TEST_F(CodeWindowTest, ClearAskedAndAnsweredNoChangesNothing) {
+    code.AppendCode("Keep me\r\n");
+    QGuiApplication::clipboard()->setText("on the clipboard");
+    QTextCursor c = edit.textCursor();
+    c.setPosition(1);
+    c.setPosition(3, QTextCursor::KeepAnchor);
+    edit.setTextCursor(c);
+    BoxSeen seen;
+    answerNextBox(seen, "No");
+    code.clearWithQuestion();
+    EXPECT_EQ("Are you sure you want to clear the code window?", seen.text);
+    EXPECT_EQ("Quorvane '99", seen.title);
+    EXPECT_EQ("question", seen.icon);
+    EXPECT_EQ("yesno", seen.buttons);
+    EXPECT_EQ("Keep me\r\n", code.text());
+    EXPECT_EQ("ee", edit.textCursor().selectedText());
+    EXPECT_EQ("on the clipboard", QGuiApplication::clipboard()->text());
+}
+
+TEST_F(CodeWindowTest, ClearAnsweredYesEmptiesAndAppendsStartAfresh) {
+    code.AppendCode("Gone\r\n");
+    BoxSeen seen;
+    answerNextBox(seen, "Yes");
+    code.clearWithQuestion();
+    EXPECT_EQ("", code.text());
+    code.AppendCode("New\r\n");
+    EXPECT_EQ("New\r\n", code.text());
+}
+
+TEST_F(CodeWindowTest, CopyTakesTheWholeTextWhateverIsSelected) {
+    code.AppendCode("First\r\nSecond\r\n\r\n");
+    QTextCursor c = edit.textCursor();
+    c.setPosition(2);
+    c.setPosition(8, QTextCursor::KeepAnchor);
+    edit.setTextCursor(c);
+    code.copyAll();
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(nullptr, mime);
+    EXPECT_EQ("First\r\nSecond\r\n\r\n", mime->text());
+    EXPECT_FALSE(mime->hasHtml());
+    const QTextCursor after = edit.textCursor();
+    EXPECT_EQ(0, after.selectionStart());
+    EXPECT_EQ(edit.document()->characterCount() - 1, after.selectionEnd());
+    EXPECT_EQ("First\r\nSecond\r\n\r\n", CodeTextEdit::fromDocument(after.selectedText()));
+}
+
+TEST_F(CodeWindowTest, CopyOfAnEmptyWindowEmptiesTheClipboard) {
+    QGuiApplication::clipboard()->setText("old");
+    code.copyAll();
+    EXPECT_EQ("", QGuiApplication::clipboard()->text());
+}
+
+TEST_F(CodeWindowTest, TheTextBoxsOwnCopyAndPasteKeepCrLf) {
+    code.AppendCode("A\r\nB\r\nC\r\n");
+    QTextCursor c = edit.textCursor();
+    c.setPosition(0);
+    c.setPosition(3, QTextCursor::KeepAnchor);  // "A", break, "B"
+    edit.setTextCursor(c);
+    edit.copy();
+    EXPECT_EQ("A\r\nB", QGuiApplication::clipboard()->text());
+    edit.moveCursor(QTextCursor::End);
+    QGuiApplication::clipboard()->setText("P\r\nQ\nR");
+    edit.paste();
+    EXPECT_EQ("A\r\nB\r\nC\r\nP\r\nQ\nR", code.text());
+}

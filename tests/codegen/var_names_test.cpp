@@ -1,0 +1,217 @@
+#include <gtest/gtest.h>
+
+#include <QSettings>
+
+#include "codegen/CodeBuilder.h"
+#include "codegen/CodeTextEdit.h"
+#include "codegen/CodeWindow.h"
+#include "codegen/VarNames.h"
+#include "codegen/VarTreeController.h"
+#include "support/TestEnv.h"
+#include "ui/TreeView.h"
+
+using codegen::Var;
+using codegen::VarNames;
+
+namespace {
+
+QSettings settings() {
+    return QSettings("Quorvane '99", "Quorvane '99");
+}
+
+struct VarNamesTest : ::testing::Test {
+    void SetUp() override { testenv::resetUserFolders(); }
+};
+
+}  // namespace
+
+TEST_F(VarNamesTest, DefaultsWhenNothingIsSaved) {
+    VarNames names;
+    names.load();
+    const QStringList expected = {
+        "oSession",      "oStores",       "oStore",       "oFolders",        "oFolder",
+        "oMsgs",         "oMsg",          "oAttachments", "oAttachment",     "oRecips",
+        "oRecip",        "iLooper",       "oRoot",        "oFields",         "oFilter",
+        "oAddressBook",  "oAddressLists", "oAddressList", "oAddressEntries", "oAddressEntry",
+        "oFilterFields", "vDetails",      "lRet"};
+    QStringList got;
+    for (const auto& r : codegen::varTable()) got << names[r.var];
+    EXPECT_EQ(expected, got);
+    EXPECT_EQ("oMsgs", *names.bySettingsKey("Messages"));
+    EXPECT_EQ(nullptr, names.bySettingsKey("oMessages"));
+}
+
+TEST_F(VarNamesTest, SavedValuesLoadAndAnEmptySavedValueLoadsAsEmpty) {
+    {
+        QSettings s("Quorvane '99", "Quorvane '99");
+        s.beginGroup("Code Variables");
+        s.setValue("Messages", "colMsgs");
+        s.setValue("Counter", "");
+        s.endGroup();
+    }
+    VarNames names;
+    names.load();
+    EXPECT_EQ("colMsgs", names[Var::Messages]);
+    EXPECT_EQ("", names[Var::Counter]);
+    EXPECT_EQ("oMsg", names[Var::Message]);
+}
+
+TEST_F(VarNamesTest, RenameIsSavedAtOnceAndReloadedAtTheNextStart) {
+    VarNames first;
+    first.load();
+    first.rename(Var::Messages, "colMsgs");
+    first.rename(Var::Details, "my details");  // spaces are taken as they are
+    first.rename(Var::Root, "");
+    EXPECT_EQ("colMsgs", first[Var::Messages]);
+    auto s = settings();
+    EXPECT_EQ("colMsgs", s.value("Code Variables/Messages").toString());
+    EXPECT_TRUE(s.contains("Code Variables/Root"));
+    EXPECT_FALSE(s.contains("Code Variables/Session"));  // nothing else is written
+
+    VarNames second;
+    second.load();
+    EXPECT_EQ("colMsgs", second[Var::Messages]);
+    EXPECT_EQ("my details", second[Var::Details]);
+    EXPECT_EQ("", second[Var::Root]);
+    EXPECT_EQ("oSession", second[Var::Session]);
+    // The settings file lands under the private XDG config folder.
+    EXPECT_TRUE(s.fileName().startsWith(testenv::sandboxDir())) << s.fileName().toStdString();
+}
+
+TEST_F(VarNamesTest, ARenameBetweenTwoAppendsAffectsOnlyLaterLines) {
+    VarNames names;
+    names.load();
+    codegen::CodeTextEdit edit;
+    codegen::CodeWindow window(&edit);
+    window.AppendCode(codegen::Code(names).line(u"Set {Messages} = {Folder}.Messages").text());
+    names.rename(Var::Messages, "colMsgs");
+    window.AppendCode(
+        codegen::Code(names).line(u"Set {Message} = {Messages}.GetFirst").blank().text());
+    EXPECT_EQ(
+        "Set oMsgs = oFolder.Messages\r\n"
+        "Set oMsg = colMsgs.GetFirst\r\n\r\n",
+        window.text());
+}
+
+namespace {
+
+struct VarTreeTest : ::testing::Test {
+    void SetUp() override {
+        testenv::resetUserFolders();
+        names.load();
+        controller = new codegen::VarTreeController(&tree, names);
+        tree.setLabelEdit(ui::TreeView::LabelEdit::Manual);
+        controller->build();
+    }
+    // A node click as the user makes it (the tree's own click signal).
+    void click(const QString& key) {
+        const auto id = tree.indexOfKey(key);
+        tree.select(id);
+        Q_EMIT tree.nodeClicked(id);
+    }
+    VarNames names;
+    ui::TreeView tree;
+    codegen::VarTreeController* controller = nullptr;
+};
+
+}  // namespace
+
+TEST_F(VarTreeTest, FortySixNodesInBuildOrderWithStoresSelected) {
+    ASSERT_EQ(46, tree.count());
+    QStringList order;
+    for (std::int32_t i = 1; i <= tree.count(); ++i)
+        order << tree.key(i) + "=" + tree.text(i) + "/" + QString::number(tree.image(i)) + "<" +
+                     (tree.parent(i) ? tree.key(tree.parent(i)) : QString("-"));
+    const QStringList expected = {
+        "Session=Session/8<-",
+        "oSession=oSession/17<Session",
+        "Stores=Stores/4<Session",
+        "oStores=oStores/17<Stores",
+        "Store=Store/19<Stores",
+        "oStore=oStore/17<Store",
+        "Folders=Folders/18<Stores",
+        "oFolders=oFolders/17<Folders",
+        "Folder=Folder/1<Folders",
+        "oFolder=oFolder/17<Folder",
+        "Messages=Messages/20<Folder",
+        "oMessages=oMsgs/17<Messages",
+        "Message=Message/6<Messages",
+        "oMessage=oMsg/17<Message",
+        "Attachments=Attachments/15<Message",
+        "oAttachments=oAttachments/17<Attachments",
+        "Attachment=Attachment/16<Attachments",
+        "oAttachment=oAttachment/17<Attachment",
+        "Recips=Recips/12<Message",
+        "oRecips=oRecips/17<Recips",
+        "Recip=Recip/13<Recips",
+        "oRecip=oRecip/17<Recip",
+        "Root=Root/21<Session",
+        "oRoot=oRoot/17<Root",
+        "Counter=Counter/22<Session",
+        "oCounter=iLooper/17<Counter",
+        "Fields=Fields/10<Session",
+        "oFields=oFields/17<Fields",
+        "Filter=Filter/23<Session",
+        "oFilter=oFilter/17<Filter",
+        "FilterFields=Filter Fields/29<Session",
+        "oFilterFields=oFilterFields/17<FilterFields",
+        "Details=Details/30<Session",
+        "oDetails=vDetails/17<Details",
+        "RetVal=Return Value/31<Session",
+        "oRetVal=lRet/17<RetVal",
+        "AddressBook=AddressBook/24<Session",
+        "oAddressBook=oAddressBook/17<AddressBook",
+        "AddressLists=AddressLists/25<AddressBook",
+        "oAddressLists=oAddressLists/17<AddressLists",
+        "AddressList=AddressList/26<AddressLists",
+        "oAddressList=oAddressList/17<AddressList",
+        "AddressEntries=AddressEntries/27<AddressList",
+        "oAddressEntries=oAddressEntries/17<AddressEntries",
+        "AddressEntry=AddressEntry/28<AddressEntries",
+        "oAddressEntry=oAddressEntry/17<AddressEntry",
+    };
+    EXPECT_EQ(expected, order);
+    for (std::int32_t i = 1; i <= tree.count(); ++i) EXPECT_EQ(0, tree.selectedImage(i));
+    EXPECT_EQ(tree.indexOfKey("Stores"), tree.selectedIndex());
+}
+
+TEST_F(VarTreeTest, ClassNodesAreNotEditableVariableNodesAre) {
+    click("Store");
+    EXPECT_EQ(ui::TreeView::LabelEdit::Manual, tree.labelEdit());
+    EXPECT_FALSE(tree.editSelected("Changed"));
+    EXPECT_EQ("Store", tree.text(tree.indexOfKey("Store")));
+
+    click("oMessages");
+    EXPECT_EQ(ui::TreeView::LabelEdit::Automatic, tree.labelEdit());
+    EXPECT_TRUE(tree.editSelected("colMsgs"));
+    EXPECT_EQ("colMsgs", tree.text(tree.indexOfKey("oMessages")));  // key unchanged
+    EXPECT_EQ("colMsgs", names[Var::Messages]);
+    EXPECT_EQ("colMsgs", settings().value("Code Variables/Messages").toString());
+
+    // The setting holds for the whole tree until the next click.
+    tree.select(tree.indexOfKey("Stores"));
+    EXPECT_EQ(ui::TreeView::LabelEdit::Automatic, tree.labelEdit());
+    EXPECT_TRUE(tree.editSelected("Renamed class"));  // allowed, but nothing is saved
+    EXPECT_FALSE(settings().contains("Code Variables/Stores"));
+    EXPECT_EQ("oStores", names[Var::Stores]);
+
+    click("Counter");
+    EXPECT_FALSE(tree.editSelected("x"));
+    click("oCounter");
+    EXPECT_TRUE(tree.editSelected(""));
+    EXPECT_EQ("", names[Var::Counter]);
+    VarNames reloaded;
+    reloaded.load();
+    EXPECT_EQ("", reloaded[Var::Counter]);
+    EXPECT_EQ("colMsgs", reloaded[Var::Messages]);
+}
+
+TEST_F(VarTreeTest, SavedNamesShowInTheTree) {
+    ui::TreeView other;
+    VarNames renamed;
+    renamed.rename(Var::Recipient, "oR");
+    renamed.load();
+    codegen::VarTreeController c(&other, renamed);
+    c.build();
+    EXPECT_EQ("oR", other.text(other.indexOfKey("oRecip")));
+}
