@@ -231,9 +231,34 @@ void AddressBookDialog::prefill(const mapi::Ref<mapi::Recipients>& recipients) {
         r.address = readOr([&] { return rec->Address(); }, QString());
         r.displayType = readOr([&] { return rec->DisplayType(); }, 0);
         if (oneAddress_ && !chosen().empty()) break;
+        completeFromLists(r);
         addRecipient(r);
     }
     for (int t = 1; t <= 3; ++t) refreshList(t);
+}
+
+// A recipient handed in carries no entry id or address type; take them from
+// the address-book entry with the same address and name, so that choosing the
+// same person again is recognised and the result keeps what the lists know.
+void AddressBookDialog::completeFromLists(ChosenRecipient& r) {
+    if (!r.entryId.isEmpty() || r.address.isEmpty()) return;
+    for (const auto& list : addressLists_) {
+        try {
+            auto entries = list->AddressEntriesOf();
+            entries->FilterOf()->Set(QStringLiteral("Address"), r.address);
+            for (const mapi::Ref<mapi::AddressEntry>& e : *entries) {
+                const ChosenRecipient m = fromEntry(e, r.type);
+                if (m.address.compare(r.address, Qt::CaseInsensitive) != 0 ||
+                    m.name.compare(r.name, Qt::CaseInsensitive) != 0)
+                    continue;
+                r.addressType = m.addressType;
+                r.entryId = m.entryId;
+                return;
+            }
+        } catch (const std::exception&) {
+            // A list that cannot be searched is passed over.
+        }
+    }
 }
 
 void AddressBookDialog::addRecipient(const ChosenRecipient& r) {

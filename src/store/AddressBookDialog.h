@@ -40,6 +40,7 @@ class AddressBookDialog : public QDialog {
     void showAddressList(int index);
     void findName(const QString& start);
     void prefill(const mapi::Ref<mapi::Recipients>& recipients);
+    void completeFromLists(ChosenRecipient& r);
     void addRecipient(const ChosenRecipient& r);
     void refreshList(int type);
     bool resolveAll();

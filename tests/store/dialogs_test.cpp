@@ -18,6 +18,7 @@
 #include "messaging/Error.h"
 #include "messaging/Objects.h"
 #include "store/LibraryDialogs.h"
+#include "support/FakeMapi.h"
 
 using namespace mapi;
 
@@ -447,6 +448,26 @@ TEST(AddressBookDialog, PrefillsFromRecipientsAndMovesARecipientFromToIntoCc) {
                                              "3|Cy Cole|cy@example.com||0|"}));
     // The caller's collection is only read.
     EXPECT_EQ(given->items[1]->Type(), 1);
+}
+
+TEST(AddressBookDialog, RecipientsHandedInAreMatchedToTheirAddressBookEntries) {
+    auto world = fake::demoWorld();
+    auto session = fake::newSession(world);
+    session->Logon(LogonArgs{});
+    AddressBookArgs args = threeLists();
+    args.recipients = session->GetMessage("M1", "S1")->RecipientsOf();
+    QStringList cc;
+    whenModal("AddressBookDialog", [&](QWidget* d) {
+        cc = texts(child<QListWidget>(d, "CcList"));
+        selectRows(d, {1});  // Bob Baker, handed in as Cc, chosen as To
+        click(d, "ToButton");
+        click(d, "OkButton");
+    });
+    const auto result = store::runAddressBook(*session, args);
+    EXPECT_EQ(cc, QStringList({"Bob Baker"}));
+    EXPECT_EQ(describe(result), QStringList({"1|John Smith|jsmith@example.com||0|",
+                                             "1|Bob Baker|bob@example.com|SMTP|0|E2",
+                                             "3|Cy Cole|cy@example.com|SMTP|0|E3"}));
 }
 
 TEST(AddressBookDialog, RemoveTakesTheSelectedRecipientsOut) {
