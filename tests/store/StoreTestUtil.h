@@ -9,10 +9,16 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
+#include <ostream>
 
 #include "messaging/Objects.h"
 #include "messaging/SessionFactory.h"
 #include "store/Backend.h"
+
+// Readable QString values in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace storetest {
 

@@ -1,0 +1,314 @@
+// Writes: delete, the Outbox and new messages with recipients and attachments,
+// attachments to and from files, address-book entries and distribution lists,
+// read-only lists, the two library dialogs, and durability across a reopen.
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDir>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "StoreTestUtil.h"
+#include "store/StoreBackend.h"
+
+using namespace storetest;
+using mapi::Ref;
+using mapi::Variant;
+using mapi::code::AmbiguousRecip;
+using mapi::code::NoAccess;
+using mapi::code::NotFound;
+
+namespace {
+
+class Write : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        installFixture();
+        s = logon();
+    }
+    int count(const char* folder) {
+        return s->GetFolder(QLatin1String(folder), QString())->MessagesOf()->Count();
+    }
+    Ref<mapi::AddressEntries> pab() {
+        return s->AddressListByName(QStringLiteral("Personal Address Book"))->AddressEntriesOf();
+    }
+    Ref<mapi::Session> s;
+};
+
+TEST_F(Write, DeleteRemovesForGoodAndTwiceIsNotFound) {
+    auto m = s->GetMessage(QStringLiteral("B1A2"), QStringLiteral("B1"));
+    m->Delete();
+    EXPECT_EQ(count("B110"), 2);
+    EXPECT_EQ(errorOf([&] { m->Delete(); }), NotFound);
+    EXPECT_EQ(errorOf([&] { s->GetMessage(QStringLiteral("B1A2"), QStringLiteral("B1")); }),
+              NotFound);
+    // Another object for the same message, fetched before the delete.
+    auto again = s->GetMessage(QStringLiteral("B1A1"), QString());
+    s->GetMessage(QStringLiteral("B1A1"), QString())->Delete();
+    EXPECT_EQ(errorOf([&] { again->Delete(); }), NotFound);
+    EXPECT_EQ(errorOf([&] { again->Update(); }), NotFound);
+}
+
+TEST_F(Write, OutboxIsTheFirstStoreWithOne) {
+    EXPECT_EQ(s->Outbox()->ID(), QStringLiteral("B130"));
+    EXPECT_EQ(s->Outbox()->Name(), QStringLiteral("Outbox"));
+    auto bare = logon(QStringLiteral("Bare"));
+    EXPECT_EQ(errorOf([&] { bare->Outbox(); }), NotFound);
+}
+
+TEST_F(Write, NewMessageIsStoredOnlyByUpdateWithRecipientsAndAttachments) {
+    QTemporaryDir dir;
+    const QString file = writeFile(dir, QStringLiteral("report.txt"), QByteArray("A\r\nB\0C", 6));
+
+    auto m = s->Outbox()->MessagesOf()->Add();
+    m->SetSubject(QStringLiteral("Status"));
+    m->SetText(QStringLiteral("All well"));
+    m->SetImportance(2);
+    m->SetReadReceipt(true);
+    auto r = m->RecipientsOf()->Add(QStringLiteral("dinar"), 2);  // by alias
+    r->Resolve();
+    EXPECT_EQ(r->Name(), QStringLiteral("Dina Ray"));
+    EXPECT_EQ(r->Address(), QStringLiteral("dina@example.com"));
+    // Same person in two lists with one address is not ambiguous.
+    m->RecipientsOf()->Add(QStringLiteral("bob stone"), 1)->Resolve();
+    auto a = m->AttachmentsOf()->Add();
+    a->SetType(1);
+    a->SetPosition(0);
+    a->SetName(file);
+    a->ReadFromFile(file);
+    EXPECT_EQ(count("B130"), 0);
+    EXPECT_EQ(errorOf([&] { m->ID(); }), NotFound);
+
+    m->Update();
+    EXPECT_EQ(count("B130"), 1);
+    const QString id = m->ID();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^[0-9A-F]+$")).match(id).hasMatch())
+        << id.toStdString();
+
+    auto back = s->GetMessage(id, QStringLiteral("B1"));
+    EXPECT_EQ(back->Subject(), QStringLiteral("Status"));
+    EXPECT_EQ(back->Text(), QStringLiteral("All well"));
+    EXPECT_EQ(back->Importance(), Variant(std::int32_t{2}));
+    EXPECT_EQ(back->ReadReceipt(), Variant(true));
+    EXPECT_EQ(back->DeliveryReceipt(), Variant(false));
+    EXPECT_EQ(back->Type(), QStringLiteral("IPM.Note"));
+    EXPECT_EQ(back->Sent(), Variant(false));
+    auto rs = back->RecipientsOf();
+    ASSERT_EQ(rs->Count(), 2);
+    EXPECT_EQ(rs->Item(1)->Type(), 2);
+    EXPECT_EQ(rs->Item(2)->Address(), QStringLiteral("bob@example.com"));
+    ASSERT_EQ(back->AttachmentsOf()->Count(), 1);
+    EXPECT_EQ(back->AttachmentsOf()->Item(1)->Name(), file);
+    const QString out = dir.filePath(QStringLiteral("copy.bin"));
+    back->AttachmentsOf()->Item(1)->WriteToFile(out);
+    QFile f(out);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("A\r\nB\0C", 6));
+
+    // A second Update changes the same message.
+    m->SetSubject(QStringLiteral("Status 2"));
+    m->Update();
+    EXPECT_EQ(count("B130"), 1);
+    EXPECT_EQ(s->GetMessage(id, QString())->Subject(), QStringLiteral("Status 2"));
+}
+
+TEST_F(Write, ResolveFailures) {
+    auto m = s->Outbox()->MessagesOf()->Add();
+    auto rs = m->RecipientsOf();
+    EXPECT_EQ(errorOf([&] { rs->Add(QStringLiteral("Nobody"), 1)->Resolve(); }), NotFound);
+    EXPECT_EQ(errorOf([&] { rs->Add(QStringLiteral("Carl Moe"), 1)->Resolve(); }), AmbiguousRecip);
+    try {
+        rs->Add(QStringLiteral("carl moe"), 1)->Resolve();
+    } catch (const mapi::Error& e) {
+        EXPECT_EQ(
+            e.description(),
+            QStringLiteral("The recipient name is ambiguous. [MAPI_E_AMBIGUOUS_RECIP(80040700)]"));
+    }
+    EXPECT_EQ(errorOf([&] { rs->Add(QStringLiteral("x"), 4); }), mapi::code::InvalidParameter);
+}
+
+TEST_F(Write, AttachmentFileErrors) {
+    QTemporaryDir dir;
+    auto a = s->Outbox()->MessagesOf()->Add()->AttachmentsOf()->Add();
+    EXPECT_EQ(errorOf([&] { a->ReadFromFile(dir.filePath(QStringLiteral("missing.txt"))); }),
+              NotFound);
+    EXPECT_EQ(errorOf([&] { a->ReadFromFile(dir.path()); }), NoAccess);
+    EXPECT_EQ(errorOf([&] { a->WriteToFile(dir.filePath("x")); }), NotFound);  // nothing read yet
+
+    auto stored = s->GetMessage(QStringLiteral("A111"), QString())->AttachmentsOf()->Item(1);
+    EXPECT_EQ(
+        errorOf([&] { stored->WriteToFile(dir.filePath(QStringLiteral("no/such/dir/x.txt"))); }),
+        NoAccess);
+    EXPECT_EQ(errorOf([&] { stored->WriteToFile(dir.path()); }), NoAccess);
+    try {
+        stored->WriteToFile(dir.path());
+    } catch (const mapi::Error& e) {
+        EXPECT_EQ(e.number(), -2147024891);
+    }
+    stored->WriteToFile(dir.filePath(QStringLiteral("plan.txt")));
+    QFile f(dir.filePath(QStringLiteral("plan.txt")));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("line one\r\nline two"));
+}
+
+TEST_F(Write, MessageFieldsSetAndAddAreSavedByUpdate) {
+    auto m = s->GetMessage(QStringLiteral("B1A1"), QString());
+    m->FieldsOf()->ItemByTag(0x0037001E)->SetValue(QStringLiteral("Lunch moved"));
+    m->FieldsOf()->Add(Variant(QStringLiteral("Mood")), 8, Variant(QStringLiteral("good")));
+    m->FieldsOf()->Add(Variant(QStringLiteral("Count")), 2, Variant(QStringLiteral("12")));
+    EXPECT_EQ(m->Subject(), QStringLiteral("Lunch moved"));
+    EXPECT_EQ(s->GetMessage(QStringLiteral("B1A1"), QString())->Subject(),
+              QStringLiteral("Lunch on Friday"));
+    m->Update();
+    auto back = s->GetMessage(QStringLiteral("B1A1"), QString());
+    EXPECT_EQ(back->Subject(), QStringLiteral("Lunch moved"));
+    auto count = back->FieldsOf()->ItemByName(QStringLiteral("Count"));
+    EXPECT_EQ(count->Value(), Variant::integer(12));
+    EXPECT_LT(count->ID(), 0);
+    EXPECT_EQ(back->FieldsOf()->ItemByName(QStringLiteral("Mood"))->Value().toText(),
+              QStringLiteral("good"));
+    EXPECT_EQ(errorOf([&] {
+                  m->FieldsOf()->Add(Variant(QStringLiteral("Bad")), 2,
+                                     Variant(QStringLiteral("abc")));
+              }),
+              mapi::code::TypeMismatch);
+}
+
+TEST_F(Write, SingleEntryWithFieldsAndNotes) {
+    auto entries = pab();
+    auto e = entries->Add(QStringLiteral("SMTP"), QStringLiteral("Zed Quill"));
+    e->FieldsOf()->ItemByTag(977272843)->SetValue(false);
+    e->SetAddress(QStringLiteral("zed@example.com"));
+    e->Update();
+    e->FieldsOf()->ItemByTag(805568542)->SetValue(QStringLiteral("Says \"hi\""));
+    e->Update();
+    e->Update();
+
+    auto again = pab();
+    ASSERT_EQ(again->Count(), 3);
+    auto z = again->Item(3);
+    EXPECT_EQ(z->Name(), QStringLiteral("Zed Quill"));
+    EXPECT_EQ(z->Type(), QStringLiteral("SMTP"));
+    EXPECT_EQ(z->Address(), QStringLiteral("zed@example.com"));
+    EXPECT_EQ(z->DisplayType(), 0);
+    EXPECT_EQ(z->FieldsOf()->ItemByTag(977272843)->Value(), Variant(false));
+    EXPECT_EQ(z->FieldsOf()->ItemByTag(805568542)->Value().toText(), QStringLiteral("Says \"hi\""));
+    EXPECT_EQ(z->ID(), e->ID());
+}
+
+TEST_F(Write, DistributionListWithMembersSavedByTheMembersUpdate) {
+    auto entries = pab();
+    auto dl = entries->Add(QStringLiteral("MAPIPDL"), QStringLiteral("Friends"));
+    EXPECT_EQ(dl->DisplayType(), 5);
+    for (const char* name : {"Ann", "Ben"}) {
+        auto m = dl->Members()->Add(QStringLiteral("SMTP"), QLatin1String(name));
+        m->SetAddress(QString::fromLatin1(name).toLower() + QStringLiteral("@example.com"));
+        m->FieldsOf()->ItemByTag(977272843)->SetValue(false);
+        m->Update();
+    }
+    dl->Update();
+    auto again = pab();
+    ASSERT_EQ(again->Count(), 3);  // members are not entries of the list
+    auto friends = again->Item(3);
+    EXPECT_EQ(friends->Type(), QStringLiteral("MAPIPDL"));
+    QStringList members;
+    auto list = friends->Members();
+    for (Ref<mapi::AddressEntry> m : *list) members << m->Name() + " " + m->Address();
+    EXPECT_EQ(members, (QStringList{"Ann ann@example.com", "Ben ben@example.com"}));
+}
+
+TEST_F(Write, ReadOnlyListRefusesEveryWrite) {
+    auto gal = s->AddressListByName(QStringLiteral("Global Address List"))->AddressEntriesOf();
+    EXPECT_EQ(errorOf([&] { gal->Add(QStringLiteral("SMTP"), QStringLiteral("X")); }), NoAccess);
+    auto ann = gal->Item(1);
+    EXPECT_EQ(errorOf([&] { ann->SetName(QStringLiteral("Y")); }), NoAccess);
+    EXPECT_EQ(
+        errorOf([&] { ann->FieldsOf()->ItemByTag(805568542)->SetValue(QStringLiteral("n")); }),
+        NoAccess);
+    EXPECT_EQ(errorOf([&] { ann->Update(); }), NoAccess);
+    EXPECT_EQ(errorOf([&] { ann->Delete(); }), NoAccess);
+    EXPECT_EQ(gal->Count(), 4);
+}
+
+TEST_F(Write, EntryDeleteTwiceIsNotFound) {
+    auto team = pab()->Item(2);
+    team->Delete();
+    EXPECT_EQ(errorOf([&] { team->Delete(); }), NotFound);
+    EXPECT_EQ(pab()->Count(), 1);
+}
+
+TEST_F(Write, AddressBookDialogReturnsChosenRecipients) {
+    whenModal([](QWidget* w) {
+        EXPECT_EQ(w->objectName(), QStringLiteral("AddressBookDialog"));
+        EXPECT_EQ(w->windowTitle(), QStringLiteral("Pick"));
+        auto* lists = w->findChild<QComboBox*>(QStringLiteral("AddressListCombo"));
+        lists->setCurrentIndex(lists->findText(QStringLiteral("Personal Address Book")));
+        auto* entries = w->findChild<QListWidget*>(QStringLiteral("EntryList"));
+        entries->setCurrentRow(0);
+        w->findChild<QPushButton*>(QStringLiteral("CcButton"))->click();
+        w->findChild<QPushButton*>(QStringLiteral("OkButton"))->click();
+    });
+    mapi::AddressBookArgs args;
+    args.title = QStringLiteral("Pick");
+    args.recipLists = 3;
+    auto chosen = s->AddressBook(args);
+    ASSERT_EQ(chosen->Count(), 1);
+    EXPECT_EQ(chosen->Item(1)->Name(), QStringLiteral("Dina Ray"));
+    EXPECT_EQ(chosen->Item(1)->Type(), 2);
+    EXPECT_EQ(chosen->Item(1)->Address(), QStringLiteral("dina@example.com"));
+
+    whenModal(
+        [](QWidget* w) { w->findChild<QPushButton*>(QStringLiteral("CancelButton"))->click(); });
+    EXPECT_EQ(errorOf([&] { s->AddressBook(args); }), mapi::code::UserCancel);
+}
+
+TEST_F(Write, DetailsDialogShowsTheEntryUntilOk) {
+    QString shown;
+    whenModal([&](QWidget* w) {
+        shown = w->objectName();
+        w->findChild<QPushButton*>(QStringLiteral("OkButton"))->click();
+    });
+    pab()->Item(1)->Details();
+    EXPECT_EQ(shown, QStringLiteral("DetailsDialog"));
+}
+
+TEST(Durability, WritesSurviveAReopen) {
+    QTemporaryDir dir;
+    const QString json = writeFile(dir, QStringLiteral("f.json"), kFixture);
+    const QString profileDir = dir.filePath(QStringLiteral("profiles"));
+    store::createProfileDirectory(json, profileDir);
+    const QString db = QDir(profileDir).filePath(QLatin1String(store::kStoreFileName));
+    QString newId, entryId;
+    {
+        std::make_shared<store::Backend>(db)->install();
+        auto s = logon();
+        s->GetMessage(QStringLiteral("B1A3"), QString())->Delete();
+        auto m = s->Outbox()->MessagesOf()->Add();
+        m->SetSubject(QStringLiteral("Kept"));
+        m->RecipientsOf()->Add(QStringLiteral("annl"), 1)->Resolve();
+        m->Update();
+        newId = m->ID();
+        auto e = s->AddressListByName(QStringLiteral("Personal Address Book"))
+                     ->AddressEntriesOf()
+                     ->Add(QStringLiteral("SMTP"), QStringLiteral("Kept Entry"));
+        e->Update();
+        entryId = e->ID();
+        s->Logoff();
+    }
+    mapi::installSessionFactory({});
+    std::make_shared<store::Backend>(db)->install();
+    auto s = logon();
+    EXPECT_EQ(errorOf([&] { s->GetMessage(QStringLiteral("B1A3"), QString()); }), NotFound);
+    auto kept = s->GetMessage(newId, QStringLiteral("B1"));
+    EXPECT_EQ(kept->Subject(), QStringLiteral("Kept"));
+    EXPECT_EQ(kept->RecipientsOf()->Item(1)->Address(), QStringLiteral("ann@example.com"));
+    auto pabEntries =
+        s->AddressListByName(QStringLiteral("Personal Address Book"))->AddressEntriesOf();
+    EXPECT_EQ(pabEntries->Item(3)->ID(), entryId);
+    // Identifiers from the fixture are unchanged.
+    EXPECT_EQ(s->GetFolder(QStringLiteral("B130"), QString())->MessagesOf()->Item(1)->ID(), newId);
+}
+
+}  // namespace
