@@ -1,6 +1,7 @@
 #include "compose/ComposeController.h"
 
 #include <QAbstractButton>
+#include <QEvent>
 
 #include "app/MAPIForm.h"
 #include "compose/MsgForm.h"
@@ -11,12 +12,22 @@ namespace compose {
 ComposeController::ComposeController(app::MAPIForm& form) : form_(form) {
     connect(form.control<QAbstractButton>(QStringLiteral("SendButton")), &QAbstractButton::clicked,
             this, &ComposeController::open);
+    form.installEventFilter(this);
 }
 
 ComposeController::~ComposeController() = default;
 
 MsgForm* ComposeController::window() const {
-    return msgForm_.data();
+    return msgForm_.get();
+}
+
+bool ComposeController::eventFilter(QObject* watched, QEvent* event) {
+    // Shutting the main window down unloads an open send window (nothing is
+    // saved), so it neither outlives the program's main window nor keeps the
+    // program running.
+    if (watched == &form_ && event->type() == QEvent::Close && msgForm_ && msgForm_->isLoaded())
+        msgForm_->unloadForm();
+    return QObject::eventFilter(watched, event);
 }
 
 void ComposeController::open() {
@@ -27,8 +38,9 @@ void ComposeController::open() {
     }
     if (!msgForm_) {
         app::MAPIForm* main = &form_;
-        msgForm_ = new MsgForm(
-            form_.mod(), [main](const QString& text) { main->AppendCode(text); }, &form_);
+        msgForm_ = std::make_unique<MsgForm>(
+            form_.mod(), [main](const QString& text) { main->AppendCode(text); });
+        msgForm_->setAttribute(Qt::WA_QuitOnClose, false);
     }
     if (!msgForm_->isLoaded()) {
         try {

@@ -111,3 +111,22 @@ TEST_F(ComposeControllerTest, GeneratedCodeGoesToTheMainCodeWindow) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ComposeControllerTest, TheWindowIsNoChildOfTheMainWindowAndClosesWithIt) {
+    logOn();
+    clickSendMessage();
+    ASSERT_TRUE(window()->isVisible());
+    // The main window's controls stay unambiguous although both have a SendButton.
+    EXPECT_EQ(main.findChildren<QPushButton*>(QStringLiteral("SendButton")).size(), 1);
+    EXPECT_EQ(main.findChild<compose::MsgForm*>(), nullptr);
+    EXPECT_FALSE(window()->testAttribute(Qt::WA_QuitOnClose));
+
+    main.close();
+    EXPECT_FALSE(window()->isVisible());
+    EXPECT_FALSE(window()->isLoaded());
+    EXPECT_EQ(session->outbox->messages->created.at(0)->updates, 0);
+}
+
+}  // namespace
