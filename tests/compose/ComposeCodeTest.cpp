@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+
 #include "codegen/VarNames.h"
 #include "compose/ComposeCode.h"
 

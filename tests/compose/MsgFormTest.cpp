@@ -590,3 +590,32 @@ TEST_F(MsgFormTest, SendBlockUsesRenamedVariables) {
 }
 
 }  // namespace
+
+namespace {
+
+// Counts are read at full width: a choice of more than 32,767 recipients is
+// listed and added whole rather than cut short or overflowing.
+TEST_F(MsgFormTest, RecipientCountsBeyondSixteenBitsAreReadWhole) {
+    constexpr int kMany = 40000;
+    auto many = session->newRecipients();
+    for (int i = 1; i <= kMany; ++i) many->append(QStringLiteral("R%1").arg(i), 1 + i % 3);
+    session->bookAnswer = [many](const mapi::AddressBookArgs&) {
+        return mapi::Ref<mapi::Recipients>(many);
+    };
+    click(QStringLiteral("AddressButton"));
+    const int listed = ctl<QListWidget>(QStringLiteral("RecipList(1)"))->count() +
+                       ctl<QListWidget>(QStringLiteral("RecipList(2)"))->count() +
+                       ctl<QListWidget>(QStringLiteral("RecipList(3)"))->count();
+    EXPECT_EQ(listed, kMany);
+    EXPECT_EQ(ctl<QListWidget>(QStringLiteral("RecipList(2)"))->item(0)->text(),
+              QStringLiteral("R1"));
+    ctl<QLineEdit>(QStringLiteral("SubjectText"))->setText(QStringLiteral("S"));
+    ctl<QPlainTextEdit>(QStringLiteral("MsgText"))->setPlainText(QStringLiteral("T"));
+    auto m = message();
+    click(QStringLiteral("SendButton"));
+    ASSERT_EQ(m->recipients->items.size(), static_cast<std::size_t>(kMany));
+    EXPECT_EQ(m->recipients->items.back()->Name(), QStringLiteral("R40000"));
+    EXPECT_EQ(m->updates, 1);
+}
+
+}  // namespace
