@@ -53,6 +53,8 @@ void ComposeController::open() {
             return;
         }
     }
+    if (msgForm_->isMinimized())
+        msgForm_->setWindowState(msgForm_->windowState() & ~Qt::WindowMinimized);
     msgForm_->show();
     msgForm_->raise();
     msgForm_->activateWindow();

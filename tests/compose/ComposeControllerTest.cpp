@@ -130,3 +130,22 @@ TEST_F(ComposeControllerTest, TheWindowIsNoChildOfTheMainWindowAndClosesWithIt) 
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ComposeControllerTest, AMinimisedWindowIsBroughtBackUnchanged) {
+    logOn();
+    clickSendMessage();
+    window()
+        ->findChild<QLineEdit*>(QStringLiteral("SubjectText"))
+        ->setText(QStringLiteral("still here"));
+    window()->showMinimized();
+    clickSendMessage();
+    EXPECT_FALSE(window()->isMinimized());
+    EXPECT_TRUE(window()->isVisible());
+    EXPECT_EQ(messagesAdded(), 1);
+    EXPECT_EQ(window()->findChild<QLineEdit*>(QStringLiteral("SubjectText"))->text(),
+              QStringLiteral("still here"));
+}
+
+}  // namespace
