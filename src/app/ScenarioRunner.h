@@ -35,9 +35,10 @@ class ScenarioRunner : public QObject {
     // Where `dump code` reads the code window's text (CR LF kept).
     void setCodeSource(std::function<QString()> source) { codeSource_ = std::move(source); }
 
-    // Starts observing windows and stepping. While waiting for start-up, the
-    // only thing the runner does is dismiss an "AboutForm" by its "OKButton";
-    // commands begin once startupDone() is called.
+    // Starts observing windows and stepping. While waiting for start-up the
+    // runner only dismisses an "AboutForm" by its "OKButton" and presses OK on
+    // OK-only message boxes (any other modal window is an error, as nothing
+    // could answer it); commands begin once startupDone() is called.
     void start(bool waitForStartup);
     void startupDone();
 
