@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -87,6 +88,7 @@ AddressBookDialog::AddressBookDialog(mapi::Session& session, const mapi::Address
     search_->setObjectName(QStringLiteral("SearchText"));
     searchLabel->setBuddy(search_);
     connect(search_, &QLineEdit::textEdited, this, [this](const QString& t) { findName(t); });
+    search_->installEventFilter(this);
 
     entryList_ = new QListWidget(this);
     entryList_->setObjectName(QStringLiteral("EntryList"));
@@ -360,6 +362,19 @@ bool AddressBookDialog::resolveAll() {
     }
     for (int t = 1; t <= 3; ++t) refreshList(t);
     return true;
+}
+
+// Return in the type-ahead box puts the found name into the first list instead
+// of closing the dialog through its default button.
+bool AddressBookDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == search_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            addSelected(1);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void AddressBookDialog::accept() {

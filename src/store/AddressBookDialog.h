@@ -35,6 +35,9 @@ class AddressBookDialog : public QDialog {
 
     void accept() override;
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void loadAddressLists();
     void showAddressList(int index);

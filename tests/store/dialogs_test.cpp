@@ -398,6 +398,7 @@ TEST(AddressBookDialog, TypingANameSelectsTheFirstEntryBeginningWithIt) {
     Book book;
     book.contacts->entries->items.push_back(entry("0G", "Bo Diddley", "bo@example.com"));
     QStringList selected;
+    bool open = false;
     whenModal("AddressBookDialog", [&](QWidget* d) {
         auto* list = child<QListWidget>(d, "EntryList");
         QTest::keyClicks(child<QLineEdit>(d, "SearchText"), "bO");
@@ -410,12 +411,20 @@ TEST(AddressBookDialog, TypingANameSelectsTheFirstEntryBeginningWithIt) {
         child<QComboBox>(d, "AddressListCombo")->setCurrentIndex(1);
         for (auto* item : list->selectedItems()) selected << item->text();
         click(d, "CcButton");
+        // Return in the box adds to the first list and leaves the dialog open.
+        auto* search = child<QLineEdit>(d, "SearchText");
+        search->setText("");
+        QTest::keyClicks(search, "te");
+        QTest::keyClick(search, Qt::Key_Return);
+        open = d->isVisible();
         click(d, "OkButton");
     });
     const auto result = store::runAddressBook(book.session, threeLists());
     EXPECT_EQ(selected, QStringList({"Bob Baker", "Bob Baker", "Bo Diddley"}));
-    EXPECT_EQ(describe(result), QStringList({"1|Bob Baker|bob@example.com|SMTP|0|0B",
-                                             "2|Bo Diddley|bo@example.com|SMTP|0|0G"}));
+    EXPECT_TRUE(open);
+    EXPECT_EQ(describe(result),
+              QStringList({"1|Bob Baker|bob@example.com|SMTP|0|0B", "1|Team|team|MAPIPDL|5|0D",
+                           "2|Bo Diddley|bo@example.com|SMTP|0|0G"}));
 }
 
 TEST(AddressBookDialog, PrefillsFromRecipientsAndMovesARecipientFromToIntoCc) {
