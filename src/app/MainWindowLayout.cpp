@@ -204,6 +204,13 @@ codegen::CodeTextEdit* buildMainWindow(QWidget* form) {
     form->setObjectName(QStringLiteral("MAPIForm"));
     form->setWindowTitle(QStringLiteral("Quorvane '99"));
     form->resize(ui::twipsToPixelsX(9495), ui::twipsToPixelsY(6420));
+    // The layout's twip sizes were made for a small 8-point interface font; a
+    // narrow sans font keeps the captions inside them.
+    QFont font = form->font();
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                      QStringLiteral("DejaVu Sans Condensed"), font.family()});
+    font.setPointSize(8);
+    form->setFont(font);
 
     auto* mapiTree = tw(named(new ui::TreeView(form), "MAPITree"), 0, 240, 5055, 3735);
     mapiTree->setImageList(treeImages());
@@ -215,6 +222,10 @@ codegen::CodeTextEdit* buildMainWindow(QWidget* form) {
     auto* tabs = tw(named(new QTabBar(form), "OptionsTab"), 5160, 120, 4215, 6255);
     tabs->setExpanding(false);
     tabs->setDrawBase(false);
+    // Four tabs share the strip's width: no scrolling, captions shortened if
+    // need be (the tool tips still give them in full).
+    tabs->setUsesScrollButtons(false);
+    tabs->setElideMode(Qt::ElideRight);
     const struct {
         const char* caption;
         const char* tip;
