@@ -359,11 +359,12 @@ Slot putCustom(std::vector<FieldData>& fields, const Variant& nameOrTag, int var
         }
         // Named properties get a tag with the top bit set.
         const std::uint32_t index =
-            0x8000u + static_cast<std::uint32_t>(w.newId('N').mid(1).toInt());
+            0x9000u + static_cast<std::uint32_t>(w.newId('N').mid(1).toInt());
         d.id = tag((index << 16) | propType(varType));
     } else {
-        d.id = nameOrTag.type() == VarType::String ? vb::toLong(nameOrTag.asString())
-                                                   : static_cast<std::int32_t>(*number(nameOrTag));
+        d.id = nameOrTag.type() == VarType::String
+                   ? vb::toLong(nameOrTag.asString())
+                   : static_cast<std::int32_t>(number(nameOrTag).value_or(0));
         auto it = std::find_if(fields.begin(), fields.end(),
                                [&](const FieldData& f) { return f.id == d.id; });
         if (it != fields.end()) {
