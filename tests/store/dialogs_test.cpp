@@ -379,6 +379,17 @@ TEST(AddressBookDialog, ChosenEntriesComeBackToThenCcThenBccWithTheirDetails) {
                            "3|Cy Cole|cy@example.com|SMTP|0|0C"}));
 }
 
+TEST(AddressBookDialog, MakingTheFirstEntryCurrentSelectsIt) {
+    Book book;
+    whenModal("AddressBookDialog", [&](QWidget* d) {
+        child<QListWidget>(d, "EntryList")->setCurrentRow(0);
+        click(d, "ToButton");
+        click(d, "OkButton");
+    });
+    EXPECT_EQ(describe(store::runAddressBook(book.session, threeLists())),
+              QStringList({"1|Ann Archer|ann@example.com|SMTP|0|0A"}));
+}
+
 TEST(AddressBookDialog, SeveralSelectedEntriesAreAddedInListOrderAndNeverTwice) {
     Book book;
     whenModal("AddressBookDialog", [&](QWidget* d) {
