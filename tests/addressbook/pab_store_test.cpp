@@ -75,6 +75,157 @@ Row read(const mapi::Ref<mapi::AddressEntry>& e) {
     return r;
 }
 
+// The embedded store seen through a wrapper that makes one chosen call fail:
+// "Members.Add" or "AddressEntry.Update", on its n-th use.
+struct Trap {
+    QString call;
+    int nth = 0;
+    int seen = 0;
+    void hit(const QString& c) {
+        if (c == call && ++seen == nth) mapi::raise(mapi::code::NoAccess);
+    }
+};
+
+class TrapEntries;
+
+class TrapEntry : public mapi::AddressEntry {
+  public:
+    TrapEntry(mapi::Ref<mapi::AddressEntry> e, Trap& t) : e_(std::move(e)), t_(t) {}
+    QString ID() override { return e_->ID(); }
+    QString Name() override { return e_->Name(); }
+    QString Address() override { return e_->Address(); }
+    QString Type() override { return e_->Type(); }
+    std::int32_t DisplayType() override { return e_->DisplayType(); }
+    void SetName(const QString& v) override { e_->SetName(v); }
+    void SetAddress(const QString& v) override { e_->SetAddress(v); }
+    void SetType(const QString& v) override { e_->SetType(v); }
+    mapi::Ref<mapi::Fields> FieldsOf() override { return e_->FieldsOf(); }
+    mapi::Ref<mapi::AddressEntries> Members() override;
+    void Details() override { e_->Details(); }
+    void Update() override {
+        t_.hit(QStringLiteral("AddressEntry.Update"));
+        e_->Update();
+    }
+    void Delete() override { e_->Delete(); }
+
+  private:
+    mapi::Ref<mapi::AddressEntry> e_;
+    Trap& t_;
+};
+
+class TrapEntries : public mapi::AddressEntries {
+  public:
+    TrapEntries(mapi::Ref<mapi::AddressEntries> e, Trap& t, QString addCall)
+        : e_(std::move(e)), t_(t), addCall_(std::move(addCall)) {}
+    std::int32_t Count() override { return e_->Count(); }
+    mapi::Ref<mapi::AddressEntry> Item(std::int32_t i) override { return wrap(e_->Item(i)); }
+    std::unique_ptr<mapi::Enumerator<mapi::AddressEntry>> enumerate() override {
+        return e_->enumerate();
+    }
+    mapi::Ref<mapi::AddressEntry> GetFirst() override { return wrap(e_->GetFirst()); }
+    mapi::Ref<mapi::AddressEntry> GetNext() override { return wrap(e_->GetNext()); }
+    mapi::Ref<mapi::Filter> FilterOf() override { return e_->FilterOf(); }
+    mapi::Ref<mapi::AddressEntry> Add(const QString& type, const QString& name) override {
+        t_.hit(addCall_);
+        return wrap(e_->Add(type, name));
+    }
+
+  private:
+    mapi::Ref<mapi::AddressEntry> wrap(mapi::Ref<mapi::AddressEntry> e) {
+        if (e.isNothing()) return e;
+        return mapi::makeRef<TrapEntry>(std::move(e), t_);
+    }
+    mapi::Ref<mapi::AddressEntries> e_;
+    Trap& t_;
+    QString addCall_;
+};
+
+mapi::Ref<mapi::AddressEntries> TrapEntry::Members() {
+    return mapi::makeRef<TrapEntries>(e_->Members(), t_, QStringLiteral("Members.Add"));
+}
+
+class TrapList : public mapi::AddressList {
+  public:
+    TrapList(mapi::Ref<mapi::AddressList> l, Trap& t) : l_(std::move(l)), t_(t) {}
+    QString ID() override { return l_->ID(); }
+    QString Name() override { return l_->Name(); }
+    mapi::Ref<mapi::AddressEntries> AddressEntriesOf() override {
+        return mapi::makeRef<TrapEntries>(l_->AddressEntriesOf(), t_,
+                                          QStringLiteral("AddressEntries.Add"));
+    }
+
+  private:
+    mapi::Ref<mapi::AddressList> l_;
+    Trap& t_;
+};
+
+class TrapLists : public mapi::AddressLists {
+  public:
+    TrapLists(mapi::Ref<mapi::AddressLists> l, Trap& t) : l_(std::move(l)), t_(t) {}
+    std::int32_t Count() override { return l_->Count(); }
+    mapi::Ref<mapi::AddressList> Item(std::int32_t i) override {
+        return mapi::makeRef<TrapList>(l_->Item(i), t_);
+    }
+    std::unique_ptr<mapi::Enumerator<mapi::AddressList>> enumerate() override {
+        return l_->enumerate();
+    }
+    mapi::Ref<mapi::AddressList> ItemByName(const QString& n) override {
+        return mapi::makeRef<TrapList>(l_->ItemByName(n), t_);
+    }
+
+  private:
+    mapi::Ref<mapi::AddressLists> l_;
+    Trap& t_;
+};
+
+class TrapSession : public mapi::Session {
+  public:
+    TrapSession(mapi::Ref<mapi::Session> s, Trap& t) : s_(std::move(s)), t_(t) {}
+    void Logon(const mapi::LogonArgs& a) override { s_->Logon(a); }
+    void Logoff() override { s_->Logoff(); }
+    mapi::Ref<mapi::InfoStores> InfoStoresOf() override { return s_->InfoStoresOf(); }
+    mapi::Ref<mapi::AddressLists> AddressListsOf() override {
+        return mapi::makeRef<TrapLists>(s_->AddressListsOf(), t_);
+    }
+    mapi::Ref<mapi::AddressList> AddressListByName(const QString& n) override {
+        return AddressListsOf()->ItemByName(n);
+    }
+    mapi::Ref<mapi::Folder> Outbox() override { return s_->Outbox(); }
+    mapi::Ref<mapi::InfoStore> GetInfoStore(const QString& id) override {
+        return s_->GetInfoStore(id);
+    }
+    mapi::Ref<mapi::Folder> GetFolder(const QString& f, const QString& st) override {
+        return s_->GetFolder(f, st);
+    }
+    mapi::Ref<mapi::Message> GetMessage(const QString& m, const QString& st) override {
+        return s_->GetMessage(m, st);
+    }
+    mapi::Ref<mapi::Recipients> AddressBook(const mapi::AddressBookArgs& a) override {
+        return s_->AddressBook(a);
+    }
+
+  private:
+    mapi::Ref<mapi::Session> s_;
+    Trap& t_;
+};
+
+QStringList pabNames(const mapi::Ref<mapi::Session>& s) {
+    QStringList out;
+    const auto entries = s->AddressListsOf()
+                             ->ItemByName(QStringLiteral("Personal Address Book"))
+                             ->AddressEntriesOf();
+    for (const auto& e : *entries) {
+        QString line = e->Name();
+        if (e->Type() == QLatin1String("MAPIPDL")) {
+            const auto members = e->Members();
+            for (const auto& m : *members) line += QLatin1Char('|') + m->Name();
+        }
+        out << line;
+    }
+    out.sort();
+    return out;
+}
+
 class PabStoreTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -180,6 +331,57 @@ TEST_F(PabStoreTest, EntriesAndListAreStoredAndReadBackAfterNewLogon) {
                               ->AddressEntriesOf();
         list->FilterOf()->FieldsOf()->Add(mapi::Variant(kAliasTag), mapi::Variant(probe));
         EXPECT_TRUE(list->GetFirst().isNothing()) << probe.toStdString();
+    }
+}
+
+// A write refused part-way through a three-member list: whatever the click
+// stored is removed from the real store, and the retry stores exactly one list.
+TEST_F(PabStoreTest, RefusedThirdMemberLeavesNothingAndRetryStoresOneList) {
+    // The third member's Add, or the second member's Update (the list notes'
+    // Update and the first member's notes' Update come before it).
+    for (const auto& [call, nth] : std::vector<std::pair<QString, int>>{
+             {QStringLiteral("Members.Add"), 3}, {QStringLiteral("AddressEntry.Update"), 4}}) {
+        SCOPED_TRACE(call.toStdString());
+        Trap trap{call, nth};
+        AddAddrForm form(names_, [this](const QString& t) { code_ += t; });
+        form.oFormSession = mapi::makeRef<TrapSession>(session_, trap);
+        responder_.ignore(&form);
+        form.show();
+        addRow(form, QStringLiteral("Cy Cole"), QStringLiteral("cy@example.com"),
+               QStringLiteral("first"));
+        addRow(form, QStringLiteral("Di Dale"), QStringLiteral("di@example.com"), QString());
+        addRow(form, QStringLiteral("Ed Eyre"), QStringLiteral("ed@example.com"), QString());
+        form.findChild<QLineEdit*>(QStringLiteral("PDLText"))->setText(QStringLiteral("Team"));
+        form.findChild<QLineEdit*>(QStringLiteral("DLNoteText"))
+            ->setText(QStringLiteral("the team"));
+        clickAdd(form);
+        ASSERT_EQ(responder_.boxes.size(), 1);
+        EXPECT_TRUE(responder_.boxes[0].startsWith(
+            QStringLiteral("critical|Quorvane '99|Error #-2147024891 - ")));
+        EXPECT_EQ(pabNames(session_), QStringList{"Dee Dunn"});
+
+        responder_.boxes.clear();
+        clickAdd(form);
+        EXPECT_TRUE(responder_.boxes.isEmpty());
+        EXPECT_EQ(pabNames(session_), (QStringList{"Dee Dunn", "Team|Cy Cole|Di Dale|Ed Eyre"}));
+        session_->Logoff();
+        session_ = logon();
+        EXPECT_EQ(pabNames(session_), (QStringList{"Dee Dunn", "Team|Cy Cole|Di Dale|Ed Eyre"}));
+
+        // Start the next round from the fixture's own contents.
+        const auto entries = session_->AddressListsOf()
+                                 ->ItemByName(QStringLiteral("Personal Address Book"))
+                                 ->AddressEntriesOf();
+        for (const auto& e : *entries)
+            if (e->Name() == QLatin1String("Team")) {
+                const auto members = e->Members();
+                std::vector<mapi::Ref<mapi::AddressEntry>> ms;
+                for (const auto& m : *members) ms.push_back(m);
+                for (const auto& m : ms) m->Delete();
+                e->Delete();
+            }
+        ASSERT_EQ(pabNames(session_), QStringList{"Dee Dunn"});
+        responder_.boxes.clear();
     }
 }
 
