@@ -23,6 +23,7 @@ struct Profile {
 };
 
 QString hashPassword(const QString& password);
+// True for the profile's password, or for any text when it has none.
 bool passwordMatches(const Profile& p, const QString& password);
 
 std::vector<Profile> loadProfiles(Db& db);

@@ -32,6 +32,9 @@ TEST_F(Logon, NamedProfileWithPasswordOpensItsStores) {
     // Profile names match without regard to case.
     auto t = logon(QStringLiteral("secret"), QStringLiteral("pa55"));
     EXPECT_EQ(storeNames(*t), QStringList{QStringLiteral("Archive")});
+    // A profile without a password ignores the one passed.
+    auto u = logon(QStringLiteral("Bare"), QStringLiteral("anything"));
+    EXPECT_EQ(storeNames(*u), QStringList{QStringLiteral("Archive")});
 }
 
 TEST_F(Logon, WrongPasswordOrUnknownProfileFails) {
