@@ -79,6 +79,13 @@ void SelectOnFocusLineEdit::focusInEvent(QFocusEvent* event) {
     setSelection(caret, length - caret);
 }
 
+void KeepCaretLineEdit::focusInEvent(QFocusEvent* event) {
+    const int caret = cursorPosition();
+    QLineEdit::focusInEvent(event);
+    deselect();
+    setCursorPosition(caret);
+}
+
 AddAddrForm::AddAddrForm(const codegen::VarNames& names, AppendCode appendCode, QWidget* parent)
     : QDialog(parent), names_(names), appendCode_(std::move(appendCode)) {
     setObjectName(QStringLiteral("AddAddrForm"));
@@ -106,9 +113,9 @@ AddAddrForm::AddAddrForm(const codegen::VarNames& names, AppendCode appendCode, 
     // Reached by the mouse only; the keyboard goes from box to button.
     addrList_->setFocusPolicy(Qt::ClickFocus);
 
-    pdlText_ = new QLineEdit(this);
+    pdlText_ = new KeepCaretLineEdit(this);
     pdlText_->setObjectName(QStringLiteral("PDLText"));
-    dlNoteText_ = new QLineEdit(this);
+    dlNoteText_ = new KeepCaretLineEdit(this);
     dlNoteText_->setObjectName(QStringLiteral("DLNoteText"));
     addButton_ = makeButton(QStringLiteral("AddButton"), QStringLiteral("Add to PAB"), this);
     closeButton_ = makeButton(QStringLiteral("CloseButton"), QStringLiteral("Close"), this);

@@ -30,6 +30,17 @@ class SelectOnFocusLineEdit : public QLineEdit {
     void focusInEvent(QFocusEvent* event) override;
 };
 
+// A text box that keeps its caret on getting the focus, with nothing
+// selected, also when the focus comes by the Tab key.
+class KeepCaretLineEdit : public QLineEdit {
+    Q_OBJECT
+  public:
+    using QLineEdit::QLineEdit;
+
+  protected:
+    void focusInEvent(QFocusEvent* event) override;
+};
+
 // "Add Addresses": collects Internet addresses with names and notes and adds
 // them to the Personal Address Book as one entry or as a personal
 // distribution list, writing the code that does the same.
@@ -75,8 +86,8 @@ class AddAddrForm : public QDialog {
     QPushButton* addListButton_;
     QPushButton* clearListButton_;
     ui::ListView* addrList_;
-    QLineEdit* pdlText_;
-    QLineEdit* dlNoteText_;
+    KeepCaretLineEdit* pdlText_;
+    KeepCaretLineEdit* dlNoteText_;
     QPushButton* addButton_;
     QPushButton* closeButton_;
 };

@@ -218,13 +218,15 @@ TEST_F(AddAddrFormTest, GotFocusSelectsFromCaretToEndInEntryBoxesOnly) {
         focusIn(e);
         EXPECT_EQ(e->selectedText(), QStringLiteral("Archer")) << name;
     }
-    // The list boxes keep the platform's own behaviour: no caret-to-end rule.
-    QLineEdit* pdl = box("PDLText");
-    pdl->setText(QStringLiteral("Team"));
-    pdl->setCursorPosition(2);
-    QFocusEvent ev(QEvent::FocusIn, Qt::MouseFocusReason);
-    QApplication::sendEvent(pdl, &ev);
-    EXPECT_EQ(pdl->selectedText(), QString());
+    // The list boxes select nothing, also when tabbed into.
+    for (const char* name : {"PDLText", "DLNoteText"}) {
+        QLineEdit* e = box(name);
+        e->setText(QStringLiteral("Team"));
+        e->setCursorPosition(2);
+        focusIn(e);
+        EXPECT_EQ(e->selectedText(), QString()) << name;
+        EXPECT_EQ(e->cursorPosition(), 2) << name;
+    }
 }
 
 TEST_F(AddAddrFormTest, AddToListChecksNameThenAddressAndKeepsBoxes) {
