@@ -103,34 +103,32 @@ void letterIcon(QPainter& p, const QString& s, const QColor& bg) {
 
 // A hand holding a pencil that writes a line.
 void handWithPencil(QPainter& p) {
-    // written line
-    p.setPen(QPen(QColor(20, 20, 160), 1));
-    p.drawLine(QPointF(1, 14.5), QPointF(7, 14.5));
-    // pencil
+    // The line being written.
+    p.setPen(QPen(QColor(20, 20, 160), 1.2));
+    p.drawLine(QPointF(0.5, 14.5), QPointF(5, 14.5));
+    // The pencil, tip on the line, pointing up and to the right.
     p.save();
-    p.translate(7.5, 13.5);
-    p.rotate(-50);
-    p.setPen(QColor(60, 40, 0));
-    p.setBrush(QColor(250, 200, 40));
-    p.drawRect(QRectF(2, -1.3, 11, 2.6));
-    p.setBrush(QColor(240, 190, 150));
-    p.drawPolygon(QPolygonF({{2, -1.3}, {0, 0}, {2, 1.3}}));
-    p.setBrush(QColor(230, 120, 140));
-    p.drawRect(QRectF(13, -1.3, 2, 2.6));
+    p.translate(5, 14);
+    p.rotate(-45);
+    p.setPen(QPen(QColor(70, 50, 0), 0.8));
+    p.setBrush(QColor(245, 200, 40));
+    p.drawRect(QRectF(2.5, -1.2, 8.5, 2.4));
+    p.setBrush(QColor(235, 195, 150));
+    p.drawPolygon(QPolygonF({{2.5, -1.2}, {0, 0}, {2.5, 1.2}}));
+    p.setBrush(QColor(220, 110, 130));
+    p.drawRect(QRectF(11, -1.2, 1.8, 2.4));
     p.restore();
-    // hand: palm and fingers around the pencil
-    p.setPen(QColor(120, 70, 40));
+    // The hand gripping it: the back of the hand, the sleeve, two fingertips
+    // in front of the pencil and the thumb behind it.
+    const QPen outline(QColor(120, 70, 40), 0.8);
+    p.setPen(outline);
+    p.setBrush(QColor(60, 90, 170));
+    p.drawRect(QRectF(13, 7.5, 3, 5));  // sleeve
     p.setBrush(QColor(245, 200, 160));
-    QPainterPath hand;
-    hand.moveTo(8, 9);
-    hand.cubicTo(9, 6, 12, 5, 14, 6);
-    hand.lineTo(15.5, 9);
-    hand.cubicTo(15, 12, 13, 13, 11, 12.5);
-    hand.cubicTo(10, 12.5, 9, 12, 8.5, 11);
-    hand.closeSubpath();
-    p.drawPath(hand);
-    p.drawEllipse(QRectF(7, 9.5, 3, 2.5));   // thumb tip
-    p.drawEllipse(QRectF(9.5, 11, 3, 2.5));  // index finger
+    p.drawEllipse(QRectF(8.5, 7, 6, 6));        // back of the hand
+    p.drawEllipse(QRectF(6.2, 10.2, 3, 2.6));   // index finger
+    p.drawEllipse(QRectF(7.8, 11.4, 3, 2.4));   // middle finger
+    p.drawEllipse(QRectF(8.3, 6.8, 2.6, 2.6));  // thumb
 }
 
 void draw(QPainter& p, int image) {

@@ -25,6 +25,7 @@ class TreeView : public QTreeView {
 
     explicit TreeView(QWidget* parent = nullptr);
     ~TreeView() override;
+    using QTreeView::edit;  // keep edit(index) callable beside the gated override
 
     // Nodes.Add. relative 0 means none (top level, after the last top-level
     // node). With a relative, Child appends as its last child; Next/Previous
