@@ -338,6 +338,18 @@ TEST_F(AddAddrFormTest, PabMatchedByExactNameOnly) {
     EXPECT_EQ(responder_.boxes.size(), 1);
 }
 
+TEST_F(AddAddrFormTest, PabFoundBeyondA16BitListCount) {
+    // 40,000 lists, the PAB last: the count is read at full width.
+    world_.lists.erase(world_.lists.begin());
+    for (int i = 0; i < 40000; ++i) world_.addList(QStringLiteral("List %1").arg(i));
+    pab_ = &world_.addList(QStringLiteral("Personal Address Book"));
+    addRow(QStringLiteral("Ann"), QStringLiteral("a@x"));
+    click("AddButton");
+    EXPECT_TRUE(responder_.boxes.isEmpty()) << responder_.boxes.join('\n').toStdString();
+    EXPECT_EQ(code_, p1to4() + p5to10() + sLines("Ann", "a@x") + eLines());
+    EXPECT_EQ(stored().size(), 1u);
+}
+
 // ---- Add to PAB: single entries ---------------------------------------------
 
 TEST_F(AddAddrFormTest, OneRowWithoutNotesStoresOneSmtpEntry) {
