@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QLineEdit>
 #include <QSettings>
+#include <QTest>
+#include <algorithm>
 
 #include "codegen/CodeBuilder.h"
 #include "codegen/CodeTextEdit.h"
@@ -214,4 +218,78 @@ TEST_F(VarTreeTest, SavedNamesShowInTheTree) {
     codegen::VarTreeController c(&other, renamed);
     c.build();
     EXPECT_EQ("oR", other.text(other.indexOfKey("oRecip")));
+}
+
+namespace {
+
+// The tree on screen, every node visible, driven with the mouse and keyboard.
+struct VarTreeGestureTest : VarTreeTest {
+    void SetUp() override {
+        VarTreeTest::SetUp();
+        tree.resize(300, 1200);
+        tree.expandAll();
+        tree.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&tree));
+    }
+    QModelIndex indexOf(const QString& key) {
+        // Walk the model down the parent chain of the node.
+        std::vector<std::int32_t> chain;
+        for (auto id = tree.indexOfKey(key); id != 0; id = tree.parent(id)) chain.push_back(id);
+        QModelIndex idx;
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+            const auto parent = tree.parent(*it);
+            const auto sibs = parent ? tree.children(parent) : tree.topLevel();
+            const int row =
+                static_cast<int>(std::find(sibs.begin(), sibs.end(), *it) - sibs.begin());
+            idx = tree.model()->index(row, 0, idx);
+        }
+        return idx;
+    }
+    void mouseClick(const QString& key) {
+        QTest::mouseClick(tree.viewport(), Qt::LeftButton, {},
+                          tree.visualRect(indexOf(key)).center());
+    }
+    QLineEdit* editor() { return tree.viewport()->findChild<QLineEdit*>(); }
+    void typeAndCommit(const QString& text) {
+        QLineEdit* e = editor();
+        ASSERT_NE(nullptr, e);
+        e->selectAll();
+        QTest::keyClicks(e, text);
+        QTest::keyClick(e, Qt::Key_Return);
+        QCoreApplication::processEvents();
+    }
+};
+
+}  // namespace
+
+TEST_F(VarTreeGestureTest, ClickingAClassNodeSwitchesEditingOff) {
+    mouseClick("Store");
+    EXPECT_EQ(tree.indexOfKey("Store"), tree.selectedIndex());
+    QTest::keyClick(&tree, Qt::Key_F2);
+    EXPECT_EQ(nullptr, editor());
+    EXPECT_EQ("Store", tree.text(tree.indexOfKey("Store")));
+}
+
+TEST_F(VarTreeGestureTest, EditingAVariableNodeRenamesAndSaves) {
+    mouseClick("oStore");
+    QTest::keyClick(&tree, Qt::Key_F2);
+    typeAndCommit("myStore");
+    EXPECT_EQ("myStore", tree.text(tree.indexOfKey("oStore")));
+    EXPECT_EQ("myStore", names[Var::Store]);
+    EXPECT_EQ("myStore", settings().value("Code Variables/Store").toString());
+}
+
+TEST_F(VarTreeGestureTest, SecondClickAfterAPauseOpensTheEditor) {
+    mouseClick("oFolder");
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    mouseClick("oFolder");
+    QTRY_VERIFY_WITH_TIMEOUT(editor() != nullptr, 3000);
+    typeAndCommit("fld");
+    EXPECT_EQ("fld", names[Var::Folder]);
+    // The same gesture on a class node opens nothing.
+    mouseClick("Folder");
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    mouseClick("Folder");
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    EXPECT_EQ(nullptr, editor());
 }
