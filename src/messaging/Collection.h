@@ -36,7 +36,10 @@ class Collection : public Object {
     class iterator {
       public:
         iterator() = default;
-        explicit iterator(std::unique_ptr<Enumerator<T>> e) : e_(std::move(e)) { ++*this; }
+        iterator(std::unique_ptr<Enumerator<T>> e, std::shared_ptr<Object> owner)
+            : owner_(std::move(owner)), e_(std::move(e)) {
+            ++*this;
+        }
         const Ref<T>& operator*() const { return cur_; }
         iterator& operator++() {
             cur_ = e_ ? e_->next() : Ref<T>();
@@ -45,10 +48,13 @@ class Collection : public Object {
         bool operator!=(const iterator& other) const { return cur_.get() != other.cur_.get(); }
 
       private:
+        // Keeps the collection alive for the loop: `for (x : *obj->Items())`
+        // ranges over a temporary reference that dies before the first step.
+        std::shared_ptr<Object> owner_;
         std::shared_ptr<Enumerator<T>> e_;
         Ref<T> cur_;
     };
-    iterator begin() { return iterator(enumerate()); }
+    iterator begin() { return iterator(enumerate(), this->weak_from_this().lock()); }
     iterator end() { return iterator(); }
 };
 

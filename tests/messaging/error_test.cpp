@@ -34,3 +34,56 @@ TEST(MapiRef, CallingThroughNothingIsError91) {
 }
 
 }  // namespace
+
+namespace {
+
+// A collection over three numbers whose enumerator reads back through it.
+class Numbers : public mapi::Collection<mapi::Field> {
+  public:
+    std::int32_t Count() override { return 3; }
+    mapi::Ref<mapi::Field> Item(std::int32_t) override { return {}; }
+    std::unique_ptr<mapi::Enumerator<mapi::Field>> enumerate() override;
+    bool alive = true;
+    ~Numbers() override { alive = false; }
+};
+
+class NumberField : public mapi::Field {
+  public:
+    QString Name() override { return {}; }
+    std::int32_t ID() override { return 0; }
+    mapi::Variant Type() override { return std::int32_t{3}; }
+    mapi::Variant Value() override { return {}; }
+    void SetValue(const mapi::Variant&) override {}
+};
+
+class NumbersEnum : public mapi::Enumerator<mapi::Field> {
+  public:
+    explicit NumbersEnum(Numbers* owner) : owner_(owner) {}
+    mapi::Ref<mapi::Field> next() override {
+        if (!owner_->alive || left_-- == 0) return {};
+        return mapi::makeRef<NumberField>();
+    }
+
+  private:
+    Numbers* owner_;
+    int left_ = 3;
+};
+
+std::unique_ptr<mapi::Enumerator<mapi::Field>> Numbers::enumerate() {
+    return std::make_unique<NumbersEnum>(this);
+}
+
+mapi::Ref<mapi::Collection<mapi::Field>> freshNumbers() {
+    return mapi::makeRef<Numbers>();
+}
+
+TEST(MapiCollection, ForEachOverATemporaryReferenceKeepsTheCollection) {
+    int seen = 0;
+    for (const auto& f : *freshNumbers()) {
+        EXPECT_FALSE(f.isNothing());
+        ++seen;
+    }
+    EXPECT_EQ(seen, 3);
+}
+
+}  // namespace
