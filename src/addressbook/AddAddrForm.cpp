@@ -257,6 +257,61 @@ void AddAddrForm::UpdateNotes(const QString& sNotes, const mapi::Ref<mapi::Addre
     appendCode_(c.text());
 }
 
+mapi::Ref<mapi::AddressEntry> AddAddrForm::addDistributionList(
+    const mapi::Ref<mapi::AddressEntries>& entries, Created& created) {
+    const QString listName = pdlText_->text();
+    const mapi::Ref<mapi::AddressEntry> list = entries->Add(QStringLiteral("MAPIPDL"), listName);
+    created.push_back(list);
+    {
+        codegen::Code c(names_);
+        c.line(u"'add a new distribution list entry");
+        c.line(u"Set oAddressEntry = oAddressEntries.Add(\"MAPIPDL\", \"%1\")", {listName}).blank();
+        c.line(u"'now add individual entries to the distribution list");
+        appendCode_(c.text());
+    }
+    UpdateNotes(dlNoteText_->text(), list, QStringLiteral("oAddressEntry"));
+    for (int r = 1; r <= addrList_->count(); ++r) {
+        const QString name = addrList_->cell(r, 0);
+        const QString address = addrList_->cell(r, 1);
+        const mapi::Ref<mapi::AddressEntry> member =
+            list->Members()->Add(QStringLiteral("SMTP"), name);
+        created.push_back(member);
+        member->SetAddress(address);
+        setField(member, kSendRichInfoTag, mapi::Variant(false));
+        member->Update();
+        codegen::Code c(names_);
+        c.line(u"Set oMember = oAddressEntry.Members.Add(\"SMTP\", \"%1\")", {name});
+        c.line(u"oMember.Address = \"%1\"", {address});
+        c.line(u"'turn off the flag to send messages to this person in Exchange RTF format");
+        c.line(u"oMember.Fields(977272843) = False");
+        c.line(u"oMember.Update");
+        appendCode_(c.text());
+        UpdateNotes(addrList_->cell(r, 2), member, QStringLiteral("oMember"));
+    }
+    return list;
+}
+
+mapi::Ref<mapi::AddressEntry> AddAddrForm::addSingleEntry(
+    const mapi::Ref<mapi::AddressEntries>& entries, Created& created) {
+    const QString name = addrList_->cell(1, 0);
+    const QString address = addrList_->cell(1, 1);
+    const mapi::Ref<mapi::AddressEntry> entry = entries->Add(QStringLiteral("SMTP"), name);
+    created.push_back(entry);
+    setField(entry, kSendRichInfoTag, mapi::Variant(false));
+    entry->SetAddress(address);
+    {
+        codegen::Code c(names_);
+        c.line(u"Set oAddressEntry = oAddressEntries.Add(\"SMTP\", \"%1\")", {name});
+        c.line(u"oAddressEntry.Address = \"%1\"", {address});
+        c.line(u"'turn off the flag to send messages to this person in Exchange RTF format");
+        c.line(u"oAddressEntry.Fields(977272843) = False");
+        c.line(u"oAddressEntry.Update");
+        appendCode_(c.text());
+    }
+    UpdateNotes(addrList_->cell(1, 2), entry, QStringLiteral("oAddressEntry"));
+    return entry;
+}
+
 void AddAddrForm::AddButton_Click() {
     const int rows = addrList_->count();
     if (rows == 0) {
@@ -276,89 +331,28 @@ void AddAddrForm::AddButton_Click() {
     // Everything this click creates, so that a failure part-way can take it
     // back: the rows stay for another try, which must not find a half-made
     // entry or list from this one.
-    std::vector<mapi::Ref<mapi::AddressEntry>> created;
+    Created created;
     std::optional<mapi::Error> failure;
     bool noPab = false;
     {
         ui::BusyScope busy;
         try {
             if (!bPabFound) {
-                if (!FindPab()) {
-                    noPab = true;
-                } else {
-                    bPabFound = true;
-                }
+                noPab = !FindPab();
+                bPabFound = !noPab;
             }
             if (!noPab) {
                 const mapi::Ref<mapi::AddressEntries> entries = oPabList->AddressEntriesOf();
-                mapi::Ref<mapi::AddressEntry> top;
-                if (rows >= 2) {
-                    const QString listName = pdlText_->text();
-                    top = entries->Add(QStringLiteral("MAPIPDL"), listName);
-                    created.push_back(top);
-                    {
-                        codegen::Code c(names_);
-                        c.line(u"'add a new distribution list entry");
-                        c.line(u"Set oAddressEntry = oAddressEntries.Add(\"MAPIPDL\", \"%1\")",
-                               {listName})
-                            .blank();
-                        c.line(u"'now add individual entries to the distribution list");
-                        appendCode_(c.text());
-                    }
-                    UpdateNotes(dlNoteText_->text(), top, QStringLiteral("oAddressEntry"));
-                    for (int r = 1; r <= rows; ++r) {
-                        const QString name = addrList_->cell(r, 0);
-                        const QString address = addrList_->cell(r, 1);
-                        const QString notes = addrList_->cell(r, 2);
-                        const mapi::Ref<mapi::AddressEntry> member =
-                            top->Members()->Add(QStringLiteral("SMTP"), name);
-                        created.push_back(member);
-                        member->SetAddress(address);
-                        setField(member, kSendRichInfoTag, mapi::Variant(false));
-                        member->Update();
-                        codegen::Code c(names_);
-                        c.line(u"Set oMember = oAddressEntry.Members.Add(\"SMTP\", \"%1\")",
-                               {name});
-                        c.line(u"oMember.Address = \"%1\"", {address});
-                        c.line(
-                            u"'turn off the flag to send messages to this person in Exchange "
-                            u"RTF format");
-                        c.line(u"oMember.Fields(977272843) = False");
-                        c.line(u"oMember.Update");
-                        appendCode_(c.text());
-                        UpdateNotes(notes, member, QStringLiteral("oMember"));
-                    }
-                } else {
-                    const QString name = addrList_->cell(1, 0);
-                    const QString address = addrList_->cell(1, 1);
-                    const QString notes = addrList_->cell(1, 2);
-                    top = entries->Add(QStringLiteral("SMTP"), name);
-                    created.push_back(top);
-                    setField(top, kSendRichInfoTag, mapi::Variant(false));
-                    top->SetAddress(address);
-                    {
-                        codegen::Code c(names_);
-                        c.line(u"Set oAddressEntry = oAddressEntries.Add(\"SMTP\", \"%1\")",
-                               {name});
-                        c.line(u"oAddressEntry.Address = \"%1\"", {address});
-                        c.line(
-                            u"'turn off the flag to send messages to this person in Exchange "
-                            u"RTF format");
-                        c.line(u"oAddressEntry.Fields(977272843) = False");
-                        c.line(u"oAddressEntry.Update");
-                        appendCode_(c.text());
-                    }
-                    UpdateNotes(notes, top, QStringLiteral("oAddressEntry"));
-                }
+                const mapi::Ref<mapi::AddressEntry> top =
+                    rows >= 2 ? addDistributionList(entries, created)
+                              : addSingleEntry(entries, created);
                 top->Update();
-                {
-                    codegen::Code c(names_);
-                    c.blank();
-                    c.line(u"'run one more update for the entry and/or DL");
-                    c.line(u"oAddressEntry.Update").blank();
-                    c.line(u"'clear out all object references when done!").blank();
-                    appendCode_(c.text());
-                }
+                codegen::Code c(names_);
+                c.blank();
+                c.line(u"'run one more update for the entry and/or DL");
+                c.line(u"oAddressEntry.Update").blank();
+                c.line(u"'clear out all object references when done!").blank();
+                appendCode_(c.text());
                 addrList_->clearRows();
             }
         } catch (const mapi::Error& e) {

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QString>
 #include <functional>
+#include <vector>
 
 #include "messaging/Objects.h"
 
@@ -75,7 +76,15 @@ class AddAddrForm : public QDialog {
                      const QString& sVarName);
 
   private:
+    using Created = std::vector<mapi::Ref<mapi::AddressEntry>>;
+
     bool formLoad();
+    // The two shapes of "Add to PAB"; each records what it creates in `created`
+    // and returns the entry that gets the closing Update.
+    mapi::Ref<mapi::AddressEntry> addDistributionList(
+        const mapi::Ref<mapi::AddressEntries>& entries, Created& created);
+    mapi::Ref<mapi::AddressEntry> addSingleEntry(const mapi::Ref<mapi::AddressEntries>& entries,
+                                                 Created& created);
 
     const codegen::VarNames& names_;
     AppendCode appendCode_;
