@@ -3,6 +3,7 @@
 #include "app/MAPIForm.h"
 
 // Subsystem headers (each subsystem adds its own include and lines below).
+#include "browser/BrowserActions.h"
 #include "addressbook/AddressBookController.h"
 #include "browser/TreeController.h"
 #include "session/SessionController.h"
@@ -14,6 +15,7 @@ Subsystems::Subsystems() = default;
 Subsystems::~Subsystems() = default;
 
 void installSubsystems(MAPIForm& form, Subsystems& s) {
+    s.browserActions = std::make_shared<browser::BrowserActions>(form);
     s.session = std::make_shared<session::SessionController>(form);
     s.tree = std::make_shared<browser::TreeController>(form);
     s.addressBook = std::make_shared<addressbook::AddressBookController>(form);

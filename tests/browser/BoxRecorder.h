@@ -5,8 +5,11 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QTimer>
+#include <deque>
+#include <functional>
 #include <vector>
 
 namespace testsupport {
@@ -26,6 +29,12 @@ class BoxRecorder {
         timer_.start();
     }
     std::vector<Box> boxes;
+    // Buttons to press ("Yes", "No", "OK"), one per box in turn; the first
+    // button when none is left.
+    std::deque<QString> answers;
+    // Answers a file dialog (selectFile + accept, or reject); rejected when unset.
+    std::function<void(QFileDialog*)> onFileDialog;
+    QStringList fileDialogTitles;
 
     QStringList texts() const {
         QStringList out;
@@ -35,10 +44,25 @@ class BoxRecorder {
 
   private:
     void tick() {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* fd = qobject_cast<QFileDialog*>(modal)) {
+            fileDialogTitles << fd->windowTitle();
+            if (onFileDialog)
+                onFileDialog(fd);
+            else
+                fd->reject();
+            return;
+        }
+        auto* box = qobject_cast<QMessageBox*>(modal);
         if (!box) return;
         boxes.push_back({box->text(), box->windowTitle(), box->property("quorvaneIcon").toString(),
                          box->property("quorvaneButtons").toString()});
+        if (!answers.empty()) {
+            const QString wanted = answers.front();
+            answers.pop_front();
+            for (QAbstractButton* b : box->buttons())
+                if (b->objectName() == wanted) return b->click();
+        }
         const auto buttons = box->buttons();
         if (!buttons.isEmpty())
             buttons.first()->click();

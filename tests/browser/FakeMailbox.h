@@ -4,6 +4,7 @@
 // browser tests. Every object can be told to fail a member by name
 // (obj->fail["Name"] = code), which is how the tests reach the error paths.
 
+#include <QFile>
 #include <QString>
 #include <map>
 #include <memory>
@@ -154,8 +155,11 @@ class FRecipients : public VecCollection<mapi::Recipients, mapi::Recipient, FRec
 
 class FAttachment : public mapi::Attachment, public Failing {
   public:
-    explicit FAttachment(QString n) : name(std::move(n)) {}
+    explicit FAttachment(QString n, QByteArray d = QByteArray())
+        : name(std::move(n)), data(std::move(d)) {}
     QString name;
+    QByteArray data;
+    int writes = 0;
     QString Name() override { return hit("Name"), name; }
     std::int32_t Type() override { return 1; }
     std::int32_t Position() override { return 0; }
@@ -163,7 +167,13 @@ class FAttachment : public mapi::Attachment, public Failing {
     void SetType(std::int32_t) override {}
     void SetPosition(std::int32_t) override {}
     void ReadFromFile(const QString&) override {}
-    void WriteToFile(const QString&) override {}
+    void WriteToFile(const QString& path) override {
+        hit("WriteToFile");
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) mapi::raise(mapi::code::NoAccess);
+        f.write(data);
+        ++writes;
+    }
 };
 
 class FAttachments : public VecCollection<mapi::Attachments, mapi::Attachment, FAttachment> {
@@ -229,7 +239,12 @@ class FMessage : public mapi::Message, public Failing {
     void SetDeliveryReceipt(bool) override {}
     void SetReadReceipt(bool) override {}
     void Update() override {}
-    void Delete() override { hit("Delete"); }
+    bool deleted = false;
+    void Delete() override {
+        hit("Delete");
+        if (deleted) mapi::raise(mapi::code::NotFound);
+        deleted = true;
+    }
 };
 
 class FMessages : public WalkCollection<mapi::Messages, mapi::Message, FMessage> {
@@ -367,7 +382,7 @@ class FSession : public mapi::Session, public Failing {
     static std::shared_ptr<FMessage> findMessage(const std::shared_ptr<FFolder>& f,
                                                  const QString& id) {
         for (auto& m : f->messages->items)
-            if (m->id == id) return m;
+            if (m->id == id && !m->deleted) return m;
         for (auto& sub : f->folders->items)
             if (auto hit = findMessage(sub, id)) return hit;
         return nullptr;
