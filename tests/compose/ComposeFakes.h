@@ -173,9 +173,9 @@ class Attachments : public mapi::Attachments {
 class Message : public mapi::Message {
   public:
     explicit Message(std::shared_ptr<Log> log)
-        : log_(log),
-          recipients(std::make_shared<Recipients>(log)),
-          attachments(std::make_shared<Attachments>(log)) {}
+        : recipients(std::make_shared<Recipients>(log)),
+          attachments(std::make_shared<Attachments>(log)),
+          log_(log) {}
 
     QString ID() override { return QStringLiteral("MSG"); }
     QString Subject() override { return subject; }
