@@ -48,8 +48,9 @@ class Collection : public Object {
         bool operator!=(const iterator& other) const { return cur_.get() != other.cur_.get(); }
 
       private:
-        // Keeps the collection alive for the loop: `for (x : *obj->Items())`
-        // ranges over a temporary reference that dies before the first step.
+        // Keeps the collection alive for the whole loop even when the caller
+        // releases its own reference inside it. (A range over `*obj->Items()`
+        // still dangles: the temporary dies before begin(); hold it in a variable.)
         std::shared_ptr<Object> owner_;
         std::shared_ptr<Enumerator<T>> e_;
         Ref<T> cur_;

@@ -77,9 +77,11 @@ mapi::Ref<mapi::Collection<mapi::Field>> freshNumbers() {
     return mapi::makeRef<Numbers>();
 }
 
-TEST(MapiCollection, ForEachOverATemporaryReferenceKeepsTheCollection) {
+TEST(MapiCollection, ForEachGoesOnWhenTheCallerReleasesItsReference) {
+    auto numbers = freshNumbers();
     int seen = 0;
-    for (const auto& f : *freshNumbers()) {
+    for (const auto& f : *numbers) {
+        numbers.reset();  // "Set oFields = Nothing" inside the walk
         EXPECT_FALSE(f.isNothing());
         ++seen;
     }
