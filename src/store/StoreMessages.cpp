@@ -46,7 +46,7 @@ const Column kColumns[] = {
 
 const char* const kLoadSql =
     "SELECT eid, folder, has_sender, importance, type, subject, time_sent, conv_topic, "
-    "conv_index, sender_name, time_received, size, body, sender_address, unread, sent, "
+    "conv_index, sender_name, time_received, size, NULL, sender_address, unread, sent, "
     "delivery_receipt, read_receipt FROM messages WHERE rid = ?1";
 
 template <class T>
@@ -221,6 +221,9 @@ MessageImpl::MessageImpl(SessionPtr s, std::int64_t folder)
     atts_ = std::make_shared<AttachmentsImpl>();
 }
 
+MessageImpl::MessageImpl(SessionPtr s, std::int64_t folder, StoredTag)
+    : s_(std::move(s)), folder_(folder), bag_(&standardTable()) {}
+
 std::shared_ptr<MessageImpl> MessageImpl::load(const SessionPtr& s, std::int64_t rid) {
     Stmt& q = s->db->cached(kLoadSql);
     q.bind(1, rid);
@@ -228,12 +231,9 @@ std::shared_ptr<MessageImpl> MessageImpl::load(const SessionPtr& s, std::int64_t
         q.reset();
         return nullptr;
     }
-    auto m = std::make_shared<MessageImpl>(s, q.integer(1));
+    auto m = std::make_shared<MessageImpl>(s, q.integer(1), StoredTag{});
     m->rid_ = rid;
     m->eid_ = q.text(0);
-    m->customLoaded_ = false;
-    m->recips_.reset();
-    m->atts_.reset();
     const bool hasSender = q.integer(2) != 0;
     int col = 3;
     for (const Column& c : kColumns) {
@@ -244,6 +244,8 @@ std::shared_ptr<MessageImpl> MessageImpl::load(const SessionPtr& s, std::int64_t
         m->bag_.erase(tag::SenderName);
         m->bag_.erase(kSenderAddress);
     }
+    m->bag_.erase(tag::Body);
+    m->bodyLoaded_ = false;
     q.reset();
     return m;
 }
@@ -264,6 +266,7 @@ QString MessageImpl::Subject() {
     return text(tag::Subject);
 }
 QString MessageImpl::Text() {
+    loadBody();
     return text(tag::Body);
 }
 Variant MessageImpl::Importance() {
@@ -314,6 +317,7 @@ void MessageImpl::SetSubject(const QString& v) {
     bag_.set(tag::Subject, v);
 }
 void MessageImpl::SetText(const QString& v) {
+    bodyLoaded_ = true;
     bag_.set(tag::Body, v);
 }
 void MessageImpl::SetImportance(std::int32_t v) {
@@ -367,9 +371,19 @@ void MessageImpl::loadAttachments() {
 }
 
 void MessageImpl::loadCustom() {
+    loadBody();
     if (customLoaded_) return;
     bag_.loadCustom(*s_->db, OwnerKind::Message, rid_);
     customLoaded_ = true;
+}
+
+void MessageImpl::loadBody() {
+    if (bodyLoaded_) return;
+    Stmt& q = s_->db->cached("SELECT body FROM messages WHERE rid = ?1");
+    q.bind(1, rid_);
+    if (q.step()) bag_.setRaw(tag::Body, decode(VarType::String, q.value(0)));
+    q.reset();
+    bodyLoaded_ = true;
 }
 
 Ref<mapi::Attachments> MessageImpl::AttachmentsOf() {

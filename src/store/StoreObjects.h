@@ -291,7 +291,10 @@ class AttachmentsImpl : public mapi::Attachments {
 
 class MessageImpl : public mapi::Message, public FieldOwner {
   public:
+    // A new message in `folder`, stored by its first Update.
     MessageImpl(SessionPtr s, std::int64_t folder);
+    struct StoredTag {};
+    MessageImpl(SessionPtr s, std::int64_t folder, StoredTag);
     // The stored message, or nothing when the row is gone.
     static std::shared_ptr<MessageImpl> load(const SessionPtr& s, std::int64_t rid);
 
@@ -335,6 +338,7 @@ class MessageImpl : public mapi::Message, public FieldOwner {
     void loadRecipients();
     void loadAttachments();
     void loadCustom();
+    void loadBody();
     std::optional<PropSlot> flagsSlot();
     int attachmentCount();
     void checkAlive() const;
@@ -346,6 +350,7 @@ class MessageImpl : public mapi::Message, public FieldOwner {
     QString eid_;
     bool deleted_ = false;
     bool customLoaded_ = false;
+    bool bodyLoaded_ = true;  // bodies are read on first use, not by listings
     PropertyBag bag_;
     std::shared_ptr<RecipientsImpl> recips_;
     std::shared_ptr<AttachmentsImpl> atts_;

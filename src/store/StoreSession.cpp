@@ -124,7 +124,8 @@ Ref<mapi::InfoStore> SessionImpl::GetInfoStore(const QString& storeId) {
 
 namespace {
 
-// The store row of `storeId` within the profile; nullopt for "any of them".
+// Whether the store row belongs to the profile and is the store `storeId`
+// names (an empty `storeId` accepts any of the profile's stores).
 bool storeAllowed(const SessionPtr& s, std::int64_t storeRow, const QString& storeId) {
     for (const auto& store : profileStores(s)) {
         if (store->rid() != storeRow) continue;

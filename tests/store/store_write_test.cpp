@@ -164,6 +164,7 @@ TEST_F(Write, MessageFieldsSetAndAddAreSavedByUpdate) {
     m->Update();
     auto back = s->GetMessage(QStringLiteral("B1A1"), QString());
     EXPECT_EQ(back->Subject(), QStringLiteral("Lunch moved"));
+    EXPECT_EQ(back->Text(), QStringLiteral("Pizza?"));  // untouched by the update
     auto count = back->FieldsOf()->ItemByName(QStringLiteral("Count"));
     EXPECT_EQ(count->Value(), Variant::integer(12));
     EXPECT_LT(count->ID(), 0);
