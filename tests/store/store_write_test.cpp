@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 
 #include "StoreTestUtil.h"
+#include "store/Database.h"
 #include "store/StoreBackend.h"
 
 using namespace storetest;
@@ -310,6 +311,66 @@ TEST(Durability, WritesSurviveAReopen) {
     EXPECT_EQ(pabEntries->Item(3)->ID(), entryId);
     // Identifiers from the fixture are unchanged.
     EXPECT_EQ(s->GetFolder(QStringLiteral("B130"), QString())->MessagesOf()->Item(1)->ID(), newId);
+}
+
+}  // namespace
+
+namespace {
+
+// A store whose next attachment or entry insert fails, as a full disk would.
+class FailingStore : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const QString json = writeFile(dir, QStringLiteral("f.json"), kFixture);
+        const QString profiles = dir.filePath(QStringLiteral("p"));
+        store::createProfileDirectory(json, profiles);
+        path = QDir(profiles).filePath(QLatin1String(store::kStoreFileName));
+        store::Db::open(path, false)
+            ->exec(
+                "CREATE TRIGGER fail_attachment BEFORE INSERT ON attachments "
+                "BEGIN SELECT RAISE(ABORT, 'disk full'); END;"
+                "CREATE TRIGGER fail_member BEFORE INSERT ON entries WHEN NEW.parent IS NOT NULL "
+                "BEGIN SELECT RAISE(ABORT, 'disk full'); END;");
+        std::make_shared<store::Backend>(path)->install();
+        s = logon();
+    }
+    QTemporaryDir dir;
+    QString path;
+    Ref<mapi::Session> s;
+};
+
+TEST_F(FailingStore, MessageUpdateIsAllOrNothing) {
+    auto m = s->Outbox()->MessagesOf()->Add();
+    m->SetSubject(QStringLiteral("Never"));
+    m->RecipientsOf()->Add(QStringLiteral("annl"), 1)->Resolve();
+    m->AttachmentsOf()->Add()->SetName(QStringLiteral("a.txt"));
+    EXPECT_EQ(errorOf([&] { m->Update(); }), mapi::code::DiskError);
+    EXPECT_EQ(s->Outbox()->MessagesOf()->Count(), 0);
+    auto q = store::Db::open(path, false)
+                 ->prepare(
+                     "SELECT (SELECT COUNT(*) FROM messages WHERE subject = 'Never'), "
+                     "(SELECT COUNT(*) FROM recipients r LEFT JOIN messages m ON m.rid = r.message "
+                     "WHERE m.rid IS NULL)");
+    ASSERT_TRUE(q.step());
+    EXPECT_EQ(q.integer(0), 0);
+    EXPECT_EQ(q.integer(1), 0);
+    EXPECT_EQ(errorOf([&] { m->ID(); }), NotFound);  // still unsaved
+}
+
+TEST_F(FailingStore, MemberUpdateDoesNotLeaveAHalfSavedList) {
+    auto entries =
+        s->AddressListByName(QStringLiteral("Personal Address Book"))->AddressEntriesOf();
+    auto dl = entries->Add(QStringLiteral("MAPIPDL"), QStringLiteral("Half"));
+    auto member = dl->Members()->Add(QStringLiteral("SMTP"), QStringLiteral("Ann"));
+    EXPECT_EQ(errorOf([&] { member->Update(); }), mapi::code::DiskError);
+    EXPECT_EQ(
+        s->AddressListByName(QStringLiteral("Personal Address Book"))->AddressEntriesOf()->Count(),
+        2);
+    EXPECT_EQ(errorOf([&] { dl->ID(); }), NotFound);
+    dl->Update();  // the list alone can still be saved
+    EXPECT_EQ(
+        s->AddressListByName(QStringLiteral("Personal Address Book"))->AddressEntriesOf()->Count(),
+        3);
 }
 
 }  // namespace
