@@ -36,7 +36,8 @@ FieldKey parseFieldKey(const Variant& nameOrTag) {
             key.tag = static_cast<std::uint32_t>(n);
             return key;
         }
-    } else if (text.startsWith(QLatin1String("&H"), Qt::CaseInsensitive)) {
+    } else if (text.startsWith(QLatin1String("&H"), Qt::CaseInsensitive) ||
+               text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
         bool ok = false;
         const qulonglong n = text.mid(2).toULongLong(&ok, 16);
         if (ok && n <= 0xFFFFFFFFull) {

@@ -133,6 +133,14 @@ TEST_F(MessageFilter, FieldsByTagTextAndStandardProperties) {
                             Variant(QStringLiteral("lunch on friday")));
     EXPECT_EQ(ids(), QStringList{"B1A1"});
     msgs = s->GetFolder(QStringLiteral("B110"), QString())->MessagesOf();
+    msgs->FilterOf()->FieldsOf()->Add(Variant(QStringLiteral("&H0037001E")), 8,
+                                      Variant(QStringLiteral("MEETING RECEIPT")));
+    EXPECT_EQ(ids(), QStringList{"B1A3"});
+    msgs = s->GetFolder(QStringLiteral("B110"), QString())->MessagesOf();
+    msgs->FilterOf()->FieldsOf()->Add(Variant(QStringLiteral("0x0037001e")), 8,
+                                      Variant(QStringLiteral("budget 1999 draft")));
+    EXPECT_EQ(ids(), QStringList{"B1A2"});
+    msgs = s->GetFolder(QStringLiteral("B110"), QString())->MessagesOf();
     msgs->FilterOf()->FieldsOf()->Add(Variant(std::int32_t{0x0E080003}), 3,
                                       Variant(std::int32_t{300}));
     EXPECT_EQ(ids(), QStringList{"B1A3"});
