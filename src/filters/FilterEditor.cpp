@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QCompleter>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QLabel>
@@ -86,6 +87,10 @@ FilterEditor::FilterEditor(FilterHost host, QObject* parent)
     connect(filterCombo_, &QComboBox::activated, this, [this] { FilterComboClick(); });
     connect(filterCombo_, &QComboBox::currentIndexChanged, this, [this] { FilterComboClick(); });
     dataTypeCombo_->installEventFilter(this);
+    // A typed data-type name stands as typed: the combo must not quietly turn
+    // "vblong" into its "vbLong" entry when the focus leaves.
+    if (QCompleter* completer = dataTypeCombo_->completer())
+        completer->setCaseSensitivity(Qt::CaseSensitive);
     connect(host_.control<QAbstractButton>(QStringLiteral("PersonButton")),
             &QAbstractButton::clicked, this, [this] { PersonButtonClick(); });
     connect(host_.control<QAbstractButton>(QStringLiteral("AddFilterButton")),

@@ -246,6 +246,7 @@ void FilterRunner::FilterButtonClick() {
             kindWord = QStringLiteral("messages");
             ui::TreeView& tree = *host_.tree;
             std::int32_t node = tree.selectedIndex();
+            if (node == 0) mapi::raise(mapi::code::ObjectNotSet);  // no SelectedItem
             const int image = tree.image(node);
             if (image == kImageRoot || image == kImageStore) {
                 ui::msgBox(
@@ -255,7 +256,10 @@ void FilterRunner::FilterButtonClick() {
                     ui::Icon::Critical);
                 return;
             }
-            while (tree.image(node) != kImageFolder) node = tree.parent(node);
+            while (tree.image(node) != kImageFolder) {
+                node = tree.parent(node);
+                if (node == 0) mapi::raise(mapi::code::ObjectNotSet);  // past the top of the tree
+            }
             const QString storeId = host_.storeKeyOf(tree, node);
             const QString folderId = tree.key(node);
 
