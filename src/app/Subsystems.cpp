@@ -8,6 +8,9 @@
 #include "browser/TreeController.h"
 #include "session/SessionController.h"
 #include "compose/ComposeController.h"
+#include "browser/GetInfoStoreKey.h"
+#include "filters/FilterEditor.h"
+#include "filters/FilterRunner.h"
 
 namespace app {
 
@@ -22,13 +25,23 @@ void installSubsystems(MAPIForm& form, Subsystems& s) {
     (void)form;
     (void)s;
     s.compose = std::make_shared<compose::ComposeController>(form);
+    {
+        filters::FilterHost host{&form, &form.mod(), form.tree(),
+                                 [&form](const QString& text) { form.AppendCode(text); },
+                                 &browser::GetInfoStoreKey};
+        s.filterEditor = std::make_shared<filters::FilterEditor>(host);
+        s.filterRunner = std::make_shared<filters::FilterRunner>(host);
+    }
 }
 
-void startupFilterEditor(Subsystems& s) { (void)s; }
+void startupFilterEditor(Subsystems& s) {
+    if (!s.filterEditor) return;
+    s.filterEditor->ResetFilterEditor(false);
+    s.filterEditor->LoadFilterProperties(0);
+}
 
 void resetFilterEditor(Subsystems& s, bool enabled) {
-    (void)s;
-    (void)enabled;
+    if (s.filterEditor) s.filterEditor->ResetFilterEditor(enabled);
 }
 
 }  // namespace app
