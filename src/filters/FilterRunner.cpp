@@ -52,7 +52,7 @@ FilterRunner::FilterRunner(FilterHost host, QObject* parent)
 FilterRunner::~FilterRunner() = default;
 
 AddrListForm& FilterRunner::chooser() {
-    if (!chooser_) chooser_ = std::make_unique<AddrListForm>(host_.controls->window());
+    if (!chooser_) chooser_ = new AddrListForm(host_.controls->window());
     return *chooser_;
 }
 

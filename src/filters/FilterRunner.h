@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <memory>
 
@@ -46,7 +47,8 @@ class FilterRunner : public QObject {
 
     FilterHost host_;
     ui::ListView* filterList_;
-    std::unique_ptr<AddrListForm> chooser_;
+    // Owned by the main window, so it goes with it whichever dies first.
+    QPointer<AddrListForm> chooser_;
 };
 
 }  // namespace filters
