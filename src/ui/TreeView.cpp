@@ -139,6 +139,9 @@ void TreeView::select(std::int32_t index) {
         return;
     }
     check(model_, index);
+    // Selecting a node reveals it: collapsed ancestors open, shown or not.
+    for (auto p = model_->parentOf(index); p != 0; p = model_->parentOf(p))
+        if (!isExpanded(model_->indexOf(p))) QTreeView::setExpanded(model_->indexOf(p), true);
     const QModelIndex mi = model_->indexOf(index);
     selectionModel()->setCurrentIndex(mi, QItemSelectionModel::ClearAndSelect);
 }

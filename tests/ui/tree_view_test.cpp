@@ -135,6 +135,13 @@ TEST(TreeView, SelectionShowsTheSelectedImage) {
     EXPECT_EQ(9, t.image(root));
     EXPECT_EQ(8, t.selectedImage(root));
     EXPECT_EQ(0, t.selectedImage(leaf));
+    // Selecting a node opens its collapsed ancestors, as the control does.
+    const auto deep = t.add(leaf, Relationship::Child, "D", "deep");
+    t.setExpanded(root, false);
+    t.select(deep);
+    EXPECT_TRUE(t.expanded(root));
+    EXPECT_TRUE(t.expanded(leaf));
+    EXPECT_FALSE(t.expanded(deep));
 }
 
 TEST(TreeView, LabelEditOnlyWhileAutomatic) {
