@@ -226,6 +226,9 @@ codegen::CodeTextEdit* buildMainWindow(QWidget* form) {
     // need be (the tool tips still give them in full).
     tabs->setUsesScrollButtons(false);
     tabs->setElideMode(Qt::ElideRight);
+    QFont tabFont = form->font();
+    tabFont.setPointSize(7);
+    tabs->setFont(tabFont);
     const struct {
         const char* caption;
         const char* tip;
