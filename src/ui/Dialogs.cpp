@@ -187,6 +187,9 @@ std::optional<QString> runFileDialog(const QString& title, const QString& filter
     if (save) {
         dlg.setAcceptMode(QFileDialog::AcceptSave);
         dlg.setFileMode(QFileDialog::AnyFile);
+        // No replace question of the dialog's own: an existing file is simply
+        // written over, and every question the user sees is one of ours.
+        dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
         if (!suggested.isEmpty()) dlg.selectFile(suggested);
     } else {
         dlg.setAcceptMode(QFileDialog::AcceptOpen);

@@ -163,6 +163,21 @@ TEST(Dialogs, FileDialogsAreQtsOwnAndCancelGivesNothing) {
     const auto saved = ui::saveFileName("Save", "All Files (*)", "report.txt");
     ASSERT_TRUE(saved.has_value());
     EXPECT_EQ(target, *saved);
+
+    // An existing file is chosen without a replace question of the dialog's own.
+    QFile existing(target);
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    QTimer::singleShot(0, [&] {
+        auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(nullptr, d);
+        d->selectFile(target);
+        QMetaObject::invokeMethod(d, "accept");
+    });
+    const auto again = ui::saveFileName("Save", "All Files (*)");
+    ASSERT_TRUE(again.has_value());
+    EXPECT_EQ(target, *again);
+    QFile::remove(target);
 }
 
 TEST(Dialogs, BusyPointerIsNotAStack) {
