@@ -6,13 +6,25 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 #include <deque>
 #include <functional>
 #include <vector>
 
 namespace testsupport {
+
+// Answers a file dialog with a full path typed into its file name box (the
+// dialog ignores selectFile() while that box has the focus).
+inline void acceptFile(QFileDialog* fd, const QString& path) {
+    if (auto* edit = fd->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        edit->setText(path);
+    else
+        fd->selectFile(path);
+    static_cast<QDialog*>(fd)->accept();
+}
 
 struct Box {
     QString text;
@@ -46,11 +58,17 @@ class BoxRecorder {
     void tick() {
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* fd = qobject_cast<QFileDialog*>(modal)) {
+            if (fd == pendingDialog_) return;
+            pendingDialog_ = fd;
             fileDialogTitles << fd->windowTitle();
-            if (onFileDialog)
-                onFileDialog(fd);
-            else
-                fd->reject();
+            // Answered from a timer of its own, not from inside this tick, so that a
+            // box the dialog opens in turn (overwrite?) is answered too.
+            QTimer::singleShot(20, fd, [this, fd] {
+                if (onFileDialog)
+                    onFileDialog(fd);
+                else
+                    fd->reject();
+            });
             return;
         }
         auto* box = qobject_cast<QMessageBox*>(modal);
@@ -70,6 +88,7 @@ class BoxRecorder {
             box->reject();
     }
     QTimer timer_;
+    QPointer<QFileDialog> pendingDialog_;
 };
 
 }  // namespace testsupport

@@ -150,10 +150,7 @@ class Actions : public testsupport::BrowserFixture {
         EXPECT_FALSE(ui::isBusyPointer());
     }
     void answerSaveWith(const QString& path) {
-        boxes.onFileDialog = [path](QFileDialog* fd) {
-            fd->selectFile(path);
-            static_cast<QDialog*>(fd)->accept();
-        };
+        boxes.onFileDialog = [path](QFileDialog* fd) { testsupport::acceptFile(fd, path); };
     }
     static QByteArray read(const QString& path) {
         QFile f(path);
