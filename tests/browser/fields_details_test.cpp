@@ -251,18 +251,6 @@ TEST_F(FieldsAndDetails, DisplayTypeSevenAndTypeFourShowNothingAfterTheLabel) {
                                     "|Name:  Odd|32|0", "|Type:  |32|0"}));
 }
 
-TEST_F(FieldsAndDetails, TypeNames) {
-    const char* display[] = {"CdoUser",         "CdoDistList",        "CdoForum",     "CdoAgent",
-                             "CdoOrganization", "CdoPrivateDistList", "CdoRemoteUser"};
-    for (int i = 0; i < 7; ++i)
-        EXPECT_EQ(browser::displayTypeName(i), QString::fromUtf8(display[i]));
-    EXPECT_EQ(browser::displayTypeName(-1), QString());
-    EXPECT_EQ(browser::recipientTypeName(1), QStringLiteral("CdoTo"));
-    EXPECT_EQ(browser::recipientTypeName(2), QStringLiteral("CdoCc"));
-    EXPECT_EQ(browser::recipientTypeName(3), QStringLiteral("CdoBcc"));
-    EXPECT_EQ(browser::recipientTypeName(0), QString());
-}
-
 TEST_F(FieldsAndDetails, AddressThatNoLongerMatchesAddsNoDetail) {
     addRecip("Jo Doe", 1, "jdoe@example.com");
     doubleClick(msgNode);
