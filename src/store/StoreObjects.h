@@ -297,6 +297,13 @@ class MessageImpl : public mapi::Message, public FieldOwner {
     MessageImpl(SessionPtr s, std::int64_t folder, StoredTag);
     // The stored message, or nothing when the row is gone.
     static std::shared_ptr<MessageImpl> load(const SessionPtr& s, std::int64_t rid);
+    // The messages of `count` ascending row ids in one statement; a row that
+    // is gone gives an empty pointer in its place.
+    static std::vector<std::shared_ptr<MessageImpl>> loadRun(const SessionPtr& s,
+                                                             const std::int64_t* rids,
+                                                             std::size_t count);
+    // A message from the current row of a statement over the load columns.
+    static std::shared_ptr<MessageImpl> fromRow(const SessionPtr& s, Stmt& q, std::int64_t rid);
 
     QString ID() override;
     QString Subject() override;
@@ -356,6 +363,18 @@ class MessageImpl : public mapi::Message, public FieldOwner {
     std::shared_ptr<AttachmentsImpl> atts_;
 };
 
+// The messages of a walk, read a batch of rows at a time. A walk sees each
+// message as it was when its batch was read.
+class MessageBatch {
+  public:
+    std::shared_ptr<MessageImpl> at(const SessionPtr& s, const std::vector<std::int64_t>& rows,
+                                    std::size_t i);
+
+  private:
+    std::size_t start_ = 0;
+    std::vector<std::shared_ptr<MessageImpl>> items_;
+};
+
 class MessagesImpl : public mapi::Messages {
   public:
     MessagesImpl(SessionPtr s, std::int64_t folder) : s_(std::move(s)), folder_(folder) {}
@@ -376,6 +395,7 @@ class MessagesImpl : public mapi::Messages {
     std::vector<std::int64_t> snapshot_;
     bool haveSnapshot_ = false;
     std::int64_t cursor_ = -2;  // -2: GetFirst not called yet
+    MessageBatch batch_;
 };
 
 class FoldersImpl : public mapi::Folders {

@@ -84,6 +84,21 @@ TEST_F(Read, MessagesByCountItemGetFirstAndForEach) {
         s->GetFolder(QStringLiteral("B120"), QString())->MessagesOf()->GetFirst().isNothing());
 }
 
+TEST_F(Read, AWalkSkipsAMessageDeletedBeforeItsBatchWasRead) {
+    auto msgs = s->GetFolder(QStringLiteral("B110"), QString())->MessagesOf();
+    auto walk = msgs->enumerate();  // the row list is taken now, the messages on first use
+    msg("B1A2")->Delete();
+    QStringList seen;
+    for (auto m = walk->next(); m; m = walk->next()) seen << m->ID();
+    EXPECT_EQ(seen, (QStringList{"B1A1", "B1A3"}));
+    // A filtered walk reads only the matching rows, whatever lies between them.
+    auto filtered = s->GetFolder(QStringLiteral("B110"), QString())->MessagesOf();
+    filtered->FilterOf()->Set(QStringLiteral("Importance"), std::int32_t{0});
+    QStringList matched;
+    for (auto m = filtered->GetFirst(); m; m = filtered->GetNext()) matched << m->ID();
+    EXPECT_EQ(matched, (QStringList{"B1A3"}));
+}
+
 TEST_F(Read, MessagePropertiesAndTheirTextForms) {
     auto m = msg("A111");
     EXPECT_EQ(m->Subject(), QStringLiteral("Budget 1998"));
