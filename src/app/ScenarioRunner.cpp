@@ -501,12 +501,12 @@ QWidget* ScenarioRunner::findWindow(const QString& name) const {
     throw Failure{QStringLiteral("no window %1 is open").arg(name)};
 }
 
-QWidget* ScenarioRunner::findControl(const QString& spec, bool forAction) const {
+QWidget* ScenarioRunner::findControl(const QString& controlName, bool forAction) const {
     QWidget* window = nullptr;
-    QString name = spec;
-    if (const qsizetype slash = spec.indexOf(u'/'); slash > 0) {
-        window = findWindow(spec.left(slash));
-        name = spec.mid(slash + 1);
+    QString name = controlName;
+    if (const qsizetype slash = controlName.indexOf(u'/'); slash > 0) {
+        window = findWindow(controlName.left(slash));
+        name = controlName.mid(slash + 1);
     } else {
         window = activeWindow();
         if (!window) throw Failure{QStringLiteral("no window is open")};
@@ -528,30 +528,33 @@ QWidget* ScenarioRunner::findControl(const QString& spec, bool forAction) const 
     if (!found)
         throw Failure{QStringLiteral("no control %1 in window %2").arg(name, window->objectName())};
     if (forAction) {
-        checkNotBlocked(found, spec);
-        checkUsable(found, spec);
+        checkNotBlocked(found, controlName);
+        checkUsable(found, controlName);
     }
     return found;
 }
 
 template <class T>
-T* ScenarioRunner::findControlAs(const QString& spec, bool forAction, const char* kind) const {
-    QWidget* w = findControl(spec, forAction);
+T* ScenarioRunner::findControlAs(const QString& controlName, bool forAction,
+                                 const char* kind) const {
+    QWidget* w = findControl(controlName, forAction);
     auto* t = qobject_cast<T*>(w);
-    if (!t) throw Failure{QStringLiteral("control %1 is not a %2").arg(spec, QLatin1String(kind))};
+    if (!t)
+        throw Failure{
+            QStringLiteral("control %1 is not a %2").arg(controlName, QLatin1String(kind))};
     return t;
 }
 
-void ScenarioRunner::checkUsable(QWidget* w, const QString& spec) const {
-    if (!w->isVisible()) throw Failure{QStringLiteral("control %1 is hidden").arg(spec)};
-    if (!w->isEnabled()) throw Failure{QStringLiteral("control %1 is disabled").arg(spec)};
+void ScenarioRunner::checkUsable(QWidget* w, const QString& controlName) const {
+    if (!w->isVisible()) throw Failure{QStringLiteral("control %1 is hidden").arg(controlName)};
+    if (!w->isEnabled()) throw Failure{QStringLiteral("control %1 is disabled").arg(controlName)};
 }
 
-void ScenarioRunner::checkNotBlocked(QWidget* w, const QString& spec) const {
+void ScenarioRunner::checkNotBlocked(QWidget* w, const QString& controlName) const {
     QWidget* modal = QApplication::activeModalWidget();
     if (modal && w->window() != modal)
         throw Failure{QStringLiteral("control %1 is blocked by the modal window %2")
-                          .arg(spec, modal->objectName())};
+                          .arg(controlName, modal->objectName())};
 }
 
 void ScenarioRunner::ensureFocus(QWidget* w) {
@@ -664,18 +667,18 @@ void ScenarioRunner::cmdSet(const Command& c) {
 
 void ScenarioRunner::cmdKey(const Command& c) {
     QWidget* w = findControl(c.arg(0), true);
-    const auto spec = script::keyByName(c.arg(1));
-    if (!spec) throw Failure{QStringLiteral("unknown key \"%1\"").arg(c.arg(1))};
+    const auto key = script::keyByName(c.arg(1));
+    if (!key) throw Failure{QStringLiteral("unknown key \"%1\"").arg(c.arg(1))};
     ensureFocus(w);
     // The event goes where the keyboard would send it: the focus widget when it
     // is the control or part of it (a combo box's edit field), else the control.
     QWidget* target = w;
     if (QWidget* f = QApplication::focusWidget(); f && (f == w || w->isAncestorOf(f))) target = f;
     QPointer<QWidget> guard(target);
-    QKeyEvent press(QEvent::KeyPress, spec->key, Qt::NoModifier, spec->text);
+    QKeyEvent press(QEvent::KeyPress, key->key, Qt::NoModifier, key->text);
     QApplication::sendEvent(target, &press);
     if (!guard) return;  // the key closed the window
-    QKeyEvent release(QEvent::KeyRelease, spec->key, Qt::NoModifier, spec->text);
+    QKeyEvent release(QEvent::KeyRelease, key->key, Qt::NoModifier, key->text);
     QApplication::sendEvent(target, &release);
 }
 

@@ -81,11 +81,11 @@ class ScenarioRunner : public QObject {
     QWidget* findWindow(const QString& name) const;
 
     // Control look-up: WINDOW/NAME or NAME in the active window. Throws Failure.
-    QWidget* findControl(const QString& spec, bool forAction) const;
+    QWidget* findControl(const QString& controlName, bool forAction) const;
     template <class T>
-    T* findControlAs(const QString& spec, bool forAction, const char* kind) const;
-    void checkUsable(QWidget* w, const QString& spec) const;
-    void checkNotBlocked(QWidget* w, const QString& spec) const;
+    T* findControlAs(const QString& controlName, bool forAction, const char* kind) const;
+    void checkUsable(QWidget* w, const QString& controlName) const;
+    void checkNotBlocked(QWidget* w, const QString& controlName) const;
 
     void ensureFocus(QWidget* w);
     void mouseClick(QWidget* target, const QPoint& pos);

@@ -8,7 +8,10 @@ namespace browser {
 
 void FindFolder(const TreeContext& cx, const QString& folderName) {
     ui::TreeView& tree = cx.tree;
-    if (tree.selectedIndex() == 1) {
+    // With no node selected even the first check fails (a call on Nothing),
+    // which lands on the error path below rather than on either refusal.
+    const bool anySelected = tree.selectedIndex() != 0;
+    if (anySelected && tree.selectedIndex() == 1) {
         ui::msgBox(
             QStringLiteral(
                 "You must select the information store or folder in which you want to search "
@@ -16,7 +19,7 @@ void FindFolder(const TreeContext& cx, const QString& folderName) {
             ui::Icon::Critical);
         return;
     }
-    if (folderName.isEmpty()) {
+    if (anySelected && folderName.isEmpty()) {
         ui::msgBox(QStringLiteral("You must enter a folder name for which to look."),
                    ui::Icon::Critical);
         return;
