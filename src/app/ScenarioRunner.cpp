@@ -64,27 +64,7 @@ QString stripMnemonic(QString s) {
 // One line of a tree or list dump: the escapes without the quote, as the text
 // stands unquoted.
 QString escapeLine(QStringView s) {
-    QString out;
-    out.reserve(s.size());
-    for (QChar c : s) {
-        switch (c.unicode()) {
-            case '\\':
-                out += u"\\\\";
-                break;
-            case '\n':
-                out += u"\\n";
-                break;
-            case '\r':
-                out += u"\\r";
-                break;
-            case '\t':
-                out += u"\\t";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
+    return script::escape(s, false);
 }
 
 bool isAnswerDialog(const QWidget* w) {

@@ -184,7 +184,7 @@ std::optional<KeySpec> keyByName(const QString& name) {
     return KeySpec{int(c.toUpper().unicode()), name};
 }
 
-QString escape(QStringView s) {
+QString escape(QStringView s, bool quotes) {
     QString out;
     out.reserve(s.size());
     for (QChar c : s) {
@@ -193,7 +193,7 @@ QString escape(QStringView s) {
                 out += u"\\\\";
                 break;
             case '"':
-                out += u"\\\"";
+                out += quotes ? QStringView(u"\\\"") : QStringView(u"\"");
                 break;
             case '\n':
                 out += u"\\n";

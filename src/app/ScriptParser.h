@@ -54,7 +54,8 @@ std::optional<KeySpec> keyByName(const QString& name);
 
 // The escapes of the script language applied to `s`, so that any text fits on
 // one line: backslash, double quote, CR, LF and tab.
-QString escape(QStringView s);
+// With `quotes` false a double quote stays as it is (for text shown unquoted).
+QString escape(QStringView s, bool quotes = true);
 // escape(s) between double quotes.
 QString quote(QStringView s);
 
