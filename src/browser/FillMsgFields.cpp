@@ -8,8 +8,6 @@ namespace browser {
 
 namespace {
 
-const QString kGetMessage = QStringLiteral("Set {Message} = {Session}.GetMessage(\"%1\", \"%2\")");
-
 struct Property {
     const char16_t* label;
     int image;
@@ -69,10 +67,7 @@ void FillMsgFields(const TreeContext& cx, const QString& sStoreID, const QString
     skipOnError([&] { oMsg = cx.session()->GetMessage(sMsgID, sStoreID); });
 
     auto open = cx.newCode();
-    open.line(u"'get an object reference to a message by ID");
-    open.line(u"'for more info on getting an item by ID, see the ");
-    open.line(u"'comments on getting an infostore by ID");
-    open.line(kGetMessage, {sMsgID, sStoreID}).blank();
+    lineGetMessageById(open, sMsgID, sStoreID);
     cx.AppendCode(open);
 
     if (oMsg) {

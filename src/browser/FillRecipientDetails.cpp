@@ -47,10 +47,7 @@ void FillRecipientDetails(const TreeContext& cx, const QString& sMsgID, const QS
     skipOnError([&] { oMsg = cx.session()->GetMessage(sMsgID, sStoreID); });
 
     auto open = cx.newCode();
-    open.line(u"'get an object reference to a message by ID");
-    open.line(u"'for more info on getting an item by ID, see the ");
-    open.line(u"'comments on getting an infostore by ID");
-    open.line(u"Set {Message} = {Session}.GetMessage(\"%1\", \"%2\")", {sMsgID, sStoreID}).blank();
+    lineGetMessageById(open, sMsgID, sStoreID);
     cx.AppendCode(open);
 
     if (oMsg) {

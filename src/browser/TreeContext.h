@@ -39,6 +39,15 @@ inline constexpr int Detail = 32;
 inline const QString kRootNotLoggedOn = QStringLiteral("MAPI Session - Not Logged On");
 inline const QString kRootLoggedOn = QStringLiteral("MAPI Session - Logged On");
 
+// Lines 1 to 4 shared by opening a message and opening one of its recipients:
+// the message fetched again by its IDs, then a blank line.
+inline void lineGetMessageById(codegen::Code& c, const QString& sMsgID, const QString& sStoreID) {
+    c.line(u"'get an object reference to a message by ID");
+    c.line(u"'for more info on getting an item by ID, see the ");
+    c.line(u"'comments on getting an infostore by ID");
+    c.line(u"Set {Message} = {Session}.GetMessage(\"%1\", \"%2\")", {sMsgID, sStoreID}).blank();
+}
+
 // What the tree-filling procedures work on: the mailbox tree, the global module
 // (session and variable names) and the code window's append. Built from the
 // main window in the program; tests may build one over a bare tree.
