@@ -12,6 +12,7 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 
+#include "BigFolderFixture.h"
 #include "messaging/SessionFactory.h"
 #include "store/Backend.h"
 
@@ -21,39 +22,16 @@ constexpr int kMessages = 100000;
 constexpr int kEvery = 20000;  // every kEvery-th message is about the budget
 
 QString writeFixture(const QString& dir) {
-    QJsonArray msgs;
-    for (int i = 0; i < kMessages; ++i) {
+    return bench::writeBigFolderFixture(dir, kMessages, [](int i) {
         const QString subject = i % kEvery == 7 ? QStringLiteral("Quarterly budget %1").arg(i)
                                                 : QStringLiteral("Message number %1").arg(i);
-        msgs.append(QJsonObject{
-            {QStringLiteral("id"),
-             QStringLiteral("%1").arg(0x100000 + i, 8, 16, QLatin1Char('0')).toUpper()},
+        return QJsonObject{
             {QStringLiteral("subject"), subject},
             {QStringLiteral("sender"),
              QJsonObject{{QStringLiteral("name"), QStringLiteral("Ann Able")},
                          {QStringLiteral("address"), QStringLiteral("ann@example.com")}}},
-            {QStringLiteral("timeReceived"), QStringLiteral("1999-03-01T09:30:00")}});
-    }
-    const QJsonObject folder{{QStringLiteral("id"), QStringLiteral("1001")},
-                             {QStringLiteral("name"), QStringLiteral("Big")},
-                             {QStringLiteral("messages"), msgs}};
-    const QJsonObject store{
-        {QStringLiteral("id"), QStringLiteral("00E1")},
-        {QStringLiteral("name"), QStringLiteral("Mailbox - Bench")},
-        {QStringLiteral("root"), QJsonObject{{QStringLiteral("id"), QStringLiteral("1000")},
-                                             {QStringLiteral("name"), QStringLiteral("Top")}}},
-        {QStringLiteral("folders"), QJsonArray{folder}}};
-    const QJsonObject profile{{QStringLiteral("name"), QStringLiteral("Bench")},
-                              {QStringLiteral("default"), true},
-                              {QStringLiteral("stores"), QJsonArray{QStringLiteral("00E1")}}};
-    const QJsonObject doc{{QStringLiteral("profiles"), QJsonArray{profile}},
-                          {QStringLiteral("stores"), QJsonArray{store}},
-                          {QStringLiteral("addressLists"), QJsonArray{}}};
-    const QString path = dir + QStringLiteral("/big.json");
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(QJsonDocument(doc).toJson(QJsonDocument::Compact));
-    return path;
+            {QStringLiteral("timeReceived"), QStringLiteral("1999-03-01T09:30:00")}};
+    });
 }
 
 struct Mailbox {

@@ -12,6 +12,7 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 
+#include "BigFolderFixture.h"
 #include "app/MAPIMod.h"
 #include "browser/TreeContext.h"
 #include "browser/TreeController.h"
@@ -24,33 +25,9 @@ namespace {
 constexpr int kMessages = 100000;
 
 QString writeFixture(const QString& dir, int messages) {
-    QJsonArray msgs;
-    for (int i = 0; i < messages; ++i) {
-        msgs.append(
-            QJsonObject{{QStringLiteral("id"),
-                         QStringLiteral("%1").arg(0x100000 + i, 8, 16, QLatin1Char('0')).toUpper()},
-                        {QStringLiteral("subject"), QStringLiteral("Message number %1").arg(i)}});
-    }
-    const QJsonObject folder{{QStringLiteral("id"), QStringLiteral("1001")},
-                             {QStringLiteral("name"), QStringLiteral("Big")},
-                             {QStringLiteral("messages"), msgs}};
-    const QJsonObject store{
-        {QStringLiteral("id"), QStringLiteral("00E1")},
-        {QStringLiteral("name"), QStringLiteral("Mailbox - Bench")},
-        {QStringLiteral("root"), QJsonObject{{QStringLiteral("id"), QStringLiteral("1000")},
-                                             {QStringLiteral("name"), QStringLiteral("Top")}}},
-        {QStringLiteral("folders"), QJsonArray{folder}}};
-    const QJsonObject profile{{QStringLiteral("name"), QStringLiteral("Bench")},
-                              {QStringLiteral("default"), true},
-                              {QStringLiteral("stores"), QJsonArray{QStringLiteral("00E1")}}};
-    const QJsonObject doc{{QStringLiteral("profiles"), QJsonArray{profile}},
-                          {QStringLiteral("stores"), QJsonArray{store}},
-                          {QStringLiteral("addressLists"), QJsonArray{}}};
-    const QString path = dir + QStringLiteral("/big.json");
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(QJsonDocument(doc).toJson(QJsonDocument::Compact));
-    return path;
+    return bench::writeBigFolderFixture(dir, messages, [](int i) {
+        return QJsonObject{{QStringLiteral("subject"), QStringLiteral("Message number %1").arg(i)}};
+    });
 }
 
 // Bytes in use on the heap (freed memory that the allocator keeps does not count).
