@@ -1,20 +1,34 @@
-// quorvane-store create FILE.json DIR
-// Writes the mailbox a JSON fixture describes as a profile directory that the
-// program opens when XDG_DATA_HOME/quorvane points at it.
+// quorvane-store: the embedded store's command-line companion.
+//   create FILE.json DIR     writes a JSON fixture as a profile directory
+//   import SOURCE...         adds mail files to a profile's store
+
+#include <unistd.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QTextStream>
 #include <cstdio>
 
+#include "import/Importer.h"
 #include "messaging/Error.h"
 #include "store/Backend.h"
+#include "store/StoreBackend.h"
 
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
+namespace {
+
+const char* const kUsage =
+    "usage: quorvane-store COMMAND ARGUMENTS\n"
+    "  create FILE.json DIR   write the mailbox a JSON fixture describes as a profile directory\n"
+    "  import SOURCE... [--profile NAME] [--store NAME]\n"
+    "                         add mbox files, Maildirs, folders of .eml files or .eml files\n"
+    "                         to a store of the profile (default \"Default\") in "
+    "$XDG_DATA_HOME/quorvane\n"
+    "  --help                 this list\n";
+
+int create(const QStringList& args) {
     QTextStream err(stderr);
-    if (args.size() != 4 || args[1] != QLatin1String("create")) {
-        err << "usage: quorvane-store create FILE.json DIR\n";
+    if (args.size() != 4) {
+        err << kUsage;
         return 2;
     }
     try {
@@ -28,4 +42,81 @@ int main(int argc, char** argv) {
     }
     QTextStream(stdout) << "Created profile directory " << args[3] << '\n';
     return 0;
+}
+
+QString duration(double seconds) {
+    const auto s = static_cast<qint64>(seconds + 0.5);
+    return s >= 60 ? QStringLiteral("%1 min %2 s").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'))
+                   : QStringLiteral("%1 s").arg(s);
+}
+
+void showProgress(const import::ImportProgress& p) {
+    if (p.seconds <= 0) return;
+    const double rate = p.messages / p.seconds;
+    const double byteRate = p.bytesDone / p.seconds;
+    QString line = QStringLiteral("%1 messages, %2 messages/s").arg(p.messages).arg(qRound(rate));
+    if (byteRate > 0 && p.bytesTotal > p.bytesDone)
+        line += QStringLiteral(", about %1 left")
+                    .arg(duration((p.bytesTotal - p.bytesDone) / byteRate));
+    std::fprintf(stderr, "\r%-70s", line.toLocal8Bit().constData());
+    std::fflush(stderr);
+}
+
+int importMail(const QStringList& args) {
+    QTextStream err(stderr);
+    import::ImportOptions options;
+    for (qsizetype i = 2; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == QLatin1String("--profile") || a == QLatin1String("--store")) {
+            if (i + 1 >= args.size() || args[i + 1].isEmpty()) {
+                err << a << " needs a name\n" << kUsage;
+                return 2;
+            }
+            (a == QLatin1String("--profile") ? options.profile : options.storeName) = args[++i];
+        } else if (a.startsWith(QLatin1String("--"))) {
+            err << "unknown option " << a << '\n' << kUsage;
+            return 2;
+        } else {
+            options.sources << a;
+        }
+    }
+    if (options.sources.isEmpty()) {
+        err << kUsage;
+        return 2;
+    }
+    const QString dir = store::profilesDir();
+    if (!QDir().mkpath(dir)) {
+        err << "The profile folder " << dir << " could not be created.\n";
+        return 1;
+    }
+    options.storePath = dir + QLatin1Char('/') + QLatin1String(store::kStoreFileName);
+    const bool terminal = isatty(STDERR_FILENO) != 0;
+    if (terminal) options.progress = showProgress;
+    import::ImportReport report;
+    try {
+        report = import::runImport(options);
+    } catch (const mapi::Error& e) {
+        if (terminal) std::fprintf(stderr, "\r%-70s\r", "");
+        err << options.storePath << ": " << e.description() << '\n';
+        return 1;
+    }
+    if (terminal) std::fprintf(stderr, "\r%-70s\r", "");
+    QTextStream(stdout) << import::summaryText(report);
+    return report.exitStatus();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const QString command = args.size() > 1 ? args[1] : QString();
+    if (command == QLatin1String("create")) return create(args);
+    if (command == QLatin1String("import")) return importMail(args);
+    if (command == QLatin1String("--help") || command == QLatin1String("help")) {
+        QTextStream(stdout) << kUsage;
+        return 0;
+    }
+    QTextStream(stderr) << kUsage;
+    return 2;
 }
