@@ -2,6 +2,7 @@
 
 #include <QCryptographicHash>
 #include <QRegularExpression>
+#include <QTimeZone>
 
 #include "store/Props.h"
 
@@ -12,7 +13,10 @@ constexpr int kMessageKind = 3;
 
 store::SqlValue timeValue(const std::optional<QDateTime>& t) {
     if (!t) return store::SqlValue();
-    return store::secondsOf(t->toLocalTime());
+    // Through the zone database: local-time conversions would ask the C library,
+    // which looks at /etc/localtime again on every call.
+    static const QTimeZone local = QTimeZone::systemTimeZone();
+    return store::secondsOf(t->toTimeZone(local));
 }
 
 QString topicOf(const QString& subject) {
@@ -24,8 +28,10 @@ QString topicOf(const QString& subject) {
 
 MessageWriter::MessageWriter(store::Db& db)
     : db_(db),
-      duplicate_(db.prepare("SELECT 1 FROM message_sources s JOIN messages m ON m.rid = s.message "
-                            "WHERE s.hash = ?1 AND m.folder = ?2 AND s.message_id IS ?3 LIMIT 1")),
+      // By the hash first: left to itself the planner may walk the whole folder.
+      duplicate_(db.prepare("SELECT 1 FROM message_sources s INDEXED BY message_sources_hash "
+                            "JOIN messages m ON m.rid = s.message "
+                            "WHERE s.hash = ?1 AND +m.folder = ?2 AND s.message_id IS ?3 LIMIT 1")),
       eidTaken_(db.prepare("SELECT 1 FROM messages WHERE eid = ?1")),
       message_(db.prepare(
           "INSERT INTO messages(rid, eid, folder, importance, type, subject, time_sent, "

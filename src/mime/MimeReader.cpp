@@ -346,11 +346,11 @@ std::optional<QDateTime> mboxSeparatorDate(const QByteArray& line) {
     // "From SENDER DAY MON DD HH:MM:SS YYYY", sometimes with a zone before the year.
     const QList<QByteArray> f = line.simplified().split(' ');
     if (f.size() < 7) return std::nullopt;
-    const QString text = QString::fromLatin1(f[3] + ' ' + f[4] + ' ' + f[5] + ' ' + f.back());
-    QDateTime dt = QDateTime::fromString(text, QStringLiteral("MMM d HH:mm:ss yyyy"));
-    if (!dt.isValid()) return std::nullopt;
-    dt.setTimeZone(QTimeZone::utc());
-    return dt;
+    const QDate date = QDate::fromString(QString::fromLatin1(f[3] + ' ' + f[4] + ' ' + f.back()),
+                                         QStringLiteral("MMM d yyyy"));
+    const QTime time = QTime::fromString(QString::fromLatin1(f[5]), QStringLiteral("HH:mm:ss"));
+    if (!date.isValid() || !time.isValid()) return std::nullopt;
+    return QDateTime(date, time, QTimeZone::utc());
 }
 
 }  // namespace mime
