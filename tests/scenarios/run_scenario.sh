@@ -5,7 +5,11 @@
 # standard output, compared exactly), optionally `expected.err` (the standard
 # error, compared exactly when present) and `expected.status` (default 0).
 # Optionally `args` (the command-line arguments, one per line, instead of
-# `--script script [--fixture fixture.json]`) and `stdin` (fed to the program).
+# `--script script [--fixture fixture.json]`), `stdin` (fed to the program) and
+# `setup` (a bash script run first in the same directory and environment, with
+# the store tool as $QUORVANE_STORE; its output starts the standard output) and
+# `check` (a bash script run after the program in that directory, to report on
+# files it wrote; its output ends the standard output).
 # Any other file in it (attachments and the like) is copied next to the script.
 #
 # The program runs in a fresh working directory with private HOME and XDG
@@ -31,7 +35,7 @@ mkdir -p "$work" "$tmp/home" "$tmp/config" "$tmp/data" "$tmp/cache" "$tmp/runtim
 chmod 700 "$tmp/runtime"
 for f in "$dir"/* "$dir"/.[!.]*; do
     [ -e "$f" ] || continue
-    case "$(basename "$f")" in expected.* | args | stdin) continue ;; esac
+    case "$(basename "$f")" in expected.* | args | stdin | setup | check) continue ;; esac
     cp -R "$f" "$work/"
 done
 
@@ -44,11 +48,24 @@ fi
 input=/dev/null
 [ -f "$dir/stdin" ] && input=$dir/stdin
 
+env_vars=(HOME=$tmp/home XDG_CONFIG_HOME=$tmp/config XDG_DATA_HOME=$tmp/data XDG_CACHE_HOME=$tmp/cache
+          XDG_RUNTIME_DIR=$tmp/runtime QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8)
+: >"$tmp/out"
+: >"$tmp/err"
+if [ -f "$dir/setup" ]; then
+    (cd "$work" && env "${env_vars[@]}" QUORVANE_STORE="${QUORVANE_STORE:-}" bash "$dir/setup" \
+        >>"$tmp/out" 2>>"$tmp/err") || { echo "setup failed:"; cat "$tmp/out" "$tmp/err"; exit 1; }
+fi
+
 status=0
 (cd "$work" &&
     HOME=$tmp/home XDG_CONFIG_HOME=$tmp/config XDG_DATA_HOME=$tmp/data XDG_CACHE_HOME=$tmp/cache \
     XDG_RUNTIME_DIR=$tmp/runtime QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8 \
-    "$bin" "${args[@]}" >"$tmp/out" 2>"$tmp/err" <"$input") || status=$?
+    "$bin" "${args[@]}" >>"$tmp/out" 2>>"$tmp/err" <"$input") || status=$?
+
+if [ -f "$dir/check" ]; then
+    (cd "$work" && env "${env_vars[@]}" bash "$dir/check" >>"$tmp/out" 2>>"$tmp/err")
+fi
 
 # The working directory's path, whatever mktemp chose, reads as $WORK.
 export WORKDIR=$work
