@@ -43,6 +43,9 @@ TEST(Fixture, RefusalsNameTheFileThePlaceAndTheProblem) {
          "FILE: stores[0].folders[0].messages[0].importance: expected a whole number"},
         {R"({"stores": [{"folders": [{"messages": [{"importance": 3}]}]}]})",
          "FILE: stores[0].folders[0].messages[0].importance: must be between 0 and 2"},
+        {R"({"stores": [{"folders": [{"messages": [{"recipients": [{"type": 2147483648}]}]}]}]})",
+         "FILE: stores[0].folders[0].messages[0].recipients[0].type: must be between -2147483648 "
+         "and 2147483647"},
         {R"({"stores": [{"folders": [{"folders": [{"messages": [{"colour": "red"}]}]}]}]})",
          "FILE: stores[0].folders[0].folders[0].messages[0].colour: unknown key"},
         {R"({"stores": [{"outbox": "F9", "folders": [{"id": "F1"}]}]})",
