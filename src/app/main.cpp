@@ -13,6 +13,7 @@
 #include "app/MAPIForm.h"
 #include "app/ScenarioRunner.h"
 #include "app/ScriptParser.h"
+#include "messaging/Error.h"
 #include "store/Backend.h"
 
 namespace {
@@ -137,20 +138,36 @@ int main(int argc, char** argv) {
     Script script;
     if (options->script)
         if (const auto failed = loadScript(*options->script, script)) return *failed;
-    try {
-        if (options->fixture)
+    if (options->fixture) {
+        try {
             store::installFixtureBackend(*options->fixture);
-        else
+        } catch (const store::FixtureError& e) {
+            std::fprintf(stderr, "%s\n", e.what());
+            return kUsageError;
+        } catch (const mapi::Error& e) {
+            std::fprintf(stderr, "%s: %s\n", qPrintable(*options->fixture),
+                         e.description().toUtf8().constData());
+            return kUsageError;
+        }
+    } else {
+        // The program still starts: the logon reports the same failure on its
+        // error path, and works once the profile folder is usable again.
+        try {
             store::installDefaultBackend();
-    } catch (const store::FixtureError& e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return kUsageError;
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "quorvane: %s\n", e.what());
+        }
     }
 
-    if (options->script) return runScript(app, std::move(script));
-
-    app::MAPIForm form;
-    form.load();
-    form.show();
-    return app.exec();
+    try {
+        if (options->script) return runScript(app, std::move(script));
+        app::MAPIForm form;
+        form.load();
+        form.show();
+        return app.exec();
+    } catch (const std::exception& e) {
+        // Only reached by a fault outside every handler's own error path.
+        std::fprintf(stderr, "quorvane: %s\n", e.what());
+        return 1;
+    }
 }

@@ -13,7 +13,11 @@ using mapi::Ref;
 // ---- Backend --------------------------------------------------------------------
 
 std::shared_ptr<Db> Backend::db() {
-    if (!db_) db_ = Db::open(path_, false);
+    if (!db_) {
+        std::shared_ptr<Db> db = Db::open(path_, false);
+        if (prepare_) prepare_(*db);
+        db_ = db;
+    }
     return db_;
 }
 
