@@ -15,10 +15,38 @@
 #include "app/ScriptParser.h"
 #include "messaging/Error.h"
 #include "store/Backend.h"
+#include "ui/Dialogs.h"
 
 namespace {
 
 constexpr int kUsageError = 2;
+
+// Every handler reports the library's errors on its own path; this is the net
+// under those paths, so that an error none of them expected still ends in the
+// program's error message instead of unwinding through Qt (undefined there)
+// and ending the program.
+class Application : public QApplication {
+  public:
+    using QApplication::QApplication;
+
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const mapi::Error& e) {
+            report(e.number(), e.description());
+        } catch (const std::exception& e) {
+            report(mapi::code::CallFailed, QString::fromUtf8(e.what()));
+        }
+        return true;
+    }
+
+  private:
+    static void report(std::int32_t number, const QString& description) {
+        ui::msgBox(QStringLiteral("Error #") + QString::number(number) + QStringLiteral(" - ") +
+                       description + QStringLiteral(" - has occurred."),
+                   ui::Icon::Critical, ui::Buttons::Ok);
+    }
+};
 
 const char* const kUsage = "usage: quorvane [--script FILE|-] [--fixture FILE.json] [--show]\n";
 
@@ -134,7 +162,7 @@ int main(int argc, char** argv) {
     if (options->script && !options->show) qputenv("QT_QPA_PLATFORM", "offscreen");
     if (options->script) qInstallMessageHandler(quietMessages);
 
-    QApplication app(argc, argv);
+    Application app(argc, argv);
     Script script;
     if (options->script)
         if (const auto failed = loadScript(*options->script, script)) return *failed;
