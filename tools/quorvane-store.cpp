@@ -39,6 +39,9 @@ int create(const QStringList& args) {
     } catch (const mapi::Error& e) {
         err << args[2] << ": " << e.description() << '\n';
         return 1;
+    } catch (const std::exception& e) {
+        err << args[2] << ": " << e.what() << '\n';
+        return 1;
     }
     QTextStream(stdout) << "Created profile directory " << args[3] << '\n';
     return 0;
@@ -98,6 +101,10 @@ int importMail(const QStringList& args) {
     } catch (const mapi::Error& e) {
         if (terminal) std::fprintf(stderr, "\r%-70s\r", "");
         err << options.storePath << ": " << e.description() << '\n';
+        return 1;
+    } catch (const std::exception& e) {
+        if (terminal) std::fprintf(stderr, "\r%-70s\r", "");
+        err << options.storePath << ": " << e.what() << '\n';
         return 1;
     }
     if (terminal) std::fprintf(stderr, "\r%-70s\r", "");

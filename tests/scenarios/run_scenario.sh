@@ -5,11 +5,15 @@
 # standard output, compared exactly), optionally `expected.err` (the standard
 # error, compared exactly when present) and `expected.status` (default 0).
 # Optionally `args` (the command-line arguments, one per line, instead of
-# `--script script [--fixture fixture.json]`), `stdin` (fed to the program) and
-# `setup` (a bash script run first in the same directory and environment, with
-# the store tool as $QUORVANE_STORE; its output starts the standard output) and
-# `check` (a bash script run after the program in that directory, to report on
-# files it wrote; its output ends the standard output).
+# `--script script [--fixture fixture.json]`) and `stdin` (fed to the program).
+# Optionally `data/`, copied as the program's XDG_DATA_HOME (so
+# `data/quorvane/mailstore.db` is the profile folder's store); every file in it
+# must be left byte for byte as it was. Optionally `setup`, run by bash in the
+# working directory with the program's environment (and QUORVANE, the program)
+# before it starts; background processes it lists in $QUORVANE_SCENARIO_PIDS
+# are killed when the run ends. Optionally `check`, run by bash in the working
+# directory after the program (to report on files it wrote); its standard
+# output ends the standard output compared.
 # Any other file in it (attachments and the like) is copied next to the script.
 #
 # The program runs in a fresh working directory with private HOME and XDG
@@ -29,13 +33,18 @@ dir=$(cd "${2%/}" 2>/dev/null && pwd) || { echo "$2: no such directory" >&2; exi
 [ -f "$dir/script" ] || [ -f "$dir/args" ] || { echo "$dir/script: no such file" >&2; exit 2; }
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/quorvane-scenario.XXXXXX")
-trap 'rm -rf "$tmp"' EXIT
+pids=$tmp/pids
+stop_setup() {
+    [ -f "$pids" ] && while read -r p; do kill "$p" 2>/dev/null; done <"$pids"
+    rm -rf "$tmp"
+}
+trap stop_setup EXIT
 work=$tmp/work
 mkdir -p "$work" "$tmp/home" "$tmp/config" "$tmp/data" "$tmp/cache" "$tmp/runtime"
 chmod 700 "$tmp/runtime"
 for f in "$dir"/* "$dir"/.[!.]*; do
     [ -e "$f" ] || continue
-    case "$(basename "$f")" in expected.* | args | stdin | setup | check) continue ;; esac
+    case "$(basename "$f")" in expected.* | args | stdin | data | setup | check) continue ;; esac
     cp -R "$f" "$work/"
 done
 
@@ -48,23 +57,24 @@ fi
 input=/dev/null
 [ -f "$dir/stdin" ] && input=$dir/stdin
 
-env_vars=(HOME=$tmp/home XDG_CONFIG_HOME=$tmp/config XDG_DATA_HOME=$tmp/data XDG_CACHE_HOME=$tmp/cache
-          XDG_RUNTIME_DIR=$tmp/runtime QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8)
-: >"$tmp/out"
-: >"$tmp/err"
+[ -d "$dir/data" ] && cp -R "$dir/data/." "$tmp/data/"
 if [ -f "$dir/setup" ]; then
-    (cd "$work" && env "${env_vars[@]}" QUORVANE_STORE="${QUORVANE_STORE:-}" bash "$dir/setup" \
-        >>"$tmp/out" 2>>"$tmp/err") || { echo "setup failed:"; cat "$tmp/out" "$tmp/err"; exit 1; }
+    (cd "$work" &&
+        HOME=$tmp/home XDG_CONFIG_HOME=$tmp/config XDG_DATA_HOME=$tmp/data XDG_CACHE_HOME=$tmp/cache \
+        XDG_RUNTIME_DIR=$tmp/runtime LC_ALL=C.UTF-8 QUORVANE=$bin QUORVANE_SCENARIO_PIDS=$pids \
+        bash "$dir/setup") || { echo "$dir/setup failed"; exit 1; }
 fi
 
 status=0
 (cd "$work" &&
     HOME=$tmp/home XDG_CONFIG_HOME=$tmp/config XDG_DATA_HOME=$tmp/data XDG_CACHE_HOME=$tmp/cache \
     XDG_RUNTIME_DIR=$tmp/runtime QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8 \
-    "$bin" "${args[@]}" >>"$tmp/out" 2>>"$tmp/err" <"$input") || status=$?
+    "$bin" "${args[@]}" >"$tmp/out" 2>"$tmp/err" <"$input") || status=$?
 
 if [ -f "$dir/check" ]; then
-    (cd "$work" && env "${env_vars[@]}" bash "$dir/check" >>"$tmp/out" 2>>"$tmp/err")
+    (cd "$work" &&
+        HOME=$tmp/home XDG_CONFIG_HOME=$tmp/config XDG_DATA_HOME=$tmp/data XDG_CACHE_HOME=$tmp/cache \
+        XDG_RUNTIME_DIR=$tmp/runtime LC_ALL=C.UTF-8 bash "$dir/check" >>"$tmp/out" 2>>"$tmp/err")
 fi
 
 # The working directory's path, whatever mktemp chose, reads as $WORK.
@@ -94,6 +104,15 @@ if [ -f "$dir/expected.err" ] && ! cmp -s "$dir/expected.err" "$tmp/err"; then
     echo "standard error differs (expected, actual):"
     diff -u "$dir/expected.err" "$tmp/err" | head -100
     failed=1
+fi
+if [ -d "$dir/data" ]; then
+    while IFS= read -r -d '' f; do
+        rel=${f#"$dir/data/"}
+        if ! cmp -s "$f" "$tmp/data/$rel"; then
+            echo "data/$rel was changed or removed by the run"
+            failed=1
+        fi
+    done < <(find "$dir/data" -type f -print0)
 fi
 if [ "$status" != "$expected_status" ]; then
     echo "exit status $status, expected $expected_status"
