@@ -18,6 +18,14 @@ class ProtocolLog;
 // Called after each batch of a long fetch with the messages done so far and the
 // total; returning false stops the fetch with ErrorKind::Cancelled.
 using Progress = std::function<bool(qsizetype done, qsizetype total)>;
+// Receives each batch of a long fetch as it arrives, so it can be stored before the next.
+using BatchSink = std::function<void(const QList<MessageSummary>& batch)>;
+
+struct FlagState {
+    quint32 uid = 0;
+    unsigned flags = 0;
+    friend bool operator==(const FlagState&, const FlagState&) = default;
+};
 
 // One IMAP connection over libetpan. Every call blocks until the server answers or
 // the timeout passes, so it belongs on a worker thread; an instance is used by one
@@ -42,13 +50,20 @@ class Client {
     // Every mailbox in the server's order.
     QList<MailboxInfo> list();
     void create(const QString& mailbox);
+    void remove(const QString& mailbox);
     MailboxStatus select(const QString& mailbox);
     MailboxStatus examine(const QString& mailbox);
 
     // UIDs of the selected mailbox, ascending.
     QList<quint32> allUids();
     // Envelope, flags, INTERNALDATE and RFC822.SIZE of the given UIDs in batches.
-    QList<MessageSummary> fetchSummaries(const QList<quint32>& uids, const Progress& progress = {});
+    // With a sink the batches go there and the result stays empty.
+    QList<MessageSummary> fetchSummaries(const QList<quint32>& uids, const Progress& progress = {},
+                                         const BatchSink& sink = {});
+    // Flags of the given UIDs; with a mod-sequence (CONDSTORE) only of those changed since.
+    QList<FlagState> fetchFlags(const QList<quint32>& uids, quint64 changedSince = 0);
+    void addFlags(quint32 uid, unsigned flags);
+    void removeFlags(quint32 uid, unsigned flags);
     // The whole message exactly as stored, fetched with BODY.PEEK so it stays unread.
     QByteArray fetchMessage(quint32 uid);
     QList<quint32> search(const SearchCriteria& criteria);
@@ -69,6 +84,7 @@ class Client {
     void readCapabilities();
     void verifyCertificate();
     MailboxStatus open(const QString& mailbox, bool readOnly);
+    void storeFlags(quint32 uid, unsigned flags, bool add);
 
     mailimap* imap_ = nullptr;
     ProtocolLog* log_ = nullptr;

@@ -16,6 +16,7 @@ enum class ErrorKind {
     NotSupported,  // the server lacks a capability the operation needs
     Rejected,      // the server answered NO or BAD to a command
     Cancelled,     // the caller's progress callback asked to stop
+    Cache,         // the local header cache could not be read or written
 };
 
 class Error : public std::exception {

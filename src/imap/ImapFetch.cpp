@@ -107,7 +107,8 @@ QList<quint32> Client::allUids() {
     return search(all);
 }
 
-QList<MessageSummary> Client::fetchSummaries(const QList<quint32>& uids, const Progress& progress) {
+QList<MessageSummary> Client::fetchSummaries(const QList<quint32>& uids, const Progress& progress,
+                                             const BatchSink& sink) {
     requireConnection();
     QList<quint32> sorted = uids;
     std::sort(sorted.begin(), sorted.end());
@@ -137,12 +138,44 @@ QList<MessageSummary> Client::fetchSummaries(const QList<quint32>& uids, const P
         });
         std::sort(got.begin(), got.end(),
                   [](const auto& a, const auto& b) { return a.uid < b.uid; });
-        result << got;
+        if (sink)
+            sink(got);
+        else
+            result << got;
         const qsizetype done = std::min(first + batchSize_, sorted.size());
         if (progress && !progress(done, sorted.size()))
             throw Error(ErrorKind::Cancelled,
                         QStringLiteral("Fetching the message list was cancelled"));
     }
+    return result;
+}
+
+QList<FlagState> Client::fetchFlags(const QList<quint32>& uids, quint64 changedSince) {
+    requireConnection();
+    QList<quint32> sorted = uids;
+    std::sort(sorted.begin(), sorted.end());
+    QList<FlagState> result;
+    for (qsizetype first = 0; first < sorted.size(); first += batchSize_ * 10) {
+        const QList<quint32> batch = sorted.mid(first, batchSize_ * 10);
+        const detail::SetPtr set(detail::uidSet(batch));
+        const detail::FetchTypePtr type(mailimap_fetch_type_new_fetch_att_list_empty());
+        mailimap_fetch_type_new_fetch_att_list_add(type.get(), mailimap_fetch_att_new_uid());
+        mailimap_fetch_type_new_fetch_att_list_add(type.get(), mailimap_fetch_att_new_flags());
+        clist* raw = nullptr;
+        startCommand();
+        check(changedSince ? mailimap_uid_fetch_changedsince(imap_, set.get(), type.get(),
+                                                             changedSince, &raw)
+                           : mailimap_uid_fetch(imap_, set.get(), type.get(), &raw),
+              "UID FETCH");
+        const detail::FetchListPtr fetched(raw);
+        detail::forEach<mailimap_msg_att>(raw, [&](mailimap_msg_att* msg) {
+            const MessageSummary s = summary(msg);
+            if (s.uid != 0 && std::binary_search(batch.begin(), batch.end(), s.uid))
+                result.append({s.uid, s.flags});
+        });
+    }
+    std::sort(result.begin(), result.end(),
+              [](const auto& a, const auto& b) { return a.uid < b.uid; });
     return result;
 }
 

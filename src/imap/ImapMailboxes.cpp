@@ -61,6 +61,12 @@ void Client::create(const QString& mailbox) {
     check(mailimap_create(imap_, mailbox.toUtf8().constData()), "CREATE");
 }
 
+void Client::remove(const QString& mailbox) {
+    requireConnection();
+    startCommand();
+    check(mailimap_delete(imap_, mailbox.toUtf8().constData()), "DELETE");
+}
+
 MailboxStatus Client::select(const QString& mailbox) {
     return open(mailbox, false);
 }
@@ -125,15 +131,30 @@ void Client::deleteMessage(quint32 uid) {
                         "The server %1 cannot expunge a single message (no UIDPLUS); nothing was "
                         "deleted")
                         .arg(options_.host));
+    storeFlags(uid, Deleted, true);
+    const detail::SetPtr set(mailimap_set_new_single(uid));
+    startCommand();
+    check(mailimap_uid_expunge(imap_, set.get()), "UID EXPUNGE");
+}
+
+void Client::addFlags(quint32 uid, unsigned flags) {
+    storeFlags(uid, flags, true);
+}
+
+void Client::removeFlags(quint32 uid, unsigned flags) {
+    storeFlags(uid, flags, false);
+}
+
+void Client::storeFlags(quint32 uid, unsigned flags, bool add) {
+    requireConnection();
     const detail::SetPtr set(mailimap_set_new_single(uid));
     mailimap_store_att_flags* store =
-        mailimap_store_att_flags_new_add_flags_silent(flagList(Deleted));
+        add ? mailimap_store_att_flags_new_add_flags_silent(flagList(flags))
+            : mailimap_store_att_flags_new_remove_flags_silent(flagList(flags));
     startCommand();
     const int stored = mailimap_uid_store(imap_, set.get(), store);
     mailimap_store_att_flags_free(store);
     check(stored, "UID STORE");
-    startCommand();
-    check(mailimap_uid_expunge(imap_, set.get()), "UID EXPUNGE");
 }
 
 }  // namespace imap

@@ -51,6 +51,7 @@ struct Address {
     QByteArray mailbox;
     QByteArray host;
     QByteArray email() const { return host.isEmpty() ? mailbox : mailbox + '@' + host; }
+    friend bool operator==(const Address&, const Address&) = default;
 };
 
 struct Envelope {
@@ -59,6 +60,7 @@ struct Envelope {
     QByteArray messageId;
     QByteArray inReplyTo;
     QList<Address> from, sender, replyTo, to, cc, bcc;
+    friend bool operator==(const Envelope&, const Envelope&) = default;
 };
 
 enum Flag : unsigned {
@@ -75,6 +77,7 @@ struct MessageSummary {
     QDateTime internalDate;  // UTC
     quint32 size = 0;
     Envelope envelope;
+    friend bool operator==(const MessageSummary&, const MessageSummary&) = default;
 };
 
 // One UID SEARCH; every criterion given must hold. `recipient` matches To, Cc or Bcc.
