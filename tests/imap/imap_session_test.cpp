@@ -1,22 +1,12 @@
 // Logging on, capabilities, the mailbox tree, TLS and the protocol log.
+#include <QFile>
 #include <QSet>
+#include <QTemporaryDir>
 
 #include "ImapTestUtil.h"
 #include "imap/ProtocolLog.h"
 
 using namespace imap;
-
-namespace {
-
-class MemoryLog : public ProtocolLog {
-  public:
-    void write(Direction d, const QByteArray& data) override {
-        text += (d == Direction::Sent ? "C: " : "S: ") + data;
-    }
-    QByteArray text;
-};
-
-}  // namespace
 
 TEST_F(ImapTest, LoginWithTheRightPasswordReportsTheServerCapabilities) {
     const auto alice = logon();
@@ -87,19 +77,35 @@ TEST_F(ImapTest, SelectAndExamineReportValidityNextUidAndModSeq) {
                     QStringLiteral("SELECT failed: "));
 }
 
-TEST_F(ImapTest, ProtocolLogHasEveryExchangeWithThePasswordMasked) {
-    MemoryLog log;
-    Client client;
-    client.setProtocolLog(&log);
-    client.connect(plain());
-    client.login(QStringLiteral("alice"), QStringLiteral("secret"));
-    client.list();
-    client.logout();
-    EXPECT_TRUE(log.text.startsWith("S: * OK")) << log.text.left(200).toStdString();
-    EXPECT_TRUE(log.text.contains("C: 2 LOGIN alice ***")) << log.text.toStdString();
-    EXPECT_TRUE(log.text.contains(" LIST \"\" \"*\"\r\n")) << log.text.toStdString();
-    EXPECT_TRUE(log.text.contains("S: * LIST (")) << log.text.toStdString();
-    EXPECT_FALSE(log.text.contains("secret")) << log.text.toStdString();
+TEST_F(ImapTest, ProtocolLogFileHasEveryExchangeWithThePasswordMasked) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("imap.log"));
+    {
+        FileProtocolLog log(path);
+        ASSERT_TRUE(log.isOpen());
+        Client client;
+        client.setProtocolLog(&log);
+        client.connect(plain());
+        client.login(QStringLiteral("alice"), QStringLiteral("secret"));
+        client.list();
+        client.logout();
+    }
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    QByteArrayList sent, received;
+    for (const QByteArray& line : text.split('\n')) {
+        if (line.startsWith("C: ")) sent << line;
+        if (line.startsWith("S: ")) received << line;
+    }
+    EXPECT_EQ(sent, (QByteArrayList{"C: 1 CAPABILITY", "C: 2 LOGIN alice ***", "C: 3 CAPABILITY",
+                                    "C: 4 LIST \"\" \"*\"", "C: 5 LOGOUT"}));
+    ASSERT_FALSE(received.isEmpty());
+    EXPECT_TRUE(received.first().startsWith("S: * OK")) << text.toStdString();
+    EXPECT_TRUE(received.contains("S: * LIST (\\HasNoChildren) \"/\" INBOX")) << text.toStdString();
+    EXPECT_TRUE(received.contains("S: * BYE Logging out")) << text.toStdString();
+    EXPECT_FALSE(text.contains("secret"));
+    EXPECT_FALSE(text.contains('\r'));
 }
 
 TEST_F(ImapTest, UntrustedCertificateIsRefusedUnlessItsFingerprintIsAccepted) {
