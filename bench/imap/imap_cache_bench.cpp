@@ -87,5 +87,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    // Stopped while the application object still exists: its script runs through QProcess.
+    account().server.stop();
     return 0;
 }
