@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <optional>
+
+#include "imap/ImapClient.h"
+#include "imap/ImapTypes.h"
+
+struct sqlite3;
+
+namespace imap {
+
+// What one sync did, for progress reports and the tests.
+struct SyncReport {
+    bool rebuilt = false;   // nothing usable was cached (first open or UIDVALIDITY changed)
+    qsizetype fetched = 0;  // summaries fetched for messages new to the cache
+    qsizetype removed = 0;  // cached messages no longer on the server
+    qsizetype flagsChanged = 0;
+    friend bool operator==(const SyncReport&, const SyncReport&) = default;
+};
+
+// The message summaries of an account's mailboxes kept in one SQLite file, keyed
+// by mailbox, UIDVALIDITY and UID, so opening a big folder again costs one
+// comparison with the server instead of fetching every header.
+class HeaderCache {
+  public:
+    explicit HeaderCache(const QString& path);
+    ~HeaderCache();
+    HeaderCache(const HeaderCache&) = delete;
+    HeaderCache& operator=(const HeaderCache&) = delete;
+
+    // Selects the mailbox and brings its cached summaries up to date: everything
+    // again when UIDVALIDITY changed, else new UIDs fetched, vanished ones dropped
+    // and flags refreshed (only those changed since the last sync with CONDSTORE).
+    // Each fetched batch is committed at once, so a cancelled first open keeps its
+    // progress and the next sync continues from there.
+    SyncReport sync(Client& client, const QString& mailbox, const Progress& progress = {});
+
+    // The cached summaries in UID order (empty for a mailbox never synced).
+    QList<MessageSummary> messages(const QString& mailbox);
+    std::optional<MailboxStatus> status(const QString& mailbox);
+
+  private:
+    void exec(const char* sql);
+    void forget(const QString& mailbox);
+    void saveStatus(const QString& mailbox, const MailboxStatus& status);
+    void insert(const QString& mailbox, quint32 uidValidity, const QList<MessageSummary>& batch);
+    void updateFlags(const QString& mailbox, quint32 uidValidity, const QList<FlagState>& flags);
+    void removeUids(const QString& mailbox, quint32 uidValidity, const QList<quint32>& uids);
+    QList<FlagState> cachedFlags(const QString& mailbox, quint32 uidValidity);
+    [[noreturn]] void fail(const char* what);
+
+    sqlite3* db_ = nullptr;
+    QString path_;
+};
+
+}  // namespace imap

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDate>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <chrono>
+#include <cstdint>
+#include <optional>
+
+namespace imap {
+
+enum class Security { None, StartTls, Tls };
+
+struct ConnectOptions {
+    QString host;
+    quint16 port = 143;
+    Security security = Security::None;
+    // Applies to connecting and to every wait for the server afterwards.
+    std::chrono::seconds timeout{10};
+    // SHA-256 of the certificate (hex, colons and case ignored) that is accepted even
+    // though it does not verify, for self-signed servers the user has chosen to trust.
+    QString acceptedFingerprint;
+};
+
+struct Capabilities {
+    bool uidPlus = false;
+    bool condStore = false;
+    bool qresync = false;
+};
+
+struct MailboxInfo {
+    QString name;     // full name as the server spells it, hierarchy delimiter included
+    QChar delimiter;  // null when the server has no hierarchy
+    bool selectable = true;
+};
+
+struct MailboxStatus {
+    quint32 uidValidity = 0;
+    quint32 uidNext = 0;
+    quint32 exists = 0;
+    quint64 highestModSeq = 0;  // 0 when the server has no CONDSTORE
+};
+
+// Address and envelope texts are kept as the server sent them (possibly encoded
+// words): decoding them is the MIME reader's business.
+struct Address {
+    QByteArray name;
+    QByteArray mailbox;
+    QByteArray host;
+    QByteArray email() const { return host.isEmpty() ? mailbox : mailbox + '@' + host; }
+    friend bool operator==(const Address&, const Address&) = default;
+};
+
+struct Envelope {
+    QByteArray date;
+    QByteArray subject;
+    QByteArray messageId;
+    QByteArray inReplyTo;
+    QList<Address> from, sender, replyTo, to, cc, bcc;
+    friend bool operator==(const Envelope&, const Envelope&) = default;
+};
+
+enum Flag : unsigned {
+    Seen = 1u << 0,
+    Answered = 1u << 1,
+    Flagged = 1u << 2,
+    Deleted = 1u << 3,
+    Draft = 1u << 4,
+};
+
+struct MessageSummary {
+    quint32 uid = 0;
+    unsigned flags = 0;      // Flag bits
+    QDateTime internalDate;  // UTC
+    quint32 size = 0;
+    Envelope envelope;
+    friend bool operator==(const MessageSummary&, const MessageSummary&) = default;
+};
+
+// One UID SEARCH; every criterion given must hold. `recipient` matches To, Cc or Bcc.
+struct SearchCriteria {
+    std::optional<QString> subject{}, body{}, from{}, to{}, cc{}, bcc{}, recipient{};
+    std::optional<QDate> since{}, before{};
+    std::optional<quint32> larger{};
+    std::optional<bool> seen{};
+};
+
+}  // namespace imap

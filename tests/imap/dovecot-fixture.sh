@@ -1,0 +1,186 @@
+#!/usr/bin/env bash
+# A private Dovecot for the IMAP tests: its own config, runtime folders, users and
+# Maildirs under DIR, listening on 127.0.0.1 only (plain IMAP and implicit TLS).
+#
+#   dovecot-fixture.sh start DIR   writes DIR/ports ("IMAP=n" and "IMAPS=n") once the greeting arrives
+#   dovecot-fixture.sh stop DIR    stops that instance (DIR is left for the caller to remove)
+#
+# Exit status 77 from start means the Dovecot binary is missing (the tests then skip).
+# Users (password in brackets): alice (secret), bob (secret), and legacy (secret), whose
+# capability list leaves out UIDPLUS so the refusal path of an expunge can be tested.
+set -euo pipefail
+
+DOVECOT=${DOVECOT:-/usr/sbin/dovecot}
+cmd=${1:-}
+dir=${2:-}
+[ -n "$cmd" ] && [ -n "$dir" ] || { echo "usage: $0 start|stop DIR" >&2; exit 2; }
+
+stop() {
+    local pidfile="$dir/run/master.pid"
+    [ -f "$pidfile" ] || return 0
+    local pid children
+    pid=$(cat "$pidfile")
+    # Mail processes can outlive the master for a moment; a stopped server must
+    # drop its sessions at once, as a crashed one would.
+    children=$(ps -o pid= --ppid "$pid" 2>/dev/null || true)
+    kill "$pid" $children 2>/dev/null || true
+    for _ in $(seq 50); do
+        kill -0 "$pid" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    kill -9 "$pid" 2>/dev/null || true
+}
+
+port_free() {
+    ! ss -Htln "sport = :$1" 2>/dev/null | grep -q .
+}
+
+pick_port() {
+    local p
+    for _ in $(seq 100); do
+        p=$((20000 + RANDOM % 40000))
+        port_free "$p" && { echo "$p"; return 0; }
+    done
+    return 1
+}
+
+wait_greeting() {
+    local port=$1 line
+    for _ in $(seq 100); do
+        if exec 3<>"/dev/tcp/127.0.0.1/$port" 2>/dev/null; then
+            line=""
+            read -r -t 2 line <&3 || true
+            exec 3<&- 3>&-
+            [[ "$line" == "* OK"* ]] && return 0
+        fi
+        kill -0 "$(cat "$dir/run/master.pid" 2>/dev/null || echo 0)" 2>/dev/null || return 1
+        sleep 0.1
+    done
+    return 1
+}
+
+# The implicit-TLS port greets only after a handshake, so listening is all we check there.
+wait_listening() {
+    for _ in $(seq 50); do
+        port_free "$1" || return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+write_config() {
+    local imap=$1 imaps=$2
+    cat >"$dir/dovecot.conf" <<CONF
+base_dir = $dir/run
+state_dir = $dir/state
+log_path = $dir/dovecot.log
+info_log_path = $dir/dovecot.log
+protocols = imap
+listen = 127.0.0.1
+shutdown_clients = yes
+default_internal_user = $service_user
+default_internal_group = $service_group
+default_login_user = $service_user
+first_valid_uid = 1
+first_valid_gid = 1
+disable_plaintext_auth = no
+# Wrong-password tests follow each other quickly; no growing penalty on the loopback.
+auth_failure_delay = 0
+login_trusted_networks = 127.0.0.0/8
+auth_mechanisms = plain login
+ssl = yes
+ssl_cert = <$dir/tls/cert.pem
+ssl_key = <$dir/tls/key.pem
+mail_location = maildir:~/Maildir
+# Throwaway mail: seeding thousands of messages should not wait for the disk.
+mail_fsync = never
+namespace inbox {
+  inbox = yes
+  separator = /
+}
+passdb {
+  driver = passwd-file
+  args = scheme=PLAIN username_format=%n $dir/passwd
+}
+userdb {
+  driver = passwd-file
+  args = username_format=%n $dir/passwd
+}
+service imap-login {
+  chroot =
+  inet_listener imap {
+    address = 127.0.0.1
+    port = $imap
+  }
+  inet_listener imaps {
+    address = 127.0.0.1
+    port = $imaps
+    ssl = yes
+  }
+}
+service anvil {
+  chroot =
+}
+service stats {
+  unix_listener stats-reader {
+    user = $service_user
+  }
+  unix_listener stats-writer {
+    user = $service_user
+  }
+}
+CONF
+}
+
+start() {
+    [ -x "$DOVECOT" ] || { echo "Dovecot is not installed ($DOVECOT missing)" >&2; exit 77; }
+    mkdir -p "$dir"
+    dir=$(cd "$dir" && pwd)
+    # Dovecot never runs mail processes as root, so as root the mail belongs to nobody.
+    if [ "$(id -u)" -eq 0 ]; then
+        service_user=nobody
+        service_group=$(id -gn nobody)
+    else
+        service_user=$(id -un)
+        service_group=$(id -gn)
+    fi
+    local uid gid
+    uid=$(id -u "$service_user")
+    gid=$(id -g "$service_user")
+    mkdir -p "$dir/run" "$dir/state" "$dir/tls" "$dir/home"
+    chmod 755 "$dir" "$dir/home"
+    local user
+    : >"$dir/passwd"
+    for user in alice bob legacy; do
+        mkdir -p "$dir/home/$user"
+        local extra=""
+        [ "$user" = legacy ] && extra="userdb_imap_capability=IMAP4rev1"
+        echo "$user:{PLAIN}secret:$uid:$gid::$dir/home/$user::$extra" >>"$dir/passwd"
+    done
+    chown -R "$uid:$gid" "$dir/home"
+    openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=127.0.0.1" \
+        -addext "subjectAltName=IP:127.0.0.1" \
+        -keyout "$dir/tls/key.pem" -out "$dir/tls/cert.pem" 2>/dev/null
+    local attempt imap imaps
+    for attempt in 1 2 3 4 5; do
+        imap=$(pick_port)
+        imaps=$(pick_port)
+        [ "$imap" != "$imaps" ] || continue
+        write_config "$imap" "$imaps"
+        if "$DOVECOT" -c "$dir/dovecot.conf" 2>>"$dir/dovecot.log" && wait_greeting "$imap" && wait_listening "$imaps"; then
+            printf 'IMAP=%s\nIMAPS=%s\n' "$imap" "$imaps" >"$dir/ports"
+            return 0
+        fi
+        stop
+        echo "attempt $attempt failed, retrying on other ports" >>"$dir/dovecot.log"
+    done
+    echo "Dovecot did not start; its log:" >&2
+    cat "$dir/dovecot.log" >&2
+    exit 1
+}
+
+case "$cmd" in
+start) start ;;
+stop) stop ;;
+*) echo "usage: $0 start|stop DIR" >&2; exit 2 ;;
+esac
