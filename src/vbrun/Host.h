@@ -14,6 +14,9 @@ class Host {
     virtual void print(const QString& line) = 0;
     // MsgBox prompt, buttons, title; returns the button pressed (vbOK 1, vbYes 6 ...).
     virtual int msgBox(const QString& prompt, int buttons, const QString& title) = 0;
+    // Called about every 20 ms of a long run, so a host that runs the code on
+    // its own thread's event loop can let the user press Stop (slices).
+    virtual void idle() {}
 };
 
 }  // namespace vbrun

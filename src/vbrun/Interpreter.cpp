@@ -48,7 +48,21 @@ Variant Interpreter::value(const QString& name) const {
     return it == frames_.front()->vars.constEnd() ? Variant() : (*it)->v;
 }
 
+QSet<QString> Interpreter::variableNames() const {
+    QSet<QString> names;
+    for (auto it = frames_.front()->vars.constBegin(); it != frames_.front()->vars.constEnd(); ++it)
+        names.insert(it.key());
+    return names;
+}
+
 void Interpreter::poll() {
+    if ((++polls_ & 255) == 0) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - lastIdle_ >= std::chrono::milliseconds(20)) {
+            lastIdle_ = now;
+            host_.idle();
+        }
+    }
     if (cancel_ && cancel_->load(std::memory_order_relaxed)) raise(err::Interrupted);
 }
 
@@ -58,6 +72,7 @@ std::optional<RunError> Interpreter::run(const Program& program) {
     globals().resumeNext = false;
     globals().with.clear();
     pending_.clear();
+    lastIdle_ = std::chrono::steady_clock::now();
     std::optional<RunError> failure;
     try {
         execBlock(program.main);
@@ -454,9 +469,17 @@ Variant Interpreter::evalCall(const Expr& e) {
 
 Variant Interpreter::evalBinary(const Expr& e) {
     if (e.op == Op::Is) {
-        const Variant a = eval(*e.lhs), b = eval(*e.rhs);
-        if (!isObject(a) || !isObject(b)) raise(err::ObjectRequired);
-        return Variant(a.asObject() == b.asObject());
+        // A variable never assigned counts as Nothing: the generated code
+        // tests "oSession Is Nothing" on variables it tells the user to Dim
+        // As Object, and runs here without those Dims.
+        const auto object = [this](const Expr& x) -> ObjectPtr {
+            const Variant v = eval(x);
+            if (v.isEmpty()) return nullptr;
+            if (!isObject(v)) raise(err::ObjectRequired);
+            return v.asObject();
+        };
+        const ObjectPtr a = object(*e.lhs);
+        return Variant(a == object(*e.rhs));
     }
     const Variant a = scalar(*e.lhs);
     const Variant b = scalar(*e.rhs);

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -37,6 +39,8 @@ class Interpreter {
     // A variable the code finds already set (the logged-on session).
     void bind(const QString& name, const mapi::Variant& value);
     mapi::Variant value(const QString& name) const;
+    // The top-level variables that exist now (lower case), for parse().
+    QSet<QString> variableNames() const;
 
     // Runs the program's top-level statements; its procedures stay callable.
     std::optional<RunError> run(const Program& program);
@@ -65,6 +69,8 @@ class Interpreter {
     std::shared_ptr<ErrObject> err_;
     QString pending_;  // Debug.Print text not yet ended by a line break
     int line_ = 0;
+    unsigned polls_ = 0;
+    std::chrono::steady_clock::time_point lastIdle_;
 
     Frame& frame() { return *frames_.back(); }
     Frame& globals() { return *frames_.front(); }

@@ -898,7 +898,7 @@ class Parser {
 // function cannot run; VB finds this before running, and so do we.
 class Resolver {
   public:
-    explicit Resolver(const Program& p) : p_(p) {
+    Resolver(const Program& p, const QSet<QString>& known) : p_(p), vars_(known) {
         for (const auto& proc : p.procedures) procs_.insert(proc->key);
         collect(p.main);
         for (const auto& proc : p.procedures) {
@@ -1000,9 +1000,9 @@ class Resolver {
 
 }  // namespace
 
-Program parse(const QString& source) {
+Program parse(const QString& source, const QSet<QString>& knownVariables) {
     Program p = Parser(tokenize(source)).program();
-    Resolver(p).check();
+    Resolver(p, knownVariables).check();
     return p;
 }
 

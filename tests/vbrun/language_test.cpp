@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "RunHelper.h"
 
 namespace {
@@ -66,7 +68,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"Debug.Print IsNull(1 = Null)", "True"},
                     Case{"Debug.Print \"abc\" Like \"a*\"; \"a1\" Like \"a#\"", "TrueTrue"},
                     Case{"Set a = Nothing\nDebug.Print a Is Nothing", "True"},
-                    Case{"Debug.Print 1 Is Nothing", "error 1 424: Object required"}));
+                    Case{"Debug.Print 1 Is Nothing", "error 1 424: Object required"},
+                                         Case{"Debug.Print neverSet Is Nothing", "True"}));
 
 INSTANTIATE_TEST_SUITE_P(
     Blocks, Language,
@@ -207,5 +210,31 @@ INSTANTIATE_TEST_SUITE_P(
              "True          True          False"},
         Case{"Debug.Print Year(Now) > 2000", "True"},
         Case{"x = MsgBox(\"Hi\", vbYesNo)\nDebug.Print x", "MsgBox: Hi\n 1 "}));
+
+}  // namespace
+
+namespace {
+
+// Stop: a runaway loop ends with error 18 at the next statement after the
+// flag is raised, and On Error Resume Next does not swallow it.
+struct StoppingHost : vbrun_test::RecordingHost {
+    std::atomic<bool>* flag = nullptr;
+    void print(const QString& line) override {
+        RecordingHost::print(line);
+        if (lines.size() == 3) flag->store(true);
+    }
+};
+
+TEST(Stop, EndsARunawayLoopWithError18) {
+    std::atomic<bool> flag{false};
+    StoppingHost host;
+    host.flag = &flag;
+    vbrun::Interpreter in(host);
+    in.setCancelFlag(&flag);
+    const QString out = vbrun_test::runText(
+        QStringLiteral("On Error Resume Next\ni = 0\nDo\n  i = i + 1\n  Debug.Print i\nLoop"), &in,
+        &host);
+    EXPECT_EQ(out.toStdString(), " 1 \n 2 \n 3 \nerror 5 18: User interrupt occurred");
+}
 
 }  // namespace
