@@ -69,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"Debug.Print \"abc\" Like \"a*\"; \"a1\" Like \"a#\"", "TrueTrue"},
                     Case{"Set a = Nothing\nDebug.Print a Is Nothing", "True"},
                     Case{"Debug.Print 1 Is Nothing", "error 1 424: Object required"},
-                                         Case{"Debug.Print neverSet Is Nothing", "True"}));
+                    Case{"Debug.Print neverSet Is Nothing", "True"}));
 
 INSTANTIATE_TEST_SUITE_P(
     Blocks, Language,
