@@ -8,7 +8,7 @@ namespace store {
 // A fixture or profile directory that cannot be used; the message names the
 // file, the place in it and the problem.
 class FixtureError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -18,7 +18,9 @@ QString profilesDir();
 
 // Installs the embedded store as the messaging back-end (mapi::createSession)
 // over the profiles in profilesDir(), creating the demo profile "Default" over
-// a generated demo mailbox on first use.
+// a generated demo mailbox on first use. The back-end is installed even when
+// creating the demo store fails (mapi::Error, FixtureError); the existing store
+// file is only opened, checked and used at the first logon.
 void installDefaultBackend();
 
 // Builds a fresh temporary store from a JSON fixture and installs it so that
