@@ -8,6 +8,7 @@
 #include "browser/TreeController.h"
 #include "session/SessionController.h"
 #include "compose/ComposeController.h"
+#include "immediate/CodeRunController.h"
 #include "browser/GetInfoStoreKey.h"
 #include "filters/FilterEditor.h"
 #include "filters/FilterRunner.h"
@@ -25,6 +26,7 @@ void installSubsystems(MAPIForm& form, Subsystems& s) {
     (void)form;
     (void)s;
     s.compose = std::make_shared<compose::ComposeController>(form);
+    s.codeRunner = std::make_shared<immediate::CodeRunController>(&form, form.code(), form.mod());
     {
         filters::FilterHost host{&form, &form.mod(), form.tree(),
                                  [&form](const QString& text) { form.AppendCode(text); },

@@ -23,6 +23,9 @@ class ComposeController;
 namespace addressbook {
 class AddressBookController;
 }
+namespace immediate {
+class CodeRunController;
+}
 
 namespace app {
 
@@ -39,6 +42,7 @@ struct Subsystems {
     std::shared_ptr<filters::FilterRunner> filterRunner;
     std::shared_ptr<compose::ComposeController> compose;
     std::shared_ptr<addressbook::AddressBookController> addressBook;
+    std::shared_ptr<immediate::CodeRunController> codeRunner;
 };
 
 // Creates the controllers over the form's controls (called once, when the

@@ -1,8 +1,9 @@
-// quorvane [--script FILE|-] [--fixture FILE.json] [--show]
+// quorvane [--script FILE|-] [--fixture FILE.json] [--show] [--run-code FILE]
 //
 // Without --script: the normal start (start-up sequence with the About
 // window, then the main window). With --script: the same start on Qt's
 // offscreen platform (or on screen with --show), driven by the scenario runner.
+// With --run-code: the code file runs headless (after the script, if any).
 
 #include <QApplication>
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <optional>
 
 #include "app/MAPIForm.h"
+#include "app/RunCode.h"
 #include "app/ScenarioRunner.h"
 #include "app/ScriptParser.h"
 #include "messaging/Error.h"
@@ -48,11 +50,13 @@ class Application : public QApplication {
     }
 };
 
-const char* const kUsage = "usage: quorvane [--script FILE|-] [--fixture FILE.json] [--show]\n";
+const char* const kUsage =
+    "usage: quorvane [--script FILE|-] [--fixture FILE.json] [--show] [--run-code FILE]\n";
 
 struct Options {
     std::optional<QString> script;
     std::optional<QString> fixture;
+    std::optional<QString> runCode;
     bool show = false;
     bool help = false;
 };
@@ -78,6 +82,8 @@ std::optional<Options> parseArguments(int argc, char** argv, QString* problem) {
             if (!value(o.script)) return std::nullopt;
         } else if (a == u"--fixture") {
             if (!value(o.fixture)) return std::nullopt;
+        } else if (a == u"--run-code") {
+            if (!value(o.runCode)) return std::nullopt;
         } else if (a == u"--show") {
             o.show = true;
         } else if (a == u"--help" || a == u"-h") {
@@ -124,7 +130,7 @@ std::optional<int> loadScript(const QString& path, Script& script) {
     return std::nullopt;
 }
 
-int runScript(QApplication& app, Script script) {
+int runScript(QApplication& app, Script script, const std::optional<QString>& runCode) {
     QFile out;
     QFile err;
     out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
@@ -140,7 +146,8 @@ int runScript(QApplication& app, Script script) {
         form.show();
         runner.startupDone();
     }
-    const int status = runner.waitForFinished();
+    int status = runner.waitForFinished();
+    if (status == 0 && runCode) status = app::runCodeFileAfterScript(*runCode, form);
     // Shut-down as the user's closing would run it; nothing of it is logged.
     form.close();
     return status;
@@ -159,8 +166,9 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return 0;
     }
-    if (options->script && !options->show) qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (options->script) qInstallMessageHandler(quietMessages);
+    const bool headless = options->script || options->runCode;
+    if (headless && !options->show) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (headless) qInstallMessageHandler(quietMessages);
 
     Application app(argc, argv);
     Script script;
@@ -188,7 +196,8 @@ int main(int argc, char** argv) {
     }
 
     try {
-        if (options->script) return runScript(app, std::move(script));
+        if (options->script) return runScript(app, std::move(script), options->runCode);
+        if (options->runCode) return app::runCodeFile(*options->runCode);
         app::MAPIForm form;
         form.load();
         form.show();

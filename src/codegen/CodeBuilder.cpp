@@ -4,6 +4,34 @@
 
 namespace codegen {
 
+namespace {
+
+// A value written between two quote characters must stay one string literal
+// whatever it holds: quotes doubled, line breaks spliced in as constants
+// (CR LF as vbCrLf, a lone LF or CR as vbLf or vbCr, so the value is exact).
+QString asLiteralBody(const QString& v) {
+    QString out;
+    out.reserve(v.size() + 8);
+    for (qsizetype i = 0; i < v.size(); ++i) {
+        const QChar c = v[i];
+        if (c == u'"') {
+            out += QStringLiteral("\"\"");
+        } else if (c == u'\r' && i + 1 < v.size() && v[i + 1] == u'\n') {
+            out += QStringLiteral("\" & vbCrLf & \"");
+            ++i;
+        } else if (c == u'\n') {
+            out += QStringLiteral("\" & vbLf & \"");
+        } else if (c == u'\r') {
+            out += QStringLiteral("\" & vbCr & \"");
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
 QString Code::expand(QStringView tmpl, std::initializer_list<QString> args) const {
     const std::vector<QString> values(args);
     QString out;
@@ -24,7 +52,9 @@ QString Code::expand(QStringView tmpl, std::initializer_list<QString> args) cons
                    tmpl[i + 1] <= QLatin1Char('9')) {
             const auto n = static_cast<std::size_t>(tmpl[i + 1].unicode() - '1');
             if (n < values.size()) {
-                out += values[n];
+                const bool quoted = i > 0 && tmpl[i - 1] == QLatin1Char('"') && i + 2 < tmpl.size() &&
+                                    tmpl[i + 2] == QLatin1Char('"');
+                out += quoted ? asLiteralBody(values[n]) : values[n];
                 ++i;
                 continue;
             }

@@ -17,7 +17,9 @@ inline const QString kCrLf = QStringLiteral("\r\n");
 //
 // In a template, {Key} is the current name of the code variable whose settings
 // key is Key (read now, so a rename affects only later lines) and %1..%9 are
-// the run-time values, inserted unchanged and never scanned again. Any other
+// the run-time values, inserted unchanged and never scanned again, except that
+// one standing between two quote characters ("%1") is made a valid string
+// literal (quotes doubled, line breaks as vbCrLf/vbLf/vbCr). Any other
 // character is literal. Every line ends with CR LF; blank() adds one more,
 // for the lines followed by an empty line.
 class Code {

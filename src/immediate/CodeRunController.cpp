@@ -1,0 +1,180 @@
+#include "immediate/CodeRunController.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QShortcut>
+#include <QTextBlock>
+
+#include "app/MAPIMod.h"
+#include "codegen/CodeTextEdit.h"
+#include "codegen/CodeWindow.h"
+#include "immediate/ImmediateWindow.h"
+#include "immediate/VbHighlighter.h"
+#include "ui/Dialogs.h"
+#include "vbrun/Interpreter.h"
+#include "vbrun/Parser.h"
+
+namespace immediate {
+
+CodeRunController::CodeRunController(QWidget* mainWindow, codegen::CodeWindow& code,
+                                     app::MAPIMod& mod)
+    : QObject(nullptr),
+      main_(mainWindow),
+      code_(code),
+      mod_(mod),
+      immediate_(new ImmediateWindow(mainWindow)),
+      interpreter_(std::make_unique<vbrun::Interpreter>(*this)) {
+    interpreter_->setCancelFlag(&cancel_);
+    new VbHighlighter(code_.widget()->document());
+
+    auto* f5 = new QShortcut(QKeySequence(Qt::Key_F5), mainWindow);
+    connect(f5, &QShortcut::activated, this, &CodeRunController::runAll);
+    auto* ctrlG = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), mainWindow);
+    connect(ctrlG, &QShortcut::activated, this, &CodeRunController::showImmediate);
+
+    code_.widget()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(code_.widget(), &QWidget::customContextMenuRequested, this,
+            &CodeRunController::showContextMenu);
+    connect(immediate_, &ImmediateWindow::statementEntered, this, &CodeRunController::runStatement);
+    connect(immediate_, &ImmediateWindow::stopRequested, this, &CodeRunController::stop);
+}
+
+CodeRunController::~CodeRunController() = default;
+
+void CodeRunController::showContextMenu(const QPoint& pos) {
+    std::unique_ptr<QMenu> menu(code_.widget()->createStandardContextMenu());
+    menu->addSeparator();
+    QAction* runAll = menu->addAction(tr("Run"), this, &CodeRunController::runAll);
+    runAll->setShortcut(QKeySequence(Qt::Key_F5));
+    QAction* runSel = menu->addAction(tr("Run Selection"), this, &CodeRunController::runSelection);
+    runSel->setEnabled(code_.widget()->textCursor().hasSelection());
+    QAction* stop = menu->addAction(tr("Stop"), this, &CodeRunController::stop);
+    stop->setEnabled(running_);
+    menu->addAction(tr("Immediate Window"), this, &CodeRunController::showImmediate)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    runAll->setEnabled(!running_);
+    runSel->setEnabled(!running_ && runSel->isEnabled());
+    menu->exec(code_.widget()->mapToGlobal(pos));
+}
+
+void CodeRunController::showImmediate() {
+    immediate_->show();
+    immediate_->raise();
+    immediate_->activateWindow();
+}
+
+void CodeRunController::runAll() {
+    run(code_.text(), 1, true);
+}
+
+void CodeRunController::runSelection() {
+    QTextCursor c = code_.widget()->textCursor();
+    if (!c.hasSelection()) return;
+    // Whole lines: from the start of the first selected line to the end of the last.
+    QTextDocument* doc = code_.widget()->document();
+    const QTextBlock first = doc->findBlock(c.selectionStart());
+    const QTextBlock last = doc->findBlock(c.selectionEnd());
+    QTextCursor lines(first);
+    lines.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
+    run(codegen::CodeTextEdit::fromDocument(lines.selection().toPlainText()),
+        first.blockNumber() + 1, true);
+}
+
+void CodeRunController::runStatement(const QString& text) {
+    immediate_->appendLine(text);
+    run(text, 1, false);
+}
+
+void CodeRunController::run(const QString& source, int firstLine, bool fromCodeWindow) {
+    if (running_) return;
+    vbrun::Program program;
+    try {
+        program = vbrun::parse(source, interpreter_->variableNames());
+    } catch (const vbrun::CompileError& e) {
+        if (fromCodeWindow) selectLine(firstLine + e.line - 1);
+        ui::msgBox(QStringLiteral("Compile error:\n\n") + e.message, ui::Icon::Critical);
+        return;
+    }
+    // The program's own session, when logged on, under the variable's current name.
+    if (!mod_.session.isNothing())
+        interpreter_->bind(
+            mod_.names[codegen::Var::Session],
+            mapi::Variant(std::static_pointer_cast<mapi::Object>(mod_.session.shared())));
+    cancel_.store(false);
+    running_ = true;
+    immediate_->setRunning(true);
+    code_.widget()->setReadOnly(true);
+    if (fromCodeWindow) showImmediate();
+    const auto failure = interpreter_->run(program);
+    code_.widget()->setReadOnly(false);
+    immediate_->setRunning(false);
+    running_ = false;
+    if (!failure) return;
+    if (fromCodeWindow) selectLine(firstLine + failure->line - 1);
+    if (failure->number == 18) {
+        immediate_->appendLine(tr("(stopped)"));
+        return;
+    }
+    ui::msgBox(
+        QStringLiteral("Run-time error '%1':\n\n%2").arg(failure->number).arg(failure->description),
+        ui::Icon::Critical);
+}
+
+void CodeRunController::selectLine(int line) {
+    QPlainTextEdit* w = code_.widget();
+    const QTextBlock b = w->document()->findBlockByNumber(line - 1);
+    if (!b.isValid()) return;
+    QTextCursor c(b);
+    c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    w->setTextCursor(c);
+    w->ensureCursorVisible();
+}
+
+void CodeRunController::print(const QString& line) {
+    immediate_->appendLine(line);
+}
+
+int CodeRunController::msgBox(const QString& prompt, int buttons, const QString& title) {
+    ui::Icon icon = ui::Icon::None;
+    switch (buttons & 0x70) {
+        case 16:
+            icon = ui::Icon::Critical;
+            break;
+        case 32:
+            icon = ui::Icon::Question;
+            break;
+        case 48:
+            icon = ui::Icon::Exclamation;
+            break;
+        case 64:
+            icon = ui::Icon::Information;
+            break;
+        default:
+            break;
+    }
+    const int kind = buttons & 7;
+    const ui::Buttons b = kind == 4 || kind == 3 ? ui::Buttons::YesNo
+                          : kind == 1            ? ui::Buttons::OkCancel
+                                                 : ui::Buttons::Ok;
+    const ui::Answer a = ui::msgBox(prompt, icon, b, title.isEmpty() ? ui::kAppTitle : title);
+    switch (a) {
+        case ui::Answer::Ok:
+            return 1;
+        case ui::Answer::Cancel:
+            return 2;
+        case ui::Answer::Yes:
+            return 6;
+        case ui::Answer::No:
+            return 7;
+    }
+    return 1;
+}
+
+void CodeRunController::idle() {
+    // Slices: the window stays responsive and Esc or Stop can end the run.
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+}  // namespace immediate

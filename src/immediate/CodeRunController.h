@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QObject>
+#include <atomic>
+#include <memory>
+
+#include "vbrun/Host.h"
+
+class QPlainTextEdit;
+
+namespace app {
+struct MAPIMod;
+}
+namespace codegen {
+class CodeWindow;
+}
+namespace vbrun {
+class Interpreter;
+}
+
+namespace immediate {
+
+class ImmediateWindow;
+
+// F5, "Run", "Run Selection" and Ctrl+G for the code window: runs its text
+// (or the selected lines) on the GUI thread in slices, with the program's
+// logged-on session under the session variable's current name. Variables
+// persist between runs, as in the Immediate window of the IDE. A run-time
+// error shows "Run-time error 'N':" and selects the failing line.
+class CodeRunController : public QObject, public vbrun::Host {
+    Q_OBJECT
+  public:
+    CodeRunController(QWidget* mainWindow, codegen::CodeWindow& code, app::MAPIMod& mod);
+    ~CodeRunController() override;
+
+    void runAll();
+    void runSelection();
+    void runStatement(const QString& text);  // typed into the Immediate window
+    void stop() { cancel_.store(true); }
+    void showImmediate();
+    bool isRunning() const { return running_; }
+
+  private:
+    void run(const QString& source, int firstLine, bool fromCodeWindow);
+    void selectLine(int line);
+    void showContextMenu(const QPoint& pos);
+
+    void print(const QString& line) override;
+    int msgBox(const QString& prompt, int buttons, const QString& title) override;
+    void idle() override;
+
+    QWidget* main_;
+    codegen::CodeWindow& code_;
+    app::MAPIMod& mod_;
+    ImmediateWindow* immediate_;
+    std::unique_ptr<vbrun::Interpreter> interpreter_;
+    std::atomic<bool> cancel_{false};
+    bool running_ = false;
+};
+
+}  // namespace immediate

@@ -1,0 +1,69 @@
+#include "immediate/ImmediateWindow.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+#include "immediate/VbHighlighter.h"
+
+namespace immediate {
+
+ImmediateWindow::ImmediateWindow(QWidget* parent)
+    : QWidget(parent, Qt::Tool),
+      output_(new QPlainTextEdit(this)),
+      input_(new QLineEdit(this)),
+      stop_(new QPushButton(tr("Stop"), this)),
+      dropped_(new QLabel(this)) {
+    setObjectName(QStringLiteral("ImmediateWindow"));
+    setWindowTitle(tr("Immediate"));
+    output_->setObjectName(QStringLiteral("ImmediateText"));
+    output_->setReadOnly(true);
+    output_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    output_->setMaximumBlockCount(kMaxLines);
+    input_->setObjectName(QStringLiteral("ImmediateInput"));
+    stop_->setObjectName(QStringLiteral("StopButton"));
+    stop_->setEnabled(false);
+    dropped_->setObjectName(QStringLiteral("DroppedLabel"));
+    dropped_->setVisible(false);
+    new VbHighlighter(output_->document());
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(dropped_);
+    layout->addWidget(output_, 1);
+    layout->addWidget(input_);
+    layout->addWidget(stop_);
+    resize(520, 300);
+
+    connect(input_, &QLineEdit::returnPressed, this, [this] {
+        const QString text = input_->text();
+        if (text.trimmed().isEmpty()) return;
+        input_->clear();
+        emit statementEntered(text);
+    });
+    connect(stop_, &QPushButton::clicked, this, &ImmediateWindow::stopRequested);
+    auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(esc, &QShortcut::activated, this, &ImmediateWindow::stopRequested);
+}
+
+void ImmediateWindow::appendLine(const QString& line) {
+    // A printed value may hold line breaks of its own; each is a line here.
+    QString text = line;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    output_->appendPlainText(text);
+    lines_ += text.count(u'\n') + 1;
+    if (lines_ > kMaxLines && !dropped_->isVisible()) {
+        dropped_->setText(
+            tr("Older lines were dropped: the window keeps the last %1.").arg(kMaxLines));
+        dropped_->setVisible(true);
+    }
+}
+
+void ImmediateWindow::setRunning(bool running) {
+    stop_->setEnabled(running);
+    input_->setEnabled(!running);
+}
+
+}  // namespace immediate

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace immediate {
+
+// The Immediate window: Debug.Print output of every run, a line to type a
+// statement into (Enter runs it) and Stop. It keeps the last kMaxLines lines;
+// older ones are dropped and a note says so.
+class ImmediateWindow : public QWidget {
+    Q_OBJECT
+  public:
+    static constexpr int kMaxLines = 5000;
+
+    explicit ImmediateWindow(QWidget* parent = nullptr);
+
+    void appendLine(const QString& line);
+    void setRunning(bool running);
+    QPlainTextEdit* output() const { return output_; }
+
+  signals:
+    void statementEntered(const QString& text);
+    void stopRequested();
+
+  private:
+    QPlainTextEdit* output_;
+    QLineEdit* input_;
+    QPushButton* stop_;
+    QLabel* dropped_;
+    qint64 lines_ = 0;
+};
+
+}  // namespace immediate
