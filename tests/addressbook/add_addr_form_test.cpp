@@ -385,7 +385,7 @@ TEST_F(AddAddrFormTest, OneRowWithNotesStoresCommentAndUpdatesTwice) {
     addRow(QStringLiteral("Ann"), QStringLiteral("a@x"), QStringLiteral("met at \"Expo\""));
     click("AddButton");
     EXPECT_EQ(code_, p1to4() + p5to10() + sLines("Ann", "a@x") +
-                         nLines("oAddressEntry", "met at \"Expo\"") + eLines());
+                         nLines("oAddressEntry", "met at \"\"Expo\"\"") + eLines());
     ASSERT_EQ(stored().size(), 1u);
     EXPECT_EQ(stored()[0]->props.at(kComment), mapi::Variant(QStringLiteral("met at \"Expo\"")));
     EXPECT_EQ(stored()[0]->updates, 2);
@@ -418,7 +418,7 @@ TEST_F(AddAddrFormTest, OnlySessionFollowsRenamedVariablesAndUserTextIsNotExpand
            QStringLiteral("{AddressEntry}"));
     click("AddButton");
     EXPECT_EQ(code_, p1to4(QStringLiteral("objSession")) + p5to10() +
-                         sLines("{Session} \"Q\"", "%1@x") +
+                         sLines("{Session} \"\"Q\"\"", "%1@x") +
                          nLines("oAddressEntry", "{AddressEntry}") + eLines());
 }
 

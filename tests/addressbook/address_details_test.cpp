@@ -275,7 +275,7 @@ TEST_F(AddressDetailsTest, SpacesOnlyAliasIsSearchedFor) {
     EXPECT_EQ(world_.calls("AddressEntries.GetFirst"), 1);
 }
 
-TEST_F(AddressDetailsTest, QuotesInAliasAndListNameAreCopiedUnchanged) {
+TEST_F(AddressDetailsTest, QuotesInAliasAndListNameAreDoubled) {
     auto& odd = world_.addList(QStringLiteral("My \"Contacts\""));
     world_.addEntry(odd, QStringLiteral("Q"), QStringLiteral("q@example.com"),
                     QStringLiteral("q\"x {Session} %1"));
@@ -283,8 +283,8 @@ TEST_F(AddressDetailsTest, QuotesInAliasAndListNameAreCopiedUnchanged) {
     chooseList(QStringLiteral("My \"Contacts\""));
     closeDetails();
     controller().AddDetailsButton_Click();
-    EXPECT_EQ(code_,
-              head("My \"Contacts\"", "q\"x {Session} %1") + check("q\"x {Session} %1") + tail());
+    EXPECT_EQ(code_, head("My \"\"Contacts\"\"", "q\"\"x {Session} %1") +
+                         check("q\"x {Session} %1") + tail());
     EXPECT_TRUE(responder_.boxes.isEmpty());
 }
 

@@ -164,12 +164,12 @@ TEST_F(FolderListing, EmptyFolderWritesTheSameBlock) {
     EXPECT_TRUE(tree.children(outboxNode).empty());
 }
 
-TEST_F(FolderListing, IdentifiersGoIntoTheCodeUnescaped) {
+TEST_F(FolderListing, IdentifiersBetweenQuotesAreValidLiterals) {
     auto odd = store->root->addFolder(QStringLiteral("F\"1\"&x"), QStringLiteral("Odd"));
     doubleClick(storeNode);
     code.clear();
     doubleClick(child(storeNode, QStringLiteral("Odd")));
-    EXPECT_TRUE(code.startsWith(folderOpenHead("F\"1\"&x", "S-1")));
+    EXPECT_TRUE(code.startsWith(folderOpenHead("F\"\"1\"\"&x", "S-1")));
 }
 
 TEST_F(FolderListing, RenamedVariablesAppearOnlyInLaterLines) {

@@ -158,15 +158,18 @@ TEST(ComposeCode, SendBlockIsFiftySevenLinesByteForByte) {
     EXPECT_TRUE(code.endsWith(QStringLiteral("'empty your object references when done!\r\n\r\n")));
 }
 
-TEST(ComposeCode, SendBlockInsertsSubjectAndTextUnescaped) {
+TEST(ComposeCode, SendBlockWritesSubjectAndTextAsValidLiterals) {
     codegen::VarNames names;
     const QString subject = QStringLiteral("Say \"hi\" {Message} %1");
     const QString body = QStringLiteral("line one\r\nline \"two\"\r\n");
     const QString code = compose::sendCode(names, subject, body);
-    EXPECT_EQ(code, sendExpected(subject, body));
-    EXPECT_TRUE(code.contains(QStringLiteral("  .subject = \"Say \"hi\" {Message} %1\"\r\n")));
-    EXPECT_TRUE(
-        code.contains(QStringLiteral("  .Text = \"line one\r\nline \"two\"\r\n\"\r\n\r\n")));
+    EXPECT_EQ(
+        code,
+        sendExpected(QStringLiteral("Say \"\"hi\"\" {Message} %1"),
+                     QStringLiteral("line one\" & vbCrLf & \"line \"\"two\"\"\" & vbCrLf & \"")));
+    EXPECT_TRUE(code.contains(QStringLiteral("  .subject = \"Say \"\"hi\"\" {Message} %1\"\r\n")));
+    EXPECT_TRUE(code.contains(QStringLiteral(
+        "  .Text = \"line one\" & vbCrLf & \"line \"\"two\"\"\" & vbCrLf & \"\"\r\n\r\n")));
 }
 
 TEST(ComposeCode, SendBlockSpellsRenamedVariables) {

@@ -436,8 +436,9 @@ TEST_F(MsgFormTest, SendFillsTheMessageInOrderUpdatesItAndWritesTheBlock) {
 
     EXPECT_EQ(code, compose::sendCode(mod.names, QStringLiteral("He said \"hi\""),
                                       QStringLiteral("line 1\r\nline 2")));
-    EXPECT_TRUE(code.contains(QStringLiteral("  .subject = \"He said \"hi\"\"\r\n")));
-    EXPECT_TRUE(code.contains(QStringLiteral("  .Text = \"line 1\r\nline 2\"\r\n\r\n")));
+    EXPECT_TRUE(code.contains(QStringLiteral("  .subject = \"He said \"\"hi\"\"\"\r\n")));
+    EXPECT_TRUE(
+        code.contains(QStringLiteral("  .Text = \"line 1\" & vbCrLf & \"line 2\"\r\n\r\n")));
 
     EXPECT_FALSE(form->isVisible());
     EXPECT_FALSE(form->isLoaded());

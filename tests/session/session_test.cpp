@@ -206,7 +206,7 @@ TEST_F(SessionPanel, LogonWithProfileNameAndPassword) {
     clickButton("LogonButton");
     EXPECT_EQ(code(), crlf(kCreate) +
                           crlf("oSession.Logon ProfileName:=\"MS Exchange Settings\", "
-                               "ProfilePassword:=\"se\"cret\", "
+                               "ProfilePassword:=\"se\"\"cret\", "
                                "ShowDialog:=False, NewSession:=False\n\n") +
                           crlf(kStores) + crlf(kCheckAndWalk));
     const mapi::LogonArgs& a = fakeSession->lastLogon;
