@@ -7,7 +7,7 @@
 
 #include "app/MAPIMod.h"
 #include "codegen/CodeBuilder.h"
-#include "codegen/CodeWindow.h"
+#include "codewindow/CodeWindow.h"
 
 namespace ui {
 class TreeView;

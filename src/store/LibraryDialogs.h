@@ -1,7 +1,9 @@
 #pragma once
 
-// The messaging library's own modal dialogs: real Qt windows, scriptable by
-// their objectNames, shown over the active window.
+// The messaging library's own modal dialogs. The store only asks for them:
+// the windows live in the widget layer, which installs them at start-up, so
+// the store and its tool need no widgets and tests can answer without one.
+// With nothing installed every request is cancelled, as by the user.
 
 #include <QString>
 #include <QStringList>
@@ -20,6 +22,19 @@ struct ChosenRecipient {
     std::int32_t displayType = 0;
     QString entryId;
 };
+
+class LibraryDialogs {
+  public:
+    virtual ~LibraryDialogs() = default;
+    virtual QString chooseProfile(const QStringList& profiles, const QString& preselected) = 0;
+    virtual std::vector<ChosenRecipient> addressBook(mapi::Session& session,
+                                                     const mapi::AddressBookArgs& args) = 0;
+    virtual void details(mapi::AddressEntry& entry) = 0;
+};
+
+// Makes `dialogs` (not owned; nullptr for none) the ones shown from now on and
+// returns the ones it replaces.
+LibraryDialogs* installLibraryDialogs(LibraryDialogs* dialogs);
 
 // Window "ProfileDialog" titled "Choose Profile": combo "ProfileCombo"
 // preselected with `preselected`, buttons "OkButton" and "CancelButton".
