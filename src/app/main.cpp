@@ -86,7 +86,8 @@ std::optional<int> loadScript(const QString& path, Script& script) {
                      qPrintable(f.errorString()));
         return kUsageError;
     }
-    scenario::script::ParseResult parsed = scenario::script::parseScript(QString::fromUtf8(f.readAll()));
+    scenario::script::ParseResult parsed =
+        scenario::script::parseScript(QString::fromUtf8(f.readAll()));
     if (parsed.error) {
         std::fprintf(stderr, "%s:%d: error: %s\n", qPrintable(script.name), parsed.error->line,
                      parsed.error->message.toUtf8().constData());

@@ -13,8 +13,8 @@
 #include <algorithm>
 #include <exception>
 
-#include "messaging/Error.h"
 #include "libdialogs/WidgetDialogs.h"
+#include "messaging/Error.h"
 #include "ui/Dialogs.h"
 
 namespace store {

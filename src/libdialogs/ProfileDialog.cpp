@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "messaging/Error.h"
 #include "libdialogs/WidgetDialogs.h"
+#include "messaging/Error.h"
 #include "ui/Dialogs.h"
 
 namespace store {

@@ -8,7 +8,7 @@ namespace store {
 // A fixture or profile directory that cannot be used; the message names the
 // file, the place in it and the problem.
 class FixtureError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

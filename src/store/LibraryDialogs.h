@@ -17,7 +17,7 @@ namespace store {
 struct ChosenRecipient {
     QString name;
     QString address;
-    QString addressType;  // "SMTP", "MAPIPDL" ...
+    QString addressType;    // "SMTP", "MAPIPDL" ...
     std::int32_t type = 1;  // 1 To, 2 Cc, 3 Bcc
     std::int32_t displayType = 0;
     QString entryId;
@@ -49,7 +49,8 @@ QString runProfileChooser(const QStringList& profiles, const QString& preselecte
 // recipients in the lists (To, then Cc, then Bcc); "CancelButton" or closing
 // the window throws MAPI_E_USER_CANCEL. args.oneAddress limits the choice to
 // one entry.
-std::vector<ChosenRecipient> runAddressBook(mapi::Session& session, const mapi::AddressBookArgs& args);
+std::vector<ChosenRecipient> runAddressBook(mapi::Session& session,
+                                            const mapi::AddressBookArgs& args);
 
 // Window "DetailsDialog" showing the entry's name, address, type, alias and
 // fields, closed by "OkButton".

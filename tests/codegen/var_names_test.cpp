@@ -7,9 +7,9 @@
 #include <algorithm>
 
 #include "codegen/CodeBuilder.h"
+#include "codegen/VarNames.h"
 #include "codewindow/CodeTextEdit.h"
 #include "codewindow/CodeWindow.h"
-#include "codegen/VarNames.h"
 #include "codewindow/VarTreeController.h"
 #include "support/TestEnv.h"
 #include "ui/TreeView.h"
