@@ -25,6 +25,9 @@ int main(int argc, char** argv) {
     } catch (const mapi::Error& e) {
         err << args[2] << ": " << e.description() << '\n';
         return 1;
+    } catch (const std::exception& e) {
+        err << args[2] << ": " << e.what() << '\n';
+        return 1;
     }
     QTextStream(stdout) << "Created profile directory " << args[3] << '\n';
     return 0;

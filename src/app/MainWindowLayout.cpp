@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
@@ -24,6 +25,18 @@ W* named(W* w, const char* name) {
     w->setObjectName(QString::fromLatin1(name));
     return w;
 }
+
+// The tab strip's design width holds the four captions only with the narrow
+// margins of the original strip; the desktop style's wider ones would cut
+// them short.
+class CompactTabStyle : public QProxyStyle {
+  public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        if (metric == PM_TabBarTabHSpace) return 8;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
 
 QString arrayName(const char* name, int index) {
     return QStringLiteral("%1(%2)").arg(QString::fromLatin1(name)).arg(index);
@@ -222,10 +235,13 @@ codegen::CodeTextEdit* buildMainWindow(QWidget* form) {
     auto* tabs = tw(named(new QTabBar(form), "OptionsTab"), 5160, 120, 4215, 6255);
     tabs->setExpanding(false);
     tabs->setDrawBase(false);
-    // Four tabs share the strip's width: no scrolling, captions shortened if
-    // need be (the tool tips still give them in full).
+    // Four tabs share the strip's width: no scrolling, captions shortened only
+    // if a larger desktop font leaves no room (the tool tips give them in full).
     tabs->setUsesScrollButtons(false);
     tabs->setElideMode(Qt::ElideRight);
+    auto* compact = new CompactTabStyle;
+    compact->setParent(tabs);
+    tabs->setStyle(compact);
     QFont tabFont = form->font();
     tabFont.setPointSize(7);
     tabs->setFont(tabFont);

@@ -12,13 +12,42 @@
 
 #include "app/MAPIForm.h"
 #include "libdialogs/WidgetDialogs.h"
+#include "messaging/Error.h"
 #include "scenario/ScenarioRunner.h"
 #include "scenario/ScriptParser.h"
 #include "store/Backend.h"
+#include "ui/Dialogs.h"
 
 namespace {
 
 constexpr int kUsageError = 2;
+
+// Every handler reports the library's errors on its own path; this is the net
+// under those paths, so that an error none of them expected still ends in the
+// program's error message instead of unwinding through Qt (undefined there)
+// and ending the program.
+class Application : public QApplication {
+  public:
+    using QApplication::QApplication;
+
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const mapi::Error& e) {
+            report(e.number(), e.description());
+        } catch (const std::exception& e) {
+            report(mapi::code::CallFailed, QString::fromUtf8(e.what()));
+        }
+        return true;
+    }
+
+  private:
+    static void report(std::int32_t number, const QString& description) {
+        ui::msgBox(QStringLiteral("Error #") + QString::number(number) + QStringLiteral(" - ") +
+                       description + QStringLiteral(" - has occurred."),
+                   ui::Icon::Critical, ui::Buttons::Ok);
+    }
+};
 
 const char* const kUsage = "usage: quorvane [--script FILE|-] [--fixture FILE.json] [--show]\n";
 
@@ -135,25 +164,41 @@ int main(int argc, char** argv) {
     if (options->script && !options->show) qputenv("QT_QPA_PLATFORM", "offscreen");
     if (options->script) qInstallMessageHandler(quietMessages);
 
-    QApplication app(argc, argv);
+    Application app(argc, argv);
     store::installWidgetDialogs();
     Script script;
     if (options->script)
         if (const auto failed = loadScript(*options->script, script)) return *failed;
-    try {
-        if (options->fixture)
+    if (options->fixture) {
+        try {
             store::installFixtureBackend(*options->fixture);
-        else
+        } catch (const store::FixtureError& e) {
+            std::fprintf(stderr, "%s\n", e.what());
+            return kUsageError;
+        } catch (const mapi::Error& e) {
+            std::fprintf(stderr, "%s: %s\n", qPrintable(*options->fixture),
+                         e.description().toUtf8().constData());
+            return kUsageError;
+        }
+    } else {
+        // The program still starts: the logon reports the same failure on its
+        // error path, and works once the profile folder is usable again.
+        try {
             store::installDefaultBackend();
-    } catch (const store::FixtureError& e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return kUsageError;
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "quorvane: %s\n", e.what());
+        }
     }
 
-    if (options->script) return runScript(app, std::move(script));
-
-    app::MAPIForm form;
-    form.load();
-    form.show();
-    return app.exec();
+    try {
+        if (options->script) return runScript(app, std::move(script));
+        app::MAPIForm form;
+        form.load();
+        form.show();
+        return app.exec();
+    } catch (const std::exception& e) {
+        // Only reached by a fault outside every handler's own error path.
+        std::fprintf(stderr, "quorvane: %s\n", e.what());
+        return 1;
+    }
 }

@@ -1,9 +1,11 @@
 #include "codewindow/CodeTextEdit.h"
 
 #include <QMimeData>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 
 namespace codegen {
 
@@ -68,6 +70,11 @@ QString CodeTextEdit::exactText() const {
 void CodeTextEdit::appendExact(const QString& text) {
     if (text.isEmpty()) return;
     QTextDocument* doc = document();
+    const int start = doc->characterCount() - 1;
+    QTextCursor caret = textCursor();
+    // A caret the user has not moved since the last append follows the code;
+    // one the user has put elsewhere stays where the typing goes on.
+    const bool follow = !caret.hasSelection() && caret.position() == caretAfterAppend_;
     // Appends from code are not the user's edits: keep them out of the undo
     // history, which would otherwise grow with every generated line.
     doc->setUndoRedoEnabled(false);
@@ -75,10 +82,31 @@ void CodeTextEdit::appendExact(const QString& text) {
     c.movePosition(QTextCursor::End);
     c.insertText(toDocument(text));
     doc->setUndoRedoEnabled(true);
+    if (follow) {
+        caret.movePosition(QTextCursor::End);
+        setTextCursor(caret);
+        caretAfterAppend_ = caret.position();
+    }
+    revealFrom(start);
+}
+
+void CodeTextEdit::revealFrom(int position) {
+    // As much of the new text as fits, but never its first line out of sight.
+    QScrollBar* v = verticalScrollBar();
+    v->setValue(v->maximum());
+    const QTextBlock block = document()->findBlock(position);
+    int line = block.firstLineNumber();
+    if (const QTextLayout* layout = block.layout(); layout && layout->lineCount() > 0) {
+        const QTextLine inBlock = layout->lineForTextPosition(position - block.position());
+        if (inBlock.isValid()) line += inBlock.lineNumber();
+    }
+    if (line < v->value()) v->setValue(line);
+    horizontalScrollBar()->setValue(horizontalScrollBar()->minimum());
 }
 
 void CodeTextEdit::setExactText(const QString& text) {
     setPlainText(toDocument(text));
+    caretAfterAppend_ = textCursor().position();
 }
 
 QMimeData* CodeTextEdit::createMimeDataFromSelection() const {

@@ -20,12 +20,19 @@ class CodeTextEdit : public QPlainTextEdit {
     static QString fromDocument(const QString& raw);
 
     QString exactText() const;
+    // Appends at the end and scrolls the first line of the new text into view;
+    // the caret moves to the end only when the user left it where the last
+    // append put it.
     void appendExact(const QString& text);
     void setExactText(const QString& text);
 
   protected:
     QMimeData* createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData* source) override;
+
+  private:
+    void revealFrom(int position);
+    int caretAfterAppend_ = 0;
 };
 
 }  // namespace codegen

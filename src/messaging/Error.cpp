@@ -27,6 +27,7 @@ constexpr Known kKnown[] = {
     {code::CallFailed, "MAPI_E_CALL_FAILED", "The call failed."},
     {code::DiskError, "MAPI_E_DISK_ERROR", "The message store could not be read or written."},
     {code::Corrupt, "MAPI_E_CORRUPT_DATA", "The message store is damaged."},
+    {code::Busy, "MAPI_E_BUSY", "The message store is in use by another program."},
     {code::ObjectDeleted, "MAPI_E_OBJECT_DELETED", "The object has been deleted."},
     {code::InvalidProcedureCall, "", "Invalid procedure call or argument"},
     {code::Overflow, "", "Overflow"},

@@ -38,6 +38,7 @@ inline constexpr std::int32_t NotInitialized = static_cast<std::int32_t>(0x80040
 inline constexpr std::int32_t CallFailed = static_cast<std::int32_t>(0x80004005);
 inline constexpr std::int32_t DiskError = static_cast<std::int32_t>(0x80040116);
 inline constexpr std::int32_t Corrupt = static_cast<std::int32_t>(0x8004011B);
+inline constexpr std::int32_t Busy = static_cast<std::int32_t>(0x8004010B);
 inline constexpr std::int32_t ObjectDeleted = static_cast<std::int32_t>(0x8004010A);
 
 // Visual Basic run-time errors that the program meets through the platform.

@@ -18,36 +18,41 @@ QString profilesDir() {
     return base + QStringLiteral("/quorvane");
 }
 
+namespace {
+
+// An empty store gets the demo mailbox; stores left without any profile get
+// back a default one.
+void prepareDefaultStore(Db& db) {
+    Stmt q = db.prepare("SELECT (SELECT COUNT(*) FROM profiles), (SELECT COUNT(*) FROM stores)");
+    q.step();
+    const bool noProfiles = q.integer(0) == 0;
+    const bool noStores = q.integer(1) == 0;
+    if (noProfiles && noStores) {
+        writeFixture(demoMailbox(), db, QStringLiteral("(demo mailbox)"));
+    } else if (noProfiles) {
+        Db::Transaction tx(db);
+        db.exec(
+            "INSERT INTO profiles(name, is_default) VALUES('Default', 1);"
+            "INSERT INTO profile_stores(profile, store) "
+            "  SELECT last_insert_rowid(), rid FROM stores ORDER BY rid;"
+            "INSERT INTO profile_lists(profile, list) "
+            "  SELECT (SELECT MAX(rid) FROM profiles), rid FROM address_lists ORDER BY rid;");
+        tx.commit();
+    }
+}
+
+}  // namespace
+
 void installDefaultBackend() {
     const QString dir = profilesDir();
+    const QString path = dir + QLatin1Char('/') + QLatin1String(kStoreFileName);
+    // Installed before anything touches the disk: whatever fails below, the
+    // logon still meets it again and reports it on its error path.
+    std::make_shared<Backend>(path, nullptr, &prepareDefaultStore)->install();
     if (!QDir().mkpath(dir))
         mapi::raise(mapi::code::DiskError,
                     QStringLiteral("The profile folder %1 could not be created.").arg(dir));
-    const QString path = dir + QLatin1Char('/') + QLatin1String(kStoreFileName);
-    if (!QFile::exists(path)) {
-        buildStoreFile(demoMailbox(), path, QStringLiteral("(demo mailbox)"));
-    } else {
-        std::shared_ptr<Db> db = Db::open(path, false);
-        Stmt q =
-            db->prepare("SELECT (SELECT COUNT(*) FROM profiles), (SELECT COUNT(*) FROM stores)");
-        q.step();
-        const bool noProfiles = q.integer(0) == 0;
-        const bool noStores = q.integer(1) == 0;
-        if (noProfiles && noStores)
-            writeFixture(demoMailbox(), *db, QStringLiteral("(demo mailbox)"));
-        else if (noProfiles) {
-            // Stores without any profile: give them back a default profile.
-            Db::Transaction tx(*db);
-            db->exec(
-                "INSERT INTO profiles(name, is_default) VALUES('Default', 1);"
-                "INSERT INTO profile_stores(profile, store) "
-                "  SELECT last_insert_rowid(), rid FROM stores ORDER BY rid;"
-                "INSERT INTO profile_lists(profile, list) "
-                "  SELECT (SELECT MAX(rid) FROM profiles), rid FROM address_lists ORDER BY rid;");
-            tx.commit();
-        }
-    }
-    std::make_shared<Backend>(path)->install();
+    if (!QFile::exists(path)) buildStoreFile(demoMailbox(), path, QStringLiteral("(demo mailbox)"));
 }
 
 void installFixtureBackend(const QString& jsonPath) {

@@ -18,7 +18,9 @@ QString profilesDir();
 
 // Installs the embedded store as the messaging back-end (mapi::createSession)
 // over the profiles in profilesDir(), creating the demo profile "Default" over
-// a generated demo mailbox on first use.
+// a generated demo mailbox on first use. The back-end is installed even when
+// creating the demo store fails (mapi::Error, FixtureError); the existing store
+// file is only opened, checked and used at the first logon.
 void installDefaultBackend();
 
 // Builds a fresh temporary store from a JSON fixture and installs it so that

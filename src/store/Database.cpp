@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <QStringList>
+
 #include "messaging/Error.h"
 #include "store/Props.h"
 
@@ -96,6 +98,14 @@ void sqlEqual(sqlite3_context* ctx, int, sqlite3_value** argv) {
     const mapi::Variant wanted = decode(wt, fromSqlite(argv[3]));
     sqlite3_result_int(ctx, looselyEqual(stored, wanted) ? 1 : 0);
 }
+
+// Marks a file as this program's store (PRAGMA application_id).
+constexpr int kApplicationId = 0x51563939;
+
+// The tables every store has; a file lacking any of them is not one of ours.
+const char* const kTables[] = {"profiles", "profile_stores", "profile_lists", "stores",
+                               "folders",  "messages",       "recipients",    "attachments",
+                               "props",    "address_lists",  "entries"};
 
 }  // namespace
 
@@ -192,15 +202,37 @@ std::shared_ptr<Db> Db::open(const QString& path, bool create) {
                     QStringLiteral("The message store %1 could not be opened: %2.").arg(path, why));
     }
     std::shared_ptr<Db> db(new Db(h, path));
-    sqlite3_busy_timeout(h, 5000);
+    // Another process inside a write holds the store only briefly; one that
+    // keeps it longer is reported rather than waited for.
+    sqlite3_busy_timeout(h, kBusyTimeoutMs);
     sqlite3_create_function_v2(h, "qv_contains", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                sqlContains, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(h, "qv_eq", 4, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlEqual,
                                nullptr, nullptr, nullptr);
     // Every write must be on disk when the call that made it returns.
     db->exec("PRAGMA foreign_keys = ON; PRAGMA synchronous = FULL;");
-    db->createSchema();
+    if (create) {
+        db->createSchema();
+    } else {
+        // Checked before anything is written: a damaged file or another
+        // program's database in the profile folder is refused untouched.
+        db->checkIsStore();
+    }
     return db;
+}
+
+void Db::checkIsStore() {
+    Stmt id = prepare("PRAGMA application_id");
+    const std::int64_t appId = id.step() ? id.integer(0) : 0;
+    Stmt q = prepare("SELECT name FROM sqlite_master WHERE type = 'table'");
+    QStringList tables;
+    while (q.step()) tables << q.text(0);
+    bool complete = true;
+    for (const char* t : kTables) complete = complete && tables.contains(QLatin1String(t));
+    // Stores written before the mark was set are recognised by their tables.
+    if ((appId != kApplicationId && appId != 0) || !complete)
+        mapi::raise(mapi::code::Corrupt,
+                    QStringLiteral("The file in the profile folder is not a message store."));
 }
 
 Db::~Db() {
@@ -210,18 +242,29 @@ Db::~Db() {
 
 void Db::createSchema() {
     exec(kSchema);
+    exec(QStringLiteral("PRAGMA application_id = %1").arg(kApplicationId).toUtf8().constData());
 }
 
 void Db::fail(const char* what) const {
     const int rc = sqlite3_errcode(h_);
     const QString msg = QString::fromUtf8(sqlite3_errmsg(h_));
-    const std::int32_t number =
-        rc == SQLITE_CORRUPT || rc == SQLITE_NOTADB ? mapi::code::Corrupt : mapi::code::DiskError;
-    mapi::raise(number, QStringLiteral("The message store could not be %1 (%2: %3).")
-                            .arg(QString::fromLatin1(what) == QLatin1String("step")
-                                     ? QStringLiteral("read or written")
-                                     : QStringLiteral("used"),
-                                 QString::number(rc), msg));
+    switch (rc & 0xff) {
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            mapi::raise(mapi::code::Corrupt,
+                        QStringLiteral("The message store is damaged (%1).").arg(msg));
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            mapi::raise(mapi::code::Busy,
+                        QStringLiteral("The message store is in use by another program."));
+        default:
+            break;
+    }
+    mapi::raise(mapi::code::DiskError, QStringLiteral("The message store could not be %1 (%2: %3).")
+                                           .arg(QString::fromLatin1(what) == QLatin1String("step")
+                                                    ? QStringLiteral("read or written")
+                                                    : QStringLiteral("used"),
+                                                QString::number(rc), msg));
 }
 
 Stmt Db::prepare(const char* sql) {

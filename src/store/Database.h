@@ -55,8 +55,13 @@ class Stmt {
 
 class Db {
   public:
-    // Opens (creating when `create`) the store file and makes sure the schema
-    // exists. Fails with MAPI_E_DISK_ERROR when the file cannot be used.
+    static constexpr int kBusyTimeoutMs = 2000;
+
+    // Opens the store file, or creates it with its schema when `create`. Fails
+    // with MAPI_E_DISK_ERROR when the file cannot be opened, MAPI_E_CORRUPT_DATA
+    // when it is damaged or not a store of this program (nothing is written
+    // then), MAPI_E_BUSY when another process keeps it locked past
+    // kBusyTimeoutMs.
     static std::shared_ptr<Db> open(const QString& path, bool create);
     ~Db();
     Db(const Db&) = delete;
@@ -90,6 +95,7 @@ class Db {
   private:
     explicit Db(sqlite3* h, QString path) : h_(h), path_(std::move(path)) {}
     void createSchema();
+    void checkIsStore();
     sqlite3* h_;
     QString path_;
     int depth_ = 0;

@@ -359,7 +359,7 @@ void Writer::message(const QJsonObject& o, const QString& place, std::int64_t fo
             .bind(1, rid)
             .bind(2, text(r, "name", p))
             .bind(3, text(r, "address", p))
-            .bind(4, integer(r, "type", p, 1, 3, 1))
+            .bind(4, integer(r, "type", p, INT32_MIN, INT32_MAX, 1))
             .bind(5, integer(r, "displayType", p, INT32_MIN, INT32_MAX))
             .bind(6, text(r, "addressType", p, QStringLiteral("SMTP")))
             .run();

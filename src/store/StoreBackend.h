@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -16,10 +17,14 @@ class SessionImpl;
 
 class Backend : public std::enable_shared_from_this<Backend> {
   public:
-    // `keep` owns a temporary folder that must live as long as the back-end.
-    explicit Backend(QString dbPath, std::shared_ptr<QTemporaryDir> keep = {})
-        : path_(std::move(dbPath)), keep_(std::move(keep)) {}
+    // `keep` owns a temporary folder that must live as long as the back-end;
+    // `prepare` runs once on the store when it is first opened.
+    explicit Backend(QString dbPath, std::shared_ptr<QTemporaryDir> keep = {},
+                     std::function<void(Db&)> prepare = {})
+        : path_(std::move(dbPath)), keep_(std::move(keep)), prepare_(std::move(prepare)) {}
 
+    // The store, opened on first use so that a damaged or busy file fails the
+    // library call that needs it; a later call tries again.
     std::shared_ptr<Db> db();
     const QString& path() const { return path_; }
 
@@ -34,6 +39,7 @@ class Backend : public std::enable_shared_from_this<Backend> {
   private:
     QString path_;
     std::shared_ptr<QTemporaryDir> keep_;
+    std::function<void(Db&)> prepare_;
     std::shared_ptr<Db> db_;
     std::vector<SessionImpl*> live_;
 };

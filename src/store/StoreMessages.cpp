@@ -102,7 +102,8 @@ void RecipientImpl::SetName(const QString& v) {
     name = v;
 }
 void RecipientImpl::SetType(std::int32_t v) {
-    if (v < 1 || v > 3) mapi::raise(mapi::code::InvalidParameter);
+    // Stores hold types beyond To, Cc and Bcc (the originator, the resend
+    // flag ORed in), so any value is kept as given.
     type = v;
 }
 void RecipientImpl::SetAddress(const QString& v) {
@@ -138,7 +139,6 @@ std::unique_ptr<mapi::Enumerator<mapi::Recipient>> RecipientsImpl::enumerate() {
 }
 
 Ref<mapi::Recipient> RecipientsImpl::Add(const QString& name, std::int32_t type) {
-    if (type < 1 || type > 3) mapi::raise(mapi::code::InvalidParameter);
     auto r = std::make_shared<RecipientImpl>(s_);
     r->name = name;
     r->type = type;

@@ -13,7 +13,11 @@ using mapi::Ref;
 // ---- Backend --------------------------------------------------------------------
 
 std::shared_ptr<Db> Backend::db() {
-    if (!db_) db_ = Db::open(path_, false);
+    if (!db_) {
+        std::shared_ptr<Db> db = Db::open(path_, false);
+        if (prepare_) prepare_(*db);
+        db_ = db;
+    }
     return db_;
 }
 
@@ -57,23 +61,27 @@ void SessionImpl::Logon(const mapi::LogonArgs& args) {
     if (!chosen) {
         const QString password = args.profilePassword.value_or(QString());
         const QString name = args.profileName.value_or(QString());
+        // Only a logon that names its profile carries a password to check; the
+        // chooser, the default and the dynamic form open a profile as the owner
+        // of the profile folder, since none has anywhere to take a password from.
+        bool checkPassword = false;
         if (args.profileInfo && !args.profileInfo->isEmpty()) {
             chosen = profileForServerMailbox(all, *args.profileInfo);
-            if (!chosen) mapi::raise(mapi::code::LogonFailed);
+        } else if (args.showDialog.value_or(false)) {
+            std::optional<Profile> pre =
+                name.isEmpty() ? defaultProfile(all) : findProfile(all, name);
+            const QString picked = runProfileChooser(profileNames(all), pre ? pre->name : name);
+            chosen = findProfile(all, picked);
+            checkPassword =
+                chosen && !name.isEmpty() && chosen->name.compare(name, Qt::CaseInsensitive) == 0;
+        } else if (!name.isEmpty()) {
+            chosen = findProfile(all, name);
+            checkPassword = true;
         } else {
-            if (args.showDialog.value_or(false)) {
-                std::optional<Profile> pre =
-                    name.isEmpty() ? defaultProfile(all) : findProfile(all, name);
-                const QString picked = runProfileChooser(profileNames(all), pre ? pre->name : name);
-                chosen = findProfile(all, picked);
-            } else if (!name.isEmpty()) {
-                chosen = findProfile(all, name);
-            } else {
-                chosen = defaultProfile(all);
-            }
-            if (!chosen || !passwordMatches(*chosen, password))
-                mapi::raise(mapi::code::LogonFailed);
+            chosen = defaultProfile(all);
         }
+        if (!chosen || (checkPassword && !passwordMatches(*chosen, password)))
+            mapi::raise(mapi::code::LogonFailed);
     }
 
     if (state_) backend_->detach(this);

@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleOptionTab>
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
@@ -291,4 +292,28 @@ TEST_F(ShellTest, ShutDownLogsOffAndIgnoresItsFailure) {
     EXPECT_EQ(1, world->faults.calls("Session.Logoff"));
     EXPECT_TRUE(form->mod().session.isNothing());
     EXPECT_EQ("", form->code().text());
+}
+
+namespace {
+// Reads the style option the tab bar paints a tab with (its caption after
+// eliding included).
+struct TabPeek : QTabBar {
+    using QTabBar::initStyleOption;
+};
+}  // namespace
+
+TEST_F(ShellTest, TabCaptionsReadInFullAtTheStartSize) {
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    auto* tabs = c<QTabBar>("OptionsTab");
+    const QStringList captions{"Functions", "Options", "Logon Properties", "Instructions"};
+    ASSERT_EQ(captions.size(), tabs->count());
+    for (int i = 0; i < tabs->count(); ++i) {
+        SCOPED_TRACE(captions[i].toStdString());
+        QStyleOptionTab opt;
+        static_cast<TabPeek*>(tabs)->initStyleOption(&opt, i);
+        EXPECT_EQ(captions[i].toStdString(), opt.text.toStdString());
+        // Every tab lies inside the strip.
+        EXPECT_LE(tabs->tabRect(i).right(), tabs->width() - 1);
+    }
 }

@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 
@@ -142,4 +143,56 @@ TEST_F(CodeWindowTest, TheTextBoxsOwnCopyAndPasteKeepCrLf) {
     QGuiApplication::clipboard()->setText("P\r\nQ\nR");
     edit.paste();
     EXPECT_EQ("A\r\nB\r\nC\r\nP\r\nQ\nR", code.text());
+}
+
+namespace {
+
+// Whether the line holding `position` lies wholly inside the visible area.
+bool lineVisible(CodeTextEdit& edit, int position) {
+    QTextCursor c(edit.document());
+    c.setPosition(position);
+    const QRect line = edit.cursorRect(c);
+    return line.top() >= 0 && line.bottom() <= edit.viewport()->height();
+}
+
+QString block(const char* name, int lines) {
+    QString out;
+    for (int i = 1; i <= lines; ++i) out += QStringLiteral("%1 line %2\r\n").arg(name).arg(i);
+    return out;
+}
+
+}  // namespace
+
+TEST_F(CodeWindowTest, EachAppendBringsItsFirstLineIntoView) {
+    edit.resize(300, 150);
+    edit.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&edit));
+    // Three appends past a screenful, the last one taller than the window.
+    const struct {
+        const char* name;
+        int lines;
+    } appends[] = {{"first", 30}, {"second", 4}, {"third", 40}};
+    for (const auto& a : appends) {
+        SCOPED_TRACE(a.name);
+        const int start = edit.document()->characterCount() - 1;
+        code.AppendCode(block(a.name, a.lines));
+        EXPECT_TRUE(lineVisible(edit, start));
+        // The caret nobody moved follows the code to the end.
+        EXPECT_EQ(edit.textCursor().position(), edit.document()->characterCount() - 1);
+    }
+    EXPECT_GT(edit.verticalScrollBar()->value(), 0);
+
+    // The user types near the top: the caret and the typed text stay there,
+    // and the next append is still brought into view.
+    QTextCursor c = edit.textCursor();
+    c.setPosition(5);
+    edit.setTextCursor(c);
+    QTest::keyClicks(&edit, "XY");
+    const int start = edit.document()->characterCount() - 1;
+    code.AppendCode(block("fourth", 3));
+    EXPECT_TRUE(lineVisible(edit, start));
+    EXPECT_EQ(edit.textCursor().position(), 7);
+    EXPECT_TRUE(code.text().startsWith(QStringLiteral("firstXY line 1\r\n")));
+    QTest::keyClicks(&edit, "Z");
+    EXPECT_TRUE(code.text().startsWith(QStringLiteral("firstXYZ line 1\r\n")));
 }

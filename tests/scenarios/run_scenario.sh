@@ -6,6 +6,12 @@
 # error, compared exactly when present) and `expected.status` (default 0).
 # Optionally `args` (the command-line arguments, one per line, instead of
 # `--script script [--fixture fixture.json]`) and `stdin` (fed to the program).
+# Optionally `data/`, copied as the program's XDG_DATA_HOME (so
+# `data/quorvane/mailstore.db` is the profile folder's store); every file in it
+# must be left byte for byte as it was. Optionally `setup`, run by bash in the
+# working directory with the program's environment (and QUORVANE, the program)
+# before it starts; background processes it lists in $QUORVANE_SCENARIO_PIDS
+# are killed when the run ends.
 # Any other file in it (attachments and the like) is copied next to the script.
 #
 # The program runs in a fresh working directory with private HOME and XDG
@@ -25,13 +31,18 @@ dir=$(cd "${2%/}" 2>/dev/null && pwd) || { echo "$2: no such directory" >&2; exi
 [ -f "$dir/script" ] || [ -f "$dir/args" ] || { echo "$dir/script: no such file" >&2; exit 2; }
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/quorvane-scenario.XXXXXX")
-trap 'rm -rf "$tmp"' EXIT
+pids=$tmp/pids
+stop_setup() {
+    [ -f "$pids" ] && while read -r p; do kill "$p" 2>/dev/null; done <"$pids"
+    rm -rf "$tmp"
+}
+trap stop_setup EXIT
 work=$tmp/work
 mkdir -p "$work" "$tmp/home" "$tmp/config" "$tmp/data" "$tmp/cache" "$tmp/runtime"
 chmod 700 "$tmp/runtime"
 for f in "$dir"/* "$dir"/.[!.]*; do
     [ -e "$f" ] || continue
-    case "$(basename "$f")" in expected.* | args | stdin) continue ;; esac
+    case "$(basename "$f")" in expected.* | args | stdin | data | setup) continue ;; esac
     cp -R "$f" "$work/"
 done
 
@@ -43,6 +54,14 @@ if [ -f "$dir/args" ]; then
 fi
 input=/dev/null
 [ -f "$dir/stdin" ] && input=$dir/stdin
+
+[ -d "$dir/data" ] && cp -R "$dir/data/." "$tmp/data/"
+if [ -f "$dir/setup" ]; then
+    (cd "$work" &&
+        HOME=$tmp/home XDG_CONFIG_HOME=$tmp/config XDG_DATA_HOME=$tmp/data XDG_CACHE_HOME=$tmp/cache \
+        XDG_RUNTIME_DIR=$tmp/runtime LC_ALL=C.UTF-8 QUORVANE=$bin QUORVANE_SCENARIO_PIDS=$pids \
+        bash "$dir/setup") || { echo "$dir/setup failed"; exit 1; }
+fi
 
 status=0
 (cd "$work" &&
@@ -77,6 +96,15 @@ if [ -f "$dir/expected.err" ] && ! cmp -s "$dir/expected.err" "$tmp/err"; then
     echo "standard error differs (expected, actual):"
     diff -u "$dir/expected.err" "$tmp/err" | head -100
     failed=1
+fi
+if [ -d "$dir/data" ]; then
+    while IFS= read -r -d '' f; do
+        rel=${f#"$dir/data/"}
+        if ! cmp -s "$f" "$tmp/data/$rel"; then
+            echo "data/$rel was changed or removed by the run"
+            failed=1
+        fi
+    done < <(find "$dir/data" -type f -print0)
 fi
 if [ "$status" != "$expected_status" ]; then
     echo "exit status $status, expected $expected_status"

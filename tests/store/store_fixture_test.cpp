@@ -43,6 +43,9 @@ TEST(Fixture, RefusalsNameTheFileThePlaceAndTheProblem) {
          "FILE: stores[0].folders[0].messages[0].importance: expected a whole number"},
         {R"({"stores": [{"folders": [{"messages": [{"importance": 3}]}]}]})",
          "FILE: stores[0].folders[0].messages[0].importance: must be between 0 and 2"},
+        {R"({"stores": [{"folders": [{"messages": [{"recipients": [{"type": 2147483648}]}]}]}]})",
+         "FILE: stores[0].folders[0].messages[0].recipients[0].type: must be between -2147483648 "
+         "and 2147483647"},
         {R"({"stores": [{"folders": [{"folders": [{"messages": [{"colour": "red"}]}]}]}]})",
          "FILE: stores[0].folders[0].folders[0].messages[0].colour: unknown key"},
         {R"({"stores": [{"outbox": "F9", "folders": [{"id": "F1"}]}]})",
@@ -213,6 +216,62 @@ TEST(DefaultBackend, FirstUseCreatesTheDemoProfileAndKeepsIt) {
     store::installDefaultBackend();
     auto again = logon();
     EXPECT_EQ(again->InfoStoresOf()->Item(1)->RootFolder()->FoldersOf()->GetFirst()->ID(), firstId);
+}
+
+}  // namespace
+
+namespace {
+
+// A profile folder whose store file is damaged: the default back-end still
+// installs, every logon fails with the corrupt-data code and leaves the file
+// alone, and once the file is repaired the next logon opens it.
+TEST(DamagedStore, LogonFailsUntilRepairedAndTheFileIsNeverWritten) {
+    const QByteArray damaged[] = {
+        QByteArray("not a database at all\n"),
+        QByteArray(),
+        QByteArray("SQLite format 3\0", 16) + QByteArray(200, '\x01'),
+    };
+    for (const QByteArray& bytes : damaged) {
+        SCOPED_TRACE(bytes.left(20).toStdString());
+        testenv::resetUserFolders();
+        QDir().mkpath(store::profilesDir());
+        const QString path = store::profilesDir() + QStringLiteral("/mailstore.db");
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        f.close();
+
+        EXPECT_NO_THROW(store::installDefaultBackend());
+        EXPECT_EQ(errorOf([] { logon(); }), mapi::code::Corrupt);
+        EXPECT_EQ(errorOf([] { logon(); }), mapi::code::Corrupt);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), bytes);
+        f.close();
+
+        ASSERT_TRUE(QFile::remove(path));
+        store::buildStoreFile(QJsonDocument::fromJson(kFixture).object(), path,
+                              QStringLiteral("repaired"));
+        EXPECT_EQ(logon(QStringLiteral("Bare"))->InfoStoresOf()->Item(1)->ID(),
+                  QStringLiteral("A1"));
+    }
+}
+
+// Another process inside an exclusive transaction: the logon gives up after
+// the busy timeout with MAPI_E_BUSY instead of waiting for ever.
+TEST(DamagedStore, LockedStoreFailsWithBusy) {
+    QTemporaryDir dir;
+    const QString json = writeFile(dir, QStringLiteral("f.json"), kFixture);
+    const QString target = dir.filePath(QStringLiteral("p"));
+    store::createProfileDirectory(json, target);
+    const QString path = QDir(target).filePath(QLatin1String(store::kStoreFileName));
+    std::make_shared<store::Backend>(path)->install();
+    {
+        std::shared_ptr<store::Db> other = store::Db::open(path, false);
+        other->exec("BEGIN EXCLUSIVE");
+        EXPECT_EQ(errorOf([] { logon(QStringLiteral("Bare")); }), mapi::code::Busy);
+        other->exec("ROLLBACK");
+    }
+    EXPECT_EQ(logon(QStringLiteral("Bare"))->InfoStoresOf()->Item(1)->ID(), QStringLiteral("A1"));
 }
 
 }  // namespace

@@ -136,19 +136,38 @@ TEST_F(Logon, DialogWithoutNamePreselectsDefault_CancelThrowsUserCancel) {
     EXPECT_EQ(errorOf([&] { s->InfoStoresOf(); }), NotInitialized);
 }
 
-TEST_F(Logon, DialogChoiceStillNeedsThePassword) {
-    whenModal([&](QWidget* w) {
-        auto* combo = w->findChild<QComboBox*>(QStringLiteral("ProfileCombo"));
-        combo->setCurrentIndex(combo->findText(QStringLiteral("Secret")));
-        w->findChild<QPushButton*>(QStringLiteral("OkButton"))->click();
-    });
-    auto s = mapi::createSession();
-    mapi::LogonArgs a;
-    a.profileName = QStringLiteral("Default");
-    a.profilePassword = QStringLiteral("wrong");
-    a.showDialog = true;
-    a.newSession = true;
-    EXPECT_EQ(errorOf([&] { s->Logon(a); }), LogonFailed);
+// The chooser opens what is picked in it as the owner of the profile folder;
+// only when the named profile is kept does the password passed still count.
+TEST_F(Logon, DialogChoiceChecksOnlyTheNamedProfilesPassword) {
+    struct Case {
+        const char* named;
+        const char* password;
+        const char* picked;
+        std::int32_t error;  // 0: opens the picked profile's stores
+    };
+    const Case cases[] = {
+        {"Default", "wrong", "Secret", 0}, {"", "", "Secret", 0},
+        {"Secret", "pa55", "Secret", 0},   {"Secret", "wrong", "Secret", LogonFailed},
+        {"Secret", "wrong", "Bare", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.named) + "/" + c.password + " -> " + c.picked);
+        whenModal([&](QWidget* w) {
+            auto* combo = w->findChild<QComboBox*>(QStringLiteral("ProfileCombo"));
+            combo->setCurrentIndex(combo->findText(QString::fromLatin1(c.picked)));
+            w->findChild<QPushButton*>(QStringLiteral("OkButton"))->click();
+        });
+        auto s = mapi::createSession();
+        mapi::LogonArgs a;
+        if (*c.named) a.profileName = QString::fromLatin1(c.named);
+        if (*c.named) a.profilePassword = QString::fromLatin1(c.password);
+        a.showDialog = true;
+        a.newSession = true;
+        EXPECT_EQ(errorOf([&] { s->Logon(a); }), c.error);
+        if (!c.error) {
+            EXPECT_EQ(storeNames(*s), QStringList{QStringLiteral("Archive")});
+        }
+    }
 }
 
 }  // namespace

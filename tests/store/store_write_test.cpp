@@ -128,7 +128,11 @@ TEST_F(Write, ResolveFailures) {
             e.description(),
             QStringLiteral("The recipient name is ambiguous. [MAPI_E_AMBIGUOUS_RECIP(80040700)]"));
     }
-    EXPECT_EQ(errorOf([&] { rs->Add(QStringLiteral("x"), 4); }), mapi::code::InvalidParameter);
+    // Types beyond 1-3 (originator 0, the resend flag ORed in) are kept as given.
+    EXPECT_EQ(rs->Add(QStringLiteral("x"), 0)->Type(), 0);
+    auto resent = rs->Add(QStringLiteral("y"), 1);
+    resent->SetType(0x10000001);
+    EXPECT_EQ(resent->Type(), 0x10000001);
 }
 
 TEST_F(Write, AttachmentFileErrors) {
