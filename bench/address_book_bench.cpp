@@ -8,7 +8,7 @@
 #include <QListWidget>
 #include <QTest>
 
-#include "store/AddressBookDialog.h"
+#include "libdialogs/AddressBookDialog.h"
 #include "support/FakeMapi.h"
 
 namespace {

@@ -8,8 +8,8 @@
 
 #include <QApplication>
 
-#include "codegen/CodeTextEdit.h"
-#include "codegen/CodeWindow.h"
+#include "codewindow/CodeTextEdit.h"
+#include "codewindow/CodeWindow.h"
 #include "ui/TreeView.h"
 
 namespace {

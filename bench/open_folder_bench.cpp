@@ -13,10 +13,10 @@
 #include <QTemporaryDir>
 
 #include "BigFolderFixture.h"
-#include "app/MAPIMod.h"
 #include "browser/TreeContext.h"
 #include "browser/TreeController.h"
 #include "messaging/SessionFactory.h"
+#include "shell/MAPIMod.h"
 #include "store/Backend.h"
 #include "ui/TreeView.h"
 
@@ -54,7 +54,7 @@ Mailbox& mailbox() {
 }
 
 void BM_OpenFolderOf100000Messages(benchmark::State& state) {
-    app::MAPIMod mod;
+    shell::MAPIMod mod;
     mod.session = mailbox().session;
     double bytesPerNode = 0;
     std::size_t codeSize = 0;

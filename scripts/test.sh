@@ -3,6 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+scripts/format-check.sh
 scripts/build.sh
 sandbox=$(mktemp -d)
 trap 'rm -rf "$sandbox"' EXIT

@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "codegen/CodeBuilder.h"
+#include "messaging/ResumeNext.h"
 #include "ui/Dialogs.h"
+#include "ui/ErrorBox.h"
 #include "ui/ListView.h"
 
 namespace addressbook {
@@ -44,14 +46,6 @@ void setField(const mapi::Ref<mapi::AddressEntry>& entry, std::int32_t tag,
         return;
     }
     field->SetValue(value);
-}
-
-template <class F>
-void resume(F&& statement) {
-    try {
-        statement();
-    } catch (const mapi::Error&) {
-    }
 }
 
 QPushButton* makeButton(const QString& name, const QString& caption, QWidget* parent) {
@@ -248,8 +242,8 @@ bool AddAddrForm::FindPab() {
 void AddAddrForm::UpdateNotes(const QString& sNotes, const mapi::Ref<mapi::AddressEntry>& oEntry,
                               const QString& sVarName) {
     if (sNotes.isEmpty()) return;
-    resume([&] { setField(oEntry, kCommentTag, mapi::Variant(sNotes)); });
-    resume([&] { oEntry->Update(); });
+    mapi::resumeNext([&] { setField(oEntry, kCommentTag, mapi::Variant(sNotes)); });
+    mapi::resumeNext([&] { oEntry->Update(); });
     codegen::Code c(names_);
     c.line(u"'update the Notes field");
     c.line(u"%1.Fields(805568542) = \"%2\"", {sVarName, sNotes});
@@ -359,7 +353,7 @@ void AddAddrForm::AddButton_Click() {
             failure = e;
             // Members first, then the list or entry that holds them.
             for (auto it = created.rbegin(); it != created.rend(); ++it)
-                resume([&] { (*it)->Delete(); });
+                mapi::resumeNext([&] { (*it)->Delete(); });
         }
     }
 
@@ -368,10 +362,7 @@ void AddAddrForm::AddButton_Click() {
                        "There was no PAB found in this profile.  Please add one and try again."),
                    ui::Icon::Critical);
     } else if (failure) {
-        ui::msgBox(QStringLiteral("Error #") + QString::number(failure->number()) +
-                       QStringLiteral(" - ") + failure->description() +
-                       QStringLiteral(" - has occurred."),
-                   ui::Icon::Critical);
+        ui::errorBox(*failure);
     }
 }
 

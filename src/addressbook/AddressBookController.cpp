@@ -3,9 +3,10 @@
 #include <QAbstractButton>
 
 #include "addressbook/AddAddrForm.h"
-#include "app/MAPIForm.h"
 #include "codegen/CodeBuilder.h"
-#include "filters/AddrListForm.h"
+#include "messaging/ResumeNext.h"
+#include "shell/AddrListForm.h"
+#include "shell/Context.h"
 #include "ui/Dialogs.h"
 
 namespace addressbook {
@@ -15,27 +16,18 @@ namespace {
 // PR_ACCOUNT: the alias of an address entry.
 constexpr std::int32_t kAliasTag = 973078558;
 
-// "On Error Resume Next" for one statement.
-template <class F>
-void resume(F&& statement) {
-    try {
-        statement();
-    } catch (const mapi::Error&) {
-    }
-}
-
 }  // namespace
 
-AddressBookController::AddressBookController(app::MAPIForm& form)
+AddressBookController::AddressBookController(const shell::Context& shell)
     : AddressBookController(Host{
-          [&form] { return form.mod().session; },
-          [&form]() -> const codegen::VarNames& { return form.mod().names; },
-          [&form](const QString& text) { form.AppendCode(text); },
-          &form,
+          [shell] { return shell.mod().session; },
+          [shell]() -> const codegen::VarNames& { return shell.mod().names; },
+          [shell](const QString& text) { shell.AppendCode(text); },
+          shell.window(),
       }) {
-    connect(form.control<QAbstractButton>(QStringLiteral("AddDetailsButton")),
+    connect(shell.control<QAbstractButton>(QStringLiteral("AddDetailsButton")),
             &QAbstractButton::clicked, this, &AddressBookController::AddDetailsButton_Click);
-    connect(form.control<QAbstractButton>(QStringLiteral("AddAddrButton")),
+    connect(shell.control<QAbstractButton>(QStringLiteral("AddAddrButton")),
             &QAbstractButton::clicked, this, &AddressBookController::AddAddrButton_Click);
 }
 
@@ -43,7 +35,7 @@ AddressBookController::AddressBookController(Host host) : host_(std::move(host))
 
 bool AddressBookController::chooseAddressList(const mapi::Ref<mapi::Session>& session,
                                               QString& listName) {
-    filters::AddrListForm chooser(host_.window);
+    shell::AddrListForm chooser(host_.window);
     chooser.oSession = session;
     chooser.exec();
     if (chooser.iAction == 1) return false;
@@ -74,13 +66,13 @@ void AddressBookController::AddDetailsButton_Click() {
     mapi::Ref<mapi::AddressEntry> entry;
     {
         ui::BusyScope busy;
-        resume(
+        mapi::resumeNext(
             [&] { entries = session->AddressListsOf()->ItemByName(listName)->AddressEntriesOf(); });
-        resume([&] { filter = entries->FilterOf(); });
-        resume([&] {
+        mapi::resumeNext([&] { filter = entries->FilterOf(); });
+        mapi::resumeNext([&] {
             filterField = filter->FieldsOf()->Add(mapi::Variant(kAliasTag), mapi::Variant(alias));
         });
-        resume([&] { entry = entries->GetFirst(); });
+        mapi::resumeNext([&] { entry = entries->GetFirst(); });
     }
 
     const codegen::VarNames& names = host_.names();
@@ -120,7 +112,7 @@ void AddressBookController::AddDetailsButton_Click() {
         host_.appendCode(c.text());
     }
 
-    resume([&] { entry->Details(); });
+    mapi::resumeNext([&] { entry->Details(); });
 
     {
         codegen::Code c(names);

@@ -9,8 +9,8 @@
 
 class QWidget;
 
-namespace app {
-class MAPIForm;
+namespace shell {
+class Context;
 }
 namespace codegen {
 class VarNames;
@@ -35,7 +35,7 @@ class AddressBookController : public QObject {
     Q_OBJECT
   public:
     // Connects AddDetailsButton and AddAddrButton of the form.
-    explicit AddressBookController(app::MAPIForm& form);
+    explicit AddressBookController(const shell::Context& shell);
     explicit AddressBookController(Host host);
 
     void AddDetailsButton_Click();

@@ -11,19 +11,14 @@
 #include "app/MainWindowLayout.h"
 #include "app/Resize.h"
 #include "app/Subsystems.h"
-#include "codegen/CodeTextEdit.h"
-#include "codegen/VarTreeController.h"
+#include "codewindow/CodeTextEdit.h"
+#include "codewindow/VarTreeController.h"
+#include "shell/TreeNodes.h"
 #include "ui/Dialogs.h"
 #include "ui/TreeView.h"
 #include "ui/Twips.h"
 
 namespace app {
-
-namespace {
-// Root node of the mailbox tree while logged off.
-constexpr int kRootImage = 9;
-constexpr int kRootSelectedImage = 8;
-}  // namespace
 
 MAPIForm::MAPIForm(QWidget* parent) : QWidget(parent), subsystems_(std::make_unique<Subsystems>()) {
     codegen::CodeTextEdit* codeText = buildMainWindow(this);
@@ -55,14 +50,19 @@ MAPIForm::MAPIForm(QWidget* parent) : QWidget(parent), subsystems_(std::make_uni
 
 MAPIForm::~MAPIForm() = default;
 
+shell::Context MAPIForm::context() {
+    return shell::Context(
+        this, tree(), &mod_, [this](const QString& text) { AppendCode(text); }, &requests_);
+}
+
 ui::TreeView* MAPIForm::tree() const {
     return control<ui::TreeView>(QStringLiteral("MAPITree"));
 }
 
 void MAPIForm::load(bool showAbout) {
     // 1. The lone root node of the logged-off mailbox tree.
-    tree()->add(0, ui::Relationship::Next, QString(),
-                QStringLiteral("MAPI Session - Not Logged On"), kRootImage, kRootSelectedImage);
+    tree()->add(0, ui::Relationship::Next, QString(), shell::kRootNotLoggedOn, shell::img::Root,
+                shell::img::RootSel);
     // 2. No session yet.
     mod_.session.reset();
     // 3. The overlapping value controls of the filter editor.

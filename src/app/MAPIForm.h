@@ -5,9 +5,10 @@
 #include <memory>
 #include <stdexcept>
 
-#include "app/MAPIMod.h"
 #include "codegen/CodeBuilder.h"
-#include "codegen/CodeWindow.h"
+#include "codewindow/CodeWindow.h"
+#include "shell/Context.h"
+#include "shell/MAPIMod.h"
 
 namespace ui {
 class TreeView;
@@ -18,11 +19,11 @@ namespace app {
 struct Subsystems;
 
 // The main window: the mailbox tree, the code window and the four tab panels
-// holding every named control. Subsystems reach its widgets only by their
-// objectName through control<T>(), and the shared state through mod().
+// holding every named control. The features see it only through context():
+// its widgets by their objectName, the shared state and the code window.
 class MAPIForm : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit MAPIForm(QWidget* parent = nullptr);
     ~MAPIForm() override;
 
@@ -41,19 +42,24 @@ public:
 
     ui::TreeView* tree() const;  // MAPITree
     codegen::CodeWindow& code() { return *code_; }
-    MAPIMod& mod() { return mod_; }
+    shell::MAPIMod& mod() { return mod_; }
+    // What the features are given; their requests of one another go through
+    // requests(), which the composition root wires.
+    shell::Context context();
+    shell::Requests& requests() { return requests_; }
     Subsystems& subsystems() { return *subsystems_; }
 
     // AppendCode and a builder over the current variable names.
     void AppendCode(const QString& text) { code_->AppendCode(text); }
     codegen::Code newCode() const { return codegen::Code(mod_.names); }
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;  // Form_Resize
     void closeEvent(QCloseEvent* event) override;    // Form_QueryUnload
 
-private:
-    MAPIMod mod_;
+  private:
+    shell::MAPIMod mod_;
+    shell::Requests requests_;
     std::unique_ptr<codegen::CodeWindow> code_;
     std::unique_ptr<Subsystems> subsystems_;
 };

@@ -10,7 +10,7 @@
 #include <QTabBar>
 
 #include "app/TreeImages.h"
-#include "codegen/CodeTextEdit.h"
+#include "codewindow/CodeTextEdit.h"
 #include "ui/CheckBox.h"
 #include "ui/ListView.h"
 #include "ui/TreeView.h"

@@ -3,15 +3,14 @@
 #include "app/MAPIForm.h"
 
 // Subsystem headers (each subsystem adds its own include and lines below).
-#include "browser/BrowserActions.h"
 #include "addressbook/AddressBookController.h"
+#include "browser/BrowserActions.h"
 #include "browser/TreeController.h"
-#include "session/SessionController.h"
 #include "compose/ComposeController.h"
-#include "immediate/CodeRunController.h"
-#include "browser/GetInfoStoreKey.h"
 #include "filters/FilterEditor.h"
 #include "filters/FilterRunner.h"
+#include "immediate/CodeRunController.h"
+#include "session/SessionController.h"
 
 namespace app {
 
@@ -19,21 +18,20 @@ Subsystems::Subsystems() = default;
 Subsystems::~Subsystems() = default;
 
 void installSubsystems(MAPIForm& form, Subsystems& s) {
-    s.browserActions = std::make_shared<browser::BrowserActions>(form);
-    s.session = std::make_shared<session::SessionController>(form);
-    s.tree = std::make_shared<browser::TreeController>(form);
-    s.addressBook = std::make_shared<addressbook::AddressBookController>(form);
-    (void)form;
-    (void)s;
-    s.compose = std::make_shared<compose::ComposeController>(form);
+    const shell::Context context = form.context();
+    s.browserActions = std::make_shared<browser::BrowserActions>(context);
+    s.session = std::make_shared<session::SessionController>(context);
+    s.tree = std::make_shared<browser::TreeController>(context);
+    s.addressBook = std::make_shared<addressbook::AddressBookController>(context);
+    s.compose = std::make_shared<compose::ComposeController>(context);
+    s.filterEditor = std::make_shared<filters::FilterEditor>(context);
+    s.filterRunner = std::make_shared<filters::FilterRunner>(context);
     s.codeRunner = std::make_shared<immediate::CodeRunController>(&form, form.code(), form.mod());
-    {
-        filters::FilterHost host{&form, &form.mod(), form.tree(),
-                                 [&form](const QString& text) { form.AppendCode(text); },
-                                 &browser::GetInfoStoreKey};
-        s.filterEditor = std::make_shared<filters::FilterEditor>(host);
-        s.filterRunner = std::make_shared<filters::FilterRunner>(host);
-    }
+
+    shell::Requests& requests = form.requests();
+    requests.logon = [&s] { s.session->Logon(); };
+    requests.openTreeRoot = [&s] { s.tree->MAPITree_DblClick(); };
+    requests.resetFilterEditor = [&s](bool enabled) { resetFilterEditor(s, enabled); };
 }
 
 void startupFilterEditor(Subsystems& s) {

@@ -1,8 +1,8 @@
 #pragma once
 
-// The composition root: which subsystem controllers the main window owns, and
-// the few calls the shell and the subsystems make into one another. Each
-// controller connects itself to the main window's named controls when created.
+// The composition root: which feature controllers the main window owns, and
+// the one place their requests of one another are wired. Each controller
+// connects itself to the main window's named controls when created.
 
 #include <memory>  // shared_ptr: members may stay incomplete here
 
@@ -12,11 +12,11 @@ class SessionController;
 namespace browser {
 class TreeController;
 class BrowserActions;
-}
+}  // namespace browser
 namespace filters {
 class FilterEditor;
 class FilterRunner;
-}
+}  // namespace filters
 namespace compose {
 class ComposeController;
 }

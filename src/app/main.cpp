@@ -13,9 +13,10 @@
 
 #include "app/MAPIForm.h"
 #include "app/RunCode.h"
-#include "app/ScenarioRunner.h"
-#include "app/ScriptParser.h"
+#include "libdialogs/WidgetDialogs.h"
 #include "messaging/Error.h"
+#include "scenario/ScenarioRunner.h"
+#include "scenario/ScriptParser.h"
 #include "store/Backend.h"
 #include "ui/Dialogs.h"
 
@@ -105,7 +106,7 @@ void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& msg
 
 struct Script {
     QString name;  // what error lines start with
-    std::vector<app::script::Command> commands;
+    std::vector<scenario::script::Command> commands;
 };
 
 // Reads and checks the whole script before anything starts: 2 when it cannot
@@ -120,7 +121,8 @@ std::optional<int> loadScript(const QString& path, Script& script) {
                      qPrintable(f.errorString()));
         return kUsageError;
     }
-    app::script::ParseResult parsed = app::script::parseScript(QString::fromUtf8(f.readAll()));
+    scenario::script::ParseResult parsed =
+        scenario::script::parseScript(QString::fromUtf8(f.readAll()));
     if (parsed.error) {
         std::fprintf(stderr, "%s:%d: error: %s\n", qPrintable(script.name), parsed.error->line,
                      parsed.error->message.toUtf8().constData());
@@ -138,7 +140,7 @@ int runScript(QApplication& app, Script script, const std::optional<QString>& ru
 
     app.setQuitOnLastWindowClosed(false);
     app::MAPIForm form;
-    app::ScenarioRunner runner(script.name, std::move(script.commands), &out, &err);
+    scenario::ScenarioRunner runner(script.name, std::move(script.commands), &out, &err);
     runner.setCodeSource([&form] { return form.code().text(); });
     runner.start(true);  // dismisses the start-up About window
     form.load();
@@ -171,6 +173,7 @@ int main(int argc, char** argv) {
     if (headless) qInstallMessageHandler(quietMessages);
 
     Application app(argc, argv);
+    store::installWidgetDialogs();
     Script script;
     if (options->script)
         if (const auto failed = loadScript(*options->script, script)) return *failed;

@@ -4,35 +4,35 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
-#include "app/MAPIForm.h"
 #include "browser/DeleteMessage.h"
 #include "browser/FindFolder.h"
 #include "browser/SaveAttachment.h"
 #include "browser/TreeContext.h"
+#include "shell/Context.h"
 
 namespace browser {
 
-BrowserActions::BrowserActions(app::MAPIForm& form) : form_(form) {
-    connect(form.control<QAbstractButton>(QStringLiteral("FndFolderButton")),
+BrowserActions::BrowserActions(const shell::Context& shell) : shell_(shell) {
+    connect(shell.control<QAbstractButton>(QStringLiteral("FndFolderButton")),
             &QAbstractButton::clicked, this, &BrowserActions::FndFolderButton_Click);
-    connect(form.control<QAbstractButton>(QStringLiteral("DeleteMsgButton")),
+    connect(shell.control<QAbstractButton>(QStringLiteral("DeleteMsgButton")),
             &QAbstractButton::clicked, this, &BrowserActions::DeleteMsgButton_Click);
-    connect(form.control<QAbstractButton>(QStringLiteral("AttachButton")),
+    connect(shell.control<QAbstractButton>(QStringLiteral("AttachButton")),
             &QAbstractButton::clicked, this, &BrowserActions::AttachButton_Click);
-    form.control<QLineEdit>(QStringLiteral("FldNameText"))->installEventFilter(this);
+    shell.control<QLineEdit>(QStringLiteral("FldNameText"))->installEventFilter(this);
 }
 
 void BrowserActions::FndFolderButton_Click() {
-    FindFolder(TreeContext::of(form_),
-               form_.control<QLineEdit>(QStringLiteral("FldNameText"))->text());
+    FindFolder(TreeContext::of(shell_),
+               shell_.control<QLineEdit>(QStringLiteral("FldNameText"))->text());
 }
 
 void BrowserActions::DeleteMsgButton_Click() {
-    DeleteMessage(TreeContext::of(form_));
+    DeleteMessage(TreeContext::of(shell_));
 }
 
 void BrowserActions::AttachButton_Click() {
-    SaveAttachment(TreeContext::of(form_), lastFileName_);
+    SaveAttachment(TreeContext::of(shell_), lastFileName_);
 }
 
 bool BrowserActions::eventFilter(QObject* watched, QEvent* event) {
@@ -40,7 +40,7 @@ bool BrowserActions::eventFilter(QObject* watched, QEvent* event) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             FndFolderButton_Click();
-            form_.control<QAbstractButton>(QStringLiteral("FndFolderButton"))
+            shell_.control<QAbstractButton>(QStringLiteral("FndFolderButton"))
                 ->setFocus(Qt::OtherFocusReason);
             return true;
         }

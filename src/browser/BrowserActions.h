@@ -3,9 +3,7 @@
 #include <QObject>
 #include <QString>
 
-namespace app {
-class MAPIForm;
-}
+#include "shell/Context.h"
 
 namespace browser {
 
@@ -15,7 +13,7 @@ namespace browser {
 class BrowserActions : public QObject {
     Q_OBJECT
   public:
-    explicit BrowserActions(app::MAPIForm& form);
+    explicit BrowserActions(const shell::Context& shell);
 
     void FndFolderButton_Click();
     void DeleteMsgButton_Click();
@@ -26,7 +24,7 @@ class BrowserActions : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    app::MAPIForm& form_;
+    shell::Context shell_;
     QString lastFileName_;  // what the save dialog still holds from its last use
 };
 

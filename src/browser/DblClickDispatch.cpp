@@ -5,8 +5,9 @@
 #include "browser/FillFoldersAndMsgs.h"
 #include "browser/FillMsgFields.h"
 #include "browser/FillRecipientDetails.h"
-#include "browser/GetInfoStoreKey.h"
+#include "shell/TreeNodes.h"
 #include "ui/Dialogs.h"
+#include "ui/ErrorBox.h"
 
 namespace browser {
 
@@ -85,9 +86,7 @@ void dispatchDoubleClick(const TreeContext& cx, const std::function<void()>& log
         }
         tree.setExpanded(node, true);
     } catch (const mapi::Error& e) {
-        ui::msgBox(QStringLiteral("Error #") + QString::number(e.number()) + QStringLiteral(" - ") +
-                       e.description() + QStringLiteral(" - has occurred."),
-                   ui::Icon::Critical);
+        ui::errorBox(e);
     }
 }
 

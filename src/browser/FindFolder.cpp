@@ -1,7 +1,7 @@
 #include "browser/FindFolder.h"
 
-#include "browser/GetInfoStoreKey.h"
 #include "messaging/Objects.h"
+#include "shell/TreeNodes.h"
 #include "ui/Dialogs.h"
 
 namespace browser {

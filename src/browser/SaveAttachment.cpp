@@ -2,9 +2,10 @@
 
 #include <optional>
 
-#include "browser/GetInfoStoreKey.h"
 #include "messaging/Objects.h"
+#include "shell/TreeNodes.h"
 #include "ui/Dialogs.h"
+#include "ui/ErrorBox.h"
 
 namespace browser {
 
@@ -80,10 +81,7 @@ void SaveAttachment(const TreeContext& cx, QString& lastFileName) {
         c.line(u"'empty your object references when done!").blank();
         cx.AppendCode(c);
     } catch (const mapi::Error& e) {
-        ui::msgBox(QStringLiteral("Error #") + QString::number(e.number()) + QStringLiteral(" - ") +
-                       e.description() +
-                       QStringLiteral(" - has occurred trying to save an attachment."),
-                   ui::Icon::Critical);
+        ui::errorBox(e, QStringLiteral("has occurred trying to save an attachment."));
     }
 }
 

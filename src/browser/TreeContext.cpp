@@ -1,12 +1,12 @@
 #include "browser/TreeContext.h"
 
-#include "app/MAPIForm.h"
+#include "shell/Context.h"
 
 namespace browser {
 
-TreeContext TreeContext::of(app::MAPIForm& form) {
-    return TreeContext{*form.tree(), form.mod(),
-                       [&form](const QString& text) { form.AppendCode(text); }};
+TreeContext TreeContext::of(const shell::Context& shell) {
+    return TreeContext{*shell.tree(), shell.mod(),
+                       [shell](const QString& text) { shell.AppendCode(text); }};
 }
 
 }  // namespace browser

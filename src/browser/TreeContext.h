@@ -4,40 +4,22 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/MAPIMod.h"
 #include "codegen/CodeBuilder.h"
 #include "messaging/Error.h"
+#include "shell/MAPIMod.h"
+#include "shell/TreeNodes.h"
 #include "ui/TreeView.h"
 
-namespace app {
-class MAPIForm;
+namespace shell {
+class Context;
 }
 
 namespace browser {
 
-// Node images of MAPITree: a node's kind is told by its image.
-namespace img {
-inline constexpr int Folder = 1;
-inline constexpr int FolderSel = 2;
-inline constexpr int Store = 3;
-inline constexpr int StoreSel = 4;
-inline constexpr int Message = 5;
-inline constexpr int MessageSel = 6;
-inline constexpr int Property = 7;
-inline constexpr int RootSel = 8;
-inline constexpr int Root = 9;
-inline constexpr int FieldsGroup = 10;
-inline constexpr int Field = 11;
-inline constexpr int RecipGroup = 12;
-inline constexpr int Recipient = 13;
-inline constexpr int Sender = 14;
-inline constexpr int AttachGroup = 15;
-inline constexpr int Attachment = 16;
-inline constexpr int Detail = 32;
-}  // namespace img
-
-inline const QString kRootNotLoggedOn = QStringLiteral("MAPI Session - Not Logged On");
-inline const QString kRootLoggedOn = QStringLiteral("MAPI Session - Logged On");
+namespace img = shell::img;
+using shell::GetInfoStoreKey;
+using shell::kRootLoggedOn;
+using shell::kRootNotLoggedOn;
 
 // Lines 1 to 4 shared by opening a message and opening one of its recipients:
 // the message fetched again by its IDs, then a blank line.
@@ -53,10 +35,10 @@ inline void lineGetMessageById(codegen::Code& c, const QString& sMsgID, const QS
 // main window in the program; tests may build one over a bare tree.
 struct TreeContext {
     ui::TreeView& tree;
-    app::MAPIMod& mod;
+    shell::MAPIMod& mod;
     std::function<void(const QString&)> appendCode;
 
-    static TreeContext of(app::MAPIForm& form);
+    static TreeContext of(const shell::Context& shell);
 
     mapi::Ref<mapi::Session>& session() const { return mod.session; }
     codegen::Code newCode() const { return codegen::Code(mod.names); }

@@ -1,18 +1,16 @@
 #include "browser/TreeController.h"
 
-#include "app/MAPIForm.h"
-#include "app/Subsystems.h"
-#include "session/SessionController.h"
+#include "shell/Context.h"
 
 namespace browser {
 
-TreeController::TreeController(app::MAPIForm& form) : form_(form) {
-    connect(form.tree(), &ui::TreeView::nodeDoubleClicked, this,
+TreeController::TreeController(const shell::Context& shell) : shell_(shell) {
+    connect(shell.tree(), &ui::TreeView::nodeDoubleClicked, this,
             &TreeController::MAPITree_DblClick);
 }
 
 void TreeController::MAPITree_DblClick() {
-    dispatchDoubleClick(TreeContext::of(form_), [this] { form_.subsystems().session->Logon(); });
+    dispatchDoubleClick(TreeContext::of(shell_), [this] { shell_.logon(); });
 }
 
 }  // namespace browser

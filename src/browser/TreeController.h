@@ -6,9 +6,7 @@
 
 #include "browser/TreeContext.h"
 
-namespace app {
-class MAPIForm;
-}
+#include "shell/Context.h"
 
 namespace browser {
 
@@ -22,13 +20,13 @@ void dispatchDoubleClick(const TreeContext& cx, const std::function<void()>& log
 class TreeController : public QObject {
     Q_OBJECT
   public:
-    explicit TreeController(app::MAPIForm& form);
+    explicit TreeController(const shell::Context& shell);
 
     // MAPITree_DblClick: also run by LogonButton on the root node.
     void MAPITree_DblClick();
 
   private:
-    app::MAPIForm& form_;
+    shell::Context shell_;
 };
 
 }  // namespace browser

@@ -48,12 +48,12 @@ QString Code::expand(QStringView tmpl, std::initializer_list<QString> args) cons
                     continue;
                 }
             }
-        } else if (c == QLatin1Char('%') && i + 1 < tmpl.size() && tmpl[i + 1] >= QLatin1Char('1') &&
-                   tmpl[i + 1] <= QLatin1Char('9')) {
+        } else if (c == QLatin1Char('%') && i + 1 < tmpl.size() &&
+                   tmpl[i + 1] >= QLatin1Char('1') && tmpl[i + 1] <= QLatin1Char('9')) {
             const auto n = static_cast<std::size_t>(tmpl[i + 1].unicode() - '1');
             if (n < values.size()) {
-                const bool quoted = i > 0 && tmpl[i - 1] == QLatin1Char('"') && i + 2 < tmpl.size() &&
-                                    tmpl[i + 2] == QLatin1Char('"');
+                const bool quoted = i > 0 && tmpl[i - 1] == QLatin1Char('"') &&
+                                    i + 2 < tmpl.size() && tmpl[i + 2] == QLatin1Char('"');
                 out += quoted ? asLiteralBody(values[n]) : values[n];
                 ++i;
                 continue;

@@ -23,7 +23,7 @@ inline const QString kCrLf = QStringLiteral("\r\n");
 // character is literal. Every line ends with CR LF; blank() adds one more,
 // for the lines followed by an empty line.
 class Code {
-public:
+  public:
     explicit Code(const VarNames& names) : names_(names) {}
 
     Code& line(QStringView tmpl, std::initializer_list<QString> args = {});
@@ -33,7 +33,7 @@ public:
     // The expansion alone, without a line break.
     QString expand(QStringView tmpl, std::initializer_list<QString> args = {}) const;
 
-private:
+  private:
     const VarNames& names_;
     QString text_;
 };

@@ -10,9 +10,29 @@ namespace codegen {
 // to the per-user settings (organisation and application "Quorvane '99",
 // group "Code Variables").
 enum class Var {
-    Session, Stores, Store, Folders, Folder, Messages, Message, Attachments, Attachment,
-    Recipients, Recipient, Counter, Root, Fields, Filter, AddressBook, AddressLists,
-    AddressList, AddressEntries, AddressEntry, FilterFields, Details, ReturnValue
+    Session,
+    Stores,
+    Store,
+    Folders,
+    Folder,
+    Messages,
+    Message,
+    Attachments,
+    Attachment,
+    Recipients,
+    Recipient,
+    Counter,
+    Root,
+    Fields,
+    Filter,
+    AddressBook,
+    AddressLists,
+    AddressList,
+    AddressEntries,
+    AddressEntry,
+    FilterFields,
+    Details,
+    ReturnValue
 };
 inline constexpr int kVarCount = 23;
 
@@ -20,8 +40,8 @@ struct VarRow {
     Var var;
     const char* settingsKey;
     const char* defaultName;
-    const char* nodeKey;      // variable node key in VarTree ("o...")
-    const char* classKey;     // class node key
+    const char* nodeKey;   // variable node key in VarTree ("o...")
+    const char* classKey;  // class node key
     const char* classText;
     int classImage;
     const char* parentClass;  // nullptr for the top level
@@ -36,7 +56,7 @@ const VarRow* rowByNodeKey(const QString& key);
 
 // The current names. One instance lives for the run (see MAPIMod).
 class VarNames {
-public:
+  public:
     VarNames();  // defaults
 
     const QString& operator[](Var v) const { return names_[static_cast<int>(v)]; }
@@ -49,7 +69,7 @@ public:
     // Sets the row's name and saves it at once (errors ignored).
     void rename(Var v, const QString& name);
 
-private:
+  private:
     std::array<QString, kVarCount> names_;
 };
 

@@ -3,16 +3,17 @@
 #include <QAbstractButton>
 #include <QEvent>
 
-#include "app/MAPIForm.h"
 #include "compose/MsgForm.h"
+#include "shell/Context.h"
 #include "ui/Dialogs.h"
+#include "ui/ErrorBox.h"
 
 namespace compose {
 
-ComposeController::ComposeController(app::MAPIForm& form) : form_(form) {
-    connect(form.control<QAbstractButton>(QStringLiteral("SendButton")), &QAbstractButton::clicked,
+ComposeController::ComposeController(const shell::Context& shell) : shell_(shell) {
+    connect(shell.control<QAbstractButton>(QStringLiteral("SendButton")), &QAbstractButton::clicked,
             this, &ComposeController::open);
-    form.installEventFilter(this);
+    shell.window()->installEventFilter(this);
 }
 
 ComposeController::~ComposeController() = default;
@@ -25,31 +26,28 @@ bool ComposeController::eventFilter(QObject* watched, QEvent* event) {
     // Shutting the main window down unloads an open send window (nothing is
     // saved), so it neither outlives the program's main window nor keeps the
     // program running.
-    if (watched == &form_ && event->type() == QEvent::Close && msgForm_ && msgForm_->isLoaded())
+    if (watched == shell_.window() && event->type() == QEvent::Close && msgForm_ &&
+        msgForm_->isLoaded())
         msgForm_->unloadForm();
     return QObject::eventFilter(watched, event);
 }
 
 void ComposeController::open() {
-    if (form_.mod().session.isNothing()) {
+    if (shell_.mod().session.isNothing()) {
         ui::msgBox(QStringLiteral("You must log in before you can send a message."),
                    ui::Icon::Critical, ui::Buttons::Ok);
         return;
     }
     if (!msgForm_) {
-        app::MAPIForm* main = &form_;
         msgForm_ = std::make_unique<MsgForm>(
-            form_.mod(), [main](const QString& text) { main->AppendCode(text); });
+            shell_.mod(), [shell = shell_](const QString& text) { shell.AppendCode(text); });
         msgForm_->setAttribute(Qt::WA_QuitOnClose, false);
     }
     if (!msgForm_->isLoaded()) {
         try {
             msgForm_->loadForm();
         } catch (const mapi::Error& e) {
-            ui::msgBox(QStringLiteral("Error #") + QString::number(e.number()) +
-                           QStringLiteral(" - ") + e.description() +
-                           QStringLiteral(" - has occurred."),
-                       ui::Icon::Critical, ui::Buttons::Ok);
+            ui::errorBox(e);
             return;
         }
     }

@@ -3,10 +3,7 @@
 #include <QObject>
 #include <memory>
 
-namespace app {
-class MAPIForm;
-struct MAPIMod;
-}  // namespace app
+#include "shell/Context.h"
 
 namespace compose {
 
@@ -22,7 +19,7 @@ class ComposeController : public QObject {
     Q_OBJECT
   public:
     // Connects to the form's SendButton.
-    explicit ComposeController(app::MAPIForm& form);
+    explicit ComposeController(const shell::Context& shell);
     ~ComposeController() override;
 
     // SendButton click.
@@ -35,7 +32,7 @@ class ComposeController : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    app::MAPIForm& form_;
+    shell::Context shell_;
     std::unique_ptr<MsgForm> msgForm_;
 };
 

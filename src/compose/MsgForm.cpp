@@ -13,8 +13,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/MAPIMod.h"
 #include "compose/ComposeCode.h"
+#include "shell/MAPIMod.h"
 #include "ui/Dialogs.h"
 
 namespace compose {
@@ -40,7 +40,7 @@ void critical(const QString& text) {
 
 }  // namespace
 
-MsgForm::MsgForm(app::MAPIMod& mod, AppendFn appendCode, QWidget* parent)
+MsgForm::MsgForm(shell::MAPIMod& mod, AppendFn appendCode, QWidget* parent)
     : QDialog(parent), mod_(mod), appendCode_(std::move(appendCode)) {
     setObjectName(QStringLiteral("MsgForm"));
     setWindowTitle(QStringLiteral("Send A Message"));
@@ -138,11 +138,11 @@ void MsgForm::buildControls() {
     // No button may turn Enter into a click: Enter belongs to the text boxes.
     for (QPushButton* b : {addressButton_, attachButton_, removeButton_}) b->setAutoDefault(false);
 
-    connect(addressButton_, &QPushButton::clicked, this, &MsgForm::addressClick);
-    connect(attachButton_, &QPushButton::clicked, this, &MsgForm::attachClick);
-    connect(removeButton_, &QPushButton::clicked, this, &MsgForm::removeClick);
-    connect(sendButton_, &QPushButton::clicked, this, &MsgForm::sendClick);
-    connect(cancelButton_, &QPushButton::clicked, this, &MsgForm::cancelClick);
+    connect(addressButton_, &QPushButton::clicked, this, &MsgForm::AddressButton_Click);
+    connect(attachButton_, &QPushButton::clicked, this, &MsgForm::AttachButton_Click);
+    connect(removeButton_, &QPushButton::clicked, this, &MsgForm::RemoveButton_Click);
+    connect(sendButton_, &QPushButton::clicked, this, &MsgForm::SendButton_Click);
+    connect(cancelButton_, &QPushButton::clicked, this, &MsgForm::CancelButton_Click);
 }
 
 void MsgForm::resetControls() {
@@ -187,7 +187,7 @@ QString MsgForm::bodyText() const {
     return text;
 }
 
-void MsgForm::addressClick() {
+void MsgForm::AddressButton_Click() {
     // Every step is passed over when it fails; the code is written regardless.
     mapi::Ref<mapi::Recipients> chosen;
     try {
@@ -227,13 +227,13 @@ void MsgForm::addressClick() {
     if (appendCode_) appendCode_(addressBookCode(mod_.names));
 }
 
-void MsgForm::attachClick() {
+void MsgForm::AttachButton_Click() {
     const std::optional<QString> file =
         ui::openFileName(QStringLiteral("Add Attachment"), QStringLiteral("All Files (*)"));
     if (file) attachList_->addItem(*file);
 }
 
-void MsgForm::removeClick() {
+void MsgForm::RemoveButton_Click() {
     const QList<QListWidgetItem*> selected = attachList_->selectedItems();
     if (selected.isEmpty()) {
         critical(QStringLiteral("You must select an attachment to remove it."));
@@ -245,7 +245,7 @@ void MsgForm::removeClick() {
     attachList_->setCurrentRow(-1);
 }
 
-void MsgForm::cancelClick() {
+void MsgForm::CancelButton_Click() {
     unloadForm();
 }
 
@@ -258,7 +258,7 @@ void MsgForm::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void MsgForm::sendClick() {
+void MsgForm::SendButton_Click() {
     if (recipLists_[0]->count() == 0 && recipLists_[1]->count() == 0 &&
         recipLists_[2]->count() == 0) {
         critical(

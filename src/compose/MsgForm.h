@@ -15,7 +15,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 
-namespace app {
+namespace shell {
 struct MAPIMod;
 }
 
@@ -29,7 +29,7 @@ class MsgForm : public QDialog {
   public:
     using AppendFn = std::function<void(const QString&)>;
 
-    MsgForm(app::MAPIMod& mod, AppendFn appendCode, QWidget* parent = nullptr);
+    MsgForm(shell::MAPIMod& mod, AppendFn appendCode, QWidget* parent = nullptr);
     ~MsgForm() override;
 
     // Form_Load: creates the message in the session's Outbox. A messaging
@@ -41,11 +41,11 @@ class MsgForm : public QDialog {
     bool isLoaded() const { return loaded_; }
 
     // The actions, as the buttons run them.
-    void addressClick();
-    void attachClick();
-    void removeClick();
-    void cancelClick();
-    void sendClick();
+    void AddressButton_Click();
+    void AttachButton_Click();
+    void RemoveButton_Click();
+    void CancelButton_Click();
+    void SendButton_Click();
 
     // The importance the option buttons stand for: 0 low, 1 normal, 2 high.
     int importance() const;
@@ -68,7 +68,7 @@ class MsgForm : public QDialog {
     void resetControls();
     QListWidget* recipList(int type) const;
 
-    app::MAPIMod& mod_;
+    shell::MAPIMod& mod_;
     AppendFn appendCode_;
     bool loaded_ = false;
 

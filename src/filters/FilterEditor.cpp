@@ -9,8 +9,8 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 
-#include "app/MAPIMod.h"
 #include "messaging/VbConvert.h"
+#include "shell/MAPIMod.h"
 #include "ui/Dialogs.h"
 #include "ui/ListView.h"
 
@@ -68,7 +68,7 @@ constexpr Visibility kVisibility[] = {
 
 }  // namespace
 
-FilterEditor::FilterEditor(FilterHost host, QObject* parent)
+FilterEditor::FilterEditor(shell::Context host, QObject* parent)
     : QObject(parent), host_(std::move(host)) {
     filterCombo_ = host_.control<QComboBox>(QStringLiteral("FilterCombo"));
     dataTypeCombo_ = host_.control<QComboBox>(QStringLiteral("DataTypeCombo"));
@@ -81,22 +81,22 @@ FilterEditor::FilterEditor(FilterHost host, QObject* parent)
 
     for (int i = 0; i < 2; ++i) {
         auto* option = host_.control<QAbstractButton>(QStringLiteral("FilterOption(%1)").arg(i));
-        connect(option, &QAbstractButton::clicked, this, [this, i] { FilterOptionClick(i); });
+        connect(option, &QAbstractButton::clicked, this, [this, i] { FilterOption_Click(i); });
     }
     // A choice from the list, by the user or by setting the index, is the click.
-    connect(filterCombo_, &QComboBox::activated, this, [this] { FilterComboClick(); });
-    connect(filterCombo_, &QComboBox::currentIndexChanged, this, [this] { FilterComboClick(); });
+    connect(filterCombo_, &QComboBox::activated, this, [this] { FilterCombo_Click(); });
+    connect(filterCombo_, &QComboBox::currentIndexChanged, this, [this] { FilterCombo_Click(); });
     dataTypeCombo_->installEventFilter(this);
     // A typed data-type name stands as typed: the combo must not quietly turn
     // "vblong" into its "vbLong" entry when the focus leaves.
     if (QCompleter* completer = dataTypeCombo_->completer())
         completer->setCaseSensitivity(Qt::CaseSensitive);
     connect(host_.control<QAbstractButton>(QStringLiteral("PersonButton")),
-            &QAbstractButton::clicked, this, [this] { PersonButtonClick(); });
+            &QAbstractButton::clicked, this, [this] { PersonButton_Click(); });
     connect(host_.control<QAbstractButton>(QStringLiteral("AddFilterButton")),
-            &QAbstractButton::clicked, this, [this] { AddFilterButtonClick(); });
+            &QAbstractButton::clicked, this, [this] { AddFilterButton_Click(); });
     connect(host_.control<QAbstractButton>(QStringLiteral("DelFilterButton")),
-            &QAbstractButton::clicked, this, [this] { DelFilterButtonClick(); });
+            &QAbstractButton::clicked, this, [this] { DelFilterButton_Click(); });
     connect(filterList_, &ui::ListView::columnClicked, this,
             [this](int column) { FilterListColumnClick(column); });
 }
@@ -158,9 +158,9 @@ void FilterEditor::AddCriterionRow(const QStringList& values) {
     filterList_->addRow(values);
 }
 
-void FilterEditor::FilterOptionClick(int index) {
+void FilterEditor::FilterOption_Click(int index) {
     LoadFilterProperties(index);
-    ResetFilterEditor(!host_.mod->session.isNothing());
+    ResetFilterEditor(!host_.mod().session.isNothing());
 }
 
 int FilterEditor::chosenPropertyIndex() const {
@@ -171,7 +171,7 @@ int FilterEditor::chosenPropertyIndex() const {
     return index;
 }
 
-void FilterEditor::FilterComboClick() {
+void FilterEditor::FilterCombo_Click() {
     const int index = chosenPropertyIndex();
     if (index < 0) return;
     ShowCriterionControls(filterCombo_->itemData(index).toInt());
@@ -200,7 +200,7 @@ bool FilterEditor::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-void FilterEditor::PersonButtonClick() {
+void FilterEditor::PersonButton_Click() {
     try {
         const int index = chosenPropertyIndex();
         if (index < 0) return;
@@ -214,7 +214,7 @@ void FilterEditor::PersonButtonClick() {
         args.toLabel = QStringLiteral("TO:");
         args.ccLabel = QStringLiteral("CC:");
         args.bccLabel = QStringLiteral("BCC:");
-        const mapi::Ref<mapi::Recipients> chosen = host_.mod->session->AddressBook(args);
+        const mapi::Ref<mapi::Recipients> chosen = host_.mod().session->AddressBook(args);
         if (chosen.isNothing()) return;
         if (kind == KindPerson)
             valueText_->setText(chosen->Item(1)->Name());
@@ -225,7 +225,7 @@ void FilterEditor::PersonButtonClick() {
     }
 }
 
-void FilterEditor::AddFilterButtonClick() {
+void FilterEditor::AddFilterButton_Click() {
     const int index = chosenPropertyIndex();
     if (index < 0) return;
     const int kind = filterCombo_->itemData(index).toInt();
@@ -310,7 +310,7 @@ void FilterEditor::AddFilterButtonClick() {
     AddCriterionRow(values);
 }
 
-void FilterEditor::DelFilterButtonClick() {
+void FilterEditor::DelFilterButton_Click() {
     if (filterList_->count() < 1) return;
     const int selected = filterList_->selectedIndex();
     if (selected < 1) return;

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "filters/FilterHost.h"
+#include "shell/Context.h"
 
 class QAbstractButton;
 class QComboBox;
@@ -34,7 +34,7 @@ enum CriterionKind : int {
 class FilterEditor : public QObject {
     Q_OBJECT
   public:
-    explicit FilterEditor(FilterHost host, QObject* parent = nullptr);
+    explicit FilterEditor(shell::Context host, QObject* parent = nullptr);
 
     void LoadFilterProperties(int mode);
     void ShowCriterionControls(int kind);
@@ -43,12 +43,12 @@ class FilterEditor : public QObject {
     void AddCriterionRow(const QStringList& values);
 
     // Event handlers.
-    void FilterOptionClick(int index);
-    void FilterComboClick();
+    void FilterOption_Click(int index);
+    void FilterCombo_Click();
     void DataTypeComboLostFocus();
-    void PersonButtonClick();
-    void AddFilterButtonClick();
-    void DelFilterButtonClick();
+    void PersonButton_Click();
+    void AddFilterButton_Click();
+    void DelFilterButton_Click();
     void FilterListColumnClick(int column);
 
     // The FilterCombo entry that counts as chosen (-1 when none): a typed text
@@ -61,7 +61,7 @@ class FilterEditor : public QObject {
   private:
     QWidget* w(const char* name) const;
 
-    FilterHost host_;
+    shell::Context host_;
     QComboBox* filterCombo_;
     QComboBox* dataTypeCombo_;
     QLineEdit* valueText_;

@@ -3,10 +3,12 @@
 #include <QAbstractButton>
 #include <QStringList>
 
-#include "app/MAPIMod.h"
 #include "codegen/CodeBuilder.h"
-#include "filters/AddrListForm.h"
+#include "messaging/ResumeNext.h"
 #include "messaging/VbConvert.h"
+#include "shell/AddrListForm.h"
+#include "shell/Context.h"
+#include "shell/TreeNodes.h"
 #include "ui/Dialogs.h"
 #include "ui/ListView.h"
 #include "ui/TreeView.h"
@@ -14,10 +16,6 @@
 namespace filters {
 
 namespace {
-
-constexpr int kImageFolder = 1;
-constexpr int kImageStore = 3;
-constexpr int kImageRoot = 9;
 
 QString cellOf(const QStringList& row, int column) {
     return column < row.size() ? row[column] : QString();
@@ -42,41 +40,31 @@ QString partOrEmpty(F&& read) {
 
 }  // namespace
 
-FilterRunner::FilterRunner(FilterHost host, QObject* parent)
+FilterRunner::FilterRunner(shell::Context host, QObject* parent)
     : QObject(parent), host_(std::move(host)) {
     filterList_ = host_.control<ui::ListView>(QStringLiteral("FilterList"));
     connect(host_.control<QAbstractButton>(QStringLiteral("FilterButton")),
-            &QAbstractButton::clicked, this, [this] { FilterButtonClick(); });
+            &QAbstractButton::clicked, this, [this] { FilterButton_Click(); });
 }
 
 FilterRunner::~FilterRunner() = default;
 
 AddrListForm& FilterRunner::chooser() {
-    if (!chooser_) chooser_ = new AddrListForm(host_.controls->window());
+    if (!chooser_) chooser_ = new AddrListForm(host_.window()->window());
     return *chooser_;
 }
 
 void FilterRunner::append(const codegen::Code& code) {
-    host_.appendCode(code.text());
-}
-
-codegen::Code newCode(const FilterHost& host) {
-    return codegen::Code(host.mod->names);
+    host_.AppendCode(code);
 }
 
 void FilterRunner::ApplyCriterion(const QStringList& row, const mapi::Ref<mapi::Filter>& filter) {
     // Each statement on its own: a member that cannot be set or a value that
     // does not convert is skipped, and its line is still written.
-    auto attempt = [](auto&& statement) {
-        try {
-            statement();
-        } catch (const mapi::Error&) {
-        }
-    };
     const QString criterion = cellOf(row, 0);
     const QString type = cellOf(row, 1);
     const QString value = cellOf(row, 2);
-    codegen::Code c = newCode(host_);
+    codegen::Code c = host_.newCode();
 
     if (criterion == QLatin1String("Fields")) {
         const QString field = cellOf(row, 3);
@@ -98,7 +86,7 @@ void FilterRunner::ApplyCriterion(const QStringList& row, const mapi::Ref<mapi::
         };
         for (const FieldType& t : kTypes) {
             if (type != QLatin1String(t.name)) continue;
-            attempt([&] {
+            mapi::resumeNext([&] {
                 mapi::Variant converted;
                 switch (t.number) {
                     case 11:
@@ -158,7 +146,7 @@ void FilterRunner::ApplyCriterion(const QStringList& row, const mapi::Ref<mapi::
     };
     for (const Member& m : kMembers) {
         if (criterion != QLatin1String(m.criterion)) continue;
-        attempt([&] {
+        mapi::resumeNext([&] {
             mapi::Variant given;
             switch (m.as) {
                 case As::Long:
@@ -183,10 +171,175 @@ void FilterRunner::finish() {
     ui::setNormalPointer();
 }
 
-void FilterRunner::FilterButtonClick() {
+// Address mode: the chooser picks the address list whose entries are filtered;
+// false when the user cancelled it.
+bool FilterRunner::openAddressFilter(Target& t) {
+    t.kindWord = QStringLiteral("addresses");
+    AddrListForm& form = chooser();
+    form.oSession = host_.mod().session;
+    form.exec();
+    if (form.iAction == 1) return false;
+    const QString listName = form.sAddrListName;
+
+    mapi::Ref<mapi::AddressList> list = host_.mod().session->AddressListByName(listName);
+    {
+        codegen::Code c = host_.newCode();
+        c.line(u"'get a reference to the AddressList object")
+            .line(
+                u"'address objects are oAddressList, oAddressEntry and oAddressEntries; "
+                u"they should")
+            .line(u"'be DIM'd as Objects in your code")
+            .line(u"'oFilter is used as the Filter object; it needs to be DIM'd in your code")
+            .line(u"Set {AddressList} = {Session}.AddressLists(\"%1\")", {listName})
+            .blank();
+        append(c);
+    }
+    t.entries = list->AddressEntriesOf();
+    {
+        codegen::Code c = host_.newCode();
+        c.line(u"'get a reference to the AddressEntries collection")
+            .line(u"Set {AddressEntries} = {AddressList}.AddressEntries")
+            .blank();
+        append(c);
+    }
+    t.filter = t.entries->FilterOf();
+    {
+        codegen::Code c = host_.newCode();
+        c.line(u"'get address filter object")
+            .line(u"Set {Filter} = {AddressEntries}.Filter")
+            .blank();
+        append(c);
+    }
+    return true;
+}
+
+// Message mode: the folder of the selected tree node (or the folder above it);
+// false, after telling the user, when a store or the root is selected.
+bool FilterRunner::openMessageFilter(Target& t) {
+    t.kindWord = QStringLiteral("messages");
+    ui::TreeView& tree = *host_.tree();
+    std::int32_t node = tree.selectedIndex();
+    if (node == 0) mapi::raise(mapi::code::ObjectNotSet);  // no SelectedItem
+    const int image = tree.image(node);
+    if (image == shell::img::Root || image == shell::img::Store) {
+        ui::msgBox(
+            QStringLiteral("Messages are only found in folders.  Select a folder then try and look "
+                           "for the message."),
+            ui::Icon::Critical);
+        return false;
+    }
+    while (tree.image(node) != shell::img::Folder) {
+        node = tree.parent(node);
+        if (node == 0) mapi::raise(mapi::code::ObjectNotSet);  // past the top of the tree
+    }
+    const QString storeId = shell::GetInfoStoreKey(tree, node);
+    const QString folderId = tree.key(node);
+
+    mapi::Ref<mapi::Folder> folder = host_.mod().session->GetFolder(folderId, storeId);
+    {
+        codegen::Code c = host_.newCode();
+        c.line(u"'get a reference to the folder first, then it's message collection")
+            .line(u"'get the folder by FolderID and StoreID")
+            .line(u"Set {Folder} = {Session}.GetFolder(\"%1\", \"%2\")", {folderId, storeId})
+            .blank();
+        append(c);
+    }
+    t.messages = folder->MessagesOf();
+    {
+        codegen::Code c = host_.newCode();
+        c.line(u"'get the messages collection of the folder")
+            .line(u"Set {Messages} = {Folder}.Messages")
+            .blank();
+        append(c);
+    }
+    t.filter = t.messages->FilterOf();
+    {
+        codegen::Code c = host_.newCode();
+        c.line(u"'get the messages filter for the messages collection")
+            .line(u"'oFilter is used as the Filter object; it needs to be DIM'd in your code")
+            .line(u"Set {Filter} = {Messages}.Filter")
+            .blank();
+        append(c);
+    }
+    return true;
+}
+
+void FilterRunner::applyCriteria(const mapi::Ref<mapi::Filter>& filter) {
+    bool hasFields = false;
+    append(host_.newCode().line(u"'set filter criteria"));
+    const int rows = filterList_->count();
+    for (int i = 1; i <= rows; ++i) {
+        const QStringList row = filterList_->row(i);
+        if (cellOf(row, 0) == QLatin1String("Fields")) hasFields = true;
+        ApplyCriterion(row, filter);
+    }
+    append(host_.newCode().blank());
+
+    if (hasFields) {
+        append(host_.newCode().line(u"'set the filter's NOT property"));
+        const bool notChecked =
+            host_.control<QAbstractButton>(QStringLiteral("NotCheck"))->isChecked();
+        filter->SetNot(notChecked);
+        append(host_.newCode()
+                   .line(notChecked ? u"{Filter}.Not = True" : u"{Filter}.Not = False")
+                   .blank());
+        append(
+            host_.newCode().line(u"'set the filter's OR property (everything is AND by default)"));
+        const bool andChosen =
+            host_.control<QAbstractButton>(QStringLiteral("AndOrOption(0)"))->isChecked();
+        filter->SetOr(!andChosen);
+        append(host_.newCode()
+                   .line(andChosen ? u"{Filter}.Or = False" : u"{Filter}.Or = True")
+                   .blank());
+    }
+}
+
+QString FilterRunner::listMessages(const mapi::Ref<mapi::Messages>& messages) {
+    QString result;
+    for (const mapi::Ref<mapi::Message>& m : *messages) {
+        const QString received = partOrEmpty([&] { return m->TimeReceived().toText(); });
+        const QString sender = partOrEmpty([&] { return m->Sender()->Name(); });
+        const QString subject = partOrEmpty([&] { return m->Subject(); });
+        result += QStringLiteral("Time Rec'd:  ") + received + QLatin1Char('\t') +
+                  QStringLiteral("From:  ") + sender + QLatin1Char('\t') +
+                  QStringLiteral("Subject:  ") + subject + QLatin1Char('\n');
+    }
+    codegen::Code c = host_.newCode();
+    c.line(u"'iterate through the filtered message collection")
+        .line(u"For Each {Message} In {Messages}")
+        .line(u"  'get information on each message")
+        .line(
+            u"  Debug.Print {Message}.TimeReceived & vbTab & {Message}.Sender & vbTab & "
+            u"{Message}.Subject")
+        .line(u"Next")
+        .blank();
+    append(c);
+    return result;
+}
+
+QString FilterRunner::listAddresses(const mapi::Ref<mapi::AddressEntries>& entries) {
+    QString result;
+    for (const mapi::Ref<mapi::AddressEntry>& e : *entries) {
+        result += QStringLiteral("Name:  ") + e->Name() + QLatin1Char('\t') +
+                  QStringLiteral("Address:  ") + e->Address() + QLatin1Char('\t') +
+                  QStringLiteral("Type:  ") + e->Type() + QLatin1Char('\n');
+    }
+    codegen::Code c = host_.newCode();
+    c.line(u"'iterate through the filtered address collection")
+        .line(u"For Each {AddressEntry} In {AddressEntries}")
+        .line(u"  'get information on each AddressEntry object")
+        .line(
+            u"  Debug.Print {AddressEntry}.Name & vbTab & {AddressEntry}.Address & vbTab & "
+            u"{AddressEntry}.Type")
+        .line(u"Next")
+        .blank();
+    append(c);
+    return result;
+}
+
+void FilterRunner::FilterButton_Click() {
     try {
-        app::MAPIMod& mod = *host_.mod;
-        if (mod.session.isNothing()) {
+        if (host_.mod().session.isNothing()) {
             ui::msgBox(QStringLiteral("You must log in before you can filter for messages."),
                        ui::Icon::Critical);
             return;
@@ -199,179 +352,25 @@ void FilterRunner::FilterButtonClick() {
 
         const bool messageMode =
             host_.control<QAbstractButton>(QStringLiteral("FilterOption(0)"))->isChecked();
-        QString kindWord;
-        mapi::Ref<mapi::Messages> messages;
-        mapi::Ref<mapi::AddressEntries> entries;
-        mapi::Ref<mapi::Filter> filter;
-
-        if (!messageMode) {
-            kindWord = QStringLiteral("addresses");
-            AddrListForm& form = chooser();
-            form.oSession = mod.session;
-            form.exec();
-            if (form.iAction == 1) return;
-            const QString listName = form.sAddrListName;
-
-            mapi::Ref<mapi::AddressList> list = mod.session->AddressListByName(listName);
-            {
-                codegen::Code c = newCode(host_);
-                c.line(u"'get a reference to the AddressList object")
-                    .line(
-                        u"'address objects are oAddressList, oAddressEntry and oAddressEntries; "
-                        u"they should")
-                    .line(u"'be DIM'd as Objects in your code")
-                    .line(
-                        u"'oFilter is used as the Filter object; it needs to be DIM'd in your code")
-                    .line(u"Set {AddressList} = {Session}.AddressLists(\"%1\")", {listName})
-                    .blank();
-                append(c);
-            }
-            entries = list->AddressEntriesOf();
-            {
-                codegen::Code c = newCode(host_);
-                c.line(u"'get a reference to the AddressEntries collection")
-                    .line(u"Set {AddressEntries} = {AddressList}.AddressEntries")
-                    .blank();
-                append(c);
-            }
-            filter = entries->FilterOf();
-            {
-                codegen::Code c = newCode(host_);
-                c.line(u"'get address filter object")
-                    .line(u"Set {Filter} = {AddressEntries}.Filter")
-                    .blank();
-                append(c);
-            }
-        } else {
-            kindWord = QStringLiteral("messages");
-            ui::TreeView& tree = *host_.tree;
-            std::int32_t node = tree.selectedIndex();
-            if (node == 0) mapi::raise(mapi::code::ObjectNotSet);  // no SelectedItem
-            const int image = tree.image(node);
-            if (image == kImageRoot || image == kImageStore) {
-                ui::msgBox(
-                    QStringLiteral(
-                        "Messages are only found in folders.  Select a folder then try and look "
-                        "for the message."),
-                    ui::Icon::Critical);
-                return;
-            }
-            while (tree.image(node) != kImageFolder) {
-                node = tree.parent(node);
-                if (node == 0) mapi::raise(mapi::code::ObjectNotSet);  // past the top of the tree
-            }
-            const QString storeId = host_.storeKeyOf(tree, node);
-            const QString folderId = tree.key(node);
-
-            mapi::Ref<mapi::Folder> folder = mod.session->GetFolder(folderId, storeId);
-            {
-                codegen::Code c = newCode(host_);
-                c.line(u"'get a reference to the folder first, then it's message collection")
-                    .line(u"'get the folder by FolderID and StoreID")
-                    .line(u"Set {Folder} = {Session}.GetFolder(\"%1\", \"%2\")",
-                          {folderId, storeId})
-                    .blank();
-                append(c);
-            }
-            messages = folder->MessagesOf();
-            {
-                codegen::Code c = newCode(host_);
-                c.line(u"'get the messages collection of the folder")
-                    .line(u"Set {Messages} = {Folder}.Messages")
-                    .blank();
-                append(c);
-            }
-            filter = messages->FilterOf();
-            {
-                codegen::Code c = newCode(host_);
-                c.line(u"'get the messages filter for the messages collection")
-                    .line(
-                        u"'oFilter is used as the Filter object; it needs to be DIM'd in your code")
-                    .line(u"Set {Filter} = {Messages}.Filter")
-                    .blank();
-                append(c);
-            }
-        }
+        Target t;
+        if (!(messageMode ? openMessageFilter(t) : openAddressFilter(t))) return;
 
         ui::setBusyPointer();
-        bool hasFields = false;
-        append(newCode(host_).line(u"'set filter criteria"));
-        const int rows = filterList_->count();
-        for (int i = 1; i <= rows; ++i) {
-            const QStringList row = filterList_->row(i);
-            if (cellOf(row, 0) == QLatin1String("Fields")) hasFields = true;
-            ApplyCriterion(row, filter);
-        }
-        append(newCode(host_).blank());
-
-        if (hasFields) {
-            append(newCode(host_).line(u"'set the filter's NOT property"));
-            const bool notChecked =
-                host_.control<QAbstractButton>(QStringLiteral("NotCheck"))->isChecked();
-            filter->SetNot(notChecked);
-            append(newCode(host_)
-                       .line(notChecked ? u"{Filter}.Not = True" : u"{Filter}.Not = False")
-                       .blank());
-            append(newCode(host_).line(
-                u"'set the filter's OR property (everything is AND by default)"));
-            const bool andChosen =
-                host_.control<QAbstractButton>(QStringLiteral("AndOrOption(0)"))->isChecked();
-            filter->SetOr(!andChosen);
-            append(newCode(host_)
-                       .line(andChosen ? u"{Filter}.Or = False" : u"{Filter}.Or = True")
-                       .blank());
-        }
-
-        QString result;
-        if (messageMode) {
-            for (const mapi::Ref<mapi::Message>& m : *messages) {
-                const QString received = partOrEmpty([&] { return m->TimeReceived().toText(); });
-                const QString sender = partOrEmpty([&] { return m->Sender()->Name(); });
-                const QString subject = partOrEmpty([&] { return m->Subject(); });
-                result += QStringLiteral("Time Rec'd:  ") + received + QLatin1Char('\t') +
-                          QStringLiteral("From:  ") + sender + QLatin1Char('\t') +
-                          QStringLiteral("Subject:  ") + subject + QLatin1Char('\n');
-            }
-            codegen::Code c = newCode(host_);
-            c.line(u"'iterate through the filtered message collection")
-                .line(u"For Each {Message} In {Messages}")
-                .line(u"  'get information on each message")
-                .line(
-                    u"  Debug.Print {Message}.TimeReceived & vbTab & {Message}.Sender & vbTab & "
-                    u"{Message}.Subject")
-                .line(u"Next")
-                .blank();
-            append(c);
-        } else {
-            for (const mapi::Ref<mapi::AddressEntry>& e : *entries) {
-                result += QStringLiteral("Name:  ") + e->Name() + QLatin1Char('\t') +
-                          QStringLiteral("Address:  ") + e->Address() + QLatin1Char('\t') +
-                          QStringLiteral("Type:  ") + e->Type() + QLatin1Char('\n');
-            }
-            codegen::Code c = newCode(host_);
-            c.line(u"'iterate through the filtered address collection")
-                .line(u"For Each {AddressEntry} In {AddressEntries}")
-                .line(u"  'get information on each AddressEntry object")
-                .line(
-                    u"  Debug.Print {AddressEntry}.Name & vbTab & {AddressEntry}.Address & vbTab & "
-                    u"{AddressEntry}.Type")
-                .line(u"Next")
-                .blank();
-            append(c);
-        }
+        applyCriteria(t.filter);
+        QString result = messageMode ? listMessages(t.messages) : listAddresses(t.entries);
 
         if (!result.isEmpty()) {
             result.chop(1);  // the last line's break
             ui::msgBoxWithDetails(result, kMaxResultLines, ui::Icon::Information);
         } else {
-            ui::msgBox(QStringLiteral("No matching ") + kindWord + QStringLiteral(" were found."),
+            ui::msgBox(QStringLiteral("No matching ") + t.kindWord + QStringLiteral(" were found."),
                        ui::Icon::Information);
         }
 
-        filter.reset();
-        messages.reset();
-        entries.reset();
-        append(newCode(host_).line(u"'empty all object references when done!").blank());
+        t.filter.reset();
+        t.messages.reset();
+        t.entries.reset();
+        append(host_.newCode().line(u"'empty all object references when done!").blank());
 
         if (host_.control<QAbstractButton>(QStringLiteral("ClearCriteriaCheck"))->isChecked())
             filterList_->clearRows();

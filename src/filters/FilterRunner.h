@@ -5,8 +5,8 @@
 #include <QString>
 #include <memory>
 
-#include "filters/FilterHost.h"
 #include "messaging/Objects.h"
+#include "shell/Context.h"
 
 namespace codegen {
 class Code;
@@ -15,9 +15,13 @@ namespace ui {
 class ListView;
 }
 
+namespace shell {
+class AddrListForm;
+}
+
 namespace filters {
 
-class AddrListForm;
+using shell::AddrListForm;
 
 // The most result lines the result box shows before "(N more not shown)".
 inline constexpr int kMaxResultLines = 30;
@@ -28,10 +32,10 @@ inline constexpr int kMaxResultLines = 30;
 class FilterRunner : public QObject {
     Q_OBJECT
   public:
-    explicit FilterRunner(FilterHost host, QObject* parent = nullptr);
+    explicit FilterRunner(shell::Context host, QObject* parent = nullptr);
     ~FilterRunner() override;
 
-    void FilterButtonClick();
+    void FilterButton_Click();
 
     // Applies one criterion row (its cells: Criterion, Type, Value, Field ID)
     // to the filter and appends its line. Failing statements are skipped.
@@ -42,10 +46,22 @@ class FilterRunner : public QObject {
     AddrListForm& chooser();
 
   private:
+    // What one run filters: the filter and the collection it belongs to.
+    struct Target {
+        QString kindWord;  // "messages" or "addresses", for the none-found box
+        mapi::Ref<mapi::Messages> messages;
+        mapi::Ref<mapi::AddressEntries> entries;
+        mapi::Ref<mapi::Filter> filter;
+    };
+    bool openAddressFilter(Target& t);
+    bool openMessageFilter(Target& t);
+    void applyCriteria(const mapi::Ref<mapi::Filter>& filter);
+    QString listMessages(const mapi::Ref<mapi::Messages>& messages);
+    QString listAddresses(const mapi::Ref<mapi::AddressEntries>& entries);
     void append(const codegen::Code& code);
     void finish();
 
-    FilterHost host_;
+    shell::Context host_;
     ui::ListView* filterList_;
     // Owned by the main window, so it goes with it whichever dies first.
     QPointer<AddrListForm> chooser_;

@@ -7,11 +7,11 @@
 #include <QShortcut>
 #include <QTextBlock>
 
-#include "app/MAPIMod.h"
-#include "codegen/CodeTextEdit.h"
-#include "codegen/CodeWindow.h"
+#include "codewindow/CodeTextEdit.h"
+#include "codewindow/CodeWindow.h"
 #include "immediate/ImmediateWindow.h"
 #include "immediate/VbHighlighter.h"
+#include "shell/MAPIMod.h"
 #include "ui/Dialogs.h"
 #include "vbrun/Interpreter.h"
 #include "vbrun/Parser.h"
@@ -19,7 +19,7 @@
 namespace immediate {
 
 CodeRunController::CodeRunController(QWidget* mainWindow, codegen::CodeWindow& code,
-                                     app::MAPIMod& mod)
+                                     shell::MAPIMod& mod)
     : QObject(nullptr),
       main_(mainWindow),
       code_(code),

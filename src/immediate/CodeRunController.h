@@ -8,7 +8,7 @@
 
 class QPlainTextEdit;
 
-namespace app {
+namespace shell {
 struct MAPIMod;
 }
 namespace codegen {
@@ -30,7 +30,7 @@ class ImmediateWindow;
 class CodeRunController : public QObject, public vbrun::Host {
     Q_OBJECT
   public:
-    CodeRunController(QWidget* mainWindow, codegen::CodeWindow& code, app::MAPIMod& mod);
+    CodeRunController(QWidget* mainWindow, codegen::CodeWindow& code, shell::MAPIMod& mod);
     ~CodeRunController() override;
 
     void runAll();
@@ -51,7 +51,7 @@ class CodeRunController : public QObject, public vbrun::Host {
 
     QWidget* main_;
     codegen::CodeWindow& code_;
-    app::MAPIMod& mod_;
+    shell::MAPIMod& mod_;
     ImmediateWindow* immediate_;
     std::unique_ptr<vbrun::Interpreter> interpreter_;
     std::atomic<bool> cancel_{false};

@@ -5,11 +5,9 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
-#include "app/MAPIForm.h"
-#include "app/Subsystems.h"
-#include "browser/TreeContext.h"
-#include "browser/TreeController.h"
 #include "messaging/SessionFactory.h"
+#include "shell/Context.h"
+#include "shell/TreeNodes.h"
 #include "ui/CheckBox.h"
 #include "ui/Dialogs.h"
 #include "ui/TreeView.h"
@@ -31,65 +29,66 @@ QString textOf(const QWidget* w) {
 
 }  // namespace
 
-SessionController::SessionController(app::MAPIForm& form) : form_(form) {
-    connect(form.control<ui::CheckBox>(QStringLiteral("LogonCheck")), &ui::CheckBox::clickRule,
+SessionController::SessionController(const shell::Context& shell) : shell_(shell) {
+    connect(shell.control<ui::CheckBox>(QStringLiteral("LogonCheck")), &ui::CheckBox::clickRule,
             this, &SessionController::LogonCheck_Click);
-    connect(form.control<ui::CheckBox>(QStringLiteral("DynamicCheck")), &ui::CheckBox::clickRule,
+    connect(shell.control<ui::CheckBox>(QStringLiteral("DynamicCheck")), &ui::CheckBox::clickRule,
             this, &SessionController::DynamicCheck_Click);
-    connect(form.control<QAbstractButton>(QStringLiteral("LogonButton")), &QAbstractButton::clicked,
-            this, &SessionController::LogonButton_Click);
-    connect(form.control<QAbstractButton>(QStringLiteral("LogoffButton")),
+    connect(shell.control<QAbstractButton>(QStringLiteral("LogonButton")),
+            &QAbstractButton::clicked, this, &SessionController::LogonButton_Click);
+    connect(shell.control<QAbstractButton>(QStringLiteral("LogoffButton")),
             &QAbstractButton::clicked, this, &SessionController::LogoffButton_Click);
 }
 
 LogonOptions SessionController::logonOptions() const {
     LogonOptions o;
-    o.useDynamicProfile = form_.control<ui::CheckBox>(QStringLiteral("DynamicCheck"))->isChecked1();
-    o.useProfileName = form_.control<ui::CheckBox>(QStringLiteral("LogonCheck"))->isChecked1();
+    o.useDynamicProfile =
+        shell_.control<ui::CheckBox>(QStringLiteral("DynamicCheck"))->isChecked1();
+    o.useProfileName = shell_.control<ui::CheckBox>(QStringLiteral("LogonCheck"))->isChecked1();
     if (o.useProfileName) {
-        o.profileName = textOf(form_.control(QStringLiteral("PNameText")));
-        o.profilePassword = textOf(form_.control(QStringLiteral("PPwdText")));
+        o.profileName = textOf(shell_.control(QStringLiteral("PNameText")));
+        o.profilePassword = textOf(shell_.control(QStringLiteral("PPwdText")));
     }
-    o.showDialog = form_.control<ui::CheckBox>(QStringLiteral("ShowLogCheck"))->isChecked1();
-    o.newSession = form_.control<QAbstractButton>(QStringLiteral("SessionOpt(0)"))->isChecked();
-    o.serverName = textOf(form_.control(QStringLiteral("ServerText")));
-    o.mailboxName = textOf(form_.control(QStringLiteral("MBoxText")));
+    o.showDialog = shell_.control<ui::CheckBox>(QStringLiteral("ShowLogCheck"))->isChecked1();
+    o.newSession = shell_.control<QAbstractButton>(QStringLiteral("SessionOpt(0)"))->isChecked();
+    o.serverName = textOf(shell_.control(QStringLiteral("ServerText")));
+    o.mailboxName = textOf(shell_.control(QStringLiteral("MBoxText")));
     return o;
 }
 
 void SessionController::LogonCheck_Click() {
-    const bool checked = form_.control<ui::CheckBox>(QStringLiteral("LogonCheck"))->isChecked1();
+    const bool checked = shell_.control<ui::CheckBox>(QStringLiteral("LogonCheck"))->isChecked1();
     if (checked) {
         // May run rule B's unchecked branch before going on.
-        form_.control<ui::CheckBox>(QStringLiteral("DynamicCheck"))->setValue(0);
+        shell_.control<ui::CheckBox>(QStringLiteral("DynamicCheck"))->setValue(0);
     }
-    form_.control(QStringLiteral("DynamicFrame"))->setEnabled(!checked);
-    form_.control(QStringLiteral("SNameLabel"))->setEnabled(!checked);
-    form_.control(QStringLiteral("MBoxNameLabel"))->setEnabled(!checked);
+    shell_.control(QStringLiteral("DynamicFrame"))->setEnabled(!checked);
+    shell_.control(QStringLiteral("SNameLabel"))->setEnabled(!checked);
+    shell_.control(QStringLiteral("MBoxNameLabel"))->setEnabled(!checked);
 }
 
 void SessionController::DynamicCheck_Click() {
-    const bool checked = form_.control<ui::CheckBox>(QStringLiteral("DynamicCheck"))->isChecked1();
-    auto* showLog = form_.control<ui::CheckBox>(QStringLiteral("ShowLogCheck"));
+    const bool checked = shell_.control<ui::CheckBox>(QStringLiteral("DynamicCheck"))->isChecked1();
+    auto* showLog = shell_.control<ui::CheckBox>(QStringLiteral("ShowLogCheck"));
     if (checked) {
         showLog->setValue(0);
         showLog->setEnabled(false);
         // May run rule A's unchecked branch before going on.
-        form_.control<ui::CheckBox>(QStringLiteral("LogonCheck"))->setValue(0);
+        shell_.control<ui::CheckBox>(QStringLiteral("LogonCheck"))->setValue(0);
     } else {
         // The user's earlier ShowLogCheck value is not restored.
         showLog->setEnabled(true);
-        form_.control(QStringLiteral("DynamicFrame"))->setEnabled(false);
+        shell_.control(QStringLiteral("DynamicFrame"))->setEnabled(false);
     }
-    form_.control(QStringLiteral("ProfileFrame"))->setEnabled(!checked);
-    form_.control(QStringLiteral("LNameLabel"))->setEnabled(!checked);
-    form_.control(QStringLiteral("LPwdLabel"))->setEnabled(!checked);
+    shell_.control(QStringLiteral("ProfileFrame"))->setEnabled(!checked);
+    shell_.control(QStringLiteral("LNameLabel"))->setEnabled(!checked);
+    shell_.control(QStringLiteral("LPwdLabel"))->setEnabled(!checked);
 }
 
 void SessionController::LogonButton_Click() {
-    if (form_.mod().session.isNothing()) {
-        form_.tree()->select(1);
-        form_.subsystems().tree->MAPITree_DblClick();
+    if (shell_.mod().session.isNothing()) {
+        shell_.tree()->select(1);
+        shell_.openTreeRoot();
     } else {
         ui::msgBox(QStringLiteral("You're already logged on; logoff and try again."),
                    ui::Icon::Critical);
@@ -97,7 +96,7 @@ void SessionController::LogonButton_Click() {
 }
 
 void SessionController::Logon() {
-    app::MAPIMod& mod = form_.mod();
+    shell::MAPIMod& mod = shell_.mod();
     if (!mod.session.isNothing()) {
         ui::msgBox(
             QStringLiteral(
@@ -110,15 +109,15 @@ void SessionController::Logon() {
     mod.session = mapi::createSession();
     const LogonOptions o = logonOptions();
 
-    auto create = form_.newCode();
+    auto create = shell_.newCode();
     create.line(u"'create a session object if we don't have one already");
     create.line(u"If {Session} Is Nothing Then");
     create.line(u"  Set {Session} = CreateObject(\"MAPI.Session\")");
     create.line(u"End If").blank();
     create.line(u"'logon to the session");
-    form_.AppendCode(create.text());
+    shell_.AppendCode(create.text());
 
-    auto logonLine = form_.newCode();
+    auto logonLine = shell_.newCode();
     mapi::LogonArgs args;
     if (o.useDynamicProfile) {
         args.profileName = QString();
@@ -155,35 +154,35 @@ void SessionController::Logon() {
                   {trueFalse(o.showDialog), trueFalse(o.newSession)})
             .blank();
     }
-    form_.AppendCode(logonLine.text());
+    shell_.AppendCode(logonLine.text());
 
     mapi::Ref<mapi::InfoStores> oStores = mod.session->InfoStoresOf();
-    auto stores = form_.newCode();
+    auto stores = shell_.newCode();
     stores.line(u"'get a reference to the info stores collection");
     stores.line(u"Set {Stores} = {Session}.InfoStores").blank();
-    form_.AppendCode(stores.text());
+    shell_.AppendCode(stores.text());
 
     if (oStores.isNothing()) {
         ui::msgBox(QStringLiteral("Unable to get list of information stores."), ui::Icon::Critical);
         return;
     }
 
-    auto check = form_.newCode();
+    auto check = shell_.newCode();
     check.line(u"'check for error");
     check.line(u"If {Stores} Is Nothing Then");
     check.line(u"  'your error handling here");
     check.line(u"End If").blank();
-    form_.AppendCode(check.text());
+    shell_.AppendCode(check.text());
 
-    ui::TreeView& tree = *form_.tree();
+    ui::TreeView& tree = *shell_.tree();
     const std::int32_t count = oStores->Count();
     for (std::int32_t i = 1; i <= count; ++i) {
         const QString id = oStores->Item(i)->ID();
         const QString name = oStores->Item(i)->Name();
-        tree.add(1, ui::Relationship::Child, id, name, browser::img::Store, browser::img::StoreSel);
+        tree.add(1, ui::Relationship::Child, id, name, shell::img::Store, shell::img::StoreSel);
     }
 
-    auto walk = form_.newCode();
+    auto walk = shell_.newCode();
     walk.line(u"'iterate through the collection of information stores");
     walk.line(u"For {Counter} = 1 To {Stores}.Count");
     walk.line(u"  debug.print {Stores}.Item({Counter}).ID, {Stores}({Counter}).Name");
@@ -194,28 +193,28 @@ void SessionController::Logon() {
         u"  'or you could assign the store itself to a variable, like Set {Store} = "
         u"{Stores}.Item({Counter})");
     walk.line(u"Next {Counter}").blank();
-    form_.AppendCode(walk.text());
+    shell_.AppendCode(walk.text());
 
-    tree.setText(1, browser::kRootLoggedOn);
+    tree.setText(1, shell::kRootLoggedOn);
     tree.setExpanded(1, true);
 
     for (const char* name : {"FilterCombo", "AddFilterButton", "DelFilterButton"})
-        form_.control(QString::fromLatin1(name))->setEnabled(true);
+        shell_.control(QString::fromLatin1(name))->setEnabled(true);
 }
 
 void SessionController::LogoffButton_Click() {
-    app::MAPIMod& mod = form_.mod();
+    shell::MAPIMod& mod = shell_.mod();
     ui::BusyScope busy;
     try {
         mod.session->Logoff();
-        form_.AppendCode(form_.newCode().line(u"{Session}.Logoff").blank().text());
+        shell_.AppendCode(shell_.newCode().line(u"{Session}.Logoff").blank().text());
 
-        ui::TreeView& tree = *form_.tree();
+        ui::TreeView& tree = *shell_.tree();
         tree.clear();
-        tree.add(0, ui::Relationship::Next, QString(), browser::kRootNotLoggedOn,
-                 browser::img::Root, browser::img::RootSel);
+        tree.add(0, ui::Relationship::Next, QString(), shell::kRootNotLoggedOn, shell::img::Root,
+                 shell::img::RootSel);
         mod.session.reset();
-        app::resetFilterEditor(form_.subsystems(), false);
+        shell_.resetFilterEditor(false);
     } catch (const mapi::Error&) {
         ui::msgBox(QStringLiteral("An error has occurred trying to log off."), ui::Icon::Critical);
     }

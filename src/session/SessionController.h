@@ -3,9 +3,7 @@
 #include <QObject>
 #include <QString>
 
-namespace app {
-class MAPIForm;
-}
+#include "shell/Context.h"
 
 namespace session {
 
@@ -26,7 +24,7 @@ struct LogonOptions {
 class SessionController : public QObject {
     Q_OBJECT
   public:
-    explicit SessionController(app::MAPIForm& form);
+    explicit SessionController(const shell::Context& shell);
 
     LogonOptions logonOptions() const;
 
@@ -45,7 +43,7 @@ class SessionController : public QObject {
     void Logon();
 
   private:
-    app::MAPIForm& form_;
+    shell::Context shell_;
 };
 
 }  // namespace session

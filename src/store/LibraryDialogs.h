@@ -1,7 +1,9 @@
 #pragma once
 
-// The messaging library's own modal dialogs: real Qt windows, scriptable by
-// their objectNames, shown over the active window.
+// The messaging library's own modal dialogs. The store only asks for them:
+// the windows live in the widget layer, which installs them at start-up, so
+// the store and its tool need no widgets and tests can answer without one.
+// With nothing installed every request is cancelled, as by the user.
 
 #include <QString>
 #include <QStringList>
@@ -15,11 +17,24 @@ namespace store {
 struct ChosenRecipient {
     QString name;
     QString address;
-    QString addressType;  // "SMTP", "MAPIPDL" ...
+    QString addressType;    // "SMTP", "MAPIPDL" ...
     std::int32_t type = 1;  // 1 To, 2 Cc, 3 Bcc
     std::int32_t displayType = 0;
     QString entryId;
 };
+
+class LibraryDialogs {
+  public:
+    virtual ~LibraryDialogs() = default;
+    virtual QString chooseProfile(const QStringList& profiles, const QString& preselected) = 0;
+    virtual std::vector<ChosenRecipient> addressBook(mapi::Session& session,
+                                                     const mapi::AddressBookArgs& args) = 0;
+    virtual void details(mapi::AddressEntry& entry) = 0;
+};
+
+// Makes `dialogs` (not owned; nullptr for none) the ones shown from now on and
+// returns the ones it replaces.
+LibraryDialogs* installLibraryDialogs(LibraryDialogs* dialogs);
 
 // Window "ProfileDialog" titled "Choose Profile": combo "ProfileCombo"
 // preselected with `preselected`, buttons "OkButton" and "CancelButton".
@@ -34,7 +49,8 @@ QString runProfileChooser(const QStringList& profiles, const QString& preselecte
 // recipients in the lists (To, then Cc, then Bcc); "CancelButton" or closing
 // the window throws MAPI_E_USER_CANCEL. args.oneAddress limits the choice to
 // one entry.
-std::vector<ChosenRecipient> runAddressBook(mapi::Session& session, const mapi::AddressBookArgs& args);
+std::vector<ChosenRecipient> runAddressBook(mapi::Session& session,
+                                            const mapi::AddressBookArgs& args);
 
 // Window "DetailsDialog" showing the entry's name, address, type, alias and
 // fields, closed by "OkButton".

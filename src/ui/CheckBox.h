@@ -11,14 +11,14 @@ namespace ui {
 // nothing.
 class CheckBox : public QCheckBox {
     Q_OBJECT
-public:
+  public:
     explicit CheckBox(const QString& text, QWidget* parent = nullptr);
 
     int value() const;
     void setValue(int v);
     bool isChecked1() const { return value() == 1; }
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void clickRule();
 };
 

@@ -27,11 +27,13 @@ Answer msgBox(const QString& text, Icon icon = Icon::None, Buttons buttons = But
 
 // A message box whose long text is cut to its first `maxLines` lines plus a
 // line "(N more not shown)"; the whole text goes into the details area.
-Answer msgBoxWithDetails(const QString& text, int maxLines, Icon icon, const QString& title = kAppTitle);
+Answer msgBoxWithDetails(const QString& text, int maxLines, Icon icon,
+                         const QString& title = kAppTitle);
 
 // InputBox(prompt, title, default): the typed text, or "" when cancelled.
 // Its QInputDialog has the objectName "InputBox".
-QString inputBox(const QString& prompt, const QString& title, const QString& defaultText = QString());
+QString inputBox(const QString& prompt, const QString& title,
+                 const QString& defaultText = QString());
 
 // Qt's own (non-native) file dialogs, objectName "FileDialog". nullopt on Cancel.
 std::optional<QString> openFileName(const QString& title, const QString& filter);
@@ -46,7 +48,7 @@ bool isBusyPointer();
 
 // Sets the busy pointer and restores the normal one on every way out of a scope.
 class BusyScope {
-public:
+  public:
     BusyScope() { setBusyPointer(); }
     ~BusyScope() { setNormalPointer(); }
     BusyScope(const BusyScope&) = delete;

@@ -10,7 +10,7 @@ namespace ui {
 // (SortKey, SortOrder, Sorted). Rows are 1-based as ListItems are.
 class ListView : public QTreeWidget {
     Q_OBJECT
-public:
+  public:
     enum class SortOrder { Ascending, Descending };
 
     explicit ListView(const QStringList& columns, QWidget* parent = nullptr);
@@ -22,7 +22,7 @@ public:
     void clearRows();
     QString cell(int index, int column) const;  // column 0 is the item text
     QStringList row(int index) const;
-    int selectedIndex() const;                   // 0 when none
+    int selectedIndex() const;  // 0 when none
     void setSelectedIndex(int index);
 
     int sortKey() const { return sortKey_; }
@@ -34,11 +34,11 @@ public:
     // the column texts as text (case-insensitive).
     void setSorted(bool on);
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void columnClicked(int column);  // 0-based column whose header was clicked
     void rowClicked(int index);      // the user clicked a row (1-based)
 
-private:
+  private:
     void resort();
     int sortKey_ = 0;
     SortOrder sortOrder_ = SortOrder::Ascending;

@@ -8,7 +8,7 @@
 #include "ShellFixture.h"
 #include "app/AboutForm.h"
 #include "app/Instructions.h"
-#include "codegen/CodeTextEdit.h"
+#include "codewindow/CodeTextEdit.h"
 #include "ui/Dialogs.h"
 #include "ui/TreeView.h"
 #include "ui/Twips.h"

@@ -5,11 +5,11 @@
 #include <QStringList>
 #include <ostream>
 
-#include "app/MAPIMod.h"
 #include "browser/BoxRecorder.h"
 #include "browser/FakeMailbox.h"
 #include "browser/TreeContext.h"
 #include "browser/TreeController.h"
+#include "shell/MAPIMod.h"
 #include "ui/Dialogs.h"
 #include "ui/TreeView.h"
 
@@ -71,7 +71,7 @@ class BrowserFixture : public ::testing::Test {
     }
 
     ui::TreeView tree;
-    app::MAPIMod mod;
+    shell::MAPIMod mod;
     QString code;
     std::shared_ptr<fake::FSession> session = std::make_shared<fake::FSession>();
     browser::TreeContext cx{tree, mod, [this](const QString& t) { code += t; }};

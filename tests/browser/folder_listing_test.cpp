@@ -2,8 +2,8 @@
 // added, the exact generated blocks, the once-only rule and the error report.
 
 #include "browser/BrowserFixture.h"
-#include "browser/GetInfoStoreKey.h"
 #include "codegen/VarNames.h"
+#include "shell/TreeNodes.h"
 
 using testsupport::crlf;
 
@@ -326,15 +326,15 @@ TEST_F(FolderListing, GetInfoStoreKeyClimbsFromDeepNodes) {
     const std::int32_t otherNode = addStoreNode(other);
     const std::int32_t g = tree.add(otherNode, ui::Relationship::Child, "g", "g", 1, 2);
 
-    EXPECT_EQ(browser::GetInfoStoreKey(tree, msg), QStringLiteral("S-1"));
-    EXPECT_EQ(browser::GetInfoStoreKey(tree, recip), QStringLiteral("S-1"));
-    EXPECT_EQ(browser::GetInfoStoreKey(tree, detail), QStringLiteral("S-1"));
-    EXPECT_EQ(browser::GetInfoStoreKey(tree, f1), QStringLiteral("S-1"));
-    EXPECT_EQ(browser::GetInfoStoreKey(tree, g), QStringLiteral("S-2"));
+    EXPECT_EQ(shell::GetInfoStoreKey(tree, msg), QStringLiteral("S-1"));
+    EXPECT_EQ(shell::GetInfoStoreKey(tree, recip), QStringLiteral("S-1"));
+    EXPECT_EQ(shell::GetInfoStoreKey(tree, detail), QStringLiteral("S-1"));
+    EXPECT_EQ(shell::GetInfoStoreKey(tree, f1), QStringLiteral("S-1"));
+    EXPECT_EQ(shell::GetInfoStoreKey(tree, g), QStringLiteral("S-2"));
 
     // The node itself is never looked at; above a store there is none.
     try {
-        browser::GetInfoStoreKey(tree, storeNode);
+        shell::GetInfoStoreKey(tree, storeNode);
         ADD_FAILURE() << "no error";
     } catch (const mapi::Error& e) {
         EXPECT_EQ(e.number(), 91);

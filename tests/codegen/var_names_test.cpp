@@ -7,10 +7,10 @@
 #include <algorithm>
 
 #include "codegen/CodeBuilder.h"
-#include "codegen/CodeTextEdit.h"
-#include "codegen/CodeWindow.h"
 #include "codegen/VarNames.h"
-#include "codegen/VarTreeController.h"
+#include "codewindow/CodeTextEdit.h"
+#include "codewindow/CodeWindow.h"
+#include "codewindow/VarTreeController.h"
 #include "support/TestEnv.h"
 #include "ui/TreeView.h"
 

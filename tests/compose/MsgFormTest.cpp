@@ -13,9 +13,9 @@
 
 #include "ComposeFakes.h"
 #include "ModalAnswerer.h"
-#include "app/MAPIMod.h"
 #include "compose/ComposeCode.h"
 #include "compose/MsgForm.h"
+#include "shell/MAPIMod.h"
 #include "ui/Dialogs.h"
 
 namespace {
@@ -85,7 +85,7 @@ class MsgFormTest : public ::testing::Test {
     }
 
     std::shared_ptr<fake::Session> session = std::make_shared<fake::Session>();
-    app::MAPIMod mod;
+    shell::MAPIMod mod;
     QString code;
     std::unique_ptr<compose::MsgForm> form;
     QTemporaryDir dir;

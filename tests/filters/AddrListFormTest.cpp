@@ -6,7 +6,7 @@
 
 #include "FilterFakes.h"
 #include "FilterTestKit.h"
-#include "filters/AddrListForm.h"
+#include "shell/AddrListForm.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ struct Outcome {
 };
 
 // Shows the chooser with the session and lets `act` work the open window.
-Outcome choose(filters::AddrListForm& form, std::shared_ptr<ffake::Session> s,
+Outcome choose(shell::AddrListForm& form, std::shared_ptr<ffake::Session> s,
                std::function<void(QDialog*)> act) {
     fkit::ModalDriver d;
     d.onDialog = std::move(act);
@@ -52,7 +52,7 @@ std::function<void(QDialog*)> pickAndOk(int row) {
 }  // namespace
 
 TEST(AddrListForm, WindowMakeUpAndListing) {
-    filters::AddrListForm form;
+    shell::AddrListForm form;
     EXPECT_EQ(form.objectName(), QStringLiteral("AddrListForm"));
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Address Books"));
     EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("Label1"))->text(),
@@ -67,8 +67,7 @@ TEST(AddrListForm, WindowMakeUpAndListing) {
                            std::make_shared<ffake::AddressList>(QStringLiteral("Broken"), true));
     QStringList seen;
     const Outcome r = choose(form, s, [&](QDialog* dlg) {
-        static_cast<filters::AddrListForm*>(dlg)
-            ->FormActivate();  // a second activation adds nothing
+        static_cast<shell::AddrListForm*>(dlg)->FormActivate();  // a second activation adds nothing
         seen = listed(dlg);
         pickAndOk(1)(dlg);
     });
@@ -99,7 +98,7 @@ TEST(AddrListForm, WindowMakeUpAndListing) {
 }
 
 TEST(AddrListForm, OnlineWarnings) {
-    filters::AddrListForm form;
+    shell::AddrListForm form;
     auto s = sessionWith(
         {"Global Address List", "Contacts", "Personal Address Book", "Corporate Directory"});
     EXPECT_TRUE(choose(form, s, pickAndOk(1)).boxes.isEmpty());
@@ -120,7 +119,7 @@ TEST(AddrListForm, OnlineWarnings) {
 }
 
 TEST(AddrListForm, OfflineWarnings) {
-    filters::AddrListForm form;
+    shell::AddrListForm form;
     auto s = sessionWith({"Offline Global Address List", "Contacts", "Personal Address Book"});
     EXPECT_TRUE(choose(form, s, pickAndOk(2)).boxes.isEmpty());
     const Outcome contacts = choose(form, s, pickAndOk(1));
@@ -139,7 +138,7 @@ TEST(AddrListForm, OfflineWarnings) {
 }
 
 TEST(AddrListForm, OkWithoutChoiceCancelFrameCloseAndDoubleClick) {
-    filters::AddrListForm form;
+    shell::AddrListForm form;
     auto s = sessionWith({"Global Address List", "Personal Address Book"});
     ASSERT_EQ(choose(form, s, pickAndOk(1)).name, QStringLiteral("Personal Address Book"));
 

@@ -4,7 +4,7 @@
 
 #include "FilterFakes.h"
 #include "FilterTestKit.h"
-#include "filters/AddrListForm.h"
+#include "shell/AddrListForm.h"
 #include "ui/Dialogs.h"
 
 using fkit::Panel;

@@ -20,9 +20,11 @@
 #include <memory>
 #include <vector>
 
-#include "app/MAPIMod.h"
 #include "filters/FilterEditor.h"
 #include "filters/FilterRunner.h"
+#include "shell/Context.h"
+#include "shell/MAPIMod.h"
+#include "shell/TreeNodes.h"
 #include "ui/CheckBox.h"
 #include "ui/ListView.h"
 #include "ui/TreeView.h"
@@ -84,11 +86,12 @@ class ModalDriver {
 };
 
 // Tree images the filter reads.
-inline constexpr int kRoot = 9, kStore = 3, kFolder = 1, kMessage = 2;
+inline constexpr int kRoot = shell::img::Root, kStore = shell::img::Store,
+                     kFolder = shell::img::Folder, kMessage = shell::img::Message;
 
 struct Panel {
     QWidget window;
-    app::MAPIMod mod;
+    shell::MAPIMod mod;
     ui::TreeView* tree = nullptr;
     QString code;
 
@@ -169,13 +172,7 @@ struct Panel {
         }
         tree->setGeometry(220, 0, 300, 300);
 
-        filters::FilterHost host{&window, &mod, tree, [this](const QString& t) { code += t; },
-                                 [](ui::TreeView& t, std::int32_t index) {
-                                     // The store ID above a node: the key of its store ancestor.
-                                     std::int32_t n = t.parent(index);
-                                     while (n != 0 && t.image(n) != kStore) n = t.parent(n);
-                                     return n == 0 ? QString() : t.key(n);
-                                 }};
+        shell::Context host(&window, tree, &mod, [this](const QString& t) { code += t; });
         editor = std::make_unique<filters::FilterEditor>(host);
         runner = std::make_unique<filters::FilterRunner>(host);
         // What start-up does.

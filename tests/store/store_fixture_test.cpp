@@ -1,5 +1,5 @@
 // Fixtures (refusals with their messages, defaults, nulls), the profile
-// directory writer, the first-use demo mailbox, and a 100,000-message folder.
+// directory writer and the first-use demo mailbox (the 100,000-message folder is in bench/).
 
 #include <gtest/gtest.h>
 
@@ -216,48 +216,6 @@ TEST(DefaultBackend, FirstUseCreatesTheDemoProfileAndKeepsIt) {
     store::installDefaultBackend();
     auto again = logon();
     EXPECT_EQ(again->InfoStoresOf()->Item(1)->RootFolder()->FoldersOf()->GetFirst()->ID(), firstId);
-}
-
-TEST(LargeFolder, HundredThousandMessagesInOneFolder) {
-    constexpr int kCount = 100000;
-    QJsonArray msgs;
-    for (int i = 0; i < kCount; ++i)
-        msgs.append(QJsonObject{{QStringLiteral("subject"), QStringLiteral("Message %1").arg(i)},
-                                {QStringLiteral("importance"), i % 3}});
-    const QJsonObject doc{
-        {QStringLiteral("stores"),
-         QJsonArray{
-             QJsonObject{{QStringLiteral("name"), QStringLiteral("Big")},
-                         {QStringLiteral("folders"),
-                          QJsonArray{QJsonObject{{QStringLiteral("id"), QStringLiteral("B16")},
-                                                 {QStringLiteral("messages"), msgs}}}}}}}};
-    QTemporaryDir dir;
-    const QString db = dir.filePath(QStringLiteral("big.db"));
-    store::buildStoreFile(doc, db, QStringLiteral("big"));
-    std::make_shared<store::Backend>(db)->install();
-    auto s = logon();
-    auto all = s->GetFolder(QStringLiteral("B16"), QString())->MessagesOf();
-    ASSERT_EQ(all->Count(), kCount);
-    EXPECT_EQ(all->Item(kCount)->Subject(), QStringLiteral("Message 99999"));
-    EXPECT_EQ(all->Item(40000)->Subject(), QStringLiteral("Message 39999"));
-
-    int walked = 0;
-    QString last;
-    for (auto m = all->GetFirst(); m; m = all->GetNext()) {
-        ++walked;
-        last = m->ID();
-    }
-    EXPECT_EQ(walked, kCount);
-    EXPECT_EQ(last, all->Item(kCount)->ID());
-
-    auto filtered = s->GetFolder(QStringLiteral("B16"), QString())->MessagesOf();
-    filtered->FilterOf()->Set(QStringLiteral("Subject"), QStringLiteral("message 4242"));
-    QStringList hits;
-    for (Ref<mapi::Message> m : *filtered) hits << m->Subject();
-    EXPECT_EQ(hits.size(), 11);  // 4242 and 42420..42429
-    EXPECT_EQ(hits.first(), QStringLiteral("Message 4242"));
-    filtered->FilterOf()->Set(QStringLiteral("Importance"), std::int32_t{0});
-    EXPECT_EQ(filtered->Count(), 5);  // 4242, 42420, 42423, 42426 and 42429
 }
 
 }  // namespace

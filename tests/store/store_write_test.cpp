@@ -96,6 +96,7 @@ TEST_F(Write, NewMessageIsStoredOnlyByUpdateWithRecipientsAndAttachments) {
     EXPECT_EQ(back->DeliveryReceipt(), Variant(false));
     EXPECT_EQ(back->Type(), QStringLiteral("IPM.Note"));
     EXPECT_EQ(back->Sent(), Variant(false));
+    EXPECT_EQ(back->Unread(), Variant(false));  // one's own new note is not unread
     auto rs = back->RecipientsOf();
     ASSERT_EQ(rs->Count(), 2);
     EXPECT_EQ(rs->Item(1)->Type(), 2);

@@ -12,7 +12,9 @@ QTemporaryDir& sandbox() {
 }
 }  // namespace
 
-QString sandboxDir() { return sandbox().path(); }
+QString sandboxDir() {
+    return sandbox().path();
+}
 
 void resetUserFolders() {
     for (const char* sub : {"config", "data"}) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 
+#include "libdialogs/WidgetDialogs.h"
 #include "support/TestEnv.h"
 
 int main(int argc, char** argv) {
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
     qputenv("XDG_DATA_HOME", (root + "/data").toUtf8());
     qputenv("XDG_CACHE_HOME", (root + "/cache").toUtf8());
     QApplication app(argc, argv);
+    store::installWidgetDialogs();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,10 +1,10 @@
-#include "codegen/CodeWindow.h"
+#include "codewindow/CodeWindow.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QTextCursor>
 
-#include "codegen/CodeTextEdit.h"
+#include "codewindow/CodeTextEdit.h"
 #include "ui/Dialogs.h"
 
 namespace codegen {

@@ -20,8 +20,8 @@
 #include <QVBoxLayout>
 #include <QtTest/QTest>
 
-#include "app/ScenarioRunner.h"
-#include "app/ScriptParser.h"
+#include "scenario/ScenarioRunner.h"
+#include "scenario/ScriptParser.h"
 #include "ui/CheckBox.h"
 #include "ui/Dialogs.h"
 #include "ui/ListView.h"
@@ -231,12 +231,12 @@ class RunnerTest : public ::testing::Test {
     void TearDown() override { win.reset(); }
 
     Outcome run(const QString& script) {
-        auto parsed = app::script::parseScript(script);
+        auto parsed = scenario::script::parseScript(script);
         EXPECT_FALSE(parsed.error) << parsed.error->message.toStdString();
         QBuffer out, err;
         out.open(QIODevice::WriteOnly);
         err.open(QIODevice::WriteOnly);
-        app::ScenarioRunner runner("t.script", std::move(parsed.commands), &out, &err);
+        scenario::ScenarioRunner runner("t.script", std::move(parsed.commands), &out, &err);
         runner.setCodeSource(
             [] { return QStringLiteral("Dim oSession As Object\r\nSet oSession = Nothing\r\n"); });
         Outcome o;
@@ -417,7 +417,7 @@ TEST_F(RunnerTest, FileDialogChosenAndCancelled) {
     f.close();
     const Outcome o =
         run(QStringLiteral("click FileButton\nfile %1\nclick FileButton\nfile-cancel\n")
-                .arg(app::script::quote(path)));
+                .arg(scenario::script::quote(path)));
     ASSERT_EQ(o.status, 0) << o.err.toStdString() << o.out.toStdString()
                            << log.lines.join("|").toStdString();
     EXPECT_EQ(log.lines, (QStringList{"file " + path, "file cancelled"}));
@@ -476,7 +476,7 @@ TEST_F(RunnerTest, TabClicksEvenTheSelectedTab) {
 TEST_F(RunnerTest, DumpCodeToStdoutAndToAFileByteForByte) {
     QTemporaryDir dir;
     const QString path = dir.filePath("code.bas");
-    const Outcome o = run("dump code\ndump code " + app::script::quote(path) + "\n");
+    const Outcome o = run("dump code\ndump code " + scenario::script::quote(path) + "\n");
     ASSERT_EQ(o.status, 0) << o.err.toStdString();
     EXPECT_EQ(
         o.out,
@@ -515,11 +515,11 @@ struct StartupOutcome {
 };
 
 StartupOutcome runWithStartup(const char* name, const char* okName, const QString& script) {
-    auto parsed = app::script::parseScript(script);
+    auto parsed = scenario::script::parseScript(script);
     QBuffer out, err;
     out.open(QIODevice::WriteOnly);
     err.open(QIODevice::WriteOnly);
-    app::ScenarioRunner runner("s", std::move(parsed.commands), &out, &err);
+    scenario::ScenarioRunner runner("s", std::move(parsed.commands), &out, &err);
     runner.start(true);
     StartupOutcome o;
     o.dialogResult = showStartupWindow(name, okName);

@@ -1,10 +1,9 @@
-#include "browser/GetInfoStoreKey.h"
+#include "shell/TreeNodes.h"
 
-#include "browser/TreeContext.h"
 #include "messaging/Error.h"
 #include "ui/TreeView.h"
 
-namespace browser {
+namespace shell {
 
 QString GetInfoStoreKey(ui::TreeView& tree, std::int32_t index) {
     std::int32_t node = tree.parent(index);
@@ -15,4 +14,4 @@ QString GetInfoStoreKey(ui::TreeView& tree, std::int32_t index) {
     }
 }
 
-}  // namespace browser
+}  // namespace shell

@@ -1,4 +1,4 @@
-#include "store/ProfileDialog.h"
+#include "libdialogs/ProfileDialog.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "libdialogs/WidgetDialogs.h"
 #include "messaging/Error.h"
-#include "store/LibraryDialogs.h"
 #include "ui/Dialogs.h"
 
 namespace store {
@@ -57,7 +57,7 @@ QString ProfileDialog::chosenProfile() const {
     return combo_->currentText();
 }
 
-QString runProfileChooser(const QStringList& profiles, const QString& preselected) {
+QString showProfileChooser(const QStringList& profiles, const QString& preselected) {
     ProfileDialog dialog(profiles, preselected, ui::dialogParent());
     // Closing by the frame or Escape rejects, which is a cancel like the button.
     if (dialog.exec() != QDialog::Accepted) mapi::raise(mapi::code::UserCancel);

@@ -16,13 +16,13 @@
 #include <functional>
 #include <vector>
 
-#include "app/ScriptParser.h"
+#include "scenario/ScriptParser.h"
 
 class QIODevice;
 class QWidget;
 class QMessageBox;
 
-namespace app {
+namespace scenario {
 
 class ScenarioRunner : public QObject {
     Q_OBJECT
@@ -142,4 +142,4 @@ class ScenarioRunner : public QObject {
     std::vector<QPointer<QWidget>> openDialogs_;  // message/input/file dialogs announced
 };
 
-}  // namespace app
+}  // namespace scenario

@@ -1,4 +1,4 @@
-#include "app/ScenarioRunner.h"
+#include "scenario/ScenarioRunner.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -32,7 +32,7 @@
 #include "ui/ListView.h"
 #include "ui/TreeView.h"
 
-namespace app {
+namespace scenario {
 
 using script::Command;
 using script::escape;
@@ -895,4 +895,4 @@ void ScenarioRunner::cmdDump(const Command& c) {
               .arg(quote(controlText(w))));
 }
 
-}  // namespace app
+}  // namespace scenario

@@ -1,4 +1,4 @@
-#include "store/DetailsDialog.h"
+#include "libdialogs/DetailsDialog.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 #include <exception>
 
-#include "store/LibraryDialogs.h"
+#include "libdialogs/WidgetDialogs.h"
 #include "ui/Dialogs.h"
 
 namespace store {
@@ -100,7 +100,7 @@ DetailsDialog::DetailsDialog(mapi::AddressEntry& entry, QWidget* parent) : QDial
     resize(480, 400);
 }
 
-void runDetails(mapi::AddressEntry& entry) {
+void showDetails(mapi::AddressEntry& entry) {
     DetailsDialog dialog(entry, ui::dialogParent());
     dialog.exec();
 }

@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-namespace app::script {
+namespace scenario::script {
 
 struct Token {
     QString text;
@@ -62,4 +62,4 @@ QString quote(QStringView s);
 // The node key of `select TREE key=KEY`, or nullopt when the token is a text.
 std::optional<QString> keyForm(const Token& t);
 
-}  // namespace app::script
+}  // namespace scenario::script

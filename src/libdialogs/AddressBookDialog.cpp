@@ -1,4 +1,4 @@
-#include "store/AddressBookDialog.h"
+#include "libdialogs/AddressBookDialog.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "libdialogs/WidgetDialogs.h"
 #include "messaging/Error.h"
 #include "ui/Dialogs.h"
 
@@ -382,8 +383,8 @@ void AddressBookDialog::accept() {
     QDialog::accept();
 }
 
-std::vector<ChosenRecipient> runAddressBook(mapi::Session& session,
-                                            const mapi::AddressBookArgs& args) {
+std::vector<ChosenRecipient> showAddressBook(mapi::Session& session,
+                                             const mapi::AddressBookArgs& args) {
     AddressBookDialog dialog(session, args, ui::dialogParent());
     // Closing by the frame or Escape rejects, which is a cancel like the button.
     if (dialog.exec() != QDialog::Accepted) mapi::raise(mapi::code::UserCancel);

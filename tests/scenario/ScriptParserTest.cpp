@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/ScriptParser.h"
+#include "scenario/ScriptParser.h"
 
-using namespace app::script;
+using namespace scenario::script;
 
 namespace {
 

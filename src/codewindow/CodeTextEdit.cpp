@@ -1,4 +1,4 @@
-#include "codegen/CodeTextEdit.h"
+#include "codewindow/CodeTextEdit.h"
 
 #include <QMimeData>
 #include <QScrollBar>

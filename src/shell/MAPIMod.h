@@ -3,7 +3,7 @@
 #include "codegen/VarNames.h"
 #include "messaging/Objects.h"
 
-namespace app {
+namespace shell {
 
 // The global module: the two pieces of state every action shares.
 struct MAPIMod {
@@ -13,4 +13,4 @@ struct MAPIMod {
     codegen::VarNames names;
 };
 
-}  // namespace app
+}  // namespace shell

@@ -9,7 +9,7 @@
 class QListWidget;
 class QPushButton;
 
-namespace filters {
+namespace shell {
 
 // The address-book chooser. Caller protocol: set oSession, exec() (modal),
 // read iAction (1 = cancelled: stop silently), then sAddrListName. The three
@@ -27,7 +27,7 @@ class AddrListForm : public QDialog {
     // Window activation: lists the session's address books once per showing.
     void FormActivate();
     // ActionButton(index) click: 0 OK, 1 Cancel. A double-click on the list is OK.
-    void ActionButtonClick(int index);
+    void ActionButton_Click(int index);
 
     void done(int result) override;
 
@@ -45,4 +45,4 @@ class AddrListForm : public QDialog {
     bool closingByButton_ = false;
 };
 
-}  // namespace filters
+}  // namespace shell

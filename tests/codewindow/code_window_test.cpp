@@ -8,8 +8,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "codegen/CodeTextEdit.h"
-#include "codegen/CodeWindow.h"
+#include "codewindow/CodeTextEdit.h"
+#include "codewindow/CodeWindow.h"
 
 using codegen::CodeTextEdit;
 using codegen::CodeWindow;

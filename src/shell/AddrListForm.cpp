@@ -1,4 +1,4 @@
-#include "filters/AddrListForm.h"
+#include "shell/AddrListForm.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -9,7 +9,7 @@
 
 #include "ui/Dialogs.h"
 
-namespace filters {
+namespace shell {
 
 AddrListForm::AddrListForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("AddrListForm"));
@@ -40,9 +40,9 @@ AddrListForm::AddrListForm(QWidget* parent) : QDialog(parent) {
     layout->addWidget(list_);
     layout->addLayout(buttons);
 
-    connect(okButton_, &QPushButton::clicked, this, [this] { ActionButtonClick(0); });
-    connect(cancelButton_, &QPushButton::clicked, this, [this] { ActionButtonClick(1); });
-    connect(list_, &QListWidget::itemDoubleClicked, this, [this] { ActionButtonClick(0); });
+    connect(okButton_, &QPushButton::clicked, this, [this] { ActionButton_Click(0); });
+    connect(cancelButton_, &QPushButton::clicked, this, [this] { ActionButton_Click(1); });
+    connect(list_, &QListWidget::itemDoubleClicked, this, [this] { ActionButton_Click(0); });
 }
 
 AddrListForm::~AddrListForm() = default;
@@ -69,7 +69,7 @@ void AddrListForm::FormActivate() {
     }
 }
 
-void AddrListForm::ActionButtonClick(int index) {
+void AddrListForm::ActionButton_Click(int index) {
     if (index == 1) {
         iAction = 1;
         sAddrListName.clear();
@@ -130,4 +130,4 @@ void AddrListForm::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
 }
 
-}  // namespace filters
+}  // namespace shell

@@ -1,4 +1,4 @@
-#include "codegen/VarTreeController.h"
+#include "codewindow/VarTreeController.h"
 
 #include "codegen/VarNames.h"
 #include "ui/TreeView.h"

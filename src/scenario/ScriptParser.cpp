@@ -1,8 +1,8 @@
-#include "app/ScriptParser.h"
+#include "scenario/ScriptParser.h"
 
 #include <QHash>
 
-namespace app::script {
+namespace scenario::script {
 
 namespace {
 
@@ -220,4 +220,4 @@ std::optional<QString> keyForm(const Token& t) {
     return t.text.mid(4);
 }
 
-}  // namespace app::script
+}  // namespace scenario::script

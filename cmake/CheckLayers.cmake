@@ -1,0 +1,87 @@
+# cmake -DLAYERS=<name:folder,...:dep,...@...> -DSRC=<src dir> [-DEXTRA=<file:folder>] -P CheckLayers.cmake
+#
+# Fails when a file under src/ includes "folder/..." from a layer that is not
+# its own nor (transitively) one it depends on, or sits in a folder no layer owns.
+# EXTRA names one more file and the folder whose layer it is checked as (the
+# check's own test plants a wrong-way include that way).
+
+cmake_minimum_required(VERSION 3.22)
+
+string(REPLACE "@" ";" LAYERS "${LAYERS}")
+set(all_layers "")
+foreach(entry IN LISTS LAYERS)
+    string(REPLACE ":" ";" parts "${entry}")
+    list(GET parts 0 name)
+    list(LENGTH parts n)
+    list(GET parts 1 folders)
+    set(deps "")
+    if(n GREATER 2)
+        list(GET parts 2 deps)
+    endif()
+    string(REPLACE "," ";" folders "${folders}")
+    string(REPLACE "," ";" deps "${deps}")
+    list(APPEND all_layers ${name})
+    set(deps_${name} ${deps})
+    foreach(f IN LISTS folders)
+        set(layer_of_${f} ${name})
+    endforeach()
+endforeach()
+
+# Each layer's reach: itself and everything below it.
+function(reach name out)
+    set(result ${name})
+    set(todo ${deps_${name}})
+    while(todo)
+        list(POP_FRONT todo d)
+        if(NOT d IN_LIST result)
+            list(APPEND result ${d})
+            list(APPEND todo ${deps_${d}})
+        endif()
+    endwhile()
+    set(${out} ${result} PARENT_SCOPE)
+endfunction()
+
+file(GLOB_RECURSE files RELATIVE ${SRC} ${SRC}/*.h ${SRC}/*.cpp)
+set(checks "")
+foreach(f IN LISTS files)
+    list(APPEND checks "${SRC}/${f}|${f}")
+endforeach()
+if(EXTRA)
+    string(REPLACE ":" ";" extra "${EXTRA}")
+    list(GET extra 0 path)
+    list(GET extra 1 folder)
+    list(APPEND checks "${path}|${folder}/planted")
+endif()
+
+set(problems "")
+foreach(check IN LISTS checks)
+    string(REPLACE "|" ";" check "${check}")
+    list(GET check 0 path)
+    list(GET check 1 rel)
+    string(REGEX REPLACE "/.*" "" folder "${rel}")
+    if(NOT DEFINED layer_of_${folder})
+        list(APPEND problems "src/${rel}: folder '${folder}' belongs to no layer")
+        continue()
+    endif()
+    set(layer ${layer_of_${folder}})
+    reach(${layer} allowed)
+    file(STRINGS ${path} includes REGEX "^[ \t]*#[ \t]*include[ \t]+\"[^/\"]+/")
+    foreach(line IN LISTS includes)
+        string(REGEX REPLACE "^[^\"]*\"([^/\"]+)/.*" "\\1" target_folder "${line}")
+        if(NOT DEFINED layer_of_${target_folder})
+            continue()  # not a project header
+        endif()
+        set(target_layer ${layer_of_${target_folder}})
+        if(NOT target_layer IN_LIST allowed)
+            list(APPEND problems
+                 "src/${rel}: layer '${layer}' includes \"${target_folder}/...\" of layer '${target_layer}' above it or beside it")
+        endif()
+    endforeach()
+endforeach()
+
+if(problems)
+    foreach(p IN LISTS problems)
+        message(NOTICE "${p}")  # one line each, unwrapped
+    endforeach()
+    message(FATAL_ERROR "wrong-way includes")
+endif()

@@ -1,0 +1,1 @@
+// Holds the precompiled <QtWidgets> header the widget layers share.

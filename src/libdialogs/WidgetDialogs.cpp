@@ -1,0 +1,26 @@
+#include "libdialogs/WidgetDialogs.h"
+
+namespace store {
+
+namespace {
+
+class WidgetDialogs final : public LibraryDialogs {
+  public:
+    QString chooseProfile(const QStringList& profiles, const QString& preselected) override {
+        return showProfileChooser(profiles, preselected);
+    }
+    std::vector<ChosenRecipient> addressBook(mapi::Session& session,
+                                             const mapi::AddressBookArgs& args) override {
+        return showAddressBook(session, args);
+    }
+    void details(mapi::AddressEntry& entry) override { showDetails(entry); }
+};
+
+}  // namespace
+
+void installWidgetDialogs() {
+    static WidgetDialogs dialogs;
+    installLibraryDialogs(&dialogs);
+}
+
+}  // namespace store

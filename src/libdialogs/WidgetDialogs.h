@@ -1,0 +1,18 @@
+#pragma once
+
+// The library's dialogs as real Qt windows, scriptable by their objectNames and
+// shown over the active window.
+
+#include "store/LibraryDialogs.h"
+
+namespace store {
+
+QString showProfileChooser(const QStringList& profiles, const QString& preselected);
+std::vector<ChosenRecipient> showAddressBook(mapi::Session& session,
+                                             const mapi::AddressBookArgs& args);
+void showDetails(mapi::AddressEntry& entry);
+
+// Installs the windows above as the store's dialogs for the rest of the run.
+void installWidgetDialogs();
+
+}  // namespace store

@@ -1,0 +1,35 @@
+#include "store/LibraryDialogs.h"
+
+#include <utility>
+
+#include "messaging/Error.h"
+
+namespace store {
+
+namespace {
+LibraryDialogs* installed = nullptr;
+
+LibraryDialogs& dialogs() {
+    if (!installed) mapi::raise(mapi::code::UserCancel);
+    return *installed;
+}
+}  // namespace
+
+LibraryDialogs* installLibraryDialogs(LibraryDialogs* dialogs) {
+    return std::exchange(installed, dialogs);
+}
+
+QString runProfileChooser(const QStringList& profiles, const QString& preselected) {
+    return dialogs().chooseProfile(profiles, preselected);
+}
+
+std::vector<ChosenRecipient> runAddressBook(mapi::Session& session,
+                                            const mapi::AddressBookArgs& args) {
+    return dialogs().addressBook(session, args);
+}
+
+void runDetails(mapi::AddressEntry& entry) {
+    dialogs().details(entry);
+}
+
+}  // namespace store
