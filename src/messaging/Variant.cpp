@@ -1,8 +1,12 @@
 #include "messaging/Variant.h"
 
 #include <cmath>
+#include <cstdlib>
+#include <string>
+#include <unordered_map>
 
 #include "messaging/Error.h"
+#include "messaging/LocalTime.h"
 
 namespace mapi {
 
@@ -18,9 +22,46 @@ QString fixExponent(QString s) {
 
 }  // namespace
 
+bool localDayMayShift(const QDate& d) {
+    struct DayCache {
+        bool zoneSet = false;
+        std::string zone;
+        std::unordered_map<qint64, bool> days;
+    };
+    thread_local DayCache cache;
+    // Tests and users may switch TZ while running: a new zone starts afresh.
+    const char* tz = std::getenv("TZ");
+    if (cache.zoneSet != (tz != nullptr) || (tz && cache.zone != tz)) {
+        cache.zoneSet = tz != nullptr;
+        cache.zone = tz ? tz : "";
+        cache.days.clear();
+    }
+    const auto [it, fresh] = cache.days.try_emplace(d.toJulianDay(), false);
+    if (fresh) {
+        // Any transition that could move a time of day `d` lies between these.
+        const QDateTime before(d.addDays(-1), QTime(12, 0));
+        const QDateTime after(d, QTime(23, 59, 59));
+        it->second = !before.isValid() || !after.isValid() ||
+                     before.offsetFromUtc() != after.offsetFromUtc();
+    }
+    return it->second;
+}
+
+LocalTime normalizeLocal(const QDate& d, const QTime& t) {
+    if (!d.isValid() || !t.isValid() || localDayMayShift(d)) {
+        const QDateTime dt(d, t);
+        return {dt.date(), dt.time()};
+    }
+    return {d, t};
+}
+
 Date Date::fromDateTime(const QDateTime& dt) {
-    const double days = static_cast<double>(kDayZero.daysTo(dt.date()));
-    const double frac = (dt.time().msecsSinceStartOfDay() / 1000) / 86400.0;
+    return dateOfLocal(dt.date(), dt.time());
+}
+
+Date dateOfLocal(const QDate& d, const QTime& t) {
+    const double days = static_cast<double>(kDayZero.daysTo(d));
+    const double frac = (t.msecsSinceStartOfDay() / 1000) / 86400.0;
     return Date{days >= 0 ? days + frac : days - frac};
 }
 
@@ -29,21 +70,26 @@ Date Date::fromDate(const QDate& d) {
 }
 
 QDateTime Date::toDateTime() const {
-    const double whole = std::trunc(serial);
-    const double frac = std::fabs(serial - whole);
+    const LocalTime lt = localTimeOf(*this);
+    return QDateTime(lt.date, lt.time);
+}
+
+LocalTime localTimeOf(Date d) {
+    const double whole = std::trunc(d.serial);
+    const double frac = std::fabs(d.serial - whole);
     qint64 secs = std::llround(frac * 86400.0);
     qint64 days = static_cast<qint64>(whole);
     if (secs >= 86400) {  // rounding up to the next midnight
         secs -= 86400;
-        days += serial < 0 ? -1 : 1;
+        days += d.serial < 0 ? -1 : 1;
     }
-    return QDateTime(kDayZero.addDays(days), QTime(0, 0).addSecs(static_cast<int>(secs)));
+    return normalizeLocal(kDayZero.addDays(days), QTime(0, 0).addSecs(static_cast<int>(secs)));
 }
 
 QString dateToText(Date d) {
-    const QDateTime dt = d.toDateTime();
-    const QDate date = dt.date();
-    const QTime time = dt.time();
+    const LocalTime lt = localTimeOf(d);
+    const QDate& date = lt.date;
+    const QTime& time = lt.time;
     const bool hasTime = time != QTime(0, 0);
     const bool hasDate = date != kDayZero;
     QString out;

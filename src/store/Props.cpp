@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "messaging/Error.h"
+#include "messaging/LocalTime.h"
 #include "messaging/VbConvert.h"
 
 namespace store {
@@ -79,11 +80,16 @@ std::uint32_t normalizeTag(std::uint32_t tag) {
 }
 
 std::int64_t secondsOf(const QDateTime& dt) {
-    return kDayZero.daysTo(dt.date()) * 86400 + dt.time().msecsSinceStartOfDay() / 1000;
+    return secondsOf(dt.date(), dt.time());
+}
+
+std::int64_t secondsOf(const QDate& d, const QTime& t) {
+    return kDayZero.daysTo(d) * 86400 + t.msecsSinceStartOfDay() / 1000;
 }
 
 std::int64_t secondsOf(mapi::Date d) {
-    return secondsOf(d.toDateTime());
+    const mapi::LocalTime lt = mapi::localTimeOf(d);
+    return secondsOf(lt.date, lt.time);
 }
 
 mapi::Date dateOfSeconds(std::int64_t s) {
@@ -93,8 +99,9 @@ mapi::Date dateOfSeconds(std::int64_t s) {
         rest += 86400;
         --days;
     }
-    return mapi::Date::fromDateTime(
-        QDateTime(kDayZero.addDays(days), QTime(0, 0).addSecs(static_cast<int>(rest))));
+    const mapi::LocalTime lt =
+        mapi::normalizeLocal(kDayZero.addDays(days), QTime(0, 0).addSecs(static_cast<int>(rest)));
+    return mapi::dateOfLocal(lt.date, lt.time);
 }
 
 SqlValue encode(VarType vt, const Variant& v) {

@@ -51,6 +51,7 @@ std::uint32_t normalizeTag(std::uint32_t tag);
 // Dates are kept as whole seconds since 30 December 1899 (local time), which
 // keeps them ordered for range conditions.
 std::int64_t secondsOf(const QDateTime& dt);
+std::int64_t secondsOf(const QDate& d, const QTime& t);  // a normalised local time
 std::int64_t secondsOf(mapi::Date d);
 mapi::Date dateOfSeconds(std::int64_t s);
 
