@@ -70,6 +70,27 @@ SqlValue fromSqlite(sqlite3_value* v) {
     }
 }
 
+bool isAscii(const char* s, int n) {
+    for (int i = 0; i < n; ++i)
+        if (static_cast<unsigned char>(s[i]) >= 0x80) return false;
+    return true;
+}
+
+char foldAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// What containsText answers when both texts are plain ASCII (no other
+// character folds to an ASCII one then), without two QStrings per row.
+bool asciiContains(const char* hay, int hayLen, const char* needle, int needleLen) {
+    for (int i = 0; i + needleLen <= hayLen; ++i) {
+        int j = 0;
+        while (j < needleLen && foldAscii(hay[i + j]) == foldAscii(needle[j])) ++j;
+        if (j == needleLen) return true;
+    }
+    return false;
+}
+
 // qv_contains(haystack, needle): case-insensitive substring, NULL never matches.
 void sqlContains(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
@@ -80,6 +101,10 @@ void sqlContains(sqlite3_context* ctx, int, sqlite3_value** argv) {
     const int hayLen = sqlite3_value_bytes(argv[0]);
     const auto* needle = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
     const int needleLen = sqlite3_value_bytes(argv[1]);
+    if (isAscii(hay, hayLen) && isAscii(needle, needleLen)) {
+        sqlite3_result_int(ctx, asciiContains(hay, hayLen, needle, needleLen) ? 1 : 0);
+        return;
+    }
     sqlite3_result_int(
         ctx,
         containsText(QString::fromUtf8(hay, hayLen), QString::fromUtf8(needle, needleLen)) ? 1 : 0);

@@ -49,11 +49,11 @@ const Column kColumns[] = {
     "conv_index, sender_name, time_received, size, NULL, sender_address, unread, sent, " \
     "delivery_receipt, read_receipt"
 const char* const kLoadSql = QV_MESSAGE_COLUMNS " FROM messages WHERE rid = ?1";
-// The same columns for a run of rows, the row id last.
-const char* const kLoadRangeSql =
-    QV_MESSAGE_COLUMNS ", rid FROM messages WHERE rid BETWEEN ?1 AND ?2 ORDER BY rid";
-constexpr int kRangeRidColumn = 18;
 #undef QV_MESSAGE_COLUMNS
+// What a walk reads of a run of rows.
+const char* const kListRangeSql =
+    "SELECT eid, folder, subject, rid FROM messages WHERE rid BETWEEN ?1 AND ?2 ORDER BY rid";
+constexpr int kListRidColumn = 3;
 
 // Messages read per statement while walking a folder: one lock and one
 // statement per batch instead of per message keeps a 100,000-message walk fast.
@@ -251,13 +251,21 @@ std::vector<std::shared_ptr<MessageImpl>> MessageImpl::loadRun(const SessionPtr&
                                                                std::size_t count) {
     std::vector<std::shared_ptr<MessageImpl>> out(count);
     if (count == 0) return out;
-    Stmt& q = s->db->cached(kLoadRangeSql);
+    Stmt& q = s->db->cached(kListRangeSql);
     q.bind(1, rids[0]).bind(2, rids[count - 1]);
     std::size_t j = 0;
     while (j < count && q.step()) {
-        const std::int64_t rid = q.integer(kRangeRidColumn);
+        const std::int64_t rid = q.integer(kListRidColumn);
         while (j < count && rids[j] < rid) ++j;  // rows gone since the snapshot stay empty
-        if (j < count && rids[j] == rid) out[j++] = fromRow(s, q, rid);
+        if (j < count && rids[j] == rid) {
+            auto m = std::make_shared<MessageImpl>(s, q.integer(1), StoredTag{});
+            m->rid_ = rid;
+            m->eid_ = q.text(0);
+            m->bag_.setRaw(tag::Subject, decode(VarType::String, q.value(2)));
+            m->bodyLoaded_ = false;
+            m->rowLoaded_ = false;
+            out[j++] = std::move(m);
+        }
     }
     q.reset();
     return out;
@@ -267,19 +275,36 @@ std::shared_ptr<MessageImpl> MessageImpl::fromRow(const SessionPtr& s, Stmt& q, 
     auto m = std::make_shared<MessageImpl>(s, q.integer(1), StoredTag{});
     m->rid_ = rid;
     m->eid_ = q.text(0);
+    m->applyRow(q);
+    m->bodyLoaded_ = false;
+    return m;
+}
+
+void MessageImpl::applyRow(Stmt& q) {
     const bool hasSender = q.integer(2) != 0;
     int col = 3;
     for (const Column& c : kColumns) {
         const SqlValue v = q.value(col++);
-        m->bag_.setRaw(c.tag, decode(c.vt, v));
+        bag_.setRaw(c.tag, decode(c.vt, v));
     }
     if (!hasSender) {
-        m->bag_.erase(tag::SenderName);
-        m->bag_.erase(kSenderAddress);
+        bag_.erase(tag::SenderName);
+        bag_.erase(kSenderAddress);
     }
-    m->bag_.erase(tag::Body);
-    m->bodyLoaded_ = false;
-    return m;
+    bag_.erase(tag::Body);
+}
+
+void MessageImpl::loadRow() {
+    if (rowLoaded_) return;
+    Stmt& q = s_->db->cached(kLoadSql);
+    q.bind(1, rid_);
+    if (!q.step()) {
+        q.reset();
+        mapi::raise(mapi::code::NotFound);
+    }
+    applyRow(q);
+    q.reset();
+    rowLoaded_ = true;
 }
 
 void MessageImpl::checkAlive() const {
@@ -298,44 +323,57 @@ QString MessageImpl::Subject() {
     return text(tag::Subject);
 }
 QString MessageImpl::Text() {
+    loadRow();
     loadBody();
     return text(tag::Body);
 }
 Variant MessageImpl::Importance() {
+    loadRow();
     return bag_.get(tag::Importance);
 }
 Variant MessageImpl::Size() {
+    loadRow();
     return bag_.get(tag::MessageSize);
 }
 Variant MessageImpl::TimeReceived() {
+    loadRow();
     return bag_.get(tag::DeliveryTime);
 }
 Variant MessageImpl::TimeSent() {
+    loadRow();
     return bag_.get(tag::ClientSubmitTime);
 }
 QString MessageImpl::Type() {
+    loadRow();
     return text(tag::MessageClass);
 }
 Variant MessageImpl::Unread() {
+    loadRow();
     return bag_.get(kUnread);
 }
 Variant MessageImpl::Sent() {
+    loadRow();
     return bag_.get(kSent);
 }
 QString MessageImpl::ConversationIndex() {
+    loadRow();
     return QString::fromLatin1(bag_.get(tag::ConversationIndex).asBinary().toHex().toUpper());
 }
 QString MessageImpl::ConversationTopic() {
+    loadRow();
     return text(tag::ConversationTopic);
 }
 Variant MessageImpl::DeliveryReceipt() {
+    loadRow();
     return bag_.get(kDeliveryReceipt);
 }
 Variant MessageImpl::ReadReceipt() {
+    loadRow();
     return bag_.get(kReadReceipt);
 }
 
 Ref<mapi::AddressEntry> MessageImpl::Sender() {
+    loadRow();
     if (!bag_.has(tag::SenderName) && !bag_.has(kSenderAddress)) mapi::raise(mapi::code::NotFound);
     const Variant name = bag_.getOr(tag::SenderName, Variant::null());
     const Variant address = bag_.getOr(kSenderAddress, Variant(QString()));
@@ -346,23 +384,29 @@ Ref<mapi::AddressEntry> MessageImpl::Sender() {
 }
 
 void MessageImpl::SetSubject(const QString& v) {
+    loadRow();
     bag_.set(tag::Subject, v);
 }
 void MessageImpl::SetText(const QString& v) {
+    loadRow();
     bodyLoaded_ = true;
     bag_.set(tag::Body, v);
 }
 void MessageImpl::SetImportance(std::int32_t v) {
+    loadRow();
     if (v < 0 || v > 2) mapi::raise(mapi::code::InvalidParameter);
     bag_.set(tag::Importance, Variant(v));
 }
 void MessageImpl::SetType(const QString& v) {
+    loadRow();
     bag_.set(tag::MessageClass, v);
 }
 void MessageImpl::SetDeliveryReceipt(bool v) {
+    loadRow();
     bag_.set(kDeliveryReceipt, v);
 }
 void MessageImpl::SetReadReceipt(bool v) {
+    loadRow();
     bag_.set(kReadReceipt, v);
 }
 
@@ -403,6 +447,7 @@ void MessageImpl::loadAttachments() {
 }
 
 void MessageImpl::loadCustom() {
+    loadRow();
     loadBody();
     if (customLoaded_) return;
     bag_.loadCustom(*s_->db, OwnerKind::Message, rid_);
@@ -585,6 +630,7 @@ void MessageImpl::Update() {
 void MessageImpl::Delete() {
     checkAlive();
     if (rid_ == 0) mapi::raise(mapi::code::NotFound);
+    loadRow();  // a deleted message keeps answering with what it held
     Db& db = *s_->db;
     Db::Transaction tx(db);
     db.prepare("DELETE FROM messages WHERE rid = ?1").bind(1, rid_).run();

@@ -298,7 +298,9 @@ class MessageImpl : public mapi::Message, public FieldOwner {
     // The stored message, or nothing when the row is gone.
     static std::shared_ptr<MessageImpl> load(const SessionPtr& s, std::int64_t rid);
     // The messages of `count` ascending row ids in one statement; a row that
-    // is gone gives an empty pointer in its place.
+    // is gone gives an empty pointer in its place. Only the ID and the subject
+    // are read: a walk that lists messages needs no more, and the rest of a
+    // row is read when first asked for.
     static std::vector<std::shared_ptr<MessageImpl>> loadRun(const SessionPtr& s,
                                                              const std::int64_t* rids,
                                                              std::size_t count);
@@ -346,6 +348,9 @@ class MessageImpl : public mapi::Message, public FieldOwner {
     void loadAttachments();
     void loadCustom();
     void loadBody();
+    // The columns a listing left out; MAPI_E_NOT_FOUND once the row is gone.
+    void loadRow();
+    void applyRow(Stmt& q);
     std::optional<PropSlot> flagsSlot();
     int attachmentCount();
     void checkAlive() const;
@@ -358,6 +363,7 @@ class MessageImpl : public mapi::Message, public FieldOwner {
     bool deleted_ = false;
     bool customLoaded_ = false;
     bool bodyLoaded_ = true;  // bodies are read on first use, not by listings
+    bool rowLoaded_ = true;   // false for a listed message until more than its subject is read
     PropertyBag bag_;
     std::shared_ptr<RecipientsImpl> recips_;
     std::shared_ptr<AttachmentsImpl> atts_;

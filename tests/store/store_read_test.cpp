@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <ctime>
 
 #include "StoreTestUtil.h"
 
@@ -97,6 +98,68 @@ TEST_F(Read, AWalkSkipsAMessageDeletedBeforeItsBatchWasRead) {
     QStringList matched;
     for (auto m = filtered->GetFirst(); m; m = filtered->GetNext()) matched << m->ID();
     EXPECT_EQ(matched, (QStringList{"B1A3"}));
+}
+
+// A walk reads only what a listing shows; the rest of a message is read on
+// first use. Once its row is gone that read fails as the body read always did,
+// while a message deleted through itself keeps what it held.
+TEST_F(Read, AWalkedMessageReadAfterItsRowWasDeleted) {
+    auto msgs = s->GetFolder(QStringLiteral("B110"), QString())->MessagesOf();
+    auto first = msgs->GetFirst();
+    auto second = msgs->GetNext();
+    ASSERT_EQ(first->ID(), QStringLiteral("B1A1"));
+    msg("B1A1")->Delete();
+    EXPECT_EQ(first->Subject(), QStringLiteral("Lunch on Friday"));  // listed with it
+    const std::function<void(const Ref<mapi::Message>&)> reads[] = {
+        [](const auto& m) { m->Text(); },       [](const auto& m) { m->TimeReceived(); },
+        [](const auto& m) { m->Importance(); }, [](const auto& m) { m->Sender(); },
+        [](const auto& m) { m->Type(); },       [](const auto& m) { m->FieldsOf(); },
+        [](const auto& m) { m->Update(); },
+    };
+    for (const auto& read : reads) EXPECT_EQ(errorOf([&] { read(first); }), NotFound);
+    // The same message read eagerly by ID, deleted behind it: the body fails alike.
+    auto eager = msg("B1A3");
+    msg("B1A3")->Delete();
+    EXPECT_EQ(errorOf([&] { eager->Text(); }), NotFound);
+    // Deleted through itself: its properties still answer.
+    second->Delete();
+    EXPECT_EQ(second->TimeReceived().toText(), QStringLiteral("3/2/1999 2:30:00 PM"));
+    EXPECT_EQ(second->Sender()->Name(), QStringLiteral("Bob Stone"));
+    EXPECT_EQ(errorOf([&] { second->Delete(); }), NotFound);
+}
+
+// Messages added over several sessions are listed in the order they were
+// stored, by every walk, with the IDs and subjects they were stored with.
+TEST_F(Read, MessagesAddedInSeveralSessionsKeepTheStoredOrder) {
+    QStringList added;
+    for (int session = 0; session < 3; ++session) {
+        Ref<mapi::Session> ses = logon();
+        auto msgs = ses->GetFolder(QStringLiteral("B110"), QString())->MessagesOf();
+        for (int i = 0; i < 2; ++i) {
+            auto m = msgs->Add();
+            m->SetSubject(QStringLiteral("session %1 message %2").arg(session).arg(i));
+            m->Update();
+            added << m->ID();
+        }
+        ses->Logoff();
+    }
+    s->GetMessage(added[2], QString())->Delete();
+    added.removeAt(2);
+    const QStringList expected = QStringList{"B1A1", "B1A2", "B1A3"} + added;
+    auto msgs = s->GetFolder(QStringLiteral("B110"), QString())->MessagesOf();
+    QStringList walked, forEach, byItem, subjects;
+    for (auto m = msgs->GetFirst(); m; m = msgs->GetNext()) {
+        walked << m->ID();
+        subjects << m->Subject();
+    }
+    for (const Ref<mapi::Message>& m : *msgs) forEach << m->ID();
+    for (std::int32_t i = 1; i <= msgs->Count(); ++i) byItem << msgs->Item(i)->ID();
+    EXPECT_EQ(walked, expected);
+    EXPECT_EQ(forEach, expected);
+    EXPECT_EQ(byItem, expected);
+    EXPECT_EQ(subjects.mid(3),
+              (QStringList{"session 0 message 0", "session 0 message 1", "session 1 message 1",
+                           "session 2 message 0", "session 2 message 1"}));
 }
 
 TEST_F(Read, MessagePropertiesAndTheirTextForms) {
@@ -236,6 +299,64 @@ TEST_F(Read, AddressListsEntriesAndTheirFields) {
     for (auto e = m->GetFirst(); e; e = m->GetNext()) members << e->Name();
     EXPECT_EQ(members, (QStringList{"Ann Lee", "Bob Stone"}));
     EXPECT_EQ(errorOf([&] { pab->Item(1)->Members(); }), mapi::code::NoSupport);
+}
+
+}  // namespace
+
+namespace {
+
+// Stored times come back with the text they had, whatever the zone does on
+// their day: read through a folder walk, by ID and as filter bounds.
+TEST(ReadTimes, OnADaylightSavingChangeAndInOtherYears) {
+    const bool hadZone = qEnvironmentVariableIsSet("TZ");
+    const QByteArray oldZone = qgetenv("TZ");
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    const char* const fixture = R"JSON({
+      "stores": [{"id": "T1", "name": "Times", "folders": [{"id": "T110", "name": "Inbox",
+        "messages": [
+          {"id": "T1A1", "subject": "before the gap", "timeReceived": "2024-03-31T01:59:59",
+           "timeSent": "2024-03-30T23:00:00"},
+          {"id": "T1A2", "subject": "after the gap", "timeReceived": "2024-03-31T03:00:00",
+           "timeSent": "2024-03-31T01:00:00"},
+          {"id": "T1A3", "subject": "repeated hour", "timeReceived": "2024-10-27T02:30:00",
+           "timeSent": "2024-10-27T02:59:59"},
+          {"id": "T1A4", "subject": "summer of 1998", "timeReceived": "1998-07-04T21:15:00",
+           "timeSent": "1998-07-04T21:14:00"},
+          {"id": "T1A5", "subject": "before 1970", "timeReceived": "1969-12-31T23:30:00",
+           "timeSent": "1969-12-31T23:29:00"}
+        ]}]}]})JSON";
+    QTemporaryDir dir;
+    store::installFixtureBackend(writeFile(dir, QStringLiteral("times.json"), fixture));
+    Ref<mapi::Session> s = logon();
+    const QStringList received{"3/31/2024 1:59:59 AM", "3/31/2024 3:00:00 AM",
+                               "10/27/2024 2:30:00 AM", "7/4/1998 9:15:00 PM",
+                               "12/31/1969 11:30:00 PM"};
+    const QStringList sent{"3/30/2024 11:00:00 PM", "3/31/2024 1:00:00 AM", "10/27/2024 2:59:59 AM",
+                           "7/4/1998 9:14:00 PM", "12/31/1969 11:29:00 PM"};
+    auto msgs = s->GetFolder(QStringLiteral("T110"), QString())->MessagesOf();
+    QStringList walkedReceived, walkedSent, byIdReceived;
+    for (auto m = msgs->GetFirst(); m; m = msgs->GetNext()) {
+        walkedReceived << m->TimeReceived().toText();
+        walkedSent << m->TimeSent().toText();
+        byIdReceived << s->GetMessage(m->ID(), QString())->TimeReceived().toText();
+    }
+    EXPECT_EQ(walkedReceived, received);
+    EXPECT_EQ(walkedSent, sent);
+    EXPECT_EQ(byIdReceived, received);
+    // The change day as filter bounds: both messages of that day, nothing else.
+    auto day = s->GetFolder(QStringLiteral("T110"), QString())->MessagesOf();
+    day->FilterOf()->Set(QStringLiteral("TimeFirst"), QStringLiteral("3/31/2024"));
+    day->FilterOf()->Set(QStringLiteral("TimeLast"), QStringLiteral("3/31/2024"));
+    QStringList onTheDay;
+    for (auto m = day->GetFirst(); m; m = day->GetNext()) onTheDay << m->Subject();
+    EXPECT_EQ(onTheDay, (QStringList{"before the gap", "after the gap"}));
+    s->Logoff();
+    if (hadZone)
+        qputenv("TZ", oldZone);
+    else
+        qunsetenv("TZ");
+    tzset();
 }
 
 }  // namespace
