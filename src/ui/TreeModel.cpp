@@ -1,45 +1,135 @@
 #include "ui/TreeModel.h"
 
+#include <QMetaObject>
+
 namespace ui {
 
 TreeModel::TreeModel(QObject* parent) : QAbstractItemModel(parent) {}
 
 TreeModel::Id TreeModel::insert(Id parent, int row, const QString& key, const QString& text,
                                 int image, int selectedImage) {
-    std::vector<Id>& sibs = siblings(parent);
-    const int n = static_cast<int>(sibs.size());
+    const int n = static_cast<int>(childrenOf(parent).size());
     if (row < 0 || row > n) row = n;
-    const Id id = count() + 1;
-    beginInsertRows(parent == 0 ? QModelIndex() : indexOf(parent), row, row);
-    Node nd;
+    const bool append = row == n;
+    if (pendingParent_ >= 0 && (!append || pendingParent_ != parent)) flushPending();
+    if (!append) {
+        beginInsertRows(parent == 0 ? QModelIndex() : indexOf(parent), row, row);
+    } else if (pendingParent_ < 0) {
+        pendingParent_ = parent;
+        pendingFrom_ = n;
+        if (!flushQueued_) {
+            flushQueued_ = true;
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    flushQueued_ = false;
+                    flushPending();
+                },
+                Qt::QueuedConnection);
+        }
+    }
+    if ((count_ & (kChunkSize - 1)) == 0) chunks_.push_back(std::make_unique<Node[]>(kChunkSize));
+    const Id id = ++count_;
+    Node& nd = node(id);
     nd.key = key;
     nd.text = text;
     nd.parent = parent;
     nd.row = row;
     nd.image = static_cast<std::int16_t>(image);
     nd.selectedImage = static_cast<std::int16_t>(selectedImage);
-    nodes_.push_back(std::move(nd));
-    // `sibs` may refer into nodes_, which push_back can move: look it up again.
     std::vector<Id>& s = siblings(parent);
     s.insert(s.begin() + row, id);
     for (std::size_t i = static_cast<std::size_t>(row) + 1; i < s.size(); ++i)
         node(s[i]).row = static_cast<int>(i);
-    if (!key.isEmpty()) keys_.insert(key, id);
-    endInsertRows();
+    if (!key.isEmpty()) addKey(id);
+    if (!append) endInsertRows();
     return id;
+}
+
+void TreeModel::flushPending() {
+    if (pendingParent_ < 0) return;
+    const Id p = pendingParent_;
+    const int first = pendingFrom_;
+    const int last = static_cast<int>(childrenOf(p).size()) - 1;
+    if (last < first) {
+        pendingParent_ = -1;
+        return;
+    }
+    beginInsertRows(p == 0 ? QModelIndex() : indexOf(p), first, last);
+    pendingParent_ = -1;
+    endInsertRows();
 }
 
 void TreeModel::clearNodes() {
     beginResetModel();
-    nodes_.clear();
-    nodes_.shrink_to_fit();
+    chunks_.clear();
+    chunks_.shrink_to_fit();
+    count_ = 0;
     top_.clear();
-    keys_.clear();
+    childLists_.clear();
+    childLists_.shrink_to_fit();
+    keySlots_.clear();
+    keySlots_.shrink_to_fit();
+    keyCount_ = 0;
     selected_ = 0;
+    pendingParent_ = -1;
     endResetModel();
 }
 
+const std::vector<TreeModel::Id>& TreeModel::childrenOf(Id id) const {
+    static const std::vector<Id> kNone;
+    if (id == 0) return top_;
+    const Node& n = node(id);
+    return n.children < 0 ? kNone : childLists_[static_cast<std::size_t>(n.children)];
+}
+
+std::vector<TreeModel::Id>& TreeModel::siblings(Id parent) {
+    if (parent == 0) return top_;
+    Node& n = node(parent);
+    if (n.children < 0) {
+        n.children = static_cast<std::int32_t>(childLists_.size());
+        childLists_.emplace_back();
+    }
+    return childLists_[static_cast<std::size_t>(n.children)];
+}
+
+int TreeModel::shownRows(Id parent) const {
+    return parent == pendingParent_ ? pendingFrom_ : static_cast<int>(childrenOf(parent).size());
+}
+
+TreeModel::Id TreeModel::byKey(const QString& key) const {
+    if (keySlots_.empty() || key.isEmpty()) return 0;
+    const std::size_t mask = keySlots_.size() - 1;
+    for (std::size_t i = qHash(key) & mask;; i = (i + 1) & mask) {
+        const Id id = keySlots_[i];
+        if (id == 0) return 0;
+        if (node(id).key == key) return id;
+    }
+}
+
+void TreeModel::addKey(Id id) {
+    if (static_cast<std::size_t>(keyCount_ + 1) * 2 > keySlots_.size()) growKeys();
+    const std::size_t mask = keySlots_.size() - 1;
+    std::size_t i = qHash(node(id).key) & mask;
+    while (keySlots_[i] != 0) i = (i + 1) & mask;
+    keySlots_[i] = id;
+    ++keyCount_;
+}
+
+void TreeModel::growKeys() {
+    std::vector<Id> old = std::move(keySlots_);
+    keySlots_.assign(std::max<std::size_t>(64, old.size() * 2), 0);
+    const std::size_t mask = keySlots_.size() - 1;
+    for (Id id : old) {
+        if (id == 0) continue;
+        std::size_t i = qHash(node(id).key) & mask;
+        while (keySlots_[i] != 0) i = (i + 1) & mask;
+        keySlots_[i] = id;
+    }
+}
+
 void TreeModel::setText(Id id, const QString& text) {
+    flushPending();
     node(id).text = text;
     const QModelIndex i = indexOf(id);
     Q_EMIT dataChanged(i, i, {Qt::DisplayRole, Qt::EditRole});
@@ -57,11 +147,13 @@ TreeModel::Id TreeModel::idOf(const QModelIndex& index) {
 void TreeModel::setImageList(std::shared_ptr<const std::vector<QIcon>> images) {
     beginResetModel();
     images_ = std::move(images);
+    pendingParent_ = -1;  // after a reset the views ask for everything
     endResetModel();
 }
 
 void TreeModel::setSelectedNode(Id id) {
     if (id == selected_) return;
+    flushPending();
     const Id old = selected_;
     selected_ = valid(id) ? id : 0;
     for (Id changed : {old, selected_}) {
@@ -80,9 +172,8 @@ QModelIndex TreeModel::index(int row, int column, const QModelIndex& parent) con
     if (column != 0 || row < 0) return {};
     const Id p = idOf(parent);
     if (p != 0 && !valid(p)) return {};
-    const std::vector<Id>& sibs = childrenOf(p);
-    if (row >= static_cast<int>(sibs.size())) return {};
-    return createIndex(row, 0, static_cast<quintptr>(sibs[static_cast<std::size_t>(row)]));
+    if (row >= shownRows(p)) return {};
+    return createIndex(row, 0, static_cast<quintptr>(childrenOf(p)[static_cast<std::size_t>(row)]));
 }
 
 QModelIndex TreeModel::parent(const QModelIndex& child) const {
@@ -95,7 +186,7 @@ int TreeModel::rowCount(const QModelIndex& parent) const {
     if (parent.isValid() && parent.column() != 0) return 0;
     const Id p = idOf(parent);
     if (p != 0 && !valid(p)) return 0;
-    return static_cast<int>(childrenOf(p).size());
+    return shownRows(p);
 }
 
 int TreeModel::columnCount(const QModelIndex&) const {

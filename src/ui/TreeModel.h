@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QAbstractItemModel>
-#include <QHash>
+#include <QHashFunctions>
 #include <QIcon>
 #include <QString>
 #include <cstdint>
@@ -10,11 +10,18 @@
 
 namespace ui {
 
-// The node store behind TreeView. Nodes live in one vector in insertion order
-// (index N is nodes_[N-1]); each node keeps its parent, its row among its
-// siblings and its children's indexes, so every model query is O(1) and
-// appending a child is amortised O(1). Middle insertions renumber the rows of
-// the later siblings only.
+// The node store behind TreeView. Nodes live in fixed-size chunks in
+// insertion order (index N is the (N-1)th node), so they never move and a
+// large tree grows without copying; each node keeps its parent, its row among
+// its siblings and, when it has children, the number of its child list, so
+// every model query is O(1) and appending a child is amortised O(1). Middle
+// insertions renumber the rows of the later siblings only.
+//
+// Children appended one after another to the same node are announced to the
+// views as one insertion: they are hidden from the view side (rowCount) until
+// the batch is flushed, which happens when control returns to the event loop
+// or before anything else changes the tree or hands a view an index of it.
+// The numbering side (count, childrenOf, key ...) sees every node at once.
 class TreeModel : public QAbstractItemModel {
     Q_OBJECT
   public:
@@ -26,8 +33,10 @@ class TreeModel : public QAbstractItemModel {
     Id insert(Id parent, int row, const QString& key, const QString& text, int image,
               int selectedImage);
     void clearNodes();
+    // Announces the children appended since the last flush.
+    void flushPending();
 
-    Id count() const { return static_cast<Id>(nodes_.size()); }
+    Id count() const { return count_; }
     bool valid(Id id) const { return id >= 1 && id <= count(); }
     const QString& key(Id id) const { return node(id).key; }
     const QString& text(Id id) const { return node(id).text; }
@@ -36,8 +45,8 @@ class TreeModel : public QAbstractItemModel {
     int selectedImage(Id id) const { return node(id).selectedImage; }
     Id parentOf(Id id) const { return node(id).parent; }
     int rowOf(Id id) const { return node(id).row; }
-    const std::vector<Id>& childrenOf(Id id) const { return id == 0 ? top_ : node(id).children; }
-    Id byKey(const QString& key) const { return keys_.value(key, 0); }
+    const std::vector<Id>& childrenOf(Id id) const;
+    Id byKey(const QString& key) const;
 
     QModelIndex indexOf(Id id) const;
     static Id idOf(const QModelIndex& index);
@@ -63,22 +72,43 @@ class TreeModel : public QAbstractItemModel {
     struct Node {
         QString key;
         QString text;
-        std::vector<Id> children;
         Id parent = 0;
         int row = 0;
+        std::int32_t children = -1;  // index into childLists_, -1 while it has none
         std::int16_t image = 0;
         std::int16_t selectedImage = 0;
     };
-    const Node& node(Id id) const { return nodes_[static_cast<std::size_t>(id - 1)]; }
-    Node& node(Id id) { return nodes_[static_cast<std::size_t>(id - 1)]; }
-    std::vector<Id>& siblings(Id parent) { return parent == 0 ? top_ : node(parent).children; }
-    QIcon icon(int image) const;
+    static constexpr int kChunkBits = 12;
+    static constexpr Id kChunkSize = Id{1} << kChunkBits;
 
-    std::vector<Node> nodes_;
+    const Node& node(Id id) const {
+        return chunks_[static_cast<std::size_t>((id - 1) >> kChunkBits)]
+                      [(id - 1) & (kChunkSize - 1)];
+    }
+    Node& node(Id id) {
+        return chunks_[static_cast<std::size_t>((id - 1) >> kChunkBits)]
+                      [(id - 1) & (kChunkSize - 1)];
+    }
+    std::vector<Id>& siblings(Id parent);
+    // Rows of `parent` the views know of.
+    int shownRows(Id parent) const;
+    QIcon icon(int image) const;
+    void addKey(Id id);
+    void growKeys();
+
+    std::vector<std::unique_ptr<Node[]>> chunks_;
+    Id count_ = 0;
     std::vector<Id> top_;
-    QHash<QString, Id> keys_;
+    std::vector<std::vector<Id>> childLists_;
+    // Open addressing over node ids (0 = empty slot), hashed by the node's key:
+    // four bytes a node instead of a copy of every key in a hash table.
+    std::vector<Id> keySlots_;
+    Id keyCount_ = 0;
     std::shared_ptr<const std::vector<QIcon>> images_;
     Id selected_ = 0;
+    Id pendingParent_ = -1;  // -1: no batch
+    int pendingFrom_ = 0;
+    bool flushQueued_ = false;
 };
 
 }  // namespace ui

@@ -114,11 +114,13 @@ std::vector<std::int32_t> TreeView::topLevel() const {
 
 bool TreeView::expanded(std::int32_t index) const {
     check(model_, index);
+    model_->flushPending();
     return isExpanded(model_->indexOf(index));
 }
 
 void TreeView::setExpanded(std::int32_t index, bool expanded) {
     check(model_, index);
+    model_->flushPending();
     QTreeView::setExpanded(model_->indexOf(index), expanded);
 }
 
@@ -133,6 +135,7 @@ std::int32_t TreeView::selectedIndex() const {
 }
 
 void TreeView::select(std::int32_t index) {
+    model_->flushPending();  // the view must know the node before it gets its index
     if (index == 0) {
         selectionModel()->clear();
         model_->setSelectedNode(0);
@@ -156,6 +159,7 @@ bool TreeView::editSelected(const QString& text) {
 }
 
 void TreeView::setImageList(std::shared_ptr<const std::vector<QIcon>> images) {
+    model_->flushPending();
     // A model reset drops the view's expansion and selection state: keep them.
     const std::int32_t sel = selectedIndex();
     std::vector<std::int32_t> open;
