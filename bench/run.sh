@@ -6,7 +6,8 @@
 # prints one table beside the raw SQLite read of the same rows.
 #
 #   bench/run.sh [SIZES]      SIZES: "100000 1000000" unless given
-#   BUILD_DIR (build-release), BENCH_DIR (build-release/user-path), PAIRS (5; 3 for 1M)
+#   BUILD_DIR (build-release), BENCH_DIR (build-release/user-path), PAIRS (5; 3 for 1M),
+#   SKIP_BUILD=1 to time the binaries already in BUILD_DIR
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -14,13 +15,16 @@ build=${BUILD_DIR:-build-release}
 work=${BENCH_DIR:-$build/user-path}
 sizes=${*:-100000 1000000}
 
-launcher=()
-command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" >/dev/null
-cmake --build "$build" -j"$(nproc)" --target quorvane quorvane-store raw_read_bench >/dev/null
-prog=$root/$build/quorvane
-tool=$root/$build/tools/quorvane-store
-raw=$root/$build/bench/raw_read_bench
+if [ -z "${SKIP_BUILD:-}" ]; then
+    launcher=()
+    command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" >/dev/null
+    cmake --build "$build" -j"$(nproc)" --target quorvane quorvane-store raw_read_bench >/dev/null
+fi
+build=$(cd "$build" && pwd)
+prog=$build/quorvane
+tool=$build/tools/quorvane-store
+raw=$build/bench/raw_read_bench
 mkdir -p "$work"
 work=$(cd "$work" && pwd)
 
@@ -77,7 +81,7 @@ rows=()
 # figure, wall, CPU, raw, target: the ratios are computed from wall/CPU and raw (microseconds).
 add_row() {
     local wall=$2 cpu=$3 raw=$4
-    if [[ $wall =~ ^[0-9]+$ ]]; then
+    if [[ $wall =~ ^-?[0-9]+$ ]]; then
         rows+=("| $1 | $(secs "$wall") | $(secs "$cpu") | $([ -n "$raw" ] && secs "$raw" || echo -) | $(ratio "$wall" "$raw") | $(ratio "$cpu" "$raw") | $5 |")
     else
         rows+=("| $1 | $wall | $cpu | - | - | - | $5 |")
@@ -90,7 +94,7 @@ write_scripts
 for size in $sizes; do
     dir=$work/p$size
     db=$dir/data/quorvane/mailstore.db
-    label=$(printf "%'d" "$size")
+    label=$(echo "$size" | sed ':a;s/\B[0-9]\{3\}\>/,&/;ta')
     n=${PAIRS:-$([ "$size" -ge 1000000 ] && echo 3 || echo 5)}
     if [ ! -f "$db" ]; then
         echo "creating the $label-message profile ..." >&2

@@ -308,22 +308,33 @@ namespace {
 // Stored times come back with the text they had, whatever the zone does on
 // their day: read through a folder walk, by ID and as filter bounds.
 TEST(ReadTimes, OnADaylightSavingChangeAndInOtherYears) {
-    const bool hadZone = qEnvironmentVariableIsSet("TZ");
-    const QByteArray oldZone = qgetenv("TZ");
-    qputenv("TZ", "Europe/Berlin");
-    tzset();
+    struct Zone {
+        const bool had = qEnvironmentVariableIsSet("TZ");
+        const QByteArray old = qgetenv("TZ");
+        Zone() {
+            qputenv("TZ", "Europe/Berlin");
+            tzset();
+        }
+        ~Zone() {
+            if (had)
+                qputenv("TZ", old);
+            else
+                qunsetenv("TZ");
+            tzset();
+        }
+    } zone;
     const char* const fixture = R"JSON({
-      "stores": [{"id": "T1", "name": "Times", "folders": [{"id": "T110", "name": "Inbox",
+      "stores": [{"id": "0D1", "name": "Times", "folders": [{"id": "0D10", "name": "Inbox",
         "messages": [
-          {"id": "T1A1", "subject": "before the gap", "timeReceived": "2024-03-31T01:59:59",
+          {"id": "0DA1", "subject": "before the gap", "timeReceived": "2024-03-31T01:59:59",
            "timeSent": "2024-03-30T23:00:00"},
-          {"id": "T1A2", "subject": "after the gap", "timeReceived": "2024-03-31T03:00:00",
+          {"id": "0DA2", "subject": "after the gap", "timeReceived": "2024-03-31T03:00:00",
            "timeSent": "2024-03-31T01:00:00"},
-          {"id": "T1A3", "subject": "repeated hour", "timeReceived": "2024-10-27T02:30:00",
+          {"id": "0DA3", "subject": "repeated hour", "timeReceived": "2024-10-27T02:30:00",
            "timeSent": "2024-10-27T02:59:59"},
-          {"id": "T1A4", "subject": "summer of 1998", "timeReceived": "1998-07-04T21:15:00",
+          {"id": "0DA4", "subject": "summer of 1998", "timeReceived": "1998-07-04T21:15:00",
            "timeSent": "1998-07-04T21:14:00"},
-          {"id": "T1A5", "subject": "before 1970", "timeReceived": "1969-12-31T23:30:00",
+          {"id": "0DA5", "subject": "before 1970", "timeReceived": "1969-12-31T23:30:00",
            "timeSent": "1969-12-31T23:29:00"}
         ]}]}]})JSON";
     QTemporaryDir dir;
@@ -334,7 +345,7 @@ TEST(ReadTimes, OnADaylightSavingChangeAndInOtherYears) {
                                "12/31/1969 11:30:00 PM"};
     const QStringList sent{"3/30/2024 11:00:00 PM", "3/31/2024 1:00:00 AM", "10/27/2024 2:59:59 AM",
                            "7/4/1998 9:14:00 PM", "12/31/1969 11:29:00 PM"};
-    auto msgs = s->GetFolder(QStringLiteral("T110"), QString())->MessagesOf();
+    auto msgs = s->GetFolder(QStringLiteral("0D10"), QString())->MessagesOf();
     QStringList walkedReceived, walkedSent, byIdReceived;
     for (auto m = msgs->GetFirst(); m; m = msgs->GetNext()) {
         walkedReceived << m->TimeReceived().toText();
@@ -345,18 +356,13 @@ TEST(ReadTimes, OnADaylightSavingChangeAndInOtherYears) {
     EXPECT_EQ(walkedSent, sent);
     EXPECT_EQ(byIdReceived, received);
     // The change day as filter bounds: both messages of that day, nothing else.
-    auto day = s->GetFolder(QStringLiteral("T110"), QString())->MessagesOf();
+    auto day = s->GetFolder(QStringLiteral("0D10"), QString())->MessagesOf();
     day->FilterOf()->Set(QStringLiteral("TimeFirst"), QStringLiteral("3/31/2024"));
     day->FilterOf()->Set(QStringLiteral("TimeLast"), QStringLiteral("3/31/2024"));
     QStringList onTheDay;
     for (auto m = day->GetFirst(); m; m = day->GetNext()) onTheDay << m->Subject();
     EXPECT_EQ(onTheDay, (QStringList{"before the gap", "after the gap"}));
     s->Logoff();
-    if (hadZone)
-        qputenv("TZ", oldZone);
-    else
-        qunsetenv("TZ");
-    tzset();
 }
 
 }  // namespace
