@@ -1,6 +1,7 @@
 #include "vbrun/Builtins.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QHash>
 #include <QLocale>
 #include <QRegularExpression>
@@ -277,6 +278,9 @@ const QHash<QString, Fn>& functions() {
         {QStringLiteral("sqr"),
          [](const Args& a, Host&) { return Variant(std::sqrt(toDouble(arg(a, 0)))); }},
         {QStringLiteral("now"), [](const Args&, Host&) { return now(); }},
+        // Code that reads or writes files next to it names them from here.
+        {QStringLiteral("curdir"),
+         [](const Args&, Host&) { return Variant(QDir::toNativeSeparators(QDir::currentPath())); }},
         {QStringLiteral("date"),
          [](const Args&, Host&) { return Variant(mapi::Date::fromDate(QDate::currentDate())); }},
         {QStringLiteral("time"),
