@@ -49,6 +49,10 @@ const Column kColumns[] = {
     "conv_index, sender_name, time_received, size, NULL, sender_address, unread, sent, " \
     "delivery_receipt, read_receipt"
 const char* const kLoadSql = QV_MESSAGE_COLUMNS " FROM messages WHERE rid = ?1";
+// The same columns for a run of rows, the row id last.
+const char* const kLoadRangeSql =
+    QV_MESSAGE_COLUMNS ", rid FROM messages WHERE rid BETWEEN ?1 AND ?2 ORDER BY rid";
+constexpr int kRangeRidColumn = 18;
 #undef QV_MESSAGE_COLUMNS
 // What a walk reads of a run of rows.
 const char* const kListRangeSql =
@@ -251,6 +255,9 @@ std::vector<std::shared_ptr<MessageImpl>> MessageImpl::loadRun(const SessionPtr&
                                                                std::size_t count) {
     std::vector<std::shared_ptr<MessageImpl>> out(count);
     if (count == 0) return out;
+    auto run = std::make_shared<ListedRun>();
+    run->first = rids[0];
+    run->last = rids[count - 1];
     Stmt& q = s->db->cached(kListRangeSql);
     q.bind(1, rids[0]).bind(2, rids[count - 1]);
     std::size_t j = 0;
@@ -264,11 +271,38 @@ std::vector<std::shared_ptr<MessageImpl>> MessageImpl::loadRun(const SessionPtr&
             m->bag_.setRaw(tag::Subject, decode(VarType::String, q.value(2)));
             m->bodyLoaded_ = false;
             m->rowLoaded_ = false;
+            m->run_ = run;
+            run->members.push_back(m);
             out[j++] = std::move(m);
         }
     }
     q.reset();
     return out;
+}
+
+void MessageImpl::ListedRun::load(Db& db) {
+    // Every message of the run still in use gets its row from one statement:
+    // a read per message would take and drop the file lock each time.
+    Stmt& q = db.cached(kLoadRangeSql);
+    q.bind(1, first).bind(2, last);
+    std::size_t j = 0;
+    while (j < members.size() && q.step()) {
+        const std::int64_t rid = q.integer(kRangeRidColumn);
+        for (; j < members.size(); ++j) {
+            const std::shared_ptr<MessageImpl> m = members[j].lock();
+            if (!m || m->rowLoaded_) continue;
+            if (m->rid_ > rid) break;
+            if (m->rid_ == rid) {
+                m->applyRow(q);
+                m->rowLoaded_ = true;
+                m->run_.reset();
+                ++j;
+                break;
+            }
+        }
+    }
+    q.reset();
+    members.clear();
 }
 
 std::shared_ptr<MessageImpl> MessageImpl::fromRow(const SessionPtr& s, Stmt& q, std::int64_t rid) {
@@ -296,6 +330,10 @@ void MessageImpl::applyRow(Stmt& q) {
 
 void MessageImpl::loadRow() {
     if (rowLoaded_) return;
+    if (auto run = std::move(run_)) {
+        run->load(*s_->db);
+        if (rowLoaded_) return;
+    }
     Stmt& q = s_->db->cached(kLoadSql);
     q.bind(1, rid_);
     if (!q.step()) {

@@ -364,6 +364,13 @@ class MessageImpl : public mapi::Message, public FieldOwner {
     bool customLoaded_ = false;
     bool bodyLoaded_ = true;  // bodies are read on first use, not by listings
     bool rowLoaded_ = true;   // false for a listed message until more than its subject is read
+    // The messages listed by one statement, whose rows are read together.
+    struct ListedRun {
+        std::int64_t first = 0, last = 0;
+        std::vector<std::weak_ptr<MessageImpl>> members;  // ascending row ids
+        void load(Db& db);
+    };
+    std::shared_ptr<ListedRun> run_;
     PropertyBag bag_;
     std::shared_ptr<RecipientsImpl> recips_;
     std::shared_ptr<AttachmentsImpl> atts_;
