@@ -63,6 +63,36 @@ TEST_F(MessageFilter, TextMembersMatchSubstringsIgnoringCase) {
     EXPECT_EQ(ids(), QStringList{"B1A1"});
 }
 
+// Substrings are compared with Unicode case folding: plain ASCII on both sides
+// takes a shorter way that must agree with it, and a character beyond ASCII
+// that folds to an ASCII one still matches.
+TEST_F(MessageFilter, SubjectSubstringsAsciiAndBeyond) {
+    const char* const subjects[] = {"STRASSE 12", "Kelvin \u212A scale", "\u00C4rger im B\u00FCro",
+                                    "", "tab\there"};
+    QStringList added;
+    for (const char* subject : subjects) {
+        auto m = msgs->Add();
+        m->SetSubject(QString::fromUtf8(subject));
+        m->Update();
+        added << m->ID();
+    }
+    const struct {
+        const char* needle;
+        std::vector<int> matches;
+    } cases[] = {
+        {"strasse", {0}},   {"SSE 1", {0}}, {"n k s", {1}},      {"\u00E4RGER", {2}},
+        {"b\u00DCro", {2}}, {"\tH", {4}},   {"strasse 123", {}}, {"ar", {}},
+    };
+    for (const auto& c : cases) {
+        msgs = s->GetFolder(QStringLiteral("B110"), QString())->MessagesOf();
+        filter = msgs->FilterOf();
+        filter->Set(QStringLiteral("Subject"), QString::fromUtf8(c.needle));
+        QStringList expected;
+        for (int i : c.matches) expected << added[i];
+        EXPECT_EQ(ids(), expected) << c.needle;
+    }
+}
+
 TEST_F(MessageFilter, ValueMembers) {
     struct Case {
         const char* member;
