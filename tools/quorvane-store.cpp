@@ -1,17 +1,21 @@
 // quorvane-store: the embedded store's command-line companion.
 //   create FILE.json DIR     writes a JSON fixture as a profile directory
 //   import SOURCE...         adds mail files to a profile's store
+//   add-imap ...             adds an IMAP account to a profile
 
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QTextStream>
 #include <cstdio>
 
 #include "import/Importer.h"
 #include "messaging/Error.h"
+#include "store/Accounts.h"
 #include "store/Backend.h"
+#include "store/Database.h"
 #include "store/StoreBackend.h"
 
 namespace {
@@ -23,6 +27,10 @@ const char* const kUsage =
     "                         add mbox files, Maildirs, folders of .eml files or .eml files\n"
     "                         to a store of the profile (default \"Default\") in "
     "$XDG_DATA_HOME/quorvane\n"
+    "  add-imap --profile NAME --server HOST [--port N] [--security none|starttls|tls]\n"
+    "           --user USER [--password-file F] [--fingerprint SHA256]\n"
+    "                         add an IMAP account to the profile (created when missing); without\n"
+    "                         a password file the password is the one given at logon\n"
     "  --help                 this list\n";
 
 int create(const QStringList& args) {
@@ -112,6 +120,79 @@ int importMail(const QStringList& args) {
     return report.exitStatus();
 }
 
+int addImap(const QStringList& args) {
+    QTextStream err(stderr);
+    QString profile, passwordFile, port;
+    store::AccountEntry e;
+    e.port = 0;
+    for (qsizetype i = 2; i < args.size(); ++i) {
+        const QString& a = args[i];
+        QString* slot = a == QLatin1String("--profile")         ? &profile
+                        : a == QLatin1String("--server")        ? &e.server
+                        : a == QLatin1String("--port")          ? &port
+                        : a == QLatin1String("--security")      ? &e.security
+                        : a == QLatin1String("--user")          ? &e.user
+                        : a == QLatin1String("--password-file") ? &passwordFile
+                        : a == QLatin1String("--fingerprint")   ? &e.fingerprint
+                                                                : nullptr;
+        if (!slot) {
+            err << "unknown option " << a << '\n' << kUsage;
+            return 2;
+        }
+        if (i + 1 >= args.size() || args[i + 1].isEmpty()) {
+            err << a << " needs a value\n" << kUsage;
+            return 2;
+        }
+        *slot = args[++i];
+    }
+    if (profile.isEmpty() || e.server.isEmpty() || e.user.isEmpty()) {
+        err << "add-imap needs --profile, --server and --user\n" << kUsage;
+        return 2;
+    }
+    e.security = e.security.toLower();
+    if (e.security != QLatin1String("none") && e.security != QLatin1String("starttls") &&
+        e.security != QLatin1String("tls")) {
+        err << "--security must be none, starttls or tls\n";
+        return 2;
+    }
+    if (!port.isEmpty()) {
+        bool ok = false;
+        e.port = port.toInt(&ok);
+        if (!ok || e.port < 1 || e.port > 65535) {
+            err << "--port must be a number from 1 to 65535\n";
+            return 2;
+        }
+    } else {
+        e.port = e.security == QLatin1String("tls") ? 993 : 143;
+    }
+    if (!passwordFile.isEmpty()) {
+        QFile f(passwordFile);
+        if (!f.open(QIODevice::ReadOnly)) {
+            err << passwordFile << ": " << f.errorString() << '\n';
+            return 1;
+        }
+        // The first line only: editors and `echo` add a line break.
+        e.password =
+            QString::fromUtf8(f.readLine()).remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
+    }
+    const QString dir = store::profilesDir();
+    if (!QDir().mkpath(dir)) {
+        err << "The profile folder " << dir << " could not be created.\n";
+        return 1;
+    }
+    const QString path = dir + QLatin1Char('/') + QLatin1String(store::kStoreFileName);
+    try {
+        std::shared_ptr<store::Db> db = store::Db::open(path, !QFile::exists(path));
+        store::addAccount(*db, profile, e);
+    } catch (const mapi::Error& x) {
+        err << path << ": " << x.description() << '\n';
+        return 1;
+    }
+    QTextStream(stdout) << "Added the IMAP account " << e.user << '@' << e.server
+                        << " to the profile " << profile << '\n';
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -120,6 +201,7 @@ int main(int argc, char** argv) {
     const QString command = args.size() > 1 ? args[1] : QString();
     if (command == QLatin1String("create")) return create(args);
     if (command == QLatin1String("import")) return importMail(args);
+    if (command == QLatin1String("add-imap")) return addImap(args);
     if (command == QLatin1String("--help") || command == QLatin1String("help")) {
         QTextStream(stdout) << kUsage;
         return 0;

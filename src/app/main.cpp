@@ -1,9 +1,10 @@
-// quorvane [--script FILE|-] [--fixture FILE.json] [--show] [--run-code FILE]
+// quorvane [--script FILE|-] [--fixture FILE.json] [--show] [--run-code FILE] [--imap-log FILE]
 //
 // Without --script: the normal start (start-up sequence with the About
 // window, then the main window). With --script: the same start on Qt's
 // offscreen platform (or on screen with --show), driven by the scenario runner.
 // With --run-code: the code file runs headless (after the script, if any).
+// With --imap-log: every IMAP command and response is appended to FILE.
 
 #include <QApplication>
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "app/ImapAccounts.h"
 #include "app/MAPIForm.h"
 #include "app/RunCode.h"
 #include "libdialogs/WidgetDialogs.h"
@@ -52,12 +54,14 @@ class Application : public QApplication {
 };
 
 const char* const kUsage =
-    "usage: quorvane [--script FILE|-] [--fixture FILE.json] [--show] [--run-code FILE]\n";
+    "usage: quorvane [--script FILE|-] [--fixture FILE.json] [--show] [--run-code FILE]\n"
+    "                [--imap-log FILE]\n";
 
 struct Options {
     std::optional<QString> script;
     std::optional<QString> fixture;
     std::optional<QString> runCode;
+    std::optional<QString> imapLog;
     bool show = false;
     bool help = false;
 };
@@ -85,6 +89,8 @@ std::optional<Options> parseArguments(int argc, char** argv, QString* problem) {
             if (!value(o.fixture)) return std::nullopt;
         } else if (a == u"--run-code") {
             if (!value(o.runCode)) return std::nullopt;
+        } else if (a == u"--imap-log") {
+            if (!value(o.imapLog)) return std::nullopt;
         } else if (a == u"--show") {
             o.show = true;
         } else if (a == u"--help" || a == u"-h") {
@@ -174,6 +180,7 @@ int main(int argc, char** argv) {
 
     Application app(argc, argv);
     store::installWidgetDialogs();
+    app::installImapAccounts(options->imapLog.value_or(QString()));
     Script script;
     if (options->script)
         if (const auto failed = loadScript(*options->script, script)) return *failed;

@@ -29,6 +29,7 @@ constexpr Known kKnown[] = {
     {code::Corrupt, "MAPI_E_CORRUPT_DATA", "The message store is damaged."},
     {code::Busy, "MAPI_E_BUSY", "The message store is in use by another program."},
     {code::ObjectDeleted, "MAPI_E_OBJECT_DELETED", "The object has been deleted."},
+    {code::NetworkError, "MAPI_E_NETWORK_ERROR", "The mail server could not be reached."},
     {code::InvalidProcedureCall, "", "Invalid procedure call or argument"},
     {code::Overflow, "", "Overflow"},
     {code::SubscriptOutOfRange, "", "Subscript out of range"},

@@ -24,28 +24,26 @@ class VectorEnum : public mapi::Enumerator<T> {
 
 class InfoStoresImpl : public mapi::InfoStores {
   public:
-    explicit InfoStoresImpl(std::vector<std::shared_ptr<InfoStoreImpl>> all)
-        : all_(std::move(all)) {}
+    explicit InfoStoresImpl(std::vector<Ref<mapi::InfoStore>> all) : all_(std::move(all)) {}
     std::int32_t Count() override { return static_cast<std::int32_t>(all_.size()); }
     Ref<mapi::InfoStore> Item(std::int32_t index) override {
         if (index < 1 || static_cast<std::size_t>(index) > all_.size())
             mapi::raise(mapi::code::NotFound);
-        return Ref<mapi::InfoStore>(all_[index - 1]);
+        return all_[index - 1];
     }
     std::unique_ptr<mapi::Enumerator<mapi::InfoStore>> enumerate() override {
-        std::vector<Ref<mapi::InfoStore>> items(all_.begin(), all_.end());
-        return std::make_unique<VectorEnum<mapi::InfoStore>>(std::move(items));
+        return std::make_unique<VectorEnum<mapi::InfoStore>>(all_);
     }
     Ref<mapi::InfoStore> ItemByName(const QString& name) override {
         for (const auto& s : all_)
-            if (s->Name() == name) return Ref<mapi::InfoStore>(s);
+            if (s->Name() == name) return s;
         for (const auto& s : all_)
-            if (s->Name().compare(name, Qt::CaseInsensitive) == 0) return Ref<mapi::InfoStore>(s);
+            if (s->Name().compare(name, Qt::CaseInsensitive) == 0) return s;
         mapi::raise(mapi::code::NotFound);
     }
 
   private:
-    std::vector<std::shared_ptr<InfoStoreImpl>> all_;
+    std::vector<Ref<mapi::InfoStore>> all_;
 };
 
 }  // namespace
@@ -74,7 +72,11 @@ std::vector<std::int64_t> profileStoreRows(const SessionPtr& s) {
 }
 
 Ref<mapi::InfoStores> makeInfoStores(const SessionPtr& s) {
-    return Ref<mapi::InfoStores>(std::make_shared<InfoStoresImpl>(profileStores(s)));
+    std::vector<Ref<mapi::InfoStore>> all;
+    for (const auto& store : profileStores(s)) all.push_back(Ref<mapi::InfoStore>(store));
+    // The accounts' stores follow the embedded ones.
+    for (const auto& account : s->accounts) all.push_back(account->infoStore());
+    return Ref<mapi::InfoStores>(std::make_shared<InfoStoresImpl>(std::move(all)));
 }
 
 QString InfoStoreImpl::Name() {

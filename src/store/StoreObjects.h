@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "messaging/Objects.h"
+#include "store/Accounts.h"
 #include "store/Database.h"
 #include "store/Props.h"
 
@@ -25,6 +26,8 @@ struct SessionState {
     std::int64_t profile = 0;
     QString profileName;
     QString userName;  // sender of the messages the session creates
+    // The profile's mail-server accounts, logged on with the session.
+    std::vector<std::shared_ptr<AccountSession>> accounts;
 };
 using SessionPtr = std::shared_ptr<const SessionState>;
 

@@ -1,3 +1,4 @@
+#include <QFileInfo>
 #include <algorithm>
 
 #include "messaging/SessionFactory.h"
@@ -46,16 +47,50 @@ const SessionPtr& SessionImpl::state() const {
     return state_;
 }
 
+namespace {
+
+std::vector<std::shared_ptr<AccountSession>> openProfileAccounts(
+    const std::shared_ptr<SessionState>& st, const QString& givenPassword) {
+    std::vector<std::shared_ptr<AccountSession>> out;
+    const QString dir = QFileInfo(st->db->path()).absolutePath();
+    // Held weakly: the accounts live inside the session state they resolve against.
+    std::weak_ptr<const SessionState> weak = st;
+    for (const AccountEntry& e : profileAccounts(*st->db, st->profile)) {
+        AccountLogon logon;
+        logon.entry = e;
+        logon.password = e.password.isEmpty() ? givenPassword : e.password;
+        logon.cachePath = QStringLiteral("%1/account-%2.cache").arg(dir).arg(e.rid);
+        logon.userName = st->userName;
+        logon.resolve = [weak](const QString& name) {
+            std::vector<ResolvedName> found;
+            if (SessionPtr s = weak.lock()) {
+                for (const auto& entry : findEntries(s, name))
+                    found.push_back(ResolvedName{entry->Name(), entry->Address(), entry->Type(),
+                                                 entry->DisplayType()});
+            }
+            return found;
+        };
+        out.push_back(openAccount(logon));
+    }
+    return out;
+}
+
+}  // namespace
+
 void SessionImpl::Logon(const mapi::LogonArgs& args) {
     std::shared_ptr<Db> db = backend_->db();
     const std::vector<Profile> all = loadProfiles(*db);
     std::optional<Profile> chosen;
+    std::optional<std::vector<std::shared_ptr<AccountSession>>> joined;
 
     // NewSession = False joins the profile of a session already logged on.
     if (!args.newSession.value_or(false)) {
         if (SessionImpl* other = backend_->firstLoggedOn(); other && other != this) {
             for (const Profile& p : all)
-                if (p.rid == other->profile()) chosen = p;
+                if (p.rid == other->profile()) {
+                    chosen = p;
+                    joined = other->state()->accounts;
+                }
         }
     }
     if (!chosen) {
@@ -84,12 +119,15 @@ void SessionImpl::Logon(const mapi::LogonArgs& args) {
             mapi::raise(mapi::code::LogonFailed);
     }
 
-    if (state_) backend_->detach(this);
     auto st = std::make_shared<SessionState>();
     st->db = db;
     st->profile = chosen->rid;
     st->profileName = chosen->name;
     st->userName = chosen->mailbox.isEmpty() ? chosen->name : chosen->mailbox;
+    // The profile's mail-server accounts log on with it: one that fails fails the logon.
+    st->accounts =
+        joined ? *joined : openProfileAccounts(st, args.profilePassword.value_or(QString()));
+    if (state_) backend_->detach(this);
     state_ = st;
     backend_->attach(this);
 }
@@ -120,6 +158,8 @@ Ref<mapi::Folder> SessionImpl::Outbox() {
             if (f) return f;
         }
     }
+    // A profile without an embedded Outbox saves to its first account's.
+    if (!s->accounts.empty()) return s->accounts.front()->outbox();
     mapi::raise(mapi::code::NotFound);
 }
 
@@ -127,6 +167,8 @@ Ref<mapi::InfoStore> SessionImpl::GetInfoStore(const QString& storeId) {
     for (const auto& store : profileStores(state()))
         if (store->ID().compare(storeId.trimmed(), Qt::CaseInsensitive) == 0)
             return Ref<mapi::InfoStore>(store);
+    for (const auto& account : state()->accounts)
+        if (account->ownsStoreId(storeId)) return account->infoStore();
     mapi::raise(mapi::code::NotFound);
 }
 
@@ -147,6 +189,10 @@ bool storeAllowed(const SessionPtr& s, std::int64_t storeRow, const QString& sto
 
 Ref<mapi::Folder> SessionImpl::GetFolder(const QString& folderId, const QString& storeId) {
     const SessionPtr& s = state();
+    for (const auto& account : s->accounts) {
+        if (!storeId.trimmed().isEmpty() && !account->ownsStoreId(storeId)) continue;
+        if (Ref<mapi::Folder> f = account->folderById(folderId)) return f;
+    }
     Stmt& q = s->db->cached("SELECT rid, store FROM folders WHERE eid = ?1");
     q.bind(1, folderId.trimmed().toUpper());
     if (!q.step()) mapi::raise(mapi::code::NotFound);
@@ -161,6 +207,10 @@ Ref<mapi::Folder> SessionImpl::GetFolder(const QString& folderId, const QString&
 
 Ref<mapi::Message> SessionImpl::GetMessage(const QString& messageId, const QString& storeId) {
     const SessionPtr& s = state();
+    for (const auto& account : s->accounts) {
+        if (!storeId.trimmed().isEmpty() && !account->ownsStoreId(storeId)) continue;
+        if (Ref<mapi::Message> m = account->messageById(messageId)) return m;
+    }
     Stmt& q = s->db->cached(
         "SELECT m.rid, f.store FROM messages m JOIN folders f ON f.rid = m.folder WHERE m.eid = "
         "?1");

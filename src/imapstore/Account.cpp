@@ -1,0 +1,199 @@
+#include "imapstore/Account.h"
+
+#include "imapstore/ImapObjects.h"
+
+namespace imapstore {
+
+using mapi::Ref;
+
+namespace {
+
+bool isInbox(const QString& name) {
+    return name.compare(QLatin1String("INBOX"), Qt::CaseInsensitive) == 0;
+}
+
+// The messages sentence as the user reads it: one full stop at the end.
+QString sentence(const QString& text) {
+    return text.endsWith(QLatin1Char('.')) ? text : text + QLatin1Char('.');
+}
+
+}  // namespace
+
+Account::Account(AccountSettings settings)
+    : settings_(std::move(settings)),
+      ids_(QStringLiteral("%1@%2").arg(settings_.user, settings_.connect.host)) {}
+
+Account::~Account() {
+    if (!client_.isConnected()) return;
+    try {
+        client_.logout();
+    } catch (const imap::Error&) {
+        // Leaving a dead or unwilling server is not worth a message.
+    }
+}
+
+std::shared_ptr<Account> Account::open(AccountSettings settings) {
+    std::shared_ptr<Account> a(new Account(std::move(settings)));
+    a->client_.setProtocolLog(a->settings_.log);
+    a->call([&](imap::Client& c) {
+        c.connect(a->settings_.connect);
+        c.login(a->settings_.user, a->settings_.password);
+        a->cache_ = std::make_unique<imap::HeaderCache>(
+            a->settings_.cachePath.isEmpty() ? QStringLiteral(":memory:") : a->settings_.cachePath);
+    });
+    a->userName_ = a->settings_.user;
+    return a;
+}
+
+void Account::fail(const imap::Error& e) {
+    switch (e.kind()) {
+        case imap::ErrorKind::LogonFailed:
+            mapi::raise(mapi::code::LogonFailed);
+        case imap::ErrorKind::Network:
+        case imap::ErrorKind::Timeout:
+        case imap::ErrorKind::Certificate:
+            mapi::raise(mapi::code::NetworkError, sentence(e.message()));
+        case imap::ErrorKind::NotSupported:
+            mapi::raise(mapi::code::NoSupport, sentence(e.message()));
+        case imap::ErrorKind::Cancelled:
+            mapi::raise(mapi::code::UserCancel);
+        case imap::ErrorKind::Cache:
+            mapi::raise(mapi::code::DiskError, sentence(e.message()));
+        case imap::ErrorKind::Rejected:
+            break;
+    }
+    mapi::raise(mapi::code::CallFailed, sentence(e.message()));
+}
+
+QString Account::storeName() const {
+    return QStringLiteral("Mailbox - %1@%2").arg(settings_.user, settings_.connect.host);
+}
+
+QString Account::address() const {
+    if (settings_.user.contains(QLatin1Char('@'))) return settings_.user;
+    return settings_.user + QLatin1Char('@') + settings_.connect.host;
+}
+
+bool Account::ownsStoreId(const QString& id) const {
+    return id.trimmed().compare(ids_.store(), Qt::CaseInsensitive) == 0;
+}
+
+Ref<mapi::InfoStore> Account::infoStore() {
+    return Ref<mapi::InfoStore>(std::make_shared<ImapInfoStore>(shared_from_this()));
+}
+
+const std::vector<MailboxNode>& Account::mailboxes() {
+    if (mailboxes_) return *mailboxes_;
+    const QList<imap::MailboxInfo> listed = call([](imap::Client& c) { return c.list(); });
+    std::vector<MailboxNode> out;
+    for (const imap::MailboxInfo& m : listed) {
+        MailboxNode n;
+        n.name = m.name;
+        n.selectable = m.selectable;
+        const qsizetype cut = m.delimiter.isNull() ? -1 : m.name.lastIndexOf(m.delimiter);
+        n.display = cut < 0 ? m.name : m.name.mid(cut + 1);
+        n.parent = cut < 0 ? QString() : m.name.left(cut);
+        if (isInbox(m.name)) n.display = QStringLiteral("Inbox");
+        out.push_back(n);
+    }
+    std::stable_partition(out.begin(), out.end(),
+                          [](const MailboxNode& n) { return isInbox(n.name); });
+    mailboxes_ = std::move(out);
+    return *mailboxes_;
+}
+
+std::optional<MailboxNode> Account::mailbox(const QString& name) {
+    for (const MailboxNode& n : mailboxes())
+        if (n.name == name) return n;
+    return std::nullopt;
+}
+
+Ref<mapi::Folder> Account::outbox() {
+    const QString name = QStringLiteral("Outbox");
+    if (!mailbox(name)) {
+        call([&](imap::Client& c) { c.create(name); });
+        mailboxes_.reset();
+        if (!mailbox(name)) mapi::raise(mapi::code::NotFound);
+    }
+    return Ref<mapi::Folder>(std::make_shared<ImapFolder>(shared_from_this(), name));
+}
+
+Ref<mapi::Folder> Account::folderById(const QString& id) {
+    if (ids_.isRoot(id))
+        return Ref<mapi::Folder>(std::make_shared<ImapRootFolder>(shared_from_this()));
+    const std::optional<QString> name = ids_.folderMailbox(id);
+    if (!name) return {};
+    if (!mailbox(*name)) mapi::raise(mapi::code::NotFound);
+    return Ref<mapi::Folder>(std::make_shared<ImapFolder>(shared_from_this(), *name));
+}
+
+Ref<mapi::Message> Account::messageById(const QString& id) {
+    const std::optional<MessageKey> key = ids_.messageKey(id);
+    if (!key) return {};
+    if (!mailbox(key->mailbox)) mapi::raise(mapi::code::NotFound);
+    const QList<imap::MessageSummary> list = known(key->mailbox);
+    if (uidValidity(key->mailbox) != key->uidValidity) mapi::raise(mapi::code::NotFound);
+    for (const imap::MessageSummary& s : list)
+        if (s.uid == key->uid)
+            return Ref<mapi::Message>(std::make_shared<ImapMessage>(shared_from_this(), *key, s));
+    mapi::raise(mapi::code::NotFound);
+}
+
+const QList<imap::MessageSummary>& Account::refresh(const QString& mailbox) {
+    call([&](imap::Client& c) {
+        cache_->sync(c, mailbox);
+        selected_ = mailbox;
+        known_[mailbox] = cache_->messages(mailbox);
+        const std::optional<imap::MailboxStatus> st = cache_->status(mailbox);
+        validity_[mailbox] = st ? st->uidValidity : 0;
+    });
+    return known_[mailbox];
+}
+
+const QList<imap::MessageSummary>& Account::known(const QString& mailbox) {
+    auto it = known_.find(mailbox);
+    if (it != known_.end()) return *it;
+    return refresh(mailbox);
+}
+
+quint32 Account::uidValidity(const QString& mailbox) {
+    if (!validity_.contains(mailbox)) refresh(mailbox);
+    return validity_.value(mailbox);
+}
+
+void Account::selectFor(const QString& mailbox, quint32 uidValidity) {
+    call([&](imap::Client& c) {
+        const imap::MailboxStatus st = c.select(mailbox);
+        selected_ = mailbox;
+        if (st.uidValidity != uidValidity) {
+            // Renumbered on the server: the identifier no longer names anything.
+            known_.remove(mailbox);
+            validity_.remove(mailbox);
+            mapi::raise(mapi::code::NotFound);
+        }
+    });
+}
+
+QByteArray Account::fetchRaw(const MessageKey& key) {
+    if (selected_ != key.mailbox) selectFor(key.mailbox, key.uidValidity);
+    return call([&](imap::Client& c) { return c.fetchMessage(key.uid); });
+}
+
+void Account::deleteMessage(const MessageKey& key) {
+    selectFor(key.mailbox, key.uidValidity);
+    call([&](imap::Client& c) { c.deleteMessage(key.uid); });
+    auto it = known_.find(key.mailbox);
+    if (it != known_.end())
+        it->removeIf([&](const imap::MessageSummary& s) { return s.uid == key.uid; });
+}
+
+MessageKey Account::appendDraft(const QString& mailbox, const QByteArray& raw) {
+    const quint32 validity = uidValidity(mailbox);
+    const quint32 uid =
+        call([&](imap::Client& c) { return c.append(mailbox, raw, imap::Draft | imap::Seen); });
+    // The next walk of the folder fetches the new headers.
+    known_.remove(mailbox);
+    return MessageKey{mailbox, validity, uid};
+}
+
+}  // namespace imapstore

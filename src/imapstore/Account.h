@@ -1,0 +1,118 @@
+#pragma once
+
+// One logged-on IMAP account: the connection, its header cache and the
+// mailbox list, shared by every object the account's store hands out.
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "imap/HeaderCache.h"
+#include "imap/ImapClient.h"
+#include "imap/ImapTypes.h"
+#include "imapstore/EntryIds.h"
+#include "messaging/Objects.h"
+
+namespace imap {
+class ProtocolLog;
+}
+
+namespace imapstore {
+
+struct AccountSettings {
+    imap::ConnectOptions connect;
+    QString user;
+    QString password;
+    QString cachePath;                 // the account's header cache file
+    imap::ProtocolLog* log = nullptr;  // not owned; may be nullptr
+};
+
+// What Recipient.Resolve finds in the session's address lists.
+struct ResolvedAddress {
+    QString name;
+    QString address;
+    QString addressType;
+    std::int32_t displayType = 0;
+};
+using Resolver = std::function<std::vector<ResolvedAddress>(const QString& name)>;
+
+struct MailboxNode {
+    QString name;     // full server name
+    QString display;  // last component; "Inbox" for INBOX
+    QString parent;   // full name of the parent mailbox, "" at the top
+    bool selectable = true;
+};
+
+class Account : public std::enable_shared_from_this<Account> {
+  public:
+    // Connects and logs in. A rejected password fails with MAPI_E_LOGON_FAILED,
+    // anything on the way to the server with MAPI_E_NETWORK_ERROR.
+    static std::shared_ptr<Account> open(AccountSettings settings);
+    ~Account();
+    Account(const Account&) = delete;
+    Account& operator=(const Account&) = delete;
+
+    const EntryIds& ids() const { return ids_; }
+    QString storeName() const;
+    void setResolver(Resolver r) { resolver_ = std::move(r); }
+    const Resolver& resolver() const { return resolver_; }
+    // The sender name of the drafts this session writes.
+    void setUserName(const QString& name) { userName_ = name; }
+    const QString& userName() const { return userName_; }
+    // The account's mail address: the user name, with "@server" when it has no domain.
+    QString address() const;
+
+    mapi::Ref<mapi::InfoStore> infoStore();
+    // "Outbox", created on the server the first time it is asked for.
+    mapi::Ref<mapi::Folder> outbox();
+    // Empty references for identifiers of other stores.
+    mapi::Ref<mapi::Folder> folderById(const QString& id);
+    mapi::Ref<mapi::Message> messageById(const QString& id);
+    bool ownsStoreId(const QString& id) const;
+
+    // ---- for the account's objects ----
+    // Mailboxes in the server's order with INBOX first.
+    const std::vector<MailboxNode>& mailboxes();
+    std::optional<MailboxNode> mailbox(const QString& name);
+    // Brings the mailbox's cached headers up to date and returns them in UID order.
+    const QList<imap::MessageSummary>& refresh(const QString& mailbox);
+    // The last known headers (refreshed on first use only).
+    const QList<imap::MessageSummary>& known(const QString& mailbox);
+    quint32 uidValidity(const QString& mailbox);
+    QByteArray fetchRaw(const MessageKey& key);
+    void deleteMessage(const MessageKey& key);
+    // Stores a new draft; returns its key (UID 0 when the server does not say).
+    MessageKey appendDraft(const QString& mailbox, const QByteArray& raw);
+
+    // Runs a call on the connection, turning its failures into library errors.
+    template <class F>
+    auto call(F&& f) -> decltype(f(std::declval<imap::Client&>())) {
+        try {
+            return f(client_);
+        } catch (const imap::Error& e) {
+            fail(e);
+        }
+    }
+
+  private:
+    explicit Account(AccountSettings settings);
+    [[noreturn]] static void fail(const imap::Error& e);
+    void selectFor(const QString& mailbox, quint32 uidValidity);
+
+    AccountSettings settings_;
+    EntryIds ids_;
+    imap::Client client_;
+    std::unique_ptr<imap::HeaderCache> cache_;
+    std::optional<std::vector<MailboxNode>> mailboxes_;
+    QHash<QString, QList<imap::MessageSummary>> known_;
+    QHash<QString, quint32> validity_;
+    QString selected_;
+    Resolver resolver_;
+    QString userName_;
+};
+
+}  // namespace imapstore

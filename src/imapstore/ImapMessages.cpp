@@ -1,0 +1,305 @@
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "imapstore/DraftWriter.h"
+#include "imapstore/ImapObjects.h"
+
+namespace imapstore {
+
+using mapi::Ref;
+using mapi::Variant;
+using mapi::VarType;
+
+namespace {
+
+// The sender as an address entry of its own, outside any address list.
+class SenderEntry : public mapi::AddressEntry, public FieldSource {
+  public:
+    SenderEntry(QString name, QString address)
+        : name_(std::move(name)), address_(std::move(address)) {}
+    QString ID() override { return QString(); }
+    QString Name() override { return name_; }
+    QString Address() override { return address_; }
+    QString Type() override { return QStringLiteral("SMTP"); }
+    std::int32_t DisplayType() override { return 0; }
+    void SetName(const QString& v) override { name_ = v; }
+    void SetAddress(const QString& v) override { address_ = v; }
+    void SetType(const QString&) override {}
+    Ref<mapi::Fields> FieldsOf() override {
+        return Ref<mapi::Fields>(std::make_shared<ImapFields>(
+            std::static_pointer_cast<SenderEntry>(shared_from_this())));
+    }
+    Ref<mapi::AddressEntries> Members() override { mapi::raise(mapi::code::NoSupport); }
+    void Details() override { mapi::raise(mapi::code::NoSupport); }
+    void Update() override { mapi::raise(mapi::code::NoSupport); }
+    void Delete() override { mapi::raise(mapi::code::NoSupport); }
+
+    std::vector<FieldSlot> fieldList() override {
+        return {{tag::DisplayName, QString(), VarType::String, Variant(name_)},
+                {tag::AddressType, QString(), VarType::String, Variant(QStringLiteral("SMTP"))},
+                {tag::EmailAddress, QString(), VarType::String, Variant(address_)}};
+    }
+    FieldSlot addField(const Variant&, std::optional<VarType>, const Variant&) override {
+        mapi::raise(mapi::code::NoSupport);
+    }
+    void setField(const FieldSlot&, const Variant&) override { mapi::raise(mapi::code::NoSupport); }
+
+  private:
+    QString name_, address_;
+};
+
+}  // namespace
+
+Variant dateValue(const std::optional<QDateTime>& utc) {
+    if (!utc || !utc->isValid()) mapi::raise(mapi::code::NotFound);
+    return Variant(mapi::Date::fromDateTime(utc->toLocalTime()));
+}
+
+// ---- recipients and attachments -------------------------------------------------------
+
+void ImapRecipient::Resolve() {
+    const std::vector<ResolvedAddress> found =
+        a_->resolver() ? a_->resolver()(name) : std::vector<ResolvedAddress>{};
+    if (found.empty()) mapi::raise(mapi::code::NotFound);
+    if (found.size() > 1) mapi::raise(mapi::code::AmbiguousRecip);
+    name = found.front().name;
+    address = found.front().address;
+    addressType = found.front().addressType;
+    displayType = found.front().displayType;
+}
+
+Ref<mapi::Recipient> ImapRecipients::Add(const QString& name, std::int32_t type) {
+    auto r = std::make_shared<ImapRecipient>(a_);
+    r->name = name;
+    r->type = type;
+    list.push_back(Ref<mapi::Recipient>(r));
+    return list.back();
+}
+
+void ImapAttachment::ReadFromFile(const QString& path) {
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists()) mapi::raise(mapi::code::NotFound);
+    QFile f(path);
+    if (info.isDir() || !f.open(QIODevice::ReadOnly)) mapi::raise(mapi::code::NoAccess);
+    QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError) mapi::raise(mapi::code::NoAccess);
+    data = std::move(bytes);
+}
+
+void ImapAttachment::WriteToFile(const QString& path) {
+    if (!data) mapi::raise(mapi::code::NotFound);
+    if (path.isEmpty() || QFileInfo(path).isDir()) mapi::raise(mapi::code::NoAccess);
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) mapi::raise(mapi::code::NoAccess);
+    if (f.write(*data) != data->size() || !f.commit()) mapi::raise(mapi::code::NoAccess);
+}
+
+Ref<mapi::Attachment> ImapAttachments::Add() {
+    auto a = std::make_shared<ImapAttachment>();
+    a->position = static_cast<std::int32_t>(list.size());
+    list.push_back(Ref<mapi::Attachment>(a));
+    return list.back();
+}
+
+// ---- message ----------------------------------------------------------------------------
+
+ImapMessage::ImapMessage(AccountPtr a, MessageKey key, const imap::MessageSummary& summary)
+    : a_(std::move(a)), key_(key), mailbox_(key.mailbox), d_(fromSummary(summary)) {}
+
+ImapMessage::ImapMessage(AccountPtr a, QString mailbox)
+    : a_(std::move(a)), mailbox_(std::move(mailbox)), isNew_(true) {
+    // What a freshly created note has until the caller sets more.
+    d_.complete = true;
+    d_.unread = false;
+    d_.hasSender = true;
+    d_.senderName = a_->userName();
+    d_.senderAddress = a_->address();
+    recips_ = std::make_shared<ImapRecipients>(a_);
+    atts_ = std::make_shared<ImapAttachments>();
+}
+
+void ImapMessage::checkAlive() const {
+    if (deleted_) mapi::raise(mapi::code::NotFound);
+}
+
+const MessageData& ImapMessage::full() {
+    checkAlive();
+    if (!d_.complete) completeFrom(d_, a_->fetchRaw(*key_));
+    return d_;
+}
+
+void ImapMessage::fillCollections() {
+    if (recips_) return;
+    recips_ = std::make_shared<ImapRecipients>(a_);
+    for (const mime::Recipient& r : d_.recipients) {
+        auto x = std::make_shared<ImapRecipient>(a_);
+        x->name = r.name;
+        x->address = r.address;
+        x->type = static_cast<std::int32_t>(r.type);
+        recips_->list.push_back(Ref<mapi::Recipient>(x));
+    }
+    full();
+    atts_ = std::make_shared<ImapAttachments>();
+    std::int32_t position = 0;
+    for (const mime::Attachment& a : d_.attachments) {
+        auto x = std::make_shared<ImapAttachment>();
+        x->name = a.name;
+        x->mimeType = a.mimeType;
+        x->position = position++;
+        x->data = a.data;
+        atts_->list.push_back(Ref<mapi::Attachment>(x));
+    }
+}
+
+bool ImapMessage::hasAttachments() {
+    return !full().attachments.empty();
+}
+
+QString ImapMessage::ID() {
+    checkAlive();
+    if (!key_) mapi::raise(mapi::code::NotFound);
+    return a_->ids().message(*key_);
+}
+
+QString ImapMessage::Text() {
+    return full().body;
+}
+
+Variant ImapMessage::Importance() {
+    return Variant(static_cast<std::int32_t>(full().importance));
+}
+
+Ref<mapi::AddressEntry> ImapMessage::Sender() {
+    if (!d_.hasSender) mapi::raise(mapi::code::NotFound);
+    return Ref<mapi::AddressEntry>(std::make_shared<SenderEntry>(d_.senderName, d_.senderAddress));
+}
+
+Variant ImapMessage::Size() {
+    return Variant(static_cast<std::int32_t>(std::min<qint64>(d_.size, INT32_MAX)));
+}
+
+Variant ImapMessage::TimeReceived() {
+    return dateValue(d_.received);
+}
+
+Variant ImapMessage::TimeSent() {
+    return dateValue(d_.sent);
+}
+
+QString ImapMessage::Type() {
+    return full().messageClass;
+}
+
+Ref<mapi::Attachments> ImapMessage::AttachmentsOf() {
+    checkAlive();
+    fillCollections();
+    return Ref<mapi::Attachments>(atts_);
+}
+
+Ref<mapi::Recipients> ImapMessage::RecipientsOf() {
+    checkAlive();
+    fillCollections();
+    return Ref<mapi::Recipients>(recips_);
+}
+
+Ref<mapi::Fields> ImapMessage::FieldsOf() {
+    checkAlive();
+    return Ref<mapi::Fields>(
+        std::make_shared<ImapFields>(std::static_pointer_cast<ImapMessage>(shared_from_this())));
+}
+
+void ImapMessage::SetText(const QString& v) {
+    full();
+    d_.body = v;
+}
+
+void ImapMessage::SetImportance(std::int32_t v) {
+    full();
+    d_.importance = v;
+}
+
+void ImapMessage::SetType(const QString& v) {
+    full();
+    d_.messageClass = v;
+}
+
+std::vector<FieldSlot> ImapMessage::fieldList() {
+    const MessageData& d = full();
+    std::vector<FieldSlot> out;
+    auto add = [&](std::uint32_t t, VarType vt, Variant v) {
+        out.push_back(FieldSlot{t, QString(), vt, std::move(v)});
+    };
+    add(tag::Importance, VarType::Long, Variant(static_cast<std::int32_t>(d.importance)));
+    add(tag::MessageClass, VarType::String, Variant(d.messageClass));
+    add(tag::Subject, VarType::String, Variant(d.subject));
+    if (d.sent) add(tag::ClientSubmitTime, VarType::Date, dateValue(d.sent));
+    add(tag::ConversationTopic, VarType::String, Variant(conversationTopic(d.subject)));
+    add(tag::ConversationIndex, VarType::Binary, Variant(QByteArray()));
+    if (d.hasSender) add(tag::SenderName, VarType::String, Variant(d.senderName));
+    if (d.received) add(tag::DeliveryTime, VarType::Date, dateValue(d.received));
+    // Mail read from the server counts as unsent, as the importer keeps it.
+    std::int32_t flags = 0x8;
+    if (!d.unread) flags |= 0x1;
+    if (!d.attachments.empty() || (atts_ && !atts_->list.empty())) flags |= 0x10;
+    add(tag::MessageFlags, VarType::Long, Variant(flags));
+    add(tag::MessageSize, VarType::Long, Size());
+    add(tag::Body, VarType::String, Variant(d.body));
+    for (const FieldSlot& c : custom_->slots()) out.push_back(c);
+    return out;
+}
+
+FieldSlot ImapMessage::addField(const Variant& nameOrTag, std::optional<VarType> vt,
+                                const Variant& value) {
+    return custom_->addField(nameOrTag, vt, value);
+}
+
+void ImapMessage::setField(const FieldSlot& slot, const Variant& value) {
+    for (const FieldSlot& c : custom_->slots())
+        if (c.tag == slot.tag && c.name == slot.name) return custom_->setField(slot, value);
+    // The standard properties come from the server's copy, which is not rewritten.
+    mapi::raise(mapi::code::NoAccess);
+}
+
+void ImapMessage::Update() {
+    checkAlive();
+    if (!isNew_)
+        mapi::raise(mapi::code::NoSupport,
+                    QStringLiteral("A message on the mail server cannot be changed."));
+    Draft draft;
+    draft.fromName = d_.senderName;
+    draft.fromAddress = a_->address();
+    draft.subject = d_.subject;
+    draft.body = d_.body;
+    draft.importance = d_.importance;
+    draft.deliveryReceipt = deliveryReceipt_;
+    draft.readReceipt = readReceipt_;
+    for (const Ref<mapi::Recipient>& r : recips_->list) {
+        const auto& x = static_cast<const ImapRecipient&>(*r);
+        const std::int32_t t = x.type >= 1 && x.type <= 3 ? x.type : 1;
+        draft.recipients.push_back(
+            mime::Recipient{x.name, x.address, static_cast<mime::RecipientType>(t)});
+    }
+    for (const Ref<mapi::Attachment>& a : atts_->list) {
+        const auto& x = static_cast<const ImapAttachment&>(*a);
+        draft.attachments.push_back(
+            mime::Attachment{x.name, x.mimeType, x.data.value_or(QByteArray())});
+    }
+    const QByteArray raw = writeDraft(draft);
+    key_ = a_->appendDraft(mailbox_, raw);
+    isNew_ = false;
+    d_.draft = true;
+    d_.size = raw.size();
+    d_.received = QDateTime::currentDateTimeUtc();
+    d_.recipients = draft.recipients;
+    d_.attachments = draft.attachments;
+}
+
+void ImapMessage::Delete() {
+    checkAlive();
+    if (!key_) mapi::raise(mapi::code::NotFound);
+    a_->deleteMessage(*key_);
+    deleted_ = true;
+}
+
+}  // namespace imapstore

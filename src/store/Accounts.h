@@ -1,0 +1,73 @@
+#pragma once
+
+// Mail-server accounts a profile holds beside its embedded stores. The store
+// keeps their settings; opening one is left to an opener the program installs
+// at start-up, so this layer needs no protocol code.
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "messaging/Objects.h"
+#include "store/Database.h"
+
+namespace store {
+
+struct AccountEntry {
+    std::int64_t rid = 0;
+    QString kind = QStringLiteral("imap");
+    QString server;
+    int port = 143;
+    QString security = QStringLiteral("none");  // none, starttls or tls
+    QString user;
+    QString password;     // "" when it is given at logon
+    QString fingerprint;  // a certificate accepted although it does not verify
+};
+
+// What Recipient.Resolve finds in the profile's address lists.
+struct ResolvedName {
+    QString name;
+    QString address;
+    QString addressType;
+    std::int32_t displayType = 0;
+};
+
+struct AccountLogon {
+    AccountEntry entry;
+    QString password;   // the stored one, else the one the logon passed
+    QString cachePath;  // where the account may keep its local cache
+    QString userName;   // sender of the messages the session creates
+    std::function<std::vector<ResolvedName>(const QString& name)> resolve;
+};
+
+// One logged-on account as the store's session sees it.
+class AccountSession {
+  public:
+    virtual ~AccountSession() = default;
+    virtual mapi::Ref<mapi::InfoStore> infoStore() = 0;
+    virtual bool ownsStoreId(const QString& id) = 0;
+    virtual mapi::Ref<mapi::Folder> outbox() = 0;
+    // Empty references for identifiers that are not the account's.
+    virtual mapi::Ref<mapi::Folder> folderById(const QString& id) = 0;
+    virtual mapi::Ref<mapi::Message> messageById(const QString& id) = 0;
+};
+
+// Opens an account or throws mapi::Error (MAPI_E_LOGON_FAILED,
+// MAPI_E_NETWORK_ERROR ...).
+using AccountOpener = std::function<std::shared_ptr<AccountSession>(const AccountLogon&)>;
+
+// The opener for one kind of account; a profile holding an account of a kind
+// without an opener cannot be logged on to (MAPI_E_NO_SUPPORT).
+void installAccountOpener(const QString& kind, AccountOpener opener);
+std::shared_ptr<AccountSession> openAccount(const AccountLogon& logon);
+
+// The profile's accounts in the order they were added (none in a store file
+// written before accounts existed).
+std::vector<AccountEntry> profileAccounts(Db& db, std::int64_t profile);
+// Adds an account to the profile `name`, creating the profile when missing; a new
+// profile answers the dynamic logon for the account's server and user.
+void addAccount(Db& db, const QString& profileName, const AccountEntry& entry);
+
+}  // namespace store

@@ -1,0 +1,263 @@
+// Every kind of message filter gives the same messages on an IMAP folder as on
+// the same mail imported into the embedded store: the two back-ends answer the
+// same generated code, so they must agree on what it finds.
+#include <gtest/gtest.h>
+#include <utime.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "DovecotServer.h"
+#include "imap/ImapClient.h"
+#include "imapstore/Account.h"
+#include "import/Importer.h"
+#include "messaging/Error.h"
+#include "messaging/SessionFactory.h"
+#include "messaging/VbConvert.h"
+#include "store/Backend.h"
+#include "store/StoreBackend.h"
+
+namespace {
+
+struct Seed {
+    const char* file;  // Maildir name; ":2,S" marks it read
+    QByteArray raw;
+    const char* received;  // INTERNALDATE and file time, UTC
+};
+
+QByteArray crlf(QByteArray text) {
+    return text.replace("\n", "\r\n");
+}
+
+// Written with CRLF so the server's RFC822.SIZE and the file's size agree.
+const std::vector<Seed>& seeds() {
+    static const std::vector<Seed> all = {
+        {"1001.M1.host:2,S",
+         crlf("From: Ann Archer <ann@example.com>\nTo: Jo Doe <jo@example.com>\n"
+              "Subject: Welcome\nDate: Mon, 1 Mar 1999 09:00:00 +0000\n\nHello and welcome.\n"),
+         "1999-03-01T10:00:00"},
+        {"1002.M2.host:2,",
+         crlf("From: Bob Baker <bob@example.com>\nTo: Jo Doe <jo@example.com>\n"
+              "Cc: Cy Cole <cy@example.com>\nSubject: Re: Budget\n"
+              "Date: Tue, 2 Mar 1999 09:00:00 +0000\nImportance: high\n\n"
+              "The budget is attached, with the numbers for March and more words to be "
+              "larger.\n"),
+         "1999-03-02T10:00:00"},
+        {"1003.M3.host:2,S",
+         crlf("From: Cy Cole <cy@example.com>\nTo: Ann Archer <ann@example.com>\n"
+              "Subject: Lunch\nDate: Wed, 3 Mar 1999 09:00:00 +0000\nX-Priority: 5\n\n"
+              "Lunch on Friday?\n"),
+         "1999-03-03T23:30:00"},
+        {"1004.M4.host:2,",
+         crlf("From: Dee Dunn <dee@example.com>\nTo: Jo Doe <jo@example.com>\n"
+              "Bcc: Ann Archer <ann@example.com>\nSubject: Numbers\n"
+              "Date: Thu, 4 Mar 1999 09:00:00 +0000\n\nWeekly numbers inside.\n"),
+         "1999-03-04T10:00:00"},
+    };
+    return all;
+}
+
+QDateTime utc(const char* text) {
+    return QDateTime::fromString(QLatin1String(text) + QLatin1Char('Z'), Qt::ISODate);
+}
+
+struct Condition {
+    const char* member;  // a filter member, or "#tag" for a field condition
+    mapi::Variant value;
+};
+
+struct Case {
+    const char* name;
+    std::vector<Condition> conditions;
+    QStringList expected;  // on both stores
+};
+
+QStringList run(const mapi::Ref<mapi::Messages>& messages, const std::vector<Condition>& conds) {
+    mapi::Ref<mapi::Filter> f = messages->FilterOf();
+    for (const Condition& c : conds) {
+        if (c.member[0] == '#')
+            f->FieldsOf()->Add(mapi::Variant(QString::fromLatin1(c.member + 1).toInt()), c.value);
+        else
+            f->Set(QLatin1String(c.member), c.value);
+    }
+    QStringList out;
+    for (mapi::Ref<mapi::Message> m : *messages) out << m->Subject();
+    return out;
+}
+
+mapi::Variant date(const char* text) {
+    return mapi::Variant(vb::toDate(QLatin1String(text)));
+}
+
+TEST(ImapStoreFilters, EveryFilterKindFindsTheSameMessagesAsTheEmbeddedStore) {
+    DovecotServer server;
+    if (server.missing()) GTEST_SKIP() << "Dovecot is not installed";
+    ASSERT_NE(server.imapPort(), 0) << server.failure().toStdString();
+
+    // The same mail twice: on the server, and as a Maildir imported into a store.
+    QTemporaryDir tmp;
+    const QString maildir = tmp.filePath(QStringLiteral("Mail"));
+    for (const char* sub : {"cur", "new", "tmp"}) QDir().mkpath(maildir + '/' + sub);
+    imap::Client writer;
+    imap::ConnectOptions o;
+    o.host = QStringLiteral("127.0.0.1");
+    o.port = server.imapPort();
+    writer.connect(o);
+    writer.login(QStringLiteral("alice"), QStringLiteral("secret"));
+    for (const Seed& s : seeds()) {
+        const bool seen = QByteArray(s.file).endsWith('S');
+        writer.append(QStringLiteral("INBOX"), s.raw, seen ? imap::Seen : 0u, utc(s.received));
+        const QString path = maildir + QStringLiteral("/cur/") + QLatin1String(s.file);
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(s.raw);
+        f.close();
+        const time_t t = utc(s.received).toSecsSinceEpoch();
+        utimbuf times{t, t};
+        ::utime(QFile::encodeName(path).constData(), &times);
+    }
+    writer.logout();
+
+    import::ImportOptions options;
+    options.sources << maildir;
+    options.profile = QStringLiteral("Local");
+    options.storeName = QStringLiteral("Imported");
+    options.storePath = tmp.filePath(QStringLiteral("mailstore.db"));
+    ASSERT_EQ(import::runImport(options).exitStatus(), 0);
+    std::make_shared<store::Backend>(options.storePath)->install();
+    mapi::Ref<mapi::Session> local = mapi::createSession();
+    mapi::LogonArgs logon;
+    logon.profileName = QStringLiteral("Local");
+    local->Logon(logon);
+    const auto localInbox = [&] {
+        return local->InfoStoresOf()->Item(1)->RootFolder()->FoldersOf()->Item(1)->MessagesOf();
+    };
+
+    imapstore::AccountSettings settings;
+    settings.connect = o;
+    settings.user = QStringLiteral("alice");
+    settings.password = QStringLiteral("secret");
+    auto account = imapstore::Account::open(settings);
+    const auto liveInbox = [&] {
+        return account->folderById(account->ids().folder(QStringLiteral("INBOX")))->MessagesOf();
+    };
+
+    const QStringList all{"Welcome", "Re: Budget", "Lunch", "Numbers"};
+    const std::vector<Case> cases = {
+        {"none", {}, all},
+        {"subject", {{"Subject", mapi::Variant(QStringLiteral("budget"))}}, {"Re: Budget"}},
+        {"text", {{"Text", mapi::Variant(QStringLiteral("numbers"))}}, {"Re: Budget", "Numbers"}},
+        {"sender name", {{"Sender", mapi::Variant(QStringLiteral("cy cole"))}}, {"Lunch"}},
+        {"sender address", {{"Sender", mapi::Variant(QStringLiteral("dee@"))}}, {"Numbers"}},
+        {"recipients",
+         {{"Recipients", mapi::Variant(QStringLiteral("ann"))}},
+         {"Lunch", "Numbers"}},
+        {"recipients cc", {{"Recipients", mapi::Variant(QStringLiteral("cy@"))}}, {"Re: Budget"}},
+        {"importance high", {{"Importance", mapi::Variant(std::int32_t{2})}}, {"Re: Budget"}},
+        {"importance low", {{"Importance", mapi::Variant(QStringLiteral("0"))}}, {"Lunch"}},
+        {"size", {{"Size", mapi::Variant(std::int32_t{250})}}, {"Re: Budget"}},
+        {"unread", {{"Unread", mapi::Variant(true)}}, {"Re: Budget", "Numbers"}},
+        {"read", {{"Unread", mapi::Variant(false)}}, {"Welcome", "Lunch"}},
+        {"sent", {{"Sent", mapi::Variant(true)}}, {}},
+        {"type", {{"Type", mapi::Variant(QStringLiteral("ipm.note"))}}, all},
+        {"time first", {{"TimeFirst", date("3/3/1999")}}, {"Lunch", "Numbers"}},
+        {"time last (whole day)",
+         {{"TimeLast", date("3/3/1999")}},
+         {"Welcome", "Re: Budget", "Lunch"}},
+        {"time range",
+         {{"TimeFirst", date("3/2/1999")}, {"TimeLast", mapi::Variant(QStringLiteral("3/2/1999"))}},
+         {"Re: Budget"}},
+        {"subject and unread",
+         {{"Subject", mapi::Variant(QStringLiteral("e"))}, {"Unread", mapi::Variant(false)}},
+         {"Welcome"}},
+        {"field", {{"#3604510", mapi::Variant(QStringLiteral("lunch"))}}, {"Lunch"}},
+        {"fields or",
+         {{"Or", mapi::Variant(true)},
+          {"#3604510", mapi::Variant(QStringLiteral("Lunch"))},
+          {"#1507331", mapi::Variant(std::int32_t{2})}},
+         {"Re: Budget", "Lunch"}},
+        {"fields not",
+         {{"Not", mapi::Variant(true)}, {"#3604510", mapi::Variant(QStringLiteral("Lunch"))}},
+         {"Welcome", "Re: Budget", "Numbers"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(run(localInbox(), c.conditions), c.expected);
+        EXPECT_EQ(run(liveInbox(), c.conditions), c.expected);
+    }
+
+    // A value the filter cannot use fails the walk the same way on both.
+    for (const auto& inbox : {std::function<mapi::Ref<mapi::Messages>()>(localInbox),
+                              std::function<mapi::Ref<mapi::Messages>()>(liveInbox)}) {
+        try {
+            run(inbox(), {{"TimeFirst", mapi::Variant(QStringLiteral("not a date"))}});
+            ADD_FAILURE() << "no error for a TimeFirst that is not a date";
+        } catch (const mapi::Error& e) {
+            EXPECT_EQ(e.number(), mapi::code::InvalidParameter);
+        }
+    }
+}
+
+TEST(ImapStoreOutbox, IsMadeOnFirstUseAndHoldsTheSavedMessage) {
+    DovecotServer server;
+    if (server.missing()) GTEST_SKIP() << "Dovecot is not installed";
+    ASSERT_NE(server.imapPort(), 0) << server.failure().toStdString();
+    imapstore::AccountSettings settings;
+    settings.connect.host = QStringLiteral("127.0.0.1");
+    settings.connect.port = server.imapPort();
+    settings.user = QStringLiteral("bob");
+    settings.password = QStringLiteral("secret");
+    auto account = imapstore::Account::open(settings);
+    account->setUserName(QStringLiteral("Bob Baker"));
+
+    mapi::Ref<mapi::Message> m = account->outbox()->MessagesOf()->Add();
+    m->SetSubject(QStringLiteral("Draft ✓"));
+    m->SetText(QStringLiteral("Line one\nline two"));
+    m->SetImportance(2);
+    m->RecipientsOf()
+        ->Add(QStringLiteral("Jo Doe"), 1)
+        ->SetAddress(QStringLiteral("jo@example.com"));
+    m->RecipientsOf()
+        ->Add(QStringLiteral("Cy Cole"), 2)
+        ->SetAddress(QStringLiteral("cy@example.com"));
+    mapi::Ref<mapi::Attachment> a = m->AttachmentsOf()->Add();
+    a->SetName(QStringLiteral("data.bin"));
+    QTemporaryDir tmp;
+    const QString in = tmp.filePath(QStringLiteral("data.bin"));
+    QFile f(in);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray("\x00\x01\x02 binary\r\n", 12));
+    f.close();
+    a->ReadFromFile(in);
+    m->Update();
+    const QString id = m->ID();
+
+    // Read back by a new logon, as the program's next session would.
+    auto again = imapstore::Account::open(settings);
+    mapi::Ref<mapi::Messages> outbox = again->outbox()->MessagesOf();
+    ASSERT_EQ(outbox->Count(), 1);
+    mapi::Ref<mapi::Message> back = outbox->Item(1);
+    EXPECT_EQ(back->ID(), id);
+    EXPECT_EQ(back->Subject(), QStringLiteral("Draft ✓"));
+    EXPECT_EQ(back->Text(), QStringLiteral("Line one\nline two"));
+    EXPECT_EQ(back->Importance().asLong(), 2);
+    EXPECT_EQ(back->Unread().asBoolean(), false);
+    EXPECT_EQ(back->Sender()->Name(), QStringLiteral("Bob Baker"));
+    EXPECT_EQ(back->Sender()->Address(), QStringLiteral("bob@127.0.0.1"));
+    mapi::Ref<mapi::Recipients> r = back->RecipientsOf();
+    ASSERT_EQ(r->Count(), 2);
+    EXPECT_EQ(r->Item(1)->Name(), QStringLiteral("Jo Doe"));
+    EXPECT_EQ(r->Item(1)->Address(), QStringLiteral("jo@example.com"));
+    EXPECT_EQ(r->Item(1)->Type(), 1);
+    EXPECT_EQ(r->Item(2)->Type(), 2);
+    ASSERT_EQ(back->AttachmentsOf()->Count(), 1);
+    const QString out = tmp.filePath(QStringLiteral("out.bin"));
+    back->AttachmentsOf()->Item(1)->WriteToFile(out);
+    QFile written(out);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), QByteArray("\x00\x01\x02 binary\r\n", 12));
+    EXPECT_EQ(back->AttachmentsOf()->Item(1)->Name(), QStringLiteral("data.bin"));
+}
+
+}  // namespace

@@ -1,0 +1,149 @@
+// The account store's behaviour that a scripted session cannot show: changes
+// made on the server by others, a renumbered mailbox, a server that goes away,
+// and the refusals (wrong password, no UIDPLUS).
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "DovecotServer.h"
+#include "imap/ImapClient.h"
+#include "imapstore/Account.h"
+#include "messaging/Error.h"
+
+namespace {
+
+QByteArray mail(const QByteArray& subject) {
+    return "From: Ann <ann@example.com>\r\nTo: Jo <jo@example.com>\r\nSubject: " + subject +
+           "\r\nDate: Fri, 05 Mar 1999 12:00:00 +0000\r\n\r\nText of " + subject + "\r\n";
+}
+
+class ImapStoreTest : public ::testing::Test {
+  protected:
+    static DovecotServer& server() {
+        static DovecotServer s;
+        return s;
+    }
+
+    void SetUp() override {
+        if (server().missing())
+            GTEST_SKIP() << "Dovecot is not installed: " << server().failure().toStdString();
+        ASSERT_NE(server().imapPort(), 0) << server().failure().toStdString();
+    }
+
+    static imapstore::AccountSettings settings(const DovecotServer& s, const QString& user,
+                                               const QString& password = QStringLiteral("secret")) {
+        imapstore::AccountSettings a;
+        a.connect.host = QStringLiteral("127.0.0.1");
+        a.connect.port = s.imapPort();
+        a.connect.timeout = std::chrono::seconds(5);
+        a.user = user;
+        a.password = password;
+        return a;
+    }
+
+    // A second client, as another mail program would be.
+    static std::unique_ptr<imap::Client> other(const DovecotServer& s, const QString& user) {
+        auto c = std::make_unique<imap::Client>();
+        imap::ConnectOptions o;
+        o.host = QStringLiteral("127.0.0.1");
+        o.port = s.imapPort();
+        c->connect(o);
+        c->login(user, QStringLiteral("secret"));
+        return c;
+    }
+
+    static mapi::Ref<mapi::Folder> folder(imapstore::Account& a, const QString& mailbox) {
+        return a.folderById(a.ids().folder(mailbox));
+    }
+
+    static QStringList subjects(const mapi::Ref<mapi::Folder>& f) {
+        QStringList out;
+        mapi::Ref<mapi::Messages> all = f->MessagesOf();
+        for (mapi::Ref<mapi::Message> m : *all) out << m->Subject();
+        return out;
+    }
+};
+
+void expectError(const std::function<void()>& f, std::int32_t number, const QString& fragment) {
+    try {
+        f();
+        ADD_FAILURE() << "no error, expected " << number;
+    } catch (const mapi::Error& e) {
+        EXPECT_EQ(e.number(), number) << e.description().toStdString();
+        EXPECT_TRUE(e.description().contains(fragment)) << e.description().toStdString();
+    }
+}
+
+TEST_F(ImapStoreTest, MailAddedByAnotherClientIsSeenOnTheNextOpen) {
+    auto writer = other(server(), QStringLiteral("bob"));
+    writer->create(QStringLiteral("Added"));
+    writer->append(QStringLiteral("Added"), mail("one"), 0);
+    auto account = imapstore::Account::open(settings(server(), QStringLiteral("bob")));
+    EXPECT_EQ(subjects(folder(*account, QStringLiteral("Added"))), QStringList{"one"});
+    writer->append(QStringLiteral("Added"), mail("two"), imap::Seen);
+    EXPECT_EQ(subjects(folder(*account, QStringLiteral("Added"))), (QStringList{"one", "two"}));
+    mapi::Ref<mapi::Messages> all = folder(*account, QStringLiteral("Added"))->MessagesOf();
+    EXPECT_EQ(all->Item(2)->Unread().asBoolean(), false);
+    EXPECT_EQ(all->Item(1)->Unread().asBoolean(), true);
+    // Reading the text fetches the body with BODY.PEEK: the message stays unread.
+    EXPECT_EQ(all->Item(1)->Text(), QStringLiteral("Text of one\n"));
+    EXPECT_EQ(
+        folder(*account, QStringLiteral("Added"))->MessagesOf()->Item(1)->Unread().asBoolean(),
+        true);
+}
+
+TEST_F(ImapStoreTest, ARenumberedMailboxInvalidatesTheOldEntryIds) {
+    auto writer = other(server(), QStringLiteral("bob"));
+    writer->create(QStringLiteral("Renumbered"));
+    writer->append(QStringLiteral("Renumbered"), mail("before"), 0);
+    auto account = imapstore::Account::open(settings(server(), QStringLiteral("bob")));
+    const QString oldId =
+        folder(*account, QStringLiteral("Renumbered"))->MessagesOf()->Item(1)->ID();
+    EXPECT_EQ(account->messageById(oldId)->Subject(), QStringLiteral("before"));
+
+    // Deleted and created again: the server gives the mailbox a new UIDVALIDITY.
+    writer->remove(QStringLiteral("Renumbered"));
+    writer->create(QStringLiteral("Renumbered"));
+    writer->append(QStringLiteral("Renumbered"), mail("after"), 0);
+    EXPECT_EQ(subjects(folder(*account, QStringLiteral("Renumbered"))), QStringList{"after"});
+    expectError([&] { account->messageById(oldId); }, mapi::code::NotFound, QString());
+    EXPECT_NE(folder(*account, QStringLiteral("Renumbered"))->MessagesOf()->Item(1)->ID(), oldId);
+}
+
+TEST_F(ImapStoreTest, WrongPasswordIsALogonFailure) {
+    expectError(
+        [&] {
+            imapstore::Account::open(
+                settings(server(), QStringLiteral("alice"), QStringLiteral("wrong")));
+        },
+        mapi::code::LogonFailed, QStringLiteral("MAPI_E_LOGON_FAILED"));
+}
+
+TEST_F(ImapStoreTest, DeleteWithoutUidPlusIsRefusedAndLeavesTheMessage) {
+    auto writer = other(server(), QStringLiteral("legacy"));
+    writer->append(QStringLiteral("INBOX"), mail("kept"), 0);
+    auto account = imapstore::Account::open(settings(server(), QStringLiteral("legacy")));
+    mapi::Ref<mapi::Message> m = folder(*account, QStringLiteral("INBOX"))->MessagesOf()->Item(1);
+    expectError(
+        [&] { m->Delete(); }, mapi::code::NoSupport,
+        QStringLiteral("cannot expunge a single message (no UIDPLUS); nothing was deleted"));
+    EXPECT_EQ(subjects(folder(*account, QStringLiteral("INBOX"))), QStringList{"kept"});
+}
+
+TEST_F(ImapStoreTest, ServerStoppedMidSessionIsANetworkError) {
+    DovecotServer own;
+    ASSERT_NE(own.imapPort(), 0) << own.failure().toStdString();
+    auto writer = other(own, QStringLiteral("alice"));
+    writer->append(QStringLiteral("INBOX"), mail("only"), 0);
+    writer->logout();
+    auto account = imapstore::Account::open(settings(own, QStringLiteral("alice")));
+    mapi::Ref<mapi::Message> m = folder(*account, QStringLiteral("INBOX"))->MessagesOf()->Item(1);
+    own.stop();
+    expectError([&] { m->Text(); }, mapi::code::NetworkError,
+                QStringLiteral("MAPI_E_NETWORK_ERROR"));
+    // Every later call fails the same way rather than hanging.
+    expectError([&] { folder(*account, QStringLiteral("INBOX"))->MessagesOf()->Count(); },
+                mapi::code::NetworkError, QStringLiteral("MAPI_E_NETWORK_ERROR"));
+}
+
+}  // namespace
