@@ -121,16 +121,20 @@ TEST(ScriptParse, ArgumentCountsPerCommand) {
         {"dump clipboard", nullptr},
         {"dump clipboard x",
          "usage: dump code [PATH] | dump tree NAME | dump list NAME | dump clipboard | dump "
-         "control NAME"},
+         "control NAME | dump layout NAME"},
         {"dump tree",
          "usage: dump code [PATH] | dump tree NAME | dump list NAME | dump clipboard | dump "
-         "control NAME"},
+         "control NAME | dump layout NAME"},
         {"dump tree MAPITree", nullptr},
         {"dump list FilterList", nullptr},
         {"dump control LogonButton", nullptr},
+        {"dump layout MAPIForm", nullptr},
+        {"dump layout",
+         "usage: dump code [PATH] | dump tree NAME | dump list NAME | dump clipboard | "
+         "dump control NAME | dump layout NAME"},
         {"dump screen",
          "unknown dump \"screen\"; usage: dump code [PATH] | dump tree NAME | dump list NAME | "
-         "dump clipboard | dump control NAME"},
+         "dump clipboard | dump control NAME | dump layout NAME"},
     };
     for (const Case& c : cases) {
         const auto r = parseScript(QString::fromUtf8(c.line));
