@@ -9,6 +9,7 @@
 #include "app/AboutForm.h"
 #include "app/Instructions.h"
 #include "codewindow/CodeTextEdit.h"
+#include "support/Drive.h"
 #include "ui/Dialogs.h"
 #include "ui/TreeView.h"
 #include "ui/Twips.h"
@@ -25,7 +26,7 @@ struct AboutSeen {
 
 // Reads the About window when it shows and closes it with its OK button.
 void closeAboutWithOk(AboutSeen& seen) {
-    QTimer::singleShot(0, [&seen] {
+    drive::whenModal([&seen](QWidget*) {
         QWidget* w = QApplication::activeModalWidget();
         ASSERT_NE(nullptr, w);
         seen.objectName = w->objectName();

@@ -5,7 +5,7 @@
 
 #include <QTemporaryDir>
 
-#include "StoreTestUtil.h"
+#include "support/StoreTestUtil.h"
 
 using namespace storetest;
 using mapi::Ref;
