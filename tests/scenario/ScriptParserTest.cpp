@@ -96,7 +96,8 @@ TEST(ScriptParse, ArgumentCountsPerCommand) {
         {"key A", "usage: key NAME KEY"},
         {"key A Enter", nullptr},
         {"key A x", nullptr},
-        {"key A Return2", "unknown key \"Return2\" (Enter, Escape, Tab or one character)"},
+        {"key A Return2",
+         "unknown key \"Return2\" (Enter, Escape, Tab, F5, Ctrl+G or one character)"},
         {"focus A", nullptr},
         {"choose A", "usage: choose NAME ITEM"},
         {"select T", "usage: select TREE TEXT... | select TREE key=KEY"},
@@ -121,20 +122,20 @@ TEST(ScriptParse, ArgumentCountsPerCommand) {
         {"dump clipboard", nullptr},
         {"dump clipboard x",
          "usage: dump code [PATH] | dump tree NAME | dump list NAME | dump clipboard | dump "
-         "control NAME | dump layout NAME"},
+         "control NAME | dump layout NAME | dump selection NAME"},
         {"dump tree",
          "usage: dump code [PATH] | dump tree NAME | dump list NAME | dump clipboard | dump "
-         "control NAME | dump layout NAME"},
+         "control NAME | dump layout NAME | dump selection NAME"},
         {"dump tree MAPITree", nullptr},
         {"dump list FilterList", nullptr},
         {"dump control LogonButton", nullptr},
         {"dump layout MAPIForm", nullptr},
         {"dump layout",
          "usage: dump code [PATH] | dump tree NAME | dump list NAME | dump clipboard | "
-         "dump control NAME | dump layout NAME"},
+         "dump control NAME | dump layout NAME | dump selection NAME"},
         {"dump screen",
          "unknown dump \"screen\"; usage: dump code [PATH] | dump tree NAME | dump list NAME | "
-         "dump clipboard | dump control NAME | dump layout NAME"},
+         "dump clipboard | dump control NAME | dump layout NAME | dump selection NAME"},
     };
     for (const Case& c : cases) {
         const auto r = parseScript(QString::fromUtf8(c.line));
