@@ -4,31 +4,49 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "libdialogs/AddressBookDialog.h"
-#include "support/FakeMapi.h"
+#include "messaging/SessionFactory.h"
+#include "store/Backend.h"
 
 namespace {
 
-std::shared_ptr<fake::World> bigWorld(int entries) {
-    auto w = std::make_shared<fake::World>();
-    auto list = std::make_shared<fake::ListData>();
-    list->name = QStringLiteral("Global Address List");
-    list->entries.reserve(static_cast<std::size_t>(entries));
-    for (int i = 0; i < entries; ++i) {
-        auto e = std::make_shared<fake::EntryData>();
-        e->name = QStringLiteral("Person %1").arg(i, 6, 10, QLatin1Char('0'));
-        e->address = QStringLiteral("p%1@example.com").arg(i);
-        list->entries.push_back(e);
-    }
-    fake::ProfileData p;
-    p.name = QStringLiteral("Big");
-    p.lists = {list};
-    w->profiles.push_back(p);
-    return w;
+// A logged-on session over a fresh store whose one address list has `entries` entries.
+mapi::Ref<mapi::Session> bigSession(int entries) {
+    QJsonArray list;
+    for (int i = 0; i < entries; ++i)
+        list.append(QJsonObject{
+            {QStringLiteral("name"), QStringLiteral("Person %1").arg(i, 6, 10, QLatin1Char('0'))},
+            {QStringLiteral("address"), QStringLiteral("p%1@example.com").arg(i)},
+            {QStringLiteral("type"), QStringLiteral("SMTP")}});
+    const QJsonObject fixture{
+        {QStringLiteral("profiles"),
+         QJsonArray{QJsonObject{{QStringLiteral("name"), QStringLiteral("Big")},
+                                {QStringLiteral("default"), true},
+                                {QStringLiteral("stores"), QJsonArray{}}}}},
+        {QStringLiteral("stores"), QJsonArray{}},
+        {QStringLiteral("addressLists"),
+         QJsonArray{QJsonObject{{QStringLiteral("name"), QStringLiteral("Global Address List")},
+                                {QStringLiteral("entries"), list}}}}};
+    QTemporaryDir dir;
+    QFile f(dir.filePath(QStringLiteral("big.json")));
+    f.open(QIODevice::WriteOnly);
+    f.write(QJsonDocument(fixture).toJson(QJsonDocument::Compact));
+    f.close();
+    store::installFixtureBackend(f.fileName());
+    mapi::Ref<mapi::Session> session = mapi::createSession();
+    mapi::LogonArgs logon;
+    logon.showDialog = false;
+    session->Logon(logon);
+    return session;
 }
 
 mapi::AddressBookArgs args() {
@@ -39,9 +57,7 @@ mapi::AddressBookArgs args() {
 }
 
 void BM_OpenAddressBook(benchmark::State& state) {
-    auto world = bigWorld(static_cast<int>(state.range(0)));
-    auto session = fake::newSession(world);
-    session->Logon(mapi::LogonArgs{});
+    auto session = bigSession(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         store::AddressBookDialog dialog(*session, args());
         benchmark::DoNotOptimize(dialog.findChild<QListWidget*>(QStringLiteral("EntryList")));
@@ -50,9 +66,7 @@ void BM_OpenAddressBook(benchmark::State& state) {
 BENCHMARK(BM_OpenAddressBook)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void BM_TypeAheadNearTheEnd(benchmark::State& state) {
-    auto world = bigWorld(static_cast<int>(state.range(0)));
-    auto session = fake::newSession(world);
-    session->Logon(mapi::LogonArgs{});
+    auto session = bigSession(static_cast<int>(state.range(0)));
     store::AddressBookDialog dialog(*session, args());
     auto* search = dialog.findChild<QLineEdit*>(QStringLiteral("SearchText"));
     const QString last =

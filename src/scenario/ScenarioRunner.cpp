@@ -896,6 +896,39 @@ void ScenarioRunner::cmdDump(const Command& c) {
         write(outText);
         return;
     }
+    if (what == u"layout") {
+        QString outText;
+        std::function<void(QWidget*, int)> dumpLayout = [&](QWidget* w, int depth) {
+            const bool named = !w->objectName().isEmpty() && !w->objectName().startsWith(u"qt_");
+            if (named) {
+                const QRect g = w->geometry();
+                outText +=
+                    QStringLiteral("%1%2 %3 %4,%5 %6x%7 hidden=%8 enabled=%9 checked=%10 text=%11")
+                        .arg(QString(depth * 2, u' '), w->objectName(),
+                             QLatin1String(w->metaObject()->className()))
+                        .arg(g.x())
+                        .arg(g.y())
+                        .arg(g.width())
+                        .arg(g.height())
+                        .arg(w->isHidden() ? 1 : 0)
+                        .arg(w->isEnabled() ? 1 : 0)
+                        .arg(controlChecked(w))
+                        .arg(quote(controlText(w)));
+                if (auto* e = qobject_cast<QLineEdit*>(w);
+                    e && e->echoMode() == QLineEdit::Password)
+                    outText += QStringLiteral(" password");
+                if (!w->toolTip().isEmpty())
+                    outText += QStringLiteral(" tip=") + quote(w->toolTip());
+                outText += u'\n';
+            }
+            for (QObject* child : w->children())
+                if (auto* cw = qobject_cast<QWidget*>(child); cw && !cw->isWindow())
+                    dumpLayout(cw, depth + (named ? 1 : 0));
+        };
+        dumpLayout(findControl(name, false), 0);
+        write(outText);
+        return;
+    }
     if (what == u"selection") {
         QWidget* w = findControl(name, false);
         QTextCursor cursor;

@@ -36,7 +36,7 @@ const QHash<QString, Shape>& shapes() {
         {"dump",
          {1, 2,
           "dump code [PATH] | dump tree NAME | dump list NAME | dump clipboard | dump control "
-          "NAME | dump selection NAME"}},
+          "NAME | dump layout NAME | dump selection NAME"}},
     };
     return table;
 }
@@ -67,7 +67,8 @@ std::optional<QString> checkCommand(const Command& c) {
         const QString what = c.arg(0);
         if (what == u"code") return std::nullopt;
         if (what == u"clipboard") return n == 1 ? std::nullopt : std::optional<QString>(usage);
-        if (what == u"tree" || what == u"list" || what == u"control" || what == u"selection")
+        if (what == u"tree" || what == u"list" || what == u"control" || what == u"layout" ||
+            what == u"selection")
             return n == 2 ? std::nullopt : std::optional<QString>(usage);
         return QStringLiteral("unknown dump \"%1\"; ").arg(what) + usage;
     }

@@ -9,6 +9,7 @@
 #include "app/AboutForm.h"
 #include "app/Instructions.h"
 #include "codewindow/CodeTextEdit.h"
+#include "support/Drive.h"
 #include "ui/Dialogs.h"
 #include "ui/TreeView.h"
 #include "ui/Twips.h"
@@ -25,7 +26,7 @@ struct AboutSeen {
 
 // Reads the About window when it shows and closes it with its OK button.
 void closeAboutWithOk(AboutSeen& seen) {
-    QTimer::singleShot(0, [&seen] {
+    drive::whenModal([&seen](QWidget*) {
         QWidget* w = QApplication::activeModalWidget();
         ASSERT_NE(nullptr, w);
         seen.objectName = w->objectName();
@@ -47,31 +48,6 @@ void closeAboutWithOk(AboutSeen& seen) {
 }
 
 }  // namespace
-
-TEST(Instructions, TextIsExactAtBothEnds) {
-    const QString t = app::instructionsText();
-    EXPECT_TRUE(
-        t.startsWith("*** Quorvane '99 Instructions ***\r\n\r\nThanks for using Quorvane "
-                     "'99.  Quorvane provides a graphical front-end"));
-    EXPECT_TRUE(
-        t.endsWith("Once you 've entered all the necessary information for the field "
-                   "criteria, use the Add, Delete and Filter buttons as described "
-                   "above.\r\n\r\n"));
-    EXPECT_FALSE(t.endsWith("\r\n\r\n\r\n"));
-    // Title plus paragraphs, each followed by an empty line; no other line break.
-    const QStringList parts = t.split("\r\n\r\n");
-    EXPECT_EQ(21, parts.size());  // 20 pieces and the empty rest after the last break
-    EXPECT_EQ("", parts.back());
-    EXPECT_EQ(t.count("\r\n"), 2 * (parts.size() - 1));
-    EXPECT_EQ(t.count('\n'), t.count("\r\n"));
-    EXPECT_EQ(t.count('\r'), t.count("\r\n"));
-    // A few spots where the wording is easy to "correct" by mistake.
-    EXPECT_TRUE(t.contains("address information. Type in the display name"));  // one blank
-    EXPECT_TRUE(t.contains("Global Address List.  If you are working offline"));
-    EXPECT_TRUE(t.contains("unpredicatable results may occur."));
-    EXPECT_TRUE(t.contains("include a messages that matches"));
-    EXPECT_TRUE(parts[3].startsWith("2.  Log Off:  Click the LogOff button"));
-}
 
 TEST_F(ShellTest, InstructionsPanelHoldsTheExactText) {
     auto* box = c<codegen::CodeTextEdit>("InstructText");

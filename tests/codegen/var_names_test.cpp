@@ -120,65 +120,6 @@ struct VarTreeTest : ::testing::Test {
 
 }  // namespace
 
-TEST_F(VarTreeTest, FortySixNodesInBuildOrderWithStoresSelected) {
-    ASSERT_EQ(46, tree.count());
-    QStringList order;
-    for (std::int32_t i = 1; i <= tree.count(); ++i)
-        order << tree.key(i) + "=" + tree.text(i) + "/" + QString::number(tree.image(i)) + "<" +
-                     (tree.parent(i) ? tree.key(tree.parent(i)) : QString("-"));
-    const QStringList expected = {
-        "Session=Session/8<-",
-        "oSession=oSession/17<Session",
-        "Stores=Stores/4<Session",
-        "oStores=oStores/17<Stores",
-        "Store=Store/19<Stores",
-        "oStore=oStore/17<Store",
-        "Folders=Folders/18<Stores",
-        "oFolders=oFolders/17<Folders",
-        "Folder=Folder/1<Folders",
-        "oFolder=oFolder/17<Folder",
-        "Messages=Messages/20<Folder",
-        "oMessages=oMsgs/17<Messages",
-        "Message=Message/6<Messages",
-        "oMessage=oMsg/17<Message",
-        "Attachments=Attachments/15<Message",
-        "oAttachments=oAttachments/17<Attachments",
-        "Attachment=Attachment/16<Attachments",
-        "oAttachment=oAttachment/17<Attachment",
-        "Recips=Recips/12<Message",
-        "oRecips=oRecips/17<Recips",
-        "Recip=Recip/13<Recips",
-        "oRecip=oRecip/17<Recip",
-        "Root=Root/21<Session",
-        "oRoot=oRoot/17<Root",
-        "Counter=Counter/22<Session",
-        "oCounter=iLooper/17<Counter",
-        "Fields=Fields/10<Session",
-        "oFields=oFields/17<Fields",
-        "Filter=Filter/23<Session",
-        "oFilter=oFilter/17<Filter",
-        "FilterFields=Filter Fields/29<Session",
-        "oFilterFields=oFilterFields/17<FilterFields",
-        "Details=Details/30<Session",
-        "oDetails=vDetails/17<Details",
-        "RetVal=Return Value/31<Session",
-        "oRetVal=lRet/17<RetVal",
-        "AddressBook=AddressBook/24<Session",
-        "oAddressBook=oAddressBook/17<AddressBook",
-        "AddressLists=AddressLists/25<AddressBook",
-        "oAddressLists=oAddressLists/17<AddressLists",
-        "AddressList=AddressList/26<AddressLists",
-        "oAddressList=oAddressList/17<AddressList",
-        "AddressEntries=AddressEntries/27<AddressList",
-        "oAddressEntries=oAddressEntries/17<AddressEntries",
-        "AddressEntry=AddressEntry/28<AddressEntries",
-        "oAddressEntry=oAddressEntry/17<AddressEntry",
-    };
-    EXPECT_EQ(expected, order);
-    for (std::int32_t i = 1; i <= tree.count(); ++i) EXPECT_EQ(0, tree.selectedImage(i));
-    EXPECT_EQ(tree.indexOfKey("Stores"), tree.selectedIndex());
-}
-
 TEST_F(VarTreeTest, ClassNodesAreNotEditableVariableNodesAre) {
     click("Store");
     EXPECT_EQ(ui::TreeView::LabelEdit::Manual, tree.labelEdit());

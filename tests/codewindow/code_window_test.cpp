@@ -6,10 +6,10 @@
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTest>
-#include <QTimer>
 
 #include "codewindow/CodeTextEdit.h"
 #include "codewindow/CodeWindow.h"
+#include "support/Drive.h"
 
 using codegen::CodeTextEdit;
 using codegen::CodeWindow;
@@ -21,7 +21,7 @@ struct BoxSeen {
     QString text, title, icon, buttons;
 };
 void answerNextBox(BoxSeen& seen, const QString& button) {
-    QTimer::singleShot(0, [&seen, button] {
+    drive::whenModal([&seen, button](QWidget*) {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(nullptr, box);
         seen = {box->text(), box->windowTitle(), box->property("quorvaneIcon").toString(),

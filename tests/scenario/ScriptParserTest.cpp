@@ -122,16 +122,20 @@ TEST(ScriptParse, ArgumentCountsPerCommand) {
         {"dump clipboard", nullptr},
         {"dump clipboard x",
          "usage: dump code [PATH] | dump tree NAME | dump list NAME | dump clipboard | dump "
-         "control NAME | dump selection NAME"},
+         "control NAME | dump layout NAME | dump selection NAME"},
         {"dump tree",
          "usage: dump code [PATH] | dump tree NAME | dump list NAME | dump clipboard | dump "
-         "control NAME | dump selection NAME"},
+         "control NAME | dump layout NAME | dump selection NAME"},
         {"dump tree MAPITree", nullptr},
         {"dump list FilterList", nullptr},
         {"dump control LogonButton", nullptr},
+        {"dump layout MAPIForm", nullptr},
+        {"dump layout",
+         "usage: dump code [PATH] | dump tree NAME | dump list NAME | dump clipboard | "
+         "dump control NAME | dump layout NAME | dump selection NAME"},
         {"dump screen",
          "unknown dump \"screen\"; usage: dump code [PATH] | dump tree NAME | dump list NAME | "
-         "dump clipboard | dump control NAME | dump selection NAME"},
+         "dump clipboard | dump control NAME | dump layout NAME | dump selection NAME"},
     };
     for (const Case& c : cases) {
         const auto r = parseScript(QString::fromUtf8(c.line));

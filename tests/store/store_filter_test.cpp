@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "StoreTestUtil.h"
+#include "support/StoreTestUtil.h"
 
 using namespace storetest;
 using mapi::Ref;

@@ -10,9 +10,9 @@
 #include <QTemporaryDir>
 #include <set>
 
-#include "StoreTestUtil.h"
 #include "store/Fixture.h"
 #include "store/StoreBackend.h"
+#include "support/StoreTestUtil.h"
 #include "support/TestEnv.h"
 
 using namespace storetest;

@@ -5,7 +5,7 @@
 #include <QComboBox>
 #include <QPushButton>
 
-#include "StoreTestUtil.h"
+#include "support/StoreTestUtil.h"
 
 using namespace storetest;
 using mapi::code::LogonFailed;

@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 #include <ctime>
 
-#include "StoreTestUtil.h"
+#include "support/StoreTestUtil.h"
 
 using namespace storetest;
 using mapi::Ref;

@@ -10,9 +10,9 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
-#include "StoreTestUtil.h"
 #include "store/Database.h"
 #include "store/StoreBackend.h"
+#include "support/StoreTestUtil.h"
 
 using namespace storetest;
 using mapi::Ref;

@@ -8,8 +8,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
+#include "support/Drive.h"
 #include "ui/Dialogs.h"
 #include "ui/Twips.h"
 
@@ -23,7 +23,7 @@ struct Seen {
 // Answers the next message box by pressing the button with `buttonText`
 // ("" = press Escape), recording what it showed.
 void answerBox(Seen& seen, const QString& buttonText) {
-    QTimer::singleShot(0, [&seen, buttonText] {
+    drive::whenModal([&seen, buttonText](QWidget*) {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(nullptr, box);
         seen.objectName = box->objectName();
@@ -111,7 +111,7 @@ TEST(Dialogs, MessageBoxWithDetailsCutsLongTexts) {
 
 TEST(Dialogs, InputBoxReturnsTheTextOrEmptyOnCancel) {
     QString title, label, objectName;
-    QTimer::singleShot(0, [&] {
+    drive::whenModal([&](QWidget*) {
         auto* d = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(nullptr, d);
         objectName = d->objectName();
@@ -126,7 +126,7 @@ TEST(Dialogs, InputBoxReturnsTheTextOrEmptyOnCancel) {
     EXPECT_EQ("Alias", title);
     EXPECT_EQ("Enter the alias:", label);
 
-    QTimer::singleShot(0, [] {
+    drive::whenModal([](QWidget*) {
         auto* d = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(nullptr, d);
         d->setTextValue("typed but cancelled");
@@ -139,7 +139,7 @@ TEST(Dialogs, FileDialogsAreQtsOwnAndCancelGivesNothing) {
     QString objectName;
     bool native = true;
     QStringList filters;
-    QTimer::singleShot(0, [&] {
+    drive::whenModal([&](QWidget*) {
         auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(nullptr, d);
         objectName = d->objectName();
@@ -153,7 +153,7 @@ TEST(Dialogs, FileDialogsAreQtsOwnAndCancelGivesNothing) {
     EXPECT_EQ(QStringList({"All Files (*.*)", "Text (*.txt)"}), filters);
 
     const QString target = QDir::temp().filePath("quorvane-dialogs-test.txt");
-    QTimer::singleShot(0, [&] {
+    drive::whenModal([&](QWidget*) {
         auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(nullptr, d);
         EXPECT_EQ(QFileDialog::AcceptSave, d->acceptMode());
@@ -168,7 +168,7 @@ TEST(Dialogs, FileDialogsAreQtsOwnAndCancelGivesNothing) {
     QFile existing(target);
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
     existing.close();
-    QTimer::singleShot(0, [&] {
+    drive::whenModal([&](QWidget*) {
         auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(nullptr, d);
         d->selectFile(target);

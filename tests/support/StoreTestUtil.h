@@ -4,16 +4,15 @@
 // file, installed as the back-end, and helpers to log on and to answer the
 // library's modal dialogs.
 
-#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <functional>
 #include <ostream>
 
 #include "messaging/Objects.h"
 #include "messaging/SessionFactory.h"
 #include "store/Backend.h"
+#include "support/Drive.h"
 
 // Readable QString values in failure messages.
 inline void PrintTo(const QString& s, std::ostream* os) {
@@ -127,19 +126,7 @@ inline mapi::Ref<mapi::Session> logon(const QString& profile = QString(),
     return s;
 }
 
-// Runs `answer` on the next modal window once the event loop shows it.
-inline void whenModal(std::function<void(QWidget*)> answer) {
-    auto* t = new QTimer;
-    t->setInterval(10);
-    QObject::connect(t, &QTimer::timeout, [t, answer]() {
-        if (QWidget* w = QApplication::activeModalWidget()) {
-            t->stop();
-            t->deleteLater();
-            answer(w);
-        }
-    });
-    t->start();
-}
+using drive::whenModal;
 
 // Expects `fn` to throw mapi::Error with `number`.
 template <class Fn>
