@@ -10,6 +10,7 @@
 
 #include "codewindow/CodeTextEdit.h"
 #include "codewindow/CodeWindow.h"
+#include "immediate/VbHighlighter.h"
 #include "ui/TreeView.h"
 
 namespace {
@@ -42,6 +43,35 @@ BENCHMARK(BM_AppendLines)
     ->Arg(100000)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
+
+// 10 MB of generated code appended in blocks of 20 lines, with the code
+// window's syntax highlighting (range 1) and without it (range 0, the baseline).
+void BM_AppendTenMegabytes(benchmark::State& state) {
+    QString block;
+    for (int i = 0; i < 4; ++i)
+        block += QStringLiteral(
+            "  ' Get the message's subject and its sender\r\n"
+            "  Set oMsg = oFolder.Messages.Item(1)\r\n"
+            "  Debug.Print \"Subject: \" & oMsg.Subject & \" (\" & 12345 & \")\"\r\n"
+            "  If oMsg.Unread Then MsgBox \"unread\"\r\n"
+            "  For Each oRecip In oMsg.Recipients: Debug.Print oRecip.Name: Next\r\n");
+    const qsizetype blocks = 10 * 1024 * 1024 / block.size();
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto* edit = new codegen::CodeTextEdit;
+        edit->resize(600, 300);
+        edit->show();
+        if (state.range(0)) new immediate::VbHighlighter(edit->document());
+        codegen::CodeWindow code(edit);
+        state.ResumeTiming();
+        for (qsizetype i = 0; i < blocks; ++i) code.AppendCode(block);
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        delete edit;
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_AppendTenMegabytes)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // One append to a window that already holds `range` lines.
 void BM_AppendToFullWindow(benchmark::State& state) {

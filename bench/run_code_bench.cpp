@@ -9,6 +9,8 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <atomic>
+#include <chrono>
 
 #include "messaging/SessionFactory.h"
 #include "store/Fixture.h"
@@ -104,6 +106,47 @@ void BM_CompiledWalkOfSubjects(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CompiledWalkOfSubjects)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// How long a Stop waits: the window sees the click the next time the run lets
+// events through, and the run ends at the next statement after that. The
+// figures are the longest gap between two such moments in a runaway loop, and
+// the time from the click to the end of the run (goal: 100 ms or less).
+struct StoppingHost : CountingHost {
+    std::atomic<bool> cancel{false};
+    std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now(), last = start,
+                                          clicked;
+    double longestGapMs = 0;
+    void idle() override {
+        const auto now = std::chrono::steady_clock::now();
+        longestGapMs =
+            std::max(longestGapMs, std::chrono::duration<double, std::milli>(now - last).count());
+        last = now;
+        if (!cancel && now - start > std::chrono::milliseconds(500)) {
+            clicked = now;
+            cancel = true;
+        }
+    }
+};
+
+void BM_StopOfARunawayLoop(benchmark::State& state) {
+    const vbrun::Program program = vbrun::parse(QStringLiteral(
+        "Do\n  n = n + 1\n  s = \"subject \" & n\n  If Len(s) > 100 Then Exit Do\nLoop\n"));
+    double gap = 0, stop = 0;
+    for (auto _ : state) {
+        StoppingHost host;
+        vbrun::Interpreter in(host);
+        in.setCancelFlag(&host.cancel);
+        const auto failure = in.run(program);
+        const auto ended = std::chrono::steady_clock::now();
+        if (!failure || failure->number != 18) state.SkipWithError("the loop was not stopped");
+        gap = std::max(gap, host.longestGapMs);
+        stop =
+            std::max(stop, std::chrono::duration<double, std::milli>(ended - host.clicked).count());
+    }
+    state.counters["longest_gap_ms"] = gap;
+    state.counters["click_to_stop_ms"] = stop;
+}
+BENCHMARK(BM_StopOfARunawayLoop)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_RawSqliteReadOfSubjects(benchmark::State& state) {
     sqlite3* db = nullptr;

@@ -1,28 +1,40 @@
 #include "immediate/VbHighlighter.h"
 
-#include <QSet>
+#include <algorithm>
+#include <array>
+#include <string_view>
 
 namespace immediate {
 
 namespace {
 
-const QSet<QString>& keywords() {
-    static const QSet<QString> k = [] {
-        QSet<QString> s;
-        for (const char* w :
-             {"and",      "as",       "boolean", "byref",    "byval", "call",    "case",   "const",
-              "currency", "date",     "debug",   "dim",      "do",    "double",  "each",   "else",
-              "elseif",   "empty",    "end",     "eqv",      "error", "exit",    "false",  "for",
-              "function", "goto",     "if",      "imp",      "in",    "integer", "is",     "like",
-              "long",     "loop",     "mod",     "next",     "not",   "nothing", "null",   "object",
-              "on",       "optional", "or",      "preserve", "print", "private", "public", "redim",
-              "resume",   "select",   "set",     "single",   "step",  "string",  "sub",    "then",
-              "to",       "true",     "until",   "variant",  "wend",  "while",   "with",   "xor",
-              "let",      "rem"})
-            s.insert(QString::fromLatin1(w));
-        return s;
-    }();
-    return k;
+// Sorted, lower case: looked up without building a string per word, since the
+// highlighter sees every line of a code window that may hold megabytes.
+constexpr std::array<std::string_view, 66> kKeywords = {
+    "and",   "as",      "boolean", "byref", "byval",  "call",   "case",     "const",   "currency",
+    "date",  "debug",   "dim",     "do",    "double", "each",   "else",     "elseif",  "empty",
+    "end",   "eqv",     "error",   "exit",  "false",  "for",    "function", "goto",    "if",
+    "imp",   "in",      "integer", "is",    "let",    "like",   "long",     "loop",    "mod",
+    "next",  "not",     "nothing", "null",  "object", "on",     "optional", "or",      "preserve",
+    "print", "private", "public",  "redim", "rem",    "resume", "select",   "set",     "single",
+    "step",  "string",  "sub",     "then",  "to",     "true",   "until",    "variant", "wend",
+    "while", "with",    "xor"};
+static_assert(std::is_sorted(kKeywords.begin(), kKeywords.end()));
+constexpr std::size_t kLongestKeyword = 8;
+
+// The word in lower case when it could be a keyword, else an empty view.
+std::string_view lowered(QStringView word, std::array<char, kLongestKeyword>& buffer) {
+    if (word.size() > qsizetype(kLongestKeyword)) return {};
+    for (qsizetype k = 0; k < word.size(); ++k) {
+        const char16_t c = word[k].unicode();
+        if (c >= 0x80) return {};
+        buffer[std::size_t(k)] = char(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+    }
+    return {buffer.data(), std::size_t(word.size())};
+}
+
+bool isKeyword(std::string_view lower) {
+    return !lower.empty() && std::binary_search(kKeywords.begin(), kKeywords.end(), lower);
 }
 
 }  // namespace
@@ -75,12 +87,13 @@ void VbHighlighter::highlightBlock(const QString& text) {
             qsizetype j = i;
             while (j < n && (text[j].isLetterOrNumber() || text[j] == u'_')) ++j;
             const bool member = i > 0 && text[i - 1] == u'.';
-            const QString word = text.mid(i, j - i).toLower();
-            if (statementStart && word == u"rem") {
+            std::array<char, kLongestKeyword> buffer{};
+            const std::string_view word = lowered(QStringView(text).mid(i, j - i), buffer);
+            if (statementStart && word == "rem") {
                 setFormat(static_cast<int>(i), static_cast<int>(n - i), comment_);
                 return;
             }
-            if (!member && keywords().contains(word))
+            if (!member && isKeyword(word))
                 setFormat(static_cast<int>(i), static_cast<int>(j - i), keyword_);
             i = j;
             statementStart = false;

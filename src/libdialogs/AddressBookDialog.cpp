@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "libdialogs/OkCancelRow.h"
 #include "libdialogs/WidgetDialogs.h"
 #include "messaging/Error.h"
 #include "ui/Dialogs.h"
@@ -133,17 +134,7 @@ AddressBookDialog::AddressBookDialog(mapi::Session& session, const mapi::Address
     top->addLayout(left, 1);
     top->addLayout(right, 1);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("OkButton"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("CancelButton"));
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QHBoxLayout* buttons = okCancelRow(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);

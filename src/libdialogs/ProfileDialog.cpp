@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "libdialogs/OkCancelRow.h"
 #include "libdialogs/WidgetDialogs.h"
 #include "messaging/Error.h"
 #include "ui/Dialogs.h"
@@ -31,21 +32,10 @@ ProfileDialog::ProfileDialog(const QStringList& profiles, const QString& presele
     if (index < 0 && combo_->count() > 0) index = 0;
     combo_->setCurrentIndex(index);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("OkButton"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("CancelButton"));
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
     auto* row = new QHBoxLayout;
     row->addWidget(label);
     row->addWidget(combo_, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QHBoxLayout* buttons = okCancelRow(this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addStretch(1);

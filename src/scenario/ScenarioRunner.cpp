@@ -32,6 +32,12 @@
 #include "ui/ListView.h"
 #include "ui/TreeView.h"
 
+// Qt Gui's entry to its shortcut map for synthetic key presses (exported for its
+// test library, which declares it the same way).
+Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int k,
+                                               Qt::KeyboardModifiers mods, const QString& text,
+                                               bool autorep, ushort count);
+
 namespace scenario {
 
 using script::Command;
@@ -655,10 +661,15 @@ void ScenarioRunner::cmdKey(const Command& c) {
     QWidget* target = w;
     if (QWidget* f = QApplication::focusWidget(); f && (f == w || w->isAncestorOf(f))) target = f;
     QPointer<QWidget> guard(target);
-    QKeyEvent press(QEvent::KeyPress, key->key, Qt::NoModifier, key->text);
+    // A key bound to a shortcut is consumed by it, as the window system's own
+    // key press would be, before the control sees anything.
+    if (qt_sendShortcutOverrideEvent(target, 0, key->key, key->modifiers, key->text, false, 1))
+        return;
+    if (!guard) return;
+    QKeyEvent press(QEvent::KeyPress, key->key, key->modifiers, key->text);
     QApplication::sendEvent(target, &press);
     if (!guard) return;  // the key closed the window
-    QKeyEvent release(QEvent::KeyRelease, key->key, Qt::NoModifier, key->text);
+    QKeyEvent release(QEvent::KeyRelease, key->key, key->modifiers, key->text);
     QApplication::sendEvent(target, &release);
 }
 
@@ -889,6 +900,19 @@ void ScenarioRunner::cmdDump(const Command& c) {
             throw Failure{QStringLiteral("control %1 is not a list").arg(name)};
         }
         write(outText);
+        return;
+    }
+    if (what == u"selection") {
+        QWidget* w = findControl(name, false);
+        QTextCursor cursor;
+        if (auto* p = qobject_cast<QPlainTextEdit*>(w))
+            cursor = p->textCursor();
+        else if (auto* t = qobject_cast<QTextEdit*>(w))
+            cursor = t->textCursor();
+        else
+            throw Failure{QStringLiteral("control %1 is not a text window").arg(name)};
+        write(
+            QStringLiteral("%1 selection=%2\n").arg(name, quote(cursor.selection().toPlainText())));
         return;
     }
     // control

@@ -36,7 +36,7 @@ const QHash<QString, Shape>& shapes() {
         {"dump",
          {1, 2,
           "dump code [PATH] | dump tree NAME | dump list NAME | dump clipboard | dump control "
-          "NAME"}},
+          "NAME | dump selection NAME"}},
     };
     return table;
 }
@@ -50,7 +50,8 @@ std::optional<QString> checkCommand(const Command& c) {
     if (n < s.min || (s.max >= 0 && n > s.max)) return usage;
 
     if (c.name == u"key" && !keyByName(c.arg(1)))
-        return QStringLiteral("unknown key \"%1\" (Enter, Escape, Tab or one character)")
+        return QStringLiteral(
+                   "unknown key \"%1\" (Enter, Escape, Tab, F5, Ctrl+G or one character)")
             .arg(c.arg(1));
     if (c.name == u"header") {
         bool ok = false;
@@ -66,7 +67,7 @@ std::optional<QString> checkCommand(const Command& c) {
         const QString what = c.arg(0);
         if (what == u"code") return std::nullopt;
         if (what == u"clipboard") return n == 1 ? std::nullopt : std::optional<QString>(usage);
-        if (what == u"tree" || what == u"list" || what == u"control")
+        if (what == u"tree" || what == u"list" || what == u"control" || what == u"selection")
             return n == 2 ? std::nullopt : std::optional<QString>(usage);
         return QStringLiteral("unknown dump \"%1\"; ").arg(what) + usage;
     }
@@ -169,12 +170,21 @@ ParseResult parseScript(const QString& text) {
 
 std::optional<KeySpec> keyByName(const QString& name) {
     static const QHash<QString, KeySpec> named = {
-        {"Enter", {Qt::Key_Return, "\r"}}, {"Escape", {Qt::Key_Escape, "\x1b"}},
-        {"Tab", {Qt::Key_Tab, "\t"}},      {"Backspace", {Qt::Key_Backspace, "\b"}},
-        {"Delete", {Qt::Key_Delete, ""}},  {"Space", {Qt::Key_Space, " "}},
-        {"Up", {Qt::Key_Up, ""}},          {"Down", {Qt::Key_Down, ""}},
-        {"Left", {Qt::Key_Left, ""}},      {"Right", {Qt::Key_Right, ""}},
-        {"Home", {Qt::Key_Home, ""}},      {"End", {Qt::Key_End, ""}},
+        {"Enter", {Qt::Key_Return, "\r"}},
+        {"Escape", {Qt::Key_Escape, "\x1b"}},
+        {"Tab", {Qt::Key_Tab, "\t"}},
+        {"Backspace", {Qt::Key_Backspace, "\b"}},
+        {"Delete", {Qt::Key_Delete, ""}},
+        {"Space", {Qt::Key_Space, " "}},
+        {"Up", {Qt::Key_Up, ""}},
+        {"Down", {Qt::Key_Down, ""}},
+        {"Left", {Qt::Key_Left, ""}},
+        {"Right", {Qt::Key_Right, ""}},
+        {"Home", {Qt::Key_Home, ""}},
+        {"End", {Qt::Key_End, ""}},
+        // The code window's run and Immediate window shortcuts.
+        {"F5", {Qt::Key_F5, ""}},
+        {"Ctrl+G", {Qt::Key_G, "\x07", Qt::ControlModifier}},
     };
     if (auto it = named.constFind(name); it != named.constEnd()) return *it;
     if (name.size() != 1) return std::nullopt;

@@ -49,6 +49,7 @@ ParseResult parseScript(const QString& text);
 struct KeySpec {
     int key = 0;
     QString text;
+    Qt::KeyboardModifiers modifiers = Qt::NoModifier;
 };
 std::optional<KeySpec> keyByName(const QString& name);
 

@@ -153,7 +153,9 @@ Get messageGet(mapi::Message& m, const QString& k, const CallArgs& a) {
     if (is(k, "attachments")) return indexed(obj(m.AttachmentsOf()), a);
     if (is(k, "recipients")) return indexed(obj(m.RecipientsOf()), a);
     if (is(k, "fields")) return indexed(obj(m.FieldsOf()), a);
-    if (is(k, "update")) {
+    // There is no transport behind the store: sending leaves the message saved
+    // in the Outbox, which is all the program's own send window does too.
+    if (is(k, "update") || is(k, "send")) {
         m.Update();
         return Variant();
     }

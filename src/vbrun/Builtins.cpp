@@ -1,6 +1,7 @@
 #include "vbrun/Builtins.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QHash>
 #include <QLocale>
 #include <QRegularExpression>
@@ -277,6 +278,17 @@ const QHash<QString, Fn>& functions() {
         {QStringLiteral("sqr"),
          [](const Args& a, Host&) { return Variant(std::sqrt(toDouble(arg(a, 0)))); }},
         {QStringLiteral("now"), [](const Args&, Host&) { return now(); }},
+        // Code that reads or writes files next to it names them from here.
+        {QStringLiteral("curdir"),
+         [](const Args&, Host&) { return Variant(QDir::toNativeSeparators(QDir::currentPath())); }},
+        {QStringLiteral("dateserial"),
+         [](const Args& a, Host&) {
+             // Months and days past their range roll over, as in the language.
+             const QDate first(int(longArg(a, 0)), 1, 1);
+             const QDate d = first.addMonths(int(longArg(a, 1)) - 1).addDays(longArg(a, 2) - 1);
+             if (!d.isValid()) raise(mapi::code::Overflow);
+             return Variant(mapi::Date::fromDate(d));
+         }},
         {QStringLiteral("date"),
          [](const Args&, Host&) { return Variant(mapi::Date::fromDate(QDate::currentDate())); }},
         {QStringLiteral("time"),

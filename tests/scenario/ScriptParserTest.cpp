@@ -96,7 +96,8 @@ TEST(ScriptParse, ArgumentCountsPerCommand) {
         {"key A", "usage: key NAME KEY"},
         {"key A Enter", nullptr},
         {"key A x", nullptr},
-        {"key A Return2", "unknown key \"Return2\" (Enter, Escape, Tab or one character)"},
+        {"key A Return2",
+         "unknown key \"Return2\" (Enter, Escape, Tab, F5, Ctrl+G or one character)"},
         {"focus A", nullptr},
         {"choose A", "usage: choose NAME ITEM"},
         {"select T", "usage: select TREE TEXT... | select TREE key=KEY"},
@@ -121,16 +122,16 @@ TEST(ScriptParse, ArgumentCountsPerCommand) {
         {"dump clipboard", nullptr},
         {"dump clipboard x",
          "usage: dump code [PATH] | dump tree NAME | dump list NAME | dump clipboard | dump "
-         "control NAME"},
+         "control NAME | dump selection NAME"},
         {"dump tree",
          "usage: dump code [PATH] | dump tree NAME | dump list NAME | dump clipboard | dump "
-         "control NAME"},
+         "control NAME | dump selection NAME"},
         {"dump tree MAPITree", nullptr},
         {"dump list FilterList", nullptr},
         {"dump control LogonButton", nullptr},
         {"dump screen",
          "unknown dump \"screen\"; usage: dump code [PATH] | dump tree NAME | dump list NAME | "
-         "dump clipboard | dump control NAME"},
+         "dump clipboard | dump control NAME | dump selection NAME"},
     };
     for (const Case& c : cases) {
         const auto r = parseScript(QString::fromUtf8(c.line));

@@ -204,6 +204,9 @@ INSTANTIATE_TEST_SUITE_P(
              "1999-03-01 14:05:09"},
         Case{"Debug.Print Format(CDate(\"3/1/1999\"), \"Long Date\")", "Monday, March 1, 1999"},
         Case{"Debug.Print Format(CDate(\"3/1/1999 14:05\"), \"h:mm AM/PM\")", "2:05 PM"},
+        Case{"Debug.Print DateSerial(1999, 3, 1) = CDate(\"3/1/1999\"); \" \"; "
+             "Format(DateSerial(1999, 14, 0), \"yyyy-mm-dd\")",
+             "True 2000-01-31"},
         Case{"Debug.Print TypeName(1); TypeName(\"\"); TypeName(Nothing); VarType(1&)",
              "IntegerStringNothing 3 "},
         Case{"Debug.Print IsNumeric(\"1e3\"), IsDate(\"1/2/1999\"), IsNumeric(\"x\")",
