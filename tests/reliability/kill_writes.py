@@ -238,7 +238,7 @@ def main():
 
     def run_delete(w):
         penv, store = profile("delete")
-        kill_during([quorvane, "--run-code", "delete.bas"], penv, store + "-journal", w, 1.0)
+        kill_during([quorvane, "--run-code", "delete.bas"], penv, store + "-journal", w, 1.0, True)
         db = open_store(store)
         check_delete(db)
         w.stored += INBOX - db.execute("SELECT COUNT(*) FROM messages").fetchone()[0]
