@@ -5,11 +5,12 @@ whole or absent.
 
 usage: kill_writes.py QUORVANE QUORVANE_STORE [--kills N] [--seconds S] [--seed N]
 
-Four writers take turns, each on its own profile folder:
+Five writers take turns, each on its own profile folder:
   outbox  saves messages with 3 recipients and 2 attachments to the Outbox (code run headless)
   delete  deletes the Inbox's messages one by one (code run headless)
   pab     adds distribution lists of 3 members to the Personal Address Book (the Add To PAB window)
   create  writes a store from a fixture with the store tool
+  first-start  the program's first start, which writes the demo store
 Half the kills wait until a write is under way (the rollback journal exists), the
 others fall at a random moment. Stops after N kills, or once S seconds are spent
 and every writer has been killed at least once.
@@ -166,6 +167,8 @@ def main():
     ap.add_argument("--kills", type=int, default=40)
     ap.add_argument("--seconds", type=float, default=0)
     ap.add_argument("--seed", type=int, default=None)
+    ap.add_argument("--writers", default="outbox,delete,pab,create,first-start",
+                    help="which writers take turns, comma-separated")
     args = ap.parse_args()
     seed = args.seed if args.seed is not None else random.randrange(1 << 30)
     rng = random.Random(seed)
@@ -279,8 +282,35 @@ def main():
             w.rounds_done += 1
         # else: a later round must still be able to create it over what is left
 
-    writers = [Writer("outbox", run_outbox), Writer("delete", run_delete),
-               Writer("pab", run_pab), Writer("create", run_create)]
+    def run_first_start(w):
+        # The first start of the program writes the demo store into the profile
+        # folder; killed part-way, the next start must not find half a store.
+        data = os.path.join(tmp, "data-first")
+        store = os.path.join(data, "quorvane", "mailstore.db")
+        penv = dict(env, XDG_DATA_HOME=data)
+        script = os.path.join(work, "first.script")
+        with open(script, "w") as f:
+            f.write("click LogonButton\nclick OkButton\n")
+        killed = kill_during([quorvane, "--script", script], penv, store + ".part-journal", w,
+                             1.0, True)
+        if os.path.exists(store):
+            db = open_store(store)
+            n = db.execute("SELECT COUNT(*) FROM messages").fetchone()[0]
+            check(n > 0, "the demo store was left without its messages")
+            if demo_messages:
+                check(n == demo_messages[0], "a demo store with %d of %d messages"
+                      % (n, demo_messages[0]))
+            elif not killed:
+                demo_messages.append(n)
+            db.close()
+            shutil.rmtree(data)
+            w.rounds_done += 1
+
+    demo_messages = []
+    writers = [Writer(name, run) for name, run in (
+        ("outbox", run_outbox), ("delete", run_delete), ("pab", run_pab),
+        ("create", run_create), ("first-start", run_first_start))
+        if name in args.writers.split(",")]
     started = time.monotonic()
     total = turn = 0
     try:
@@ -301,7 +331,7 @@ def main():
     print("%d kills in %.1f s (seed %d), every store sound and every write whole" %
           (total, elapsed, seed))
     for x in writers:
-        print("  %-7s %3d kills, %3d during a write, %4d writes stored, %d complete runs" %
+        print("  %-11s %3d kills, %3d during a write, %4d writes stored, %d complete runs" %
               (x.name, x.kills, x.mid_write, x.stored, x.rounds_done))
     shutil.rmtree(tmp)
     return 0
