@@ -5,7 +5,8 @@ packages=(g++ cmake make pkg-config qt6-base-dev libsqlite3-dev libgtest-dev lib
           libbenchmark-dev libgl-dev libgmime-3.0-dev python3 libetpan-dev dovecot-imapd openssl clang-format-14
           sqlite3   # sqlite3: a scenario holds a store locked with it; the import tests read stores
           tzdata    # the local-time tests switch to zones with daylight saving
-          time)     # bench/run.sh reads peak memory and CPU time of each run
+          time      # bench/run.sh reads peak memory and CPU time of each run
+          clang-14 libclang-rt-14-dev)  # the libFuzzer targets (scripts/fuzz.sh)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

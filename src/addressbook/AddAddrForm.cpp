@@ -336,11 +336,15 @@ void AddAddrForm::AddButton_Click() {
                 bPabFound = !noPab;
             }
             if (!noPab) {
+                // The entry or list with all its members, or nothing, whatever
+                // stops the program part-way.
+                const std::unique_ptr<mapi::WriteGroup> whole = oFormSession->BeginWriteGroup();
                 const mapi::Ref<mapi::AddressEntries> entries = oPabList->AddressEntriesOf();
                 const mapi::Ref<mapi::AddressEntry> top =
                     rows >= 2 ? addDistributionList(entries, created)
                               : addSingleEntry(entries, created);
                 top->Update();
+                whole->commit();
                 codegen::Code c(names_);
                 c.blank();
                 c.line(u"'run one more update for the entry and/or DL");

@@ -6,6 +6,7 @@
 #include "shell/TreeNodes.h"
 #include "ui/Dialogs.h"
 #include "ui/ErrorBox.h"
+#include "ui/SafeFileName.h"
 
 namespace browser {
 
@@ -45,8 +46,11 @@ void SaveAttachment(const TreeContext& cx, QString& lastFileName) {
                 if (oAtts->Item(i)->Name() == name) oAtt = oAtts->Item(i);
             if (oAtt) {
                 ui::setNormalPointer();
-                const std::optional<QString> file = ui::saveFileName(
-                    QStringLiteral("Save Attachment"), QStringLiteral("All Files (*)"), name);
+                // The name came with the mail: as a suggestion it must not lead
+                // the dialog out of the folder it shows.
+                const std::optional<QString> file =
+                    ui::saveFileName(QStringLiteral("Save Attachment"),
+                                     QStringLiteral("All Files (*)"), ui::safeFileName(name));
                 if (!file) return;  // cancelled: no file, no code
                 lastFileName = *file;
                 ui::setBusyPointer();

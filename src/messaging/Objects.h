@@ -11,6 +11,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 #include "messaging/Collection.h"
@@ -247,6 +248,14 @@ struct AddressBookArgs {
     std::optional<QString> bccLabel;
 };
 
+// Writes made while a group is open count as one: all of them reach the store
+// when it is committed, none when it is dropped first or the program dies.
+class WriteGroup {
+  public:
+    virtual ~WriteGroup() = default;
+    virtual void commit() = 0;
+};
+
 class Session : public Object {
   public:
     virtual void Logon(const LogonArgs& args) = 0;  // MAPI_E_LOGON_FAILED, MAPI_E_USER_CANCEL
@@ -261,6 +270,15 @@ class Session : public Object {
     // The library's modal address-book dialog; the chosen recipients as a new
     // collection (types 1, 2, 3). Cancel throws MAPI_E_USER_CANCEL.
     virtual Ref<Recipients> AddressBook(const AddressBookArgs& args) = 0;
+    // Not part of the scripting interface: lets one user action that takes
+    // several Update calls land whole. A back-end without transactions writes
+    // each call as it comes.
+    virtual std::unique_ptr<WriteGroup> BeginWriteGroup() {
+        struct EachByItself : WriteGroup {
+            void commit() override {}
+        };
+        return std::make_unique<EachByItself>();
+    }
 };
 
 }  // namespace mapi

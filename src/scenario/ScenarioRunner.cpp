@@ -809,6 +809,12 @@ void ScenarioRunner::cmdFile(const Command& c, bool cancel) {
         dialog->reject();
         return;
     }
+    // A folder only: the user changes the folder and keeps the suggested name.
+    if (c.arg(0).endsWith(QLatin1Char('/'))) {
+        dialog->setDirectory(QFileInfo(c.arg(0)).absoluteFilePath());
+        static_cast<QDialog*>(dialog)->accept();
+        return;
+    }
     // The full path typed into the file name box, as a user may do; selectFile()
     // leaves the box alone while it has the focus.
     const QString path = QFileInfo(c.arg(0)).absoluteFilePath();

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include "messaging/Error.h"
@@ -72,21 +73,19 @@ void createProfileDirectory(const QString& jsonPath, const QString& dir) {
     if (QFile::exists(target))
         throw FixtureError(
             QStringLiteral("%1: a profile directory already exists there").arg(dir).toStdString());
-    // Built aside and moved into place, so a refused fixture leaves nothing.
-    QTemporaryDir tmp;
-    if (!tmp.isValid())
-        throw FixtureError(QStringLiteral("%1: no temporary folder").arg(jsonPath).toStdString());
-    const QString built = tmp.filePath(QLatin1String(kStoreFileName));
-    buildStoreFile(doc, built, jsonPath);
-    const bool existed = QFileInfo::exists(dir);
+    // The folders this call creates, deepest first, to be taken back on failure.
+    QStringList created;
+    for (QString d = QDir::cleanPath(QFileInfo(dir).absoluteFilePath()); !QFileInfo::exists(d);
+         d = QFileInfo(d).path())
+        created << d;
     if (!QDir().mkpath(dir))
         throw FixtureError(QStringLiteral("%1: cannot be created").arg(dir).toStdString());
-    const QString part = target + QStringLiteral(".part");
-    QFile::remove(part);
-    if (!QFile::copy(built, part) || !QFile::rename(part, target)) {
-        QFile::remove(part);
-        if (!existed) QDir().rmdir(dir);
-        throw FixtureError(QStringLiteral("%1: cannot be written").arg(target).toStdString());
+    // The store appears only when complete; a refused fixture leaves nothing.
+    try {
+        buildStoreFile(doc, target, jsonPath);
+    } catch (...) {
+        for (const QString& d : created) QDir().rmdir(d);
+        throw;
     }
 }
 

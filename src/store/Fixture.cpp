@@ -11,6 +11,7 @@
 #include "messaging/Error.h"
 #include "messaging/LocalTime.h"
 #include "store/Backend.h"
+#include "store/DurableFile.h"
 #include "store/Profiles.h"
 #include "store/Props.h"
 #include "store/StoreObjects.h"
@@ -734,12 +735,20 @@ void writeFixture(const QJsonObject& doc, Db& db, const QString& file) {
 void buildStoreFile(const QJsonObject& doc, const QString& dbPath, const QString& file) {
     if (QFile::exists(dbPath))
         throw FixtureError(QStringLiteral("%1: already exists").arg(dbPath).toStdString());
+    // Built under another name and given its own only when complete: a program
+    // killed part-way must not leave an empty store that later opens as if it
+    // were the whole mailbox. A part left by such a kill is started over.
+    const QString part = dbPath + QStringLiteral(".part");
+    removeStoreFiles(part);
     try {
-        std::shared_ptr<Db> db = Db::open(dbPath, true);
-        writeFixture(doc, *db, file);
+        {
+            std::shared_ptr<Db> db = Db::open(part, true);
+            writeFixture(doc, *db, file);
+        }
+        if (!commitFile(part, dbPath))
+            throw FixtureError(QStringLiteral("%1: cannot be written").arg(dbPath).toStdString());
     } catch (...) {
-        QFile::remove(dbPath);
-        QFile::remove(dbPath + QStringLiteral("-journal"));
+        removeStoreFiles(part);
         throw;
     }
 }

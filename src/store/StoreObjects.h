@@ -565,6 +565,7 @@ class SessionImpl : public mapi::Session {
     mapi::Ref<mapi::Folder> GetFolder(const QString& folderId, const QString& storeId) override;
     mapi::Ref<mapi::Message> GetMessage(const QString& messageId, const QString& storeId) override;
     mapi::Ref<mapi::Recipients> AddressBook(const mapi::AddressBookArgs& args) override;
+    std::unique_ptr<mapi::WriteGroup> BeginWriteGroup() override;
 
     bool loggedOn() const { return static_cast<bool>(state_); }
     std::int64_t profile() const { return state_ ? state_->profile : 0; }

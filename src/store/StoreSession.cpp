@@ -242,4 +242,18 @@ Ref<mapi::Recipients> SessionImpl::AddressBook(const mapi::AddressBookArgs& args
     return Ref<mapi::Recipients>(out);
 }
 
+std::unique_ptr<mapi::WriteGroup> SessionImpl::BeginWriteGroup() {
+    // One store transaction; the Update calls inside it join it.
+    class Group : public mapi::WriteGroup {
+      public:
+        explicit Group(std::shared_ptr<Db> db) : db_(std::move(db)), tx_(*db_) {}
+        void commit() override { tx_.commit(); }
+
+      private:
+        std::shared_ptr<Db> db_;  // kept open for as long as the transaction
+        Db::Transaction tx_;
+    };
+    return std::make_unique<Group>(state()->db);
+}
+
 }  // namespace store

@@ -1,0 +1,13 @@
+// The MIME reader on any bytes: it never throws, and a message it returns
+// always comes with the bytes it was read from.
+#include "FuzzInput.h"
+#include "mime/MimeReader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const QByteArray raw = fuzz::bytes(data, size);
+    const mime::ParseResult r = mime::parseMessage(raw);
+    if (r.message && r.message->raw != raw) abort();
+    const qsizetype eol = raw.indexOf('\n');
+    (void)mime::mboxSeparatorDate(eol < 0 ? raw : raw.left(eol + 1));
+    return 0;
+}
