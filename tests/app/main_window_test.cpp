@@ -143,9 +143,12 @@ TEST_F(ShellTest, ShutDownLogsOffAndIgnoresItsFailure) {
 
 namespace {
 // Reads the style option the tab bar paints a tab with (its caption after
-// eliding included).
+// eliding included). The member is protected: named through a subclass, then
+// called on the real tab bar, which is no such subclass.
 struct TabPeek : QTabBar {
-    using QTabBar::initStyleOption;
+    static void peek(const QTabBar* bar, QStyleOptionTab* option, int index) {
+        (bar->*&TabPeek::initStyleOption)(option, index);
+    }
 };
 }  // namespace
 
@@ -158,7 +161,7 @@ TEST_F(ShellTest, TabCaptionsReadInFullAtTheStartSize) {
     for (int i = 0; i < tabs->count(); ++i) {
         SCOPED_TRACE(captions[i].toStdString());
         QStyleOptionTab opt;
-        static_cast<TabPeek*>(tabs)->initStyleOption(&opt, i);
+        TabPeek::peek(tabs, &opt, i);
         EXPECT_EQ(captions[i].toStdString(), opt.text.toStdString());
         // Every tab lies inside the strip.
         EXPECT_LE(tabs->tabRect(i).right(), tabs->width() - 1);
