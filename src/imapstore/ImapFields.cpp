@@ -1,6 +1,7 @@
 #include <QRegularExpression>
 
 #include "imapstore/ImapObjects.h"
+#include "messaging/Readings.h"
 #include "messaging/VbConvert.h"
 
 namespace imapstore {
@@ -49,28 +50,6 @@ Key parseKey(const Variant& nameOrTag) {
     if (text.isEmpty()) mapi::raise(mapi::code::InvalidParameter);
     key.name = nameOrTag.asString();
     return key;
-}
-
-VarType typeOfTag(std::uint32_t tag, VarType fallback) {
-    switch (tag & 0xFFFF) {
-        case 0x0002:
-            return VarType::Integer;
-        case 0x0003:
-            return VarType::Long;
-        case 0x0005:
-            return VarType::Double;
-        case 0x000B:
-            return VarType::Boolean;
-        case 0x001E:
-        case 0x001F:
-            return VarType::String;
-        case 0x0040:
-            return VarType::Date;
-        case 0x0102:
-            return VarType::Binary;
-        default:
-            return fallback;
-    }
 }
 
 std::optional<FieldSlot> find(FieldSource& owner, const Key& key) {
@@ -144,7 +123,7 @@ FieldSlot CustomFields::addField(const Variant& nameOrTag, std::optional<VarType
     FieldSlot slot;
     if (key.tag) {
         slot.tag = (*key.tag & 0xFFFF) == 0x001F ? (*key.tag & 0xFFFF0000u) | 0x001E : *key.tag;
-        slot.vt = vt.value_or(typeOfTag(slot.tag, fallback));
+        slot.vt = vt.value_or(mapi::varTypeOfTag(slot.tag).value_or(fallback));
     } else {
         slot.name = key.name;
         slot.vt = vt.value_or(fallback);

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "imapstore/ImapObjects.h"
+#include "messaging/Readings.h"
 #include "messaging/VbConvert.h"
 
 namespace imapstore {
@@ -32,25 +33,14 @@ QString canonical(const QString& member) {
 }
 
 double numberOf(const Variant& v) {
-    try {
-        switch (v.type()) {
-            case VarType::Integer:
-                return v.asInteger();
-            case VarType::Long:
-                return v.asLong();
-            case VarType::Single:
-                return v.asSingle();
-            case VarType::Double:
-                return v.asDouble();
-            case VarType::Boolean:
-                return v.asBoolean() ? -1 : 0;
-            case VarType::Currency:
-            case VarType::String:
-                return vb::toDouble(v.toText());
-            default:
-                break;
+    // A date is no number to the filter, however it is stored.
+    if (v.type() != VarType::Date)
+        if (const auto n = mapi::numberValue(v)) return *n;
+    if (v.type() == VarType::String) {
+        try {
+            return vb::toDouble(v.toText());
+        } catch (const mapi::Error&) {
         }
-    } catch (const mapi::Error&) {
     }
     badValue();
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "messaging/Readings.h"
 #include "messaging/Variant.h"
 #include "store/Database.h"
 
@@ -40,9 +41,7 @@ inline constexpr int kMsgFlagRead = 0x1;
 inline constexpr int kMsgFlagUnsent = 0x8;
 inline constexpr int kMsgFlagHasAttach = 0x10;
 
-// The Visual Basic type of a property tag's value type, or nullopt when the
-// store does not know the property type.
-std::optional<mapi::VarType> varTypeOfTag(std::uint32_t tag);
+using mapi::varTypeOfTag;
 // The property type (low word) used for a Visual Basic type.
 std::uint16_t propTypeOf(mapi::VarType vt);
 // PT_UNICODE tags are looked up as their PT_STRING8 twins.

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "messaging/Readings.h"
 #include "messaging/VbConvert.h"
 
 namespace vbrun {
@@ -98,25 +99,12 @@ bool isObject(const Variant& v) {
 }
 
 double toDouble(const Variant& v) {
+    if (const auto n = mapi::numberValue(v)) return *n;
     switch (v.type()) {
         case VarType::Empty:
             return 0;
         case VarType::Null:
             raise(mapi::code::InvalidUseOfNull);
-        case VarType::Integer:
-            return v.asInteger();
-        case VarType::Long:
-            return v.asLong();
-        case VarType::Single:
-            return v.asSingle();
-        case VarType::Double:
-            return v.asDouble();
-        case VarType::Currency:
-            return static_cast<double>(v.asCurrency().scaled) / 10000.0;
-        case VarType::Date:
-            return v.asDate().serial;
-        case VarType::Boolean:
-            return v.asBoolean() ? -1 : 0;
         case VarType::String:
             return vb::toDouble(v.asString());
         default:

@@ -29,8 +29,8 @@ std::int32_t codeNamed(const QString& name) {
     return it == codes.end() ? 0 : *it;
 }
 
-void applyFaults(const QString& spec) {
-    for (const QString& rule : spec.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+void applyFaults(const QString& rules) {
+    for (const QString& rule : rules.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const QStringList memberRest = rule.trimmed().split(QLatin1Char('#'));
         const QStringList nthCode = memberRest.value(1).split(QLatin1Char('='));
         const bool every = nthCode.value(0) == u"*";
