@@ -11,6 +11,33 @@ namespace {
 #define INBOX \
     "select MAPITree key=00B1\ndblclick MAPITree\nselect MAPITree key=1001\ndblclick MAPITree\n"
 #define MESSAGE INBOX "select MAPITree key=3001\ndblclick MAPITree\n"
+// The tree after opening "Status report": the rows differ only in its recipients.
+#define MESSAGE_TREE_HEAD                                      \
+    "MAPI Session - Logged On  [image=9]\n"                    \
+    "  Mailbox - Jo Doe  [key=00B1] [image=3]\n"               \
+    "    Inbox  [key=1001] [image=1]\n"                        \
+    "      Projects  [key=1011] [image=1]\n"                   \
+    "      Status report  [key=3001] [image=5]\n"              \
+    "        Attachments  [image=15]\n"                        \
+    "          plan.txt  [image=16]\n"                         \
+    "          notes.txt  [image=16]\n"                        \
+    "        Conversation Index:  01BE63A0  [image=7]\n"       \
+    "        Conversation Topic:  Status report  [image=7]\n"  \
+    "        Importance:  2  [image=7]\n"                      \
+    "        Sender:  Ann Able  [image=14]\n"                  \
+    "        Size:  2048  [image=7]\n"                         \
+    "        Subject:  Status report  [image=7]\n"             \
+    "        Text:  Line one\\nLine two  [image=7]\n"          \
+    "        Time Received:  3/1/1999 9:30:00 AM  [image=7]\n" \
+    "        Time Sent:  3/1/1999 9:29:00 AM  [image=7]\n"     \
+    "        Type:  IPM.Note  [image=7]\n"                     \
+    "        Unread:  True  [image=7]\n"                       \
+    "        Recipients  [image=12]\n"
+#define MESSAGE_TREE_TAIL               \
+    "        All Fields  [image=10]\n"  \
+    "        [key=3002] [image=5]\n"    \
+    "    Empty  [key=1002] [image=1]\n" \
+    "  Public Folders  [key=00B2] [image=3]"
 
 const faulttable::Case kCases[] = {
     {"StoreGone", "browser_drill", "Session.GetInfoStore#1=NotFound",
@@ -84,69 +111,19 @@ const faulttable::Case kCases[] = {
      "        Recipients  [image=12]\n"
      "          TO:  Jo Doe  [key=3001#jdoe@example.com] [image=13]\n"
      "          CC:  Team  [key=3001#team@example.com] [image=13]\n"
-     "          BCC:  Bo Bell  [key=3001#bo@example.com] [image=13]\n"
-     "        All Fields  [image=10]\n"
-     "        [key=3002] [image=5]\n"
-     "    Empty  [key=1002] [image=1]\n"
-     "  Public Folders  [key=00B2] [image=3]"},
+     "          BCC:  Bo Bell  [key=3001#bo@example.com] [image=13]\n" MESSAGE_TREE_TAIL},
     {"RecipientTypeUnreadable", "browser_drill", "Recipient.Type#2=NotFound",
      LOGON MESSAGE "dump tree MAPITree\n",
-     "MAPI Session - Logged On  [image=9]\n"
-     "  Mailbox - Jo Doe  [key=00B1] [image=3]\n"
-     "    Inbox  [key=1001] [image=1]\n"
-     "      Projects  [key=1011] [image=1]\n"
-     "      Status report  [key=3001] [image=5]\n"
-     "        Attachments  [image=15]\n"
-     "          plan.txt  [image=16]\n"
-     "          notes.txt  [image=16]\n"
-     "        Conversation Index:  01BE63A0  [image=7]\n"
-     "        Conversation Topic:  Status report  [image=7]\n"
-     "        Importance:  2  [image=7]\n"
-     "        Sender:  Ann Able  [image=14]\n"
-     "        Size:  2048  [image=7]\n"
-     "        Subject:  Status report  [image=7]\n"
-     "        Text:  Line one\\nLine two  [image=7]\n"
-     "        Time Received:  3/1/1999 9:30:00 AM  [image=7]\n"
-     "        Time Sent:  3/1/1999 9:29:00 AM  [image=7]\n"
-     "        Type:  IPM.Note  [image=7]\n"
-     "        Unread:  True  [image=7]\n"
-     "        Recipients  [image=12]\n"
+     MESSAGE_TREE_HEAD
      "          TO:  Jo Doe  [key=3001#jdoe@example.com] [image=13]\n"
      "          TO:  Team  [key=3001#team@example.com] [image=13]\n"
-     "          BCC:  Bo Bell  [key=3001#bo@example.com] [image=13]\n"
-     "        All Fields  [image=10]\n"
-     "        [key=3002] [image=5]\n"
-     "    Empty  [key=1002] [image=1]\n"
-     "  Public Folders  [key=00B2] [image=3]"},
+     "          BCC:  Bo Bell  [key=3001#bo@example.com] [image=13]\n" MESSAGE_TREE_TAIL},
     {"RecipientAddressUnreadable", "browser_drill", "Recipient.Address#1=NotFound",
      LOGON MESSAGE "dump tree MAPITree\n",
-     "MAPI Session - Logged On  [image=9]\n"
-     "  Mailbox - Jo Doe  [key=00B1] [image=3]\n"
-     "    Inbox  [key=1001] [image=1]\n"
-     "      Projects  [key=1011] [image=1]\n"
-     "      Status report  [key=3001] [image=5]\n"
-     "        Attachments  [image=15]\n"
-     "          plan.txt  [image=16]\n"
-     "          notes.txt  [image=16]\n"
-     "        Conversation Index:  01BE63A0  [image=7]\n"
-     "        Conversation Topic:  Status report  [image=7]\n"
-     "        Importance:  2  [image=7]\n"
-     "        Sender:  Ann Able  [image=14]\n"
-     "        Size:  2048  [image=7]\n"
-     "        Subject:  Status report  [image=7]\n"
-     "        Text:  Line one\\nLine two  [image=7]\n"
-     "        Time Received:  3/1/1999 9:30:00 AM  [image=7]\n"
-     "        Time Sent:  3/1/1999 9:29:00 AM  [image=7]\n"
-     "        Type:  IPM.Note  [image=7]\n"
-     "        Unread:  True  [image=7]\n"
-     "        Recipients  [image=12]\n"
+     MESSAGE_TREE_HEAD
      "          CC:  Team  [key=3001#team@example.com] [image=13]\n"
      "          CC:  Jo Again  [key=3001#jdoe@example.com] [image=13]\n"
-     "          BCC:  Bo Bell  [key=3001#bo@example.com] [image=13]\n"
-     "        All Fields  [image=10]\n"
-     "        [key=3002] [image=5]\n"
-     "    Empty  [key=1002] [image=1]\n"
-     "  Public Folders  [key=00B2] [image=3]"},
+     "          BCC:  Bo Bell  [key=3001#bo@example.com] [image=13]\n" MESSAGE_TREE_TAIL},
     {"AttachmentNameUnreadable", "browser_drill", "Attachment.Name#1=NotFound",
      LOGON MESSAGE "dump tree MAPITree\n",
      "MAPI Session - Logged On  [image=9]\n"
@@ -170,46 +147,18 @@ const faulttable::Case kCases[] = {
      "        Recipients  [image=12]\n"
      "          TO:  Jo Doe  [key=3001#jdoe@example.com] [image=13]\n"
      "          CC:  Team  [key=3001#team@example.com] [image=13]\n"
-     "          BCC:  Bo Bell  [key=3001#bo@example.com] [image=13]\n"
-     "        All Fields  [image=10]\n"
-     "        [key=3002] [image=5]\n"
-     "    Empty  [key=1002] [image=1]\n"
-     "  Public Folders  [key=00B2] [image=3]"},
+     "          BCC:  Bo Bell  [key=3001#bo@example.com] [image=13]\n" MESSAGE_TREE_TAIL},
     {"RecipientDetailsUnreadable", "browser_drill", "Recipient.DisplayType#*=NotFound",
      LOGON MESSAGE
      "select MAPITree key=3001#bo@example.com\ndblclick MAPITree\ndump tree MAPITree\n",
 
-     "MAPI Session - Logged On  [image=9]\n"
-     "  Mailbox - Jo Doe  [key=00B1] [image=3]\n"
-     "    Inbox  [key=1001] [image=1]\n"
-     "      Projects  [key=1011] [image=1]\n"
-     "      Status report  [key=3001] [image=5]\n"
-     "        Attachments  [image=15]\n"
-     "          plan.txt  [image=16]\n"
-     "          notes.txt  [image=16]\n"
-     "        Conversation Index:  01BE63A0  [image=7]\n"
-     "        Conversation Topic:  Status report  [image=7]\n"
-     "        Importance:  2  [image=7]\n"
-     "        Sender:  Ann Able  [image=14]\n"
-     "        Size:  2048  [image=7]\n"
-     "        Subject:  Status report  [image=7]\n"
-     "        Text:  Line one\\nLine two  [image=7]\n"
-     "        Time Received:  3/1/1999 9:30:00 AM  [image=7]\n"
-     "        Time Sent:  3/1/1999 9:29:00 AM  [image=7]\n"
-     "        Type:  IPM.Note  [image=7]\n"
-     "        Unread:  True  [image=7]\n"
-     "        Recipients  [image=12]\n"
-     "          TO:  Jo Doe  [key=3001#jdoe@example.com] [image=13]\n"
-     "          CC:  Team  [key=3001#team@example.com] [image=13]\n"
-     "          BCC:  Bo Bell  [key=3001#bo@example.com] [image=13]\n"
-     "            Address:  bo@example.com  [image=32]\n"
-     "            Display Type:    [image=32]\n"
-     "            Name:  Bo Bell  [image=32]\n"
-     "            Type:  CdoBcc  [image=32]\n"
-     "        All Fields  [image=10]\n"
-     "        [key=3002] [image=5]\n"
-     "    Empty  [key=1002] [image=1]\n"
-     "  Public Folders  [key=00B2] [image=3]"},
+     MESSAGE_TREE_HEAD "          TO:  Jo Doe  [key=3001#jdoe@example.com] [image=13]\n"
+                       "          CC:  Team  [key=3001#team@example.com] [image=13]\n"
+                       "          BCC:  Bo Bell  [key=3001#bo@example.com] [image=13]\n"
+                       "            Address:  bo@example.com  [image=32]\n"
+                       "            Display Type:    [image=32]\n"
+                       "            Name:  Bo Bell  [image=32]\n"
+                       "            Type:  CdoBcc  [image=32]\n" MESSAGE_TREE_TAIL},
     {"FieldsMessageGone", "browser_drill", "Session.GetMessage#2=NotFound",
      LOGON MESSAGE "select MAPITree \"MAPI Session - Logged On\" \"Mailbox - Jo Doe\" \"Inbox\" "
                    "\"Status report\" \"All Fields\"\n"
