@@ -37,38 +37,6 @@ class SilentPort {
 
 }  // namespace
 
-TEST_F(ImapTest, ServerStoppedMidSessionIsANetworkErrorAndALaterLogonWorks) {
-    auto server = std::make_unique<DovecotServer>();
-    ASSERT_NE(server->imapPort(), 0) << server->failure().toStdString();
-    ConnectOptions options = plain(*server);
-    options.timeout = std::chrono::seconds(3);
-    Client client;
-    client.connect(options);
-    client.login(QStringLiteral("alice"), QStringLiteral("secret"));
-    client.select(QStringLiteral("INBOX"));
-    server->stop();
-    QElapsedTimer timer;
-    timer.start();
-    try {
-        client.list();
-        ADD_FAILURE() << "LIST succeeded on a stopped server";
-    } catch (const Error& e) {
-        EXPECT_TRUE(e.kind() == ErrorKind::Network || e.kind() == ErrorKind::Timeout)
-            << e.message().toStdString();
-    }
-    // Generous bound: the point is that it does not hang, not how fast it fails.
-    EXPECT_LT(timer.elapsed(), 30000);
-    EXPECT_FALSE(client.isConnected());
-    expectImapError([&] { client.list(); }, ErrorKind::Network,
-                    QStringLiteral("Not connected to the server"));
-    expectImapError([&] { client.connect(options); }, ErrorKind::Network,
-                    QStringLiteral("Could not connect to 127.0.0.1 on port %1").arg(options.port));
-
-    client.connect(plain());
-    client.login(QStringLiteral("alice"), QStringLiteral("secret"));
-    EXPECT_FALSE(client.list().isEmpty());
-}
-
 TEST_F(ImapTest, AServerThatNeverGreetsTimesOut) {
     SilentPort silent;
     ConnectOptions options = plain();

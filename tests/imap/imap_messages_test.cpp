@@ -155,31 +155,3 @@ TEST_F(MessagesTest, DeleteRemovesThatUidOnlyEvenBesideOtherDeletedMail) {
     EXPECT_EQ(client->allUids(), (QList<quint32>{report, reply, flagged}));
     EXPECT_EQ(client->fetchMessage(reply), kReply);
 }
-
-TEST_F(MessagesTest, AppendedDraftReadsBackWithItsFlag) {
-    const QByteArray draft =
-        "From: alice@example.com\r\nTo: bob@example.com\r\nSubject: Outbox draft\r\n\r\nHello\r\n";
-    const quint32 uid = client->append(mailbox, draft, Draft);
-    EXPECT_GT(uid, reply);
-    client->select(mailbox);
-    const auto got = client->fetchSummaries({uid});
-    ASSERT_EQ(got.size(), 1);
-    EXPECT_EQ(got[0].flags, unsigned(Draft));
-    EXPECT_EQ(got[0].envelope.subject, "Outbox draft");
-    EXPECT_EQ(client->fetchMessage(uid), draft);
-    expectImapError([&] { client->append(QStringLiteral("Missing/Box"), draft, Draft); },
-                    ErrorKind::Rejected, QStringLiteral("APPEND failed: "));
-}
-
-TEST_F(ImapTest, WithoutUidPlusDeleteIsRefusedAndNothingChanges) {
-    const auto legacy = logon(QStringLiteral("legacy"));
-    legacy->create(QStringLiteral("Keep"));
-    EXPECT_EQ(legacy->append(QStringLiteral("Keep"), "Subject: keep me\r\n\r\nx\r\n", 0), 0u);
-    legacy->select(QStringLiteral("Keep"));
-    const QList<quint32> uids = legacy->allUids();
-    ASSERT_EQ(uids.size(), 1);
-    expectImapError([&] { legacy->deleteMessage(uids[0]); }, ErrorKind::NotSupported,
-                    QStringLiteral("The server 127.0.0.1 cannot expunge a single message (no "
-                                   "UIDPLUS); nothing was deleted"));
-    EXPECT_EQ(legacy->fetchSummaries(uids).value(0).flags, 0u);
-}

@@ -43,24 +43,6 @@ TEST_F(ImapTest, WrongPasswordOrUnknownUserIsLogonFailedAndALaterLoginWorks) {
     EXPECT_FALSE(client.list().isEmpty());
 }
 
-TEST_F(ImapTest, ListShowsANestedTreeWithItsDelimiter) {
-    const auto bob = logon(QStringLiteral("bob"));
-    for (const char* name :
-         {"Projects", "Projects/Quorvane", "Projects/Quorvane/Design", "Archive"})
-        bob->create(QString::fromLatin1(name));
-    const QList<MailboxInfo> mailboxes = bob->list();
-    QSet<QString> names;
-    for (const MailboxInfo& mb : mailboxes) {
-        names << mb.name;
-        EXPECT_EQ(mb.delimiter, QChar(u'/')) << mb.name.toStdString();
-        EXPECT_TRUE(mb.selectable) << mb.name.toStdString();
-    }
-    EXPECT_EQ(names, (QSet<QString>{"INBOX", "Projects", "Projects/Quorvane",
-                                    "Projects/Quorvane/Design", "Archive"}));
-    expectImapError([&] { bob->create(QStringLiteral("Archive")); }, ErrorKind::Rejected,
-                    QStringLiteral("CREATE failed: "));
-}
-
 TEST_F(ImapTest, SelectAndExamineReportValidityNextUidAndModSeq) {
     const auto bob = logon(QStringLiteral("bob"));
     bob->create(QStringLiteral("Counted"));

@@ -110,15 +110,6 @@ TEST_F(ImapStoreTest, ARenumberedMailboxInvalidatesTheOldEntryIds) {
     EXPECT_NE(folder(*account, QStringLiteral("Renumbered"))->MessagesOf()->Item(1)->ID(), oldId);
 }
 
-TEST_F(ImapStoreTest, WrongPasswordIsALogonFailure) {
-    expectError(
-        [&] {
-            imapstore::Account::open(
-                settings(server(), QStringLiteral("alice"), QStringLiteral("wrong")));
-        },
-        mapi::code::LogonFailed, QStringLiteral("MAPI_E_LOGON_FAILED"));
-}
-
 TEST_F(ImapStoreTest, DeleteWithoutUidPlusIsRefusedAndLeavesTheMessage) {
     auto writer = other(server(), QStringLiteral("legacy"));
     writer->append(QStringLiteral("INBOX"), mail("kept"), 0);

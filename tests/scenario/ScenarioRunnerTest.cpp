@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QBuffer>
-#include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
 #include <QKeyEvent>
@@ -191,30 +190,10 @@ class TestWindow : public QWidget {
             dlg.exec();
             log_("sub closed with " + t->text());
         });
-        auto* modeless = new QPushButton("Modeless");
-        add(modeless, "ModelessButton");
-        connect(modeless, &QPushButton::clicked, [this] {
-            side = new QWidget(nullptr);
-            side->setAttribute(Qt::WA_DeleteOnClose);
-            side->setObjectName("SideForm");
-            auto* l = new QVBoxLayout(side);
-            auto* b = new QPushButton("Side", side);
-            b->setObjectName("OkButton");
-            l->addWidget(b);
-            connect(b, &QPushButton::clicked, side, [this] { log_("side ok"); });
-            auto* close = new QPushButton("Close", side);
-            close->setObjectName("CloseButton");
-            l->addWidget(close);
-            connect(close, &QPushButton::clicked, side, &QWidget::close);
-            side->show();
-        });
         auto* code = new QPlainTextEdit;
         add(code, "CodeText");
     }
-    ~TestWindow() override { delete side; }
-
     ui::TreeView* tree = nullptr;
-    QPointer<QWidget> side;
 
   private:
     Log& log_;
@@ -290,6 +269,7 @@ TEST_F(RunnerTest, UnusableControlsStopTheScriptAtTheirLine) {
         {"file-cancel\n", "t.script:1: error: no file dialog is open\n"},
         {"header FilterList 4\n", "t.script:1: error: no column 4 in FilterList\n"},
         {"set KindCombo x\n", "t.script:1: error: combo box KindCombo has no edit text\n"},
+        {"tab Nope\n", "t.script:1: error: no tab \"Nope\" in OptionsTab\n"},
     };
     for (const Case& c : cases) {
         log.lines.clear();
@@ -319,32 +299,6 @@ TEST_F(RunnerTest, SetTypesTheTextAndChooseClicksTheEntry) {
     EXPECT_EQ(win->findChild<ui::ListView*>("FilterList")->selectedIndex(), 2);
 }
 
-TEST_F(RunnerTest, TreeSelectByPathAndKeyDoubleClickAndEdit) {
-    const Outcome o =
-        run("select Tree \"MAPI Session - Logged On\" \"Mailbox - Demo User\" Inbox\n"
-            "dblclick Tree\nselect Tree key=S1\nedit Tree \"Mailbox - Renamed\"\n"
-            "dump tree Tree\n");
-    ASSERT_EQ(o.status, 0) << o.err.toStdString();
-    EXPECT_EQ(log.lines,
-              (QStringList{"node click Inbox", "node dblclick Inbox",
-                           "node click Mailbox - Demo User", "renamed Mailbox - Renamed"}));
-    EXPECT_EQ(o.out,
-              "MAPI Session - Logged On  [image=9]\n"
-              "  Mailbox - Renamed  [key=S1] [image=2]\n"
-              "    Inbox  [key=F1] [image=1]\n"
-              "    Line\\tbreak\\\\  [key=F2] [image=1]\n"
-              "  Public Folders  [image=2]\n");
-}
-
-TEST_F(RunnerTest, EditRefusedWhileLabelEditingIsManual) {
-    win->tree->setLabelEdit(ui::TreeView::LabelEdit::Manual);
-    const Outcome o = run("select Tree key=F1\nedit Tree Outbox\ndump tree Tree\n");
-    ASSERT_EQ(o.status, 0);
-    EXPECT_TRUE(o.out.startsWith("edit refused\nMAPI Session"));
-    EXPECT_TRUE(o.out.contains("    Inbox  [key=F1] [image=1]\n"));
-    EXPECT_FALSE(log.lines.contains("renamed Outbox"));
-}
-
 TEST_F(RunnerTest, ListViewHeaderSortsAndDumpShowsTheCurrentOrder) {
     const Outcome o = run(
         "dump list FilterList\nheader FilterList 0\ndump list FilterList\ndump list BookList\n");
@@ -356,16 +310,6 @@ TEST_F(RunnerTest, ListViewHeaderSortsAndDumpShowsTheCurrentOrder) {
               "Size\tLong\t10\t\n"
               "Subject\tString\tHello\t\n"
               "Global Address List\nPersonal Address Book\n");
-}
-
-TEST_F(RunnerTest, QuestionAnsweredThenInformationBoxPressedAutomatically) {
-    const Outcome o = run("click AskButton\nanswer No\nclick OkButton\n");
-    ASSERT_EQ(o.status, 0) << o.err.toStdString();
-    EXPECT_EQ(
-        o.out,
-        "msgbox question yesno \"Quorvane '99\" Are you sure you want to clear the code window?\n"
-        "msgbox information ok \"Quorvane '99\" Done.\\r\\nSecond \\\"line\\\"\n");
-    EXPECT_EQ(log.lines, (QStringList{"answer no", "after info", "clicked OkButton"}));
 }
 
 TEST_F(RunnerTest, OkBoxWaitsForAnExplicitAnswerWhenOneFollows) {
@@ -445,15 +389,6 @@ TEST_F(RunnerTest, ProgramModalWindowTakesTheFollowingCommands) {
               "t.script:1: error: modal window SubForm is still open at the end of the script\n");
 }
 
-TEST_F(RunnerTest, ModelessWindowBecomesActiveAndQualifiedNamesReachTheMainWindow) {
-    const Outcome o =
-        run("click ModelessButton\nclick OkButton\nclick MainWin/OkButton\nclick CloseButton\n"
-            "click OkButton\n");
-    ASSERT_EQ(o.status, 0) << o.err.toStdString();
-    EXPECT_EQ(o.out, "window SideForm shown\nwindow SideForm closed\n");
-    EXPECT_EQ(log.lines, (QStringList{"side ok", "clicked OkButton", "clicked OkButton"}));
-}
-
 TEST_F(RunnerTest, KeyGoesToTheControlAndFocusMovesWithLostFocus) {
     const Outcome o = run("focus NameText\nkey NameText a\nkey NameText Enter\nfocus OtherText\n");
     ASSERT_EQ(o.status, 0) << o.err.toStdString();
@@ -463,14 +398,6 @@ TEST_F(RunnerTest, KeyGoesToTheControlAndFocusMovesWithLostFocus) {
                            "lost focus NameText"}));
     // The typed character reached the text box; the swallowed Enter did nothing.
     EXPECT_EQ(win->findChild<QLineEdit*>("NameText")->text(), "a");
-}
-
-TEST_F(RunnerTest, TabClicksEvenTheSelectedTab) {
-    const Outcome o = run("tab Options\ntab Options\ntab Functions\n");
-    ASSERT_EQ(o.status, 0) << o.err.toStdString();
-    EXPECT_EQ(log.lines, (QStringList{"tab clicked 1", "tab clicked 1", "tab clicked 0"}));
-    const Outcome bad = run("tab Nope\n");
-    EXPECT_EQ(bad.err, "t.script:1: error: no tab \"Nope\" in OptionsTab\n");
 }
 
 TEST_F(RunnerTest, DumpCodeToStdoutAndToAFileByteForByte) {
@@ -484,13 +411,6 @@ TEST_F(RunnerTest, DumpCodeToStdoutAndToAFileByteForByte) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("Dim oSession As Object\r\nSet oSession = Nothing\r\n"));
-}
-
-TEST_F(RunnerTest, DumpClipboard) {
-    QGuiApplication::clipboard()->setText("Set oSession = Nothing\r\n");
-    const Outcome o = run("dump clipboard\n");
-    ASSERT_EQ(o.status, 0);
-    EXPECT_EQ(o.out, "--- clipboard ---\nSet oSession = Nothing\r\n--- end clipboard ---\n");
 }
 
 }  // namespace
@@ -531,14 +451,6 @@ StartupOutcome runWithStartup(const char* name, const char* okName, const QStrin
 }
 
 }  // namespace
-
-TEST_F(RunnerTest, StartupAboutWindowIsDismissedBeforeTheFirstCommand) {
-    const StartupOutcome o = runWithStartup("AboutForm", "OKButton", "click OkButton\n");
-    EXPECT_EQ(o.dialogResult, QDialog::Accepted);
-    EXPECT_EQ(o.status, 0) << o.err.toStdString();
-    EXPECT_EQ(o.out, "window AboutForm shown\nwindow AboutForm closed\n");
-    EXPECT_EQ(log.lines, QStringList{"clicked OkButton"});
-}
 
 TEST_F(RunnerTest, StartupWindowsTheScriptCannotAnswerStopTheRun) {
     StartupOutcome o = runWithStartup("AboutForm", "CloseButton", "click OkButton\n");
@@ -585,14 +497,4 @@ TEST_F(RunnerTest, OkBoxWithDetailsIsPressedByItsOkButton) {
         o.out.startsWith("msgbox information ok \"Quorvane '99\" line 1\\r\\nline 2\\r\\n"));
     EXPECT_TRUE(o.out.endsWith("line 30\\r\\n(10 more not shown)\n"));
     EXPECT_EQ(log.lines, (QStringList{"long box closed", "clicked OkButton"}));
-}
-
-TEST_F(RunnerTest, DumpControlReadsHiddenAndDisabledControlsWithoutComplaint) {
-    const Outcome o =
-        run("dump control HiddenButton\ndump control DisabledButton\ndump control MainWin\n");
-    ASSERT_EQ(o.status, 0) << o.err.toStdString();
-    EXPECT_EQ(o.out,
-              "HiddenButton visible=0 enabled=1 checked=0 text=\"Hidden\"\n"
-              "DisabledButton visible=1 enabled=0 checked=0 text=\"Disabled\"\n"
-              "MainWin visible=1 enabled=1 checked=0 text=\"\"\n");
 }

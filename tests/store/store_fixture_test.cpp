@@ -147,7 +147,7 @@ TEST(Fixture, OmittedKeysAreDefaultsAndNullsAreUnreadable) {
 
 TEST(Fixture, ProfileDirectoryIsUsableAndNotOverwritten) {
     QTemporaryDir dir;
-    const QString json = writeFile(dir, QStringLiteral("f.json"), kFixture);
+    const QString json = writeFile(dir, QStringLiteral("f.json"), fixtureJson());
     const QString target = dir.filePath(QStringLiteral("out/profiles"));
     store::createProfileDirectory(json, target);
     EXPECT_TRUE(QFileInfo::exists(QDir(target).filePath(QLatin1String(store::kStoreFileName))));
@@ -249,7 +249,7 @@ TEST(DamagedStore, LogonFailsUntilRepairedAndTheFileIsNeverWritten) {
         f.close();
 
         ASSERT_TRUE(QFile::remove(path));
-        store::buildStoreFile(QJsonDocument::fromJson(kFixture).object(), path,
+        store::buildStoreFile(QJsonDocument::fromJson(fixtureJson()).object(), path,
                               QStringLiteral("repaired"));
         EXPECT_EQ(logon(QStringLiteral("Bare"))->InfoStoresOf()->Item(1)->ID(),
                   QStringLiteral("A1"));
@@ -260,7 +260,7 @@ TEST(DamagedStore, LogonFailsUntilRepairedAndTheFileIsNeverWritten) {
 // the busy timeout with MAPI_E_BUSY instead of waiting for ever.
 TEST(DamagedStore, LockedStoreFailsWithBusy) {
     QTemporaryDir dir;
-    const QString json = writeFile(dir, QStringLiteral("f.json"), kFixture);
+    const QString json = writeFile(dir, QStringLiteral("f.json"), fixtureJson());
     const QString target = dir.filePath(QStringLiteral("p"));
     store::createProfileDirectory(json, target);
     const QString path = QDir(target).filePath(QLatin1String(store::kStoreFileName));

@@ -283,7 +283,7 @@ TEST_F(Write, DetailsDialogShowsTheEntryUntilOk) {
 
 TEST(Durability, WritesSurviveAReopen) {
     QTemporaryDir dir;
-    const QString json = writeFile(dir, QStringLiteral("f.json"), kFixture);
+    const QString json = writeFile(dir, QStringLiteral("f.json"), fixtureJson());
     const QString profileDir = dir.filePath(QStringLiteral("profiles"));
     store::createProfileDirectory(json, profileDir);
     const QString db = QDir(profileDir).filePath(QLatin1String(store::kStoreFileName));
@@ -326,7 +326,7 @@ namespace {
 class FailingStore : public ::testing::Test {
   protected:
     void SetUp() override {
-        const QString json = writeFile(dir, QStringLiteral("f.json"), kFixture);
+        const QString json = writeFile(dir, QStringLiteral("f.json"), fixtureJson());
         const QString profiles = dir.filePath(QStringLiteral("p"));
         store::createProfileDirectory(json, profiles);
         path = QDir(profiles).filePath(QLatin1String(store::kStoreFileName));
