@@ -26,10 +26,19 @@ const faulttable::Case kCases[] = {
      "click LogonButton\nchoose ProfileCombo Compose\nclick OkButton\nclick SendButton\n",
      "msgbox critical ok \"Quorvane '99\" Error #-2147024891 - You do not have permission to "
      "perform this action. [E_ACCESSDENIED(80070005)] - has occurred."},
+    // The first recipient that does not resolve ends the send: the message is
+    // never saved, so the Outbox holds only what it held.
     {"ResolveFails", "compose_send", "Recipient.Resolve#1=NotFound",
-     COMPOSE "click SendButton\ndump control MAPIForm/SendButton\n",
+     COMPOSE "click SendButton\ndump control MAPIForm/SendButton\n"
+             "select MAPIForm/MAPITree \"MAPI Session - Logged On\" \"Mailbox - Compose\"\n"
+             "dblclick MAPIForm/MAPITree\n"
+             "select MAPIForm/MAPITree \"MAPI Session - Logged On\" \"Mailbox - Compose\" Outbox\n"
+             "dblclick MAPIForm/MAPITree\ndump tree MAPIForm/MAPITree\n",
      "msgbox critical ok \"Quorvane '99\" An error has occurred sending the message.\n"
-     "MAPIForm/SendButton visible=1 enabled=1 checked=0 text=\"Send Message\""},
+     "MAPIForm/SendButton visible=1 enabled=1 checked=0 text=\"Send Message\"\n"
+     "MAPI Session - Logged On  [image=9]\n  Mailbox - Compose  [key=00A1] [image=3]\n"
+     "    Inbox  [key=1001] [image=1]\n    Outbox  [key=1002] [image=1]\n"
+     "      Already queued  [key=3002] [image=5]"},
     {"UpdateRefused", "compose_send", "Message.Update#1=NoAccess",
      COMPOSE "click SendButton\ndump control MAPIForm/SendButton\n",
      "msgbox critical ok \"Quorvane '99\" An error has occurred sending the message.\n"
