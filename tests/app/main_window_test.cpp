@@ -101,24 +101,6 @@ TEST_F(ShellTest, TabClicksBringTheirPanelToTheFront) {
     EXPECT_TRUE(seen == c("TabPic(2)") || c("TabPic(2)")->isAncestorOf(seen));
 }
 
-TEST_F(ShellTest, ARenameInTheOptionsTabChangesLaterGeneratedLines) {
-    auto* varTree = c<ui::TreeView>("VarTree");
-    form->AppendCode(form->newCode().line(u"Set {Messages} = {Folder}.Messages").text());
-    const auto node = varTree->indexOfKey("oMessages");
-    varTree->select(node);
-    Q_EMIT varTree->nodeClicked(node);
-    ASSERT_TRUE(varTree->editSelected("colMsgs"));
-    form->AppendCode(form->newCode().line(u"Set {Message} = {Messages}.GetFirst").text());
-    EXPECT_EQ("Set oMsgs = oFolder.Messages\r\nSet oMsg = colMsgs.GetFirst\r\n",
-              form->code().text());
-    // A second start reads the saved name.
-    app::MAPIForm second;
-    second.load(false);
-    EXPECT_EQ("colMsgs", second.mod().names[codegen::Var::Messages]);
-    auto* tree2 = second.control<ui::TreeView>("VarTree");
-    EXPECT_EQ("colMsgs", tree2->text(tree2->indexOfKey("oMessages")));
-}
-
 TEST_F(ShellTest, ShutDownBeforeAnyLogonShowsNothing) {
     form->show();
     bool boxShown = false;

@@ -82,21 +82,6 @@ TEST_F(VarNamesTest, RenameIsSavedAtOnceAndReloadedAtTheNextStart) {
     EXPECT_TRUE(s.fileName().startsWith(testenv::sandboxDir())) << s.fileName().toStdString();
 }
 
-TEST_F(VarNamesTest, ARenameBetweenTwoAppendsAffectsOnlyLaterLines) {
-    VarNames names;
-    names.load();
-    codegen::CodeTextEdit edit;
-    codegen::CodeWindow window(&edit);
-    window.AppendCode(codegen::Code(names).line(u"Set {Messages} = {Folder}.Messages").text());
-    names.rename(Var::Messages, "colMsgs");
-    window.AppendCode(
-        codegen::Code(names).line(u"Set {Message} = {Messages}.GetFirst").blank().text());
-    EXPECT_EQ(
-        "Set oMsgs = oFolder.Messages\r\n"
-        "Set oMsg = colMsgs.GetFirst\r\n\r\n",
-        window.text());
-}
-
 namespace {
 
 struct VarTreeTest : ::testing::Test {

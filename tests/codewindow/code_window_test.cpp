@@ -62,52 +62,6 @@ TEST_F(CodeWindowTest, LoneLineFeedsAndCarriageReturnsSurvive) {
     EXPECT_EQ(text + "x\r\n", code.text());
 }
 
-TEST_F(CodeWindowTest, TypedTextStaysAndIsFollowedByTheNextLines) {
-    code.AppendCode("Line 1\r\n");
-    // The user types somewhere in the middle, with the caret left there.
-    QTextCursor c = edit.textCursor();
-    c.setPosition(2);
-    edit.setTextCursor(c);
-    QTest::keyClicks(&edit, "AB");
-    QTest::keyClick(&edit, Qt::Key_Return);
-    code.AppendCode("Line 2\r\n\r\n");
-    EXPECT_EQ("LiAB\r\nne 1\r\nLine 2\r\n\r\n", code.text());
-    // Typing at the very end, without a line break, runs into the next append.
-    edit.moveCursor(QTextCursor::End);
-    QTest::keyClicks(&edit, "' note");
-    code.AppendCode("Line 3\r\n");
-    EXPECT_EQ("LiAB\r\nne 1\r\nLine 2\r\n\r\n' noteLine 3\r\n", code.text());
-}
-
-TEST_F(CodeWindowTest, ClearAskedAndAnsweredNoChangesNothing) {
-    code.AppendCode("Keep me\r\n");
-    QGuiApplication::clipboard()->setText("on the clipboard");
-    QTextCursor c = edit.textCursor();
-    c.setPosition(1);
-    c.setPosition(3, QTextCursor::KeepAnchor);
-    edit.setTextCursor(c);
-    BoxSeen seen;
-    answerNextBox(seen, "No");
-    code.clearWithQuestion();
-    EXPECT_EQ("Are you sure you want to clear the code window?", seen.text);
-    EXPECT_EQ("Quorvane '99", seen.title);
-    EXPECT_EQ("question", seen.icon);
-    EXPECT_EQ("yesno", seen.buttons);
-    EXPECT_EQ("Keep me\r\n", code.text());
-    EXPECT_EQ("ee", edit.textCursor().selectedText());
-    EXPECT_EQ("on the clipboard", QGuiApplication::clipboard()->text());
-}
-
-TEST_F(CodeWindowTest, ClearAnsweredYesEmptiesAndAppendsStartAfresh) {
-    code.AppendCode("Gone\r\n");
-    BoxSeen seen;
-    answerNextBox(seen, "Yes");
-    code.clearWithQuestion();
-    EXPECT_EQ("", code.text());
-    code.AppendCode("New\r\n");
-    EXPECT_EQ("New\r\n", code.text());
-}
-
 TEST_F(CodeWindowTest, CopyTakesTheWholeTextWhateverIsSelected) {
     code.AppendCode("First\r\nSecond\r\n\r\n");
     QTextCursor c = edit.textCursor();
@@ -123,12 +77,6 @@ TEST_F(CodeWindowTest, CopyTakesTheWholeTextWhateverIsSelected) {
     EXPECT_EQ(0, after.selectionStart());
     EXPECT_EQ(edit.document()->characterCount() - 1, after.selectionEnd());
     EXPECT_EQ("First\r\nSecond\r\n\r\n", CodeTextEdit::fromDocument(after.selectedText()));
-}
-
-TEST_F(CodeWindowTest, CopyOfAnEmptyWindowEmptiesTheClipboard) {
-    QGuiApplication::clipboard()->setText("old");
-    code.copyAll();
-    EXPECT_EQ("", QGuiApplication::clipboard()->text());
 }
 
 TEST_F(CodeWindowTest, TheTextBoxsOwnCopyAndPasteKeepCrLf) {
