@@ -103,6 +103,7 @@ class ScenarioRunner : public QObject {
     void cmdAnswer(const script::Command& c);
     void cmdFile(const script::Command& c, bool cancel);
     void cmdHeader(const script::Command& c);
+    void cmdResize(const script::Command& c);
     void cmdDump(const script::Command& c);
 
     QString waitingDialogDescription(QWidget* modal) const;

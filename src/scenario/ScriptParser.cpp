@@ -1,6 +1,7 @@
 #include "scenario/ScriptParser.h"
 
 #include <QHash>
+#include <cmath>
 
 namespace scenario::script {
 
@@ -33,6 +34,7 @@ const QHash<QString, Shape>& shapes() {
         {"file", {1, 1, "file PATH"}},
         {"file-cancel", {0, 0, "file-cancel"}},
         {"header", {2, 2, "header NAME COLUMN"}},
+        {"resize", {3, 3, "resize WINDOW WIDTH HEIGHT"}},
         {"dump",
          {1, 2,
           "dump code [PATH] | dump tree NAME | dump list NAME | dump clipboard | dump control "
@@ -58,6 +60,15 @@ std::optional<QString> checkCommand(const Command& c) {
         const int col = c.arg(1).toInt(&ok);
         if (!ok || col < 0)
             return QStringLiteral("column must be a number from 0: \"%1\"").arg(c.arg(1));
+    }
+    if (c.name == u"resize") {
+        for (std::size_t i = 1; i < 3; ++i) {
+            bool ok = false;
+            const double twips = c.arg(i).toDouble(&ok);
+            if (!ok || !std::isfinite(twips) || twips <= 0)
+                return QStringLiteral("size must be a number of twips above 0: \"%1\"")
+                    .arg(c.arg(i));
+        }
     }
     if (c.name == u"select" && n > 2) {
         for (std::size_t i = 1; i < c.argc(); ++i)

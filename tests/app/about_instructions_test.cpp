@@ -7,7 +7,6 @@
 
 #include "ShellFixture.h"
 #include "app/AboutForm.h"
-#include "app/Instructions.h"
 #include "codewindow/CodeTextEdit.h"
 #include "support/Drive.h"
 #include "ui/Dialogs.h"
@@ -49,11 +48,10 @@ void closeAboutWithOk(AboutSeen& seen) {
 
 }  // namespace
 
-TEST_F(ShellTest, InstructionsPanelHoldsTheExactText) {
-    auto* box = c<codegen::CodeTextEdit>("InstructText");
-    EXPECT_EQ(app::instructionsText(), box->exactText());
-    EXPECT_EQ(QPlainTextEdit::WidgetWidth, box->lineWrapMode());
-    EXPECT_EQ(c("TabPic(4)"), box->parentWidget());
+// Its text and place are blessed scenario output; how it wraps is not.
+TEST_F(ShellTest, InstructionsPanelWrapsAtItsWidth) {
+    EXPECT_EQ(QPlainTextEdit::WidgetWidth,
+              c<codegen::CodeTextEdit>("InstructText")->lineWrapMode());
 }
 
 TEST_F(ShellTest, AboutButtonShowsTheAboutWindowWithTheNormalPointer) {

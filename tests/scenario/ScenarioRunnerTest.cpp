@@ -256,6 +256,7 @@ TEST_F(RunnerTest, UnusableControlsStopTheScriptAtTheirLine) {
         {"click NameText\n",
          "t.script:1: error: control NameText is not a button, check box or option button\n"},
         {"click Nowhere/OkButton\n", "t.script:1: error: no window Nowhere is open\n"},
+        {"resize Nowhere 9000 6000\n", "t.script:1: error: no window Nowhere is open\n"},
         {"select Tree \"MAPI Session - Logged On\" Outbox\n",
          "t.script:1: error: no node \"Outbox\" under \"MAPI Session - Logged On\" in Tree\n"},
         {"select Tree Nothing\n", "t.script:1: error: no top-level node \"Nothing\" in Tree\n"},
