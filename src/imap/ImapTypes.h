@@ -80,9 +80,10 @@ struct MessageSummary {
     friend bool operator==(const MessageSummary&, const MessageSummary&) = default;
 };
 
-// One UID SEARCH; every criterion given must hold. `recipient` matches To, Cc or Bcc.
+// One UID SEARCH; every criterion given must hold. `recipient` matches To, Cc or Bcc;
+// `sender` matches From or, for mail without one, the Sender header.
 struct SearchCriteria {
-    std::optional<QString> subject{}, body{}, from{}, to{}, cc{}, bcc{}, recipient{};
+    std::optional<QString> subject{}, body{}, from{}, to{}, cc{}, bcc{}, recipient{}, sender{};
     std::optional<QDate> since{}, before{};
     std::optional<quint32> larger{};
     std::optional<bool> seen{};

@@ -179,6 +179,12 @@ QByteArray Account::fetchRaw(const MessageKey& key) {
     return call([&](imap::Client& c) { return c.fetchMessage(key.uid); });
 }
 
+QList<quint32> Account::search(const QString& mailbox, const imap::SearchCriteria& criteria) {
+    const quint32 validity = uidValidity(mailbox);
+    if (selected_ != mailbox) selectFor(mailbox, validity);
+    return call([&](imap::Client& c) { return c.search(criteria); });
+}
+
 void Account::deleteMessage(const MessageKey& key) {
     selectFor(key.mailbox, key.uidValidity);
     call([&](imap::Client& c) { c.deleteMessage(key.uid); });

@@ -84,6 +84,8 @@ class Account : public std::enable_shared_from_this<Account> {
     const QList<imap::MessageSummary>& known(const QString& mailbox);
     quint32 uidValidity(const QString& mailbox);
     QByteArray fetchRaw(const MessageKey& key);
+    // UIDs of the mailbox's messages the server finds for the criteria, ascending.
+    QList<quint32> search(const QString& mailbox, const imap::SearchCriteria& criteria);
     void deleteMessage(const MessageKey& key);
     // Stores a new draft; returns its key (UID 0 when the server does not say).
     MessageKey appendDraft(const QString& mailbox, const QByteArray& raw);

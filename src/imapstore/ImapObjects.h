@@ -143,6 +143,10 @@ class ImapFilter : public mapi::Filter {
     bool isEmpty() const;
     // Whether the message passes; MAPI_E_INVALID_PARAMETER for unusable values.
     bool matches(ImapMessage& m) const;
+    // What the server can be asked to narrow the folder to before matches() has
+    // the last word: a superset of the messages that pass. None when no member
+    // is worth a SEARCH.
+    std::optional<imap::SearchCriteria> serverCriteria() const;
     // Changes whenever a member or condition is set.
     std::size_t version() const { return changes_ + conds_->slots().size(); }
 
@@ -325,6 +329,8 @@ class ImapMessage : public mapi::Message, public FieldSource {
     void setField(const FieldSlot& slot, const mapi::Variant& value) override;
 
     const MessageData& data() const { return d_; }
+    // 0 for a new message not yet stored.
+    quint32 uid() const { return key_ ? key_->uid : 0; }
     // Reads the whole message from the server once.
     const MessageData& full();
     bool hasAttachments();
