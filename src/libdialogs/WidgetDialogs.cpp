@@ -14,6 +14,7 @@ class WidgetDialogs final : public LibraryDialogs {
         return showAddressBook(session, args);
     }
     void details(mapi::AddressEntry& entry) override { showDetails(entry); }
+    QString askPassword(const QString& account) override { return showPasswordDialog(account); }
 };
 
 }  // namespace

@@ -11,6 +11,7 @@ QString showProfileChooser(const QStringList& profiles, const QString& preselect
 std::vector<ChosenRecipient> showAddressBook(mapi::Session& session,
                                              const mapi::AddressBookArgs& args);
 void showDetails(mapi::AddressEntry& entry);
+QString showPasswordDialog(const QString& account);
 
 // Installs the windows above as the store's dialogs for the rest of the run.
 void installWidgetDialogs();
