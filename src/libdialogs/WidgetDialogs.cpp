@@ -1,5 +1,7 @@
 #include "libdialogs/WidgetDialogs.h"
 
+#include "libdialogs/ProgressWindow.h"
+
 namespace store {
 
 namespace {
@@ -22,6 +24,8 @@ class WidgetDialogs final : public LibraryDialogs {
 void installWidgetDialogs() {
     static WidgetDialogs dialogs;
     installLibraryDialogs(&dialogs);
+    static ProgressWindow progress;
+    mapi::installProgressSink(&progress);
 }
 
 }  // namespace store

@@ -13,7 +13,8 @@ std::vector<ChosenRecipient> showAddressBook(mapi::Session& session,
 void showDetails(mapi::AddressEntry& entry);
 QString showPasswordDialog(const QString& account);
 
-// Installs the windows above as the store's dialogs for the rest of the run.
+// Installs the windows above as the store's dialogs, and the progress window as
+// the back-ends' progress sink, for the rest of the run.
 void installWidgetDialogs();
 
 }  // namespace store
