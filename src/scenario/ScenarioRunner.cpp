@@ -20,6 +20,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextCursor>
@@ -228,6 +229,11 @@ void ScenarioRunner::tick() {
         idleTicks_ = 0;
         return;
     }
+    // A progress window is the running command's own, and not the script's to answer.
+    if (!running_.empty() && qobject_cast<QProgressDialog*>(modal)) {
+        idleTicks_ = 0;
+        return;
+    }
     if (++idleTicks_ < kSettleTicks) return;
 
     if (waitingForStartup_) {
@@ -382,6 +388,9 @@ QString ScenarioRunner::waitingDialogDescription(QWidget* modal) const {
 
 bool ScenarioRunner::isProgramWindow(const QWidget* w) {
     if (!w->isWindow() || w->objectName().isEmpty()) return false;
+    // Whether a progress window shows at all depends on the machine's speed:
+    // it must not change what a run prints.
+    if (qobject_cast<const QProgressDialog*>(w)) return false;
     const Qt::WindowType type = w->windowType();
     if (type != Qt::Window && type != Qt::Dialog && type != Qt::Tool) return false;
     return !isAnswerDialog(w);
