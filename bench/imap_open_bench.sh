@@ -4,6 +4,7 @@
 # and again from the cache (flags compared only). Reported, not asserted; not
 # run by the tests.
 #   bench/imap_open_bench.sh [BUILD_DIR] [MESSAGES]   (default: build, 20000)
+#   PERF_DATA=FILE records the open from the cache once more with perf
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -79,6 +80,10 @@ base=$(run "$tmp/base.script")
 clear_cache
 cold=$(run "$tmp/open.script")
 warm=$(run "$tmp/open.script")
+# PERF_DATA=FILE: the open from the cache once more under perf record.
+if [ -n "${PERF_DATA:-}" ]; then
+    perf record -g -o "$PERF_DATA" "$prog" --script "$tmp/open.script" >/dev/null 2>&1
+fi
 local_base=$(run "$tmp/local-base.script")
 local_open=$(run "$tmp/local-open.script")
 printf '%-32s %8s\n' "run (messages: $count)" "ms"

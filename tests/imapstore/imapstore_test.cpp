@@ -10,6 +10,7 @@
 #include "imap/HeaderCache.h"
 #include "imap/ImapClient.h"
 #include "imapstore/Account.h"
+#include "imapstore/MessageData.h"
 #include "messaging/Error.h"
 #include "messaging/Progress.h"
 
@@ -147,6 +148,36 @@ TEST_F(ImapStoreTest, ServerStoppedMidSessionIsANetworkError) {
     // Every later call fails the same way rather than hanging.
     expectError([&] { folder(*account, QStringLiteral("INBOX"))->MessagesOf()->Count(); },
                 mapi::code::NetworkError, QStringLiteral("MAPI_E_NETWORK_ERROR"));
+}
+
+// A listing reads subjects without the MIME reader where the text needs no
+// decoding; where it does, it must leave the subject to the reader.
+TEST(ImapSubjects, TheQuickReadingAgreesWithTheMimeReader) {
+    const struct {
+        QByteArray raw;
+        bool quick;
+    } cases[] = {
+        {"Weekly numbers", true},
+        {"", true},
+        {"Re: [list] 50% off; (maybe) <now>", true},
+        {"=?UTF-8?Q?Chart_attached_=E2=9C=93?=", false},
+        {"two  blanks", false},
+        {" leading", false},
+        {"trailing ", false},
+        {"folded\r\n line", false},
+        {"tab\there", false},
+        {"caf\xc3\xa9", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.raw.toStdString());
+        imap::MessageSummary s;
+        s.envelope.subject = c.raw;
+        const std::optional<QString> quick = imapstore::plainSubject(s);
+        EXPECT_EQ(quick.has_value(), c.quick);
+        if (quick) {
+            EXPECT_EQ(*quick, imapstore::fromSummary(s).subject);
+        }
+    }
 }
 
 // Records each step and cancels at the one given (0: never).
