@@ -28,7 +28,7 @@ const char* const kUsage =
     "                         to a store of the profile (default \"Default\") in "
     "$XDG_DATA_HOME/quorvane\n"
     "  add-imap --profile NAME --server HOST [--port N] [--security none|starttls|tls]\n"
-    "           --user USER [--password-file F] [--fingerprint SHA256]\n"
+    "           --user USER [--password-file F] [--fingerprint SHA256] [--timeout SECONDS]\n"
     "                         add an IMAP account to the profile (created when missing); without\n"
     "                         a password file the password is the one given at logon\n"
     "  --help                 this list\n";
@@ -122,7 +122,7 @@ int importMail(const QStringList& args) {
 
 int addImap(const QStringList& args) {
     QTextStream err(stderr);
-    QString profile, passwordFile, port;
+    QString profile, passwordFile, port, timeout;
     store::AccountEntry e;
     e.port = 0;
     for (qsizetype i = 2; i < args.size(); ++i) {
@@ -134,6 +134,7 @@ int addImap(const QStringList& args) {
                         : a == QLatin1String("--user")          ? &e.user
                         : a == QLatin1String("--password-file") ? &passwordFile
                         : a == QLatin1String("--fingerprint")   ? &e.fingerprint
+                        : a == QLatin1String("--timeout")       ? &timeout
                                                                 : nullptr;
         if (!slot) {
             err << "unknown option " << a << '\n' << kUsage;
@@ -164,6 +165,14 @@ int addImap(const QStringList& args) {
         }
     } else {
         e.port = e.security == QLatin1String("tls") ? 993 : 143;
+    }
+    if (!timeout.isEmpty()) {
+        bool ok = false;
+        e.timeout = timeout.toInt(&ok);
+        if (!ok || e.timeout < 1 || e.timeout > 600) {
+            err << "--timeout must be a number of seconds from 1 to 600\n";
+            return 2;
+        }
     }
     if (!passwordFile.isEmpty()) {
         QFile f(passwordFile);

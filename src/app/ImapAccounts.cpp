@@ -39,6 +39,8 @@ std::shared_ptr<store::AccountSession> openImap(const store::AccountLogon& logon
     settings.connect.port = static_cast<quint16>(logon.entry.port);
     settings.connect.security = securityOf(logon.entry.security);
     settings.connect.acceptedFingerprint = logon.entry.fingerprint;
+    if (logon.entry.timeout > 0)
+        settings.connect.timeout = std::chrono::seconds(logon.entry.timeout);
     settings.user = logon.entry.user;
     settings.password = logon.password;
     settings.cachePath = logon.cachePath;

@@ -209,6 +209,7 @@ QList<MessageSummary> HeaderCache::messages(const QString& mailbox) {
     if (!q.ok()) fail("read messages");
     q.bind(1, mailbox).bind(2, qint64(st->uidValidity));
     QList<MessageSummary> result;
+    result.reserve(qsizetype(st->exists));
     while (q.step() == SQLITE_ROW) {
         MessageSummary m;
         m.uid = quint32(q.integer(0));

@@ -43,6 +43,10 @@ mailimap_search_key* buildKey(const SearchCriteria& c) {
             mailimap_search_key_new_to(owned(*c.recipient)),
             mailimap_search_key_new_or(mailimap_search_key_new_cc(owned(*c.recipient)),
                                        mailimap_search_key_new_bcc(owned(*c.recipient)))));
+    if (c.sender)
+        add(mailimap_search_key_new_or(
+            mailimap_search_key_new_from(owned(*c.sender)),
+            mailimap_search_key_new_header(owned(QStringLiteral("Sender")), owned(*c.sender))));
     if (c.since) add(mailimap_search_key_new_since(date(*c.since)));
     if (c.before) add(mailimap_search_key_new_before(date(*c.before)));
     if (c.larger) add(mailimap_search_key_new_larger(*c.larger));
@@ -58,7 +62,8 @@ QList<quint32> Client::search(const SearchCriteria& criteria) {
     const detail::SearchKeyPtr key(buildKey(criteria));
     const bool ascii = isAscii(criteria.subject) && isAscii(criteria.body) &&
                        isAscii(criteria.from) && isAscii(criteria.to) && isAscii(criteria.cc) &&
-                       isAscii(criteria.bcc) && isAscii(criteria.recipient);
+                       isAscii(criteria.bcc) && isAscii(criteria.recipient) &&
+                       isAscii(criteria.sender);
     clist* raw = nullptr;
     startCommand();
     check(mailimap_uid_search(imap_, ascii ? nullptr : "UTF-8", key.get(), &raw), "UID SEARCH");

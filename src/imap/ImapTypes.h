@@ -14,12 +14,15 @@ namespace imap {
 
 enum class Security { None, StartTls, Tls };
 
+// Long enough for a busy server, short enough that a silent one is noticed soon.
+inline constexpr std::chrono::seconds kDefaultTimeout{5};
+
 struct ConnectOptions {
     QString host;
     quint16 port = 143;
     Security security = Security::None;
     // Applies to connecting and to every wait for the server afterwards.
-    std::chrono::seconds timeout{10};
+    std::chrono::seconds timeout{kDefaultTimeout};
     // SHA-256 of the certificate (hex, colons and case ignored) that is accepted even
     // though it does not verify, for self-signed servers the user has chosen to trust.
     QString acceptedFingerprint;
@@ -80,9 +83,10 @@ struct MessageSummary {
     friend bool operator==(const MessageSummary&, const MessageSummary&) = default;
 };
 
-// One UID SEARCH; every criterion given must hold. `recipient` matches To, Cc or Bcc.
+// One UID SEARCH; every criterion given must hold. `recipient` matches To, Cc or Bcc;
+// `sender` matches From or, for mail without one, the Sender header.
 struct SearchCriteria {
-    std::optional<QString> subject{}, body{}, from{}, to{}, cc{}, bcc{}, recipient{};
+    std::optional<QString> subject{}, body{}, from{}, to{}, cc{}, bcc{}, recipient{}, sender{};
     std::optional<QDate> since{}, before{};
     std::optional<quint32> larger{};
     std::optional<bool> seen{};

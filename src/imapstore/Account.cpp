@@ -1,6 +1,7 @@
 #include "imapstore/Account.h"
 
 #include "imapstore/ImapObjects.h"
+#include "messaging/Progress.h"
 
 namespace imapstore {
 
@@ -35,6 +36,7 @@ Account::~Account() {
 std::shared_ptr<Account> Account::open(AccountSettings settings) {
     std::shared_ptr<Account> a(new Account(std::move(settings)));
     a->client_.setProtocolLog(a->settings_.log);
+    if (a->settings_.fetchBatch > 0) a->client_.setFetchBatchSize(a->settings_.fetchBatch);
     a->call([&](imap::Client& c) {
         c.connect(a->settings_.connect);
         c.login(a->settings_.user, a->settings_.password);
@@ -140,8 +142,12 @@ Ref<mapi::Message> Account::messageById(const QString& id) {
 }
 
 const QList<imap::MessageSummary>& Account::refresh(const QString& mailbox) {
+    mapi::ProgressTask task(QStringLiteral("Reading the message list of %1").arg(mailbox));
+    // The sync selects the mailbox, also when it fails half-way.
+    selected_.clear();
     call([&](imap::Client& c) {
-        cache_->sync(c, mailbox);
+        cache_->sync(c, mailbox,
+                     [&](qsizetype done, qsizetype total) { return task.step(done, total); });
         selected_ = mailbox;
         known_[mailbox] = cache_->messages(mailbox);
         const std::optional<imap::MailboxStatus> st = cache_->status(mailbox);
@@ -177,6 +183,12 @@ void Account::selectFor(const QString& mailbox, quint32 uidValidity) {
 QByteArray Account::fetchRaw(const MessageKey& key) {
     if (selected_ != key.mailbox) selectFor(key.mailbox, key.uidValidity);
     return call([&](imap::Client& c) { return c.fetchMessage(key.uid); });
+}
+
+QList<quint32> Account::search(const QString& mailbox, const imap::SearchCriteria& criteria) {
+    const quint32 validity = uidValidity(mailbox);
+    if (selected_ != mailbox) selectFor(mailbox, validity);
+    return call([&](imap::Client& c) { return c.search(criteria); });
 }
 
 void Account::deleteMessage(const MessageKey& key) {

@@ -29,6 +29,7 @@ struct AccountSettings {
     QString password;
     QString cachePath;                 // the account's header cache file
     imap::ProtocolLog* log = nullptr;  // not owned; may be nullptr
+    int fetchBatch = 0;                // headers per FETCH on a first open; 0 for the client's
 };
 
 // What Recipient.Resolve finds in the session's address lists.
@@ -79,11 +80,15 @@ class Account : public std::enable_shared_from_this<Account> {
     const std::vector<MailboxNode>& mailboxes();
     std::optional<MailboxNode> mailbox(const QString& name);
     // Brings the mailbox's cached headers up to date and returns them in UID order.
+    // Fetching new headers reports progress; a cancel keeps the batches already
+    // cached for the next open and fails with MAPI_E_USER_CANCEL.
     const QList<imap::MessageSummary>& refresh(const QString& mailbox);
     // The last known headers (refreshed on first use only).
     const QList<imap::MessageSummary>& known(const QString& mailbox);
     quint32 uidValidity(const QString& mailbox);
     QByteArray fetchRaw(const MessageKey& key);
+    // UIDs of the mailbox's messages the server finds for the criteria, ascending.
+    QList<quint32> search(const QString& mailbox, const imap::SearchCriteria& criteria);
     void deleteMessage(const MessageKey& key);
     // Stores a new draft; returns its key (UID 0 when the server does not say).
     MessageKey appendDraft(const QString& mailbox, const QByteArray& raw);

@@ -125,7 +125,62 @@ bool looselyEqual(const Variant& stored, const Variant& wanted) {
     }
 }
 
+// A needle the server can be asked for as a quoted string.
+std::optional<QString> searchable(const Variant& v) {
+    const QString t = textOf(v);
+    if (t.contains(QLatin1Char('\r')) || t.contains(QLatin1Char('\n')) || t.contains(QChar(0)))
+        return std::nullopt;
+    return t;
+}
+
+QDate dayOf(qint64 serialSeconds) {
+    const qint64 days =
+        serialSeconds >= 0 ? serialSeconds / 86400 : -((-serialSeconds + 86399) / 86400);
+    return QDate(1899, 12, 30).addDays(days);
+}
+
 }  // namespace
+
+std::optional<imap::SearchCriteria> ImapFilter::serverCriteria() const {
+    imap::SearchCriteria c;
+    bool any = false;
+    // Each member the server can narrow by; a value it cannot use is left to the
+    // local pass, which reports it as the embedded store does.
+    auto take = [&](const char* name, auto&& apply) {
+        auto it = members_.find(QLatin1String(name));
+        if (it == members_.end()) return;
+        try {
+            if (apply(it->second)) any = true;
+        } catch (const mapi::Error&) {
+        }
+    };
+    take("Subject", [&](const Variant& v) { return bool(c.subject = searchable(v)); });
+    take("Text", [&](const Variant& v) { return bool(c.body = searchable(v)); });
+    take("Sender", [&](const Variant& v) { return bool(c.sender = searchable(v)); });
+    take("Recipients", [&](const Variant& v) { return bool(c.recipient = searchable(v)); });
+    take("Size", [&](const Variant& v) {
+        const std::int32_t least = longOf(v);
+        if (least <= 0) return false;
+        c.larger = quint32(least - 1);
+        return true;
+    });
+    take("Unread", [&](const Variant& v) {
+        c.seen = !boolOf(v);
+        return true;
+    });
+    // SEARCH compares days of INTERNALDATE in a zone of the server's choosing: a
+    // day's margin either side keeps every message the local times could pass.
+    take("TimeFirst", [&](const Variant& v) {
+        c.since = dayOf(dateSeconds(v, false)).addDays(-1);
+        return true;
+    });
+    take("TimeLast", [&](const Variant& v) {
+        c.before = dayOf(dateSeconds(v, true)).addDays(2);
+        return true;
+    });
+    if (!any) return std::nullopt;
+    return c;
+}
 
 void ImapFilter::Set(const QString& member, const Variant& value) {
     members_[canonical(member)] = value;

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "imapstore/ImapObjects.h"
 
 namespace imapstore {
@@ -78,9 +80,18 @@ const std::vector<Ref<mapi::Message>>& ImapMessages::items() {
     if (!filter_ || filter_->isEmpty()) return *all_;
     // Filtered again only when the filter changed since the last pass.
     if (filteredFor_ == filter_->version()) return filtered_;
+    // The server narrows the folder first, so only its candidates' bodies are ever
+    // fetched; the local pass keeps the embedded store's meaning of each member.
+    std::optional<QList<quint32>> found;
+    if (const std::optional<imap::SearchCriteria> c = filter_->serverCriteria();
+        c && !mailbox_.isEmpty())
+        found = a_->search(mailbox_, *c);
     std::vector<Ref<mapi::Message>> passed;
-    for (const Ref<mapi::Message>& m : *all_)
-        if (filter_->matches(static_cast<ImapMessage&>(*m))) passed.push_back(m);
+    for (const Ref<mapi::Message>& m : *all_) {
+        auto& message = static_cast<ImapMessage&>(*m);
+        if (found && !std::binary_search(found->begin(), found->end(), message.uid())) continue;
+        if (filter_->matches(message)) passed.push_back(m);
+    }
     filtered_ = std::move(passed);
     filteredFor_ = filter_->version();
     return filtered_;

@@ -105,16 +105,31 @@ Ref<mapi::Attachment> ImapAttachments::Add() {
 // ---- message ----------------------------------------------------------------------------
 
 ImapMessage::ImapMessage(AccountPtr a, MessageKey key, const imap::MessageSummary& summary)
-    : a_(std::move(a)), key_(key), mailbox_(key.mailbox), d_(fromSummary(summary)) {}
+    : a_(std::move(a)), key_(key), mailbox_(key.mailbox), summary_(summary), parsed_(false) {}
+
+MessageData& ImapMessage::d() {
+    if (!parsed_) {
+        d_ = fromSummary(summary_);
+        summary_ = {};
+        parsed_ = true;
+    }
+    return d_;
+}
+
+QString ImapMessage::Subject() {
+    if (!parsed_)
+        if (std::optional<QString> s = plainSubject(summary_)) return *s;
+    return d().subject;
+}
 
 ImapMessage::ImapMessage(AccountPtr a, QString mailbox)
     : a_(std::move(a)), mailbox_(std::move(mailbox)), isNew_(true) {
     // What a freshly created note has until the caller sets more.
-    d_.complete = true;
-    d_.unread = false;
-    d_.hasSender = true;
-    d_.senderName = a_->userName();
-    d_.senderAddress = a_->address();
+    d().complete = true;
+    d().unread = false;
+    d().hasSender = true;
+    d().senderName = a_->userName();
+    d().senderAddress = a_->address();
     recips_ = std::make_shared<ImapRecipients>(a_);
     atts_ = std::make_shared<ImapAttachments>();
 }
@@ -125,14 +140,14 @@ void ImapMessage::checkAlive() const {
 
 const MessageData& ImapMessage::full() {
     checkAlive();
-    if (!d_.complete) completeFrom(d_, a_->fetchRaw(*key_));
-    return d_;
+    if (!d().complete) completeFrom(d(), a_->fetchRaw(*key_));
+    return d();
 }
 
 void ImapMessage::fillCollections() {
     if (recips_) return;
     recips_ = std::make_shared<ImapRecipients>(a_);
-    for (const mime::Recipient& r : d_.recipients) {
+    for (const mime::Recipient& r : d().recipients) {
         auto x = std::make_shared<ImapRecipient>(a_);
         x->name = r.name;
         x->address = r.address;
@@ -142,7 +157,7 @@ void ImapMessage::fillCollections() {
     full();
     atts_ = std::make_shared<ImapAttachments>();
     std::int32_t position = 0;
-    for (const mime::Attachment& a : d_.attachments) {
+    for (const mime::Attachment& a : d().attachments) {
         auto x = std::make_shared<ImapAttachment>();
         x->name = a.name;
         x->mimeType = a.mimeType;
@@ -171,20 +186,21 @@ Variant ImapMessage::Importance() {
 }
 
 Ref<mapi::AddressEntry> ImapMessage::Sender() {
-    if (!d_.hasSender) mapi::raise(mapi::code::NotFound);
-    return Ref<mapi::AddressEntry>(std::make_shared<SenderEntry>(d_.senderName, d_.senderAddress));
+    if (!d().hasSender) mapi::raise(mapi::code::NotFound);
+    return Ref<mapi::AddressEntry>(
+        std::make_shared<SenderEntry>(d().senderName, d().senderAddress));
 }
 
 Variant ImapMessage::Size() {
-    return Variant(static_cast<std::int32_t>(std::min<qint64>(d_.size, INT32_MAX)));
+    return Variant(static_cast<std::int32_t>(std::min<qint64>(d().size, INT32_MAX)));
 }
 
 Variant ImapMessage::TimeReceived() {
-    return dateValue(d_.received);
+    return dateValue(d().received);
 }
 
 Variant ImapMessage::TimeSent() {
-    return dateValue(d_.sent);
+    return dateValue(d().sent);
 }
 
 QString ImapMessage::Type() {
@@ -211,17 +227,17 @@ Ref<mapi::Fields> ImapMessage::FieldsOf() {
 
 void ImapMessage::SetText(const QString& v) {
     full();
-    d_.body = v;
+    d().body = v;
 }
 
 void ImapMessage::SetImportance(std::int32_t v) {
     full();
-    d_.importance = v;
+    d().importance = v;
 }
 
 void ImapMessage::SetType(const QString& v) {
     full();
-    d_.messageClass = v;
+    d().messageClass = v;
 }
 
 std::vector<FieldSlot> ImapMessage::fieldList() {
@@ -267,11 +283,11 @@ void ImapMessage::Update() {
         mapi::raise(mapi::code::NoSupport,
                     QStringLiteral("A message on the mail server cannot be changed."));
     Draft draft;
-    draft.fromName = d_.senderName;
+    draft.fromName = d().senderName;
     draft.fromAddress = a_->address();
-    draft.subject = d_.subject;
-    draft.body = d_.body;
-    draft.importance = d_.importance;
+    draft.subject = d().subject;
+    draft.body = d().body;
+    draft.importance = d().importance;
     draft.deliveryReceipt = deliveryReceipt_;
     draft.readReceipt = readReceipt_;
     for (const Ref<mapi::Recipient>& r : recips_->list) {
@@ -288,11 +304,11 @@ void ImapMessage::Update() {
     const QByteArray raw = writeDraft(draft);
     key_ = a_->appendDraft(mailbox_, raw);
     isNew_ = false;
-    d_.draft = true;
-    d_.size = raw.size();
-    d_.received = QDateTime::currentDateTimeUtc();
-    d_.recipients = draft.recipients;
-    d_.attachments = draft.attachments;
+    d().draft = true;
+    d().size = raw.size();
+    d().received = QDateTime::currentDateTimeUtc();
+    d().recipients = draft.recipients;
+    d().attachments = draft.attachments;
 }
 
 void ImapMessage::Delete() {

@@ -143,6 +143,10 @@ class ImapFilter : public mapi::Filter {
     bool isEmpty() const;
     // Whether the message passes; MAPI_E_INVALID_PARAMETER for unusable values.
     bool matches(ImapMessage& m) const;
+    // What the server can be asked to narrow the folder to before matches() has
+    // the last word: a superset of the messages that pass. None when no member
+    // is worth a SEARCH.
+    std::optional<imap::SearchCriteria> serverCriteria() const;
     // Changes whenever a member or condition is set.
     std::size_t version() const { return changes_ + conds_->slots().size(); }
 
@@ -291,7 +295,7 @@ class ImapMessage : public mapi::Message, public FieldSource {
     ImapMessage(AccountPtr a, QString mailbox);
 
     QString ID() override;
-    QString Subject() override { return d_.subject; }
+    QString Subject() override;
     QString Text() override;
     mapi::Variant Importance() override;
     mapi::Ref<mapi::AddressEntry> Sender() override;
@@ -299,18 +303,18 @@ class ImapMessage : public mapi::Message, public FieldSource {
     mapi::Variant TimeReceived() override;
     mapi::Variant TimeSent() override;
     QString Type() override;
-    mapi::Variant Unread() override { return mapi::Variant(d_.unread); }
+    mapi::Variant Unread() override { return mapi::Variant(d().unread); }
     // Kept as unsent, as the importer keeps mail read from files.
     mapi::Variant Sent() override { return mapi::Variant(false); }
     QString ConversationIndex() override { return QString(); }
-    QString ConversationTopic() override { return conversationTopic(d_.subject); }
+    QString ConversationTopic() override { return conversationTopic(d().subject); }
     mapi::Variant DeliveryReceipt() override { return mapi::Variant(deliveryReceipt_); }
     mapi::Variant ReadReceipt() override { return mapi::Variant(readReceipt_); }
     mapi::Ref<mapi::Attachments> AttachmentsOf() override;
     mapi::Ref<mapi::Recipients> RecipientsOf() override;
     mapi::Ref<mapi::Fields> FieldsOf() override;
 
-    void SetSubject(const QString& v) override { d_.subject = v; }
+    void SetSubject(const QString& v) override { d().subject = v; }
     void SetText(const QString& v) override;
     void SetImportance(std::int32_t v) override;
     void SetType(const QString& v) override;
@@ -324,7 +328,9 @@ class ImapMessage : public mapi::Message, public FieldSource {
                        const mapi::Variant& value) override;
     void setField(const FieldSlot& slot, const mapi::Variant& value) override;
 
-    const MessageData& data() const { return d_; }
+    const MessageData& data() { return d(); }
+    // 0 for a new message not yet stored.
+    quint32 uid() const { return key_ ? key_->uid : 0; }
     // Reads the whole message from the server once.
     const MessageData& full();
     bool hasAttachments();
@@ -336,6 +342,11 @@ class ImapMessage : public mapi::Message, public FieldSource {
     AccountPtr a_;
     std::optional<MessageKey> key_;  // unset for a new message not yet stored
     QString mailbox_;
+    // A listing reads thousands of messages for their subjects only: the rest of
+    // the headers is read from the summary on first use.
+    MessageData& d();
+    imap::MessageSummary summary_;
+    bool parsed_ = true;
     MessageData d_;
     bool isNew_ = false;
     bool deleted_ = false;

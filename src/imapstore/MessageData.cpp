@@ -79,6 +79,17 @@ MessageData fromSummary(const imap::MessageSummary& s) {
     return d;
 }
 
+std::optional<QString> plainSubject(const imap::MessageSummary& s) {
+    const QByteArray& t = s.envelope.subject;
+    // Encoded words, folding, edge or runs of blanks and anything beyond printable
+    // ASCII are the MIME reader's to interpret.
+    if (t.contains("=?") || t.startsWith(' ') || t.endsWith(' ') || t.contains("  "))
+        return std::nullopt;
+    for (char c : t)
+        if (c < 0x20 || c > 0x7e) return std::nullopt;
+    return QString::fromLatin1(t);
+}
+
 void completeFrom(MessageData& d, const QByteArray& raw) {
     const mime::ParseResult parsed = mime::parseMessage(raw);
     d.complete = true;

@@ -37,6 +37,10 @@ struct MessageData {
 // them from the same headers; flags, INTERNALDATE and RFC822.SIZE from the server.
 MessageData fromSummary(const imap::MessageSummary& s);
 
+// The subject fromSummary() would give, without reading the headers, when the
+// server's text needs no decoding; nullopt otherwise.
+std::optional<QString> plainSubject(const imap::MessageSummary& s);
+
 // Adds what only the whole message says (body, attachments, importance, class).
 void completeFrom(MessageData& d, const QByteArray& raw);
 

@@ -1,5 +1,7 @@
 #include "libdialogs/WidgetDialogs.h"
 
+#include "libdialogs/ProgressWindow.h"
+
 namespace store {
 
 namespace {
@@ -14,6 +16,7 @@ class WidgetDialogs final : public LibraryDialogs {
         return showAddressBook(session, args);
     }
     void details(mapi::AddressEntry& entry) override { showDetails(entry); }
+    QString askPassword(const QString& account) override { return showPasswordDialog(account); }
 };
 
 }  // namespace
@@ -21,6 +24,8 @@ class WidgetDialogs final : public LibraryDialogs {
 void installWidgetDialogs() {
     static WidgetDialogs dialogs;
     installLibraryDialogs(&dialogs);
+    static ProgressWindow progress;
+    mapi::installProgressSink(&progress);
 }
 
 }  // namespace store

@@ -11,8 +11,10 @@ QString showProfileChooser(const QStringList& profiles, const QString& preselect
 std::vector<ChosenRecipient> showAddressBook(mapi::Session& session,
                                              const mapi::AddressBookArgs& args);
 void showDetails(mapi::AddressEntry& entry);
+QString showPasswordDialog(const QString& account);
 
-// Installs the windows above as the store's dialogs for the rest of the run.
+// Installs the windows above as the store's dialogs, and the progress window as
+// the back-ends' progress sink, for the rest of the run.
 void installWidgetDialogs();
 
 }  // namespace store

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QProgressDialog>
 
 #include "scenario/RunnerSupport.h"
 #include "ui/Twips.h"
@@ -13,6 +14,9 @@ using script::Command;
 
 bool ScenarioRunner::isProgramWindow(const QWidget* w) {
     if (!w->isWindow() || w->objectName().isEmpty()) return false;
+    // Whether a progress window shows at all depends on the machine's speed:
+    // it must not change what a run prints.
+    if (qobject_cast<const QProgressDialog*>(w)) return false;
     const Qt::WindowType type = w->windowType();
     if (type != Qt::Window && type != Qt::Dialog && type != Qt::Tool) return false;
     return !isAnswerDialog(w);

@@ -7,6 +7,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QTimer>
 
 #include "messaging/Error.h"
@@ -92,6 +93,11 @@ void ScenarioRunner::tick() {
     // A command is still on the stack and has not opened a new modal window:
     // it is only processing events of its own; let it finish.
     if (!running_.empty() && modal == running_.back().modalAtStart) {
+        idleTicks_ = 0;
+        return;
+    }
+    // A progress window is the running command's own, and not the script's to answer.
+    if (!running_.empty() && qobject_cast<QProgressDialog*>(modal)) {
         idleTicks_ = 0;
         return;
     }

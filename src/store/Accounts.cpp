@@ -11,6 +11,12 @@ QHash<QString, AccountOpener>& openers() {
     return all;
 }
 
+bool hasTimeoutColumn(Db& db) {
+    Stmt q =
+        db.prepare("SELECT 1 FROM pragma_table_info('profile_accounts') WHERE name = 'timeout'");
+    return q.step();
+}
+
 bool hasAccountTable(Db& db) {
     Stmt q = db.prepare(
         "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'profile_accounts'");
@@ -24,7 +30,10 @@ void ensureAccountTable(Db& db) {
         "rid INTEGER PRIMARY KEY, profile INTEGER NOT NULL, kind TEXT NOT NULL, "
         "server TEXT NOT NULL, port INTEGER NOT NULL, security TEXT NOT NULL, "
         "user TEXT NOT NULL, password TEXT NOT NULL DEFAULT '', "
-        "fingerprint TEXT NOT NULL DEFAULT '')");
+        "fingerprint TEXT NOT NULL DEFAULT '', timeout INTEGER NOT NULL DEFAULT 0)");
+    // Tables made before the timeout could be set keep the default for their accounts.
+    if (!hasTimeoutColumn(db))
+        db.exec("ALTER TABLE profile_accounts ADD COLUMN timeout INTEGER NOT NULL DEFAULT 0");
 }
 
 }  // namespace
@@ -44,9 +53,13 @@ std::shared_ptr<AccountSession> openAccount(const AccountLogon& logon) {
 std::vector<AccountEntry> profileAccounts(Db& db, std::int64_t profile) {
     std::vector<AccountEntry> out;
     if (!hasAccountTable(db)) return out;
+    // A store written before the timeout could be set has no column for it.
     Stmt q = db.prepare(
-        "SELECT rid, kind, server, port, security, user, password, fingerprint "
-        "FROM profile_accounts WHERE profile = ?1 ORDER BY rid");
+        hasTimeoutColumn(db)
+            ? "SELECT rid, kind, server, port, security, user, password, fingerprint, timeout "
+              "FROM profile_accounts WHERE profile = ?1 ORDER BY rid"
+            : "SELECT rid, kind, server, port, security, user, password, fingerprint, 0 "
+              "FROM profile_accounts WHERE profile = ?1 ORDER BY rid");
     q.bind(1, profile);
     while (q.step()) {
         AccountEntry e;
@@ -58,6 +71,7 @@ std::vector<AccountEntry> profileAccounts(Db& db, std::int64_t profile) {
         e.user = q.text(5);
         e.password = q.text(6);
         e.fingerprint = q.text(7);
+        e.timeout = static_cast<int>(q.integer(8));
         out.push_back(e);
     }
     return out;
@@ -79,7 +93,7 @@ void addAccount(Db& db, const QString& profileName, const AccountEntry& e) {
     }
     Stmt ins = db.prepare(
         "INSERT INTO profile_accounts(profile, kind, server, port, security, user, password, "
-        "fingerprint) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
+        "fingerprint, timeout) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)");
     ins.bind(1, profile)
         .bind(2, e.kind)
         .bind(3, e.server)
@@ -88,6 +102,7 @@ void addAccount(Db& db, const QString& profileName, const AccountEntry& e) {
         .bind(6, e.user)
         .bind(7, e.password)
         .bind(8, e.fingerprint)
+        .bind(9, e.timeout)
         .run();
     tx.commit();
 }

@@ -24,6 +24,7 @@ struct AccountEntry {
     QString user;
     QString password;     // "" when it is given at logon
     QString fingerprint;  // a certificate accepted although it does not verify
+    int timeout = 0;      // seconds to wait for the server; 0 for the program's default
 };
 
 // What Recipient.Resolve finds in the profile's address lists.

@@ -32,4 +32,8 @@ void runDetails(mapi::AddressEntry& entry) {
     dialogs().details(entry);
 }
 
+QString runPasswordDialog(const QString& account) {
+    return dialogs().askPassword(account);
+}
+
 }  // namespace store

@@ -30,6 +30,7 @@ class LibraryDialogs {
     virtual std::vector<ChosenRecipient> addressBook(mapi::Session& session,
                                                      const mapi::AddressBookArgs& args) = 0;
     virtual void details(mapi::AddressEntry& entry) = 0;
+    virtual QString askPassword(const QString& account) = 0;
 };
 
 // Makes `dialogs` (not owned; nullptr for none) the ones shown from now on and
@@ -55,5 +56,11 @@ std::vector<ChosenRecipient> runAddressBook(mapi::Session& session,
 // Window "DetailsDialog" showing the entry's name, address, type, alias and
 // fields, closed by "OkButton".
 void runDetails(mapi::AddressEntry& entry);
+
+// Window "PasswordDialog" titled "Mail Server Logon", asking for the password
+// of `account` ("user@server") in the password box "PasswordText". "OkButton"
+// returns what was typed; "CancelButton" or closing the window throws
+// MAPI_E_USER_CANCEL.
+QString runPasswordDialog(const QString& account);
 
 }  // namespace store

@@ -49,8 +49,16 @@ const SessionPtr& SessionImpl::state() const {
 
 namespace {
 
+// The account's own password, else the one the logon passed, else (when the
+// logon may show dialogs) the one the user types in the library's prompt.
+QString accountPassword(const AccountEntry& e, const QString& given, bool showDialog) {
+    if (!e.password.isEmpty()) return e.password;
+    if (!given.isEmpty() || !showDialog) return given;
+    return runPasswordDialog(QStringLiteral("%1@%2").arg(e.user, e.server));
+}
+
 std::vector<std::shared_ptr<AccountSession>> openProfileAccounts(
-    const std::shared_ptr<SessionState>& st, const QString& givenPassword) {
+    const std::shared_ptr<SessionState>& st, const QString& givenPassword, bool showDialog) {
     std::vector<std::shared_ptr<AccountSession>> out;
     const QString dir = QFileInfo(st->db->path()).absolutePath();
     // Held weakly: the accounts live inside the session state they resolve against.
@@ -58,7 +66,7 @@ std::vector<std::shared_ptr<AccountSession>> openProfileAccounts(
     for (const AccountEntry& e : profileAccounts(*st->db, st->profile)) {
         AccountLogon logon;
         logon.entry = e;
-        logon.password = e.password.isEmpty() ? givenPassword : e.password;
+        logon.password = accountPassword(e, givenPassword, showDialog);
         logon.cachePath = QStringLiteral("%1/account-%2.cache").arg(dir).arg(e.rid);
         logon.userName = st->userName;
         logon.resolve = [weak](const QString& name) {
@@ -125,8 +133,9 @@ void SessionImpl::Logon(const mapi::LogonArgs& args) {
     st->profileName = chosen->name;
     st->userName = chosen->mailbox.isEmpty() ? chosen->name : chosen->mailbox;
     // The profile's mail-server accounts log on with it: one that fails fails the logon.
-    st->accounts =
-        joined ? *joined : openProfileAccounts(st, args.profilePassword.value_or(QString()));
+    st->accounts = joined ? *joined
+                          : openProfileAccounts(st, args.profilePassword.value_or(QString()),
+                                                args.showDialog.value_or(false));
     if (state_) backend_->detach(this);
     state_ = st;
     backend_->attach(this);

@@ -10,6 +10,7 @@
 
 #include "DovecotServer.h"
 #include "imap/ImapClient.h"
+#include "imap/ProtocolLog.h"
 #include "imapstore/Account.h"
 #include "import/Importer.h"
 #include "messaging/Error.h"
@@ -86,6 +87,15 @@ QStringList run(const mapi::Ref<mapi::Messages>& messages, const std::vector<Con
     return out;
 }
 
+// The commands the account sent, for showing what a filter asks the server.
+class SentLog : public imap::ProtocolLog {
+  public:
+    void write(imap::Direction d, const QByteArray& data) override {
+        if (d == imap::Direction::Sent) sent += data;
+    }
+    QByteArray sent;
+};
+
 mapi::Variant date(const char* text) {
     return mapi::Variant(vb::toDate(QLatin1String(text)));
 }
@@ -138,6 +148,8 @@ TEST(ImapStoreFilters, EveryFilterKindFindsTheSameMessagesAsTheEmbeddedStore) {
     settings.connect = o;
     settings.user = QStringLiteral("alice");
     settings.password = QStringLiteral("secret");
+    SentLog log;
+    settings.log = &log;
     auto account = imapstore::Account::open(settings);
     const auto liveInbox = [&] {
         return account->folderById(account->ids().folder(QStringLiteral("INBOX")))->MessagesOf();
@@ -185,6 +197,54 @@ TEST(ImapStoreFilters, EveryFilterKindFindsTheSameMessagesAsTheEmbeddedStore) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(run(localInbox(), c.conditions), c.expected);
         EXPECT_EQ(run(liveInbox(), c.conditions), c.expected);
+    }
+
+    // With the headers cached, a filter is one UID SEARCH: no header fetch of the
+    // folder, and the bodies of the server's candidates only.
+    struct Traffic {
+        const char* name;
+        std::vector<Condition> conditions;
+        QByteArray search;  // the SEARCH key sent
+        int bodies;         // whole messages fetched
+        QStringList expected;
+    };
+    const std::vector<Traffic> traffic = {
+        {"subject",
+         {{"Subject", mapi::Variant(QStringLiteral("budget"))}},
+         " SUBJECT budget",
+         0,
+         {"Re: Budget"}},
+        {"text",
+         {{"Text", mapi::Variant(QStringLiteral("numbers"))}},
+         " BODY numbers",
+         2,
+         {"Re: Budget", "Numbers"}},
+        {"text found nowhere",
+         {{"Text", mapi::Variant(QStringLiteral("zebra"))}},
+         " BODY zebra",
+         0,
+         {}},
+        {"sender and unread",
+         {{"Sender", mapi::Variant(QStringLiteral("dee"))}, {"Unread", mapi::Variant(true)}},
+         " OR FROM dee HEADER Sender dee UNSEEN",
+         0,
+         {"Numbers"}},
+        {"size", {{"Size", mapi::Variant(std::int32_t{250})}}, " LARGER 249", 0, {"Re: Budget"}},
+        {"time range",
+         {{"TimeFirst", date("3/2/1999")}, {"TimeLast", date("3/2/1999")}},
+         " SINCE 1-Mar-1999 BEFORE 4-Mar-1999",
+         0,
+         {"Re: Budget"}},
+    };
+    run(liveInbox(), {});
+    for (const Traffic& t : traffic) {
+        SCOPED_TRACE(t.name);
+        log.sent.clear();
+        EXPECT_EQ(run(liveInbox(), t.conditions), t.expected);
+        EXPECT_TRUE(log.sent.contains("UID SEARCH")) << log.sent.toStdString();
+        EXPECT_TRUE(log.sent.contains(t.search)) << log.sent.toStdString();
+        EXPECT_FALSE(log.sent.contains("ENVELOPE")) << log.sent.toStdString();
+        EXPECT_EQ(log.sent.count("BODY.PEEK[]"), t.bodies) << log.sent.toStdString();
     }
 
     // A value the filter cannot use fails the walk the same way on both.

@@ -3,12 +3,16 @@
 // and the refusals (wrong password, no UIDPLUS).
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
 #include <functional>
 
 #include "DovecotServer.h"
+#include "imap/HeaderCache.h"
 #include "imap/ImapClient.h"
 #include "imapstore/Account.h"
+#include "imapstore/MessageData.h"
 #include "messaging/Error.h"
+#include "messaging/Progress.h"
 
 namespace {
 
@@ -135,6 +139,87 @@ TEST_F(ImapStoreTest, ServerStoppedMidSessionIsANetworkError) {
     // Every later call fails the same way rather than hanging.
     expectError([&] { folder(*account, QStringLiteral("INBOX"))->MessagesOf()->Count(); },
                 mapi::code::NetworkError, QStringLiteral("MAPI_E_NETWORK_ERROR"));
+}
+
+// A listing reads subjects without the MIME reader where the text needs no
+// decoding; where it does, it must leave the subject to the reader.
+TEST(ImapSubjects, TheQuickReadingAgreesWithTheMimeReader) {
+    const struct {
+        QByteArray raw;
+        bool quick;
+    } cases[] = {
+        {"Weekly numbers", true},
+        {"", true},
+        {"Re: [list] 50% off; (maybe) <now>", true},
+        {"=?UTF-8?Q?Chart_attached_=E2=9C=93?=", false},
+        {"two  blanks", false},
+        {" leading", false},
+        {"trailing ", false},
+        {"folded\r\n line", false},
+        {"tab\there", false},
+        {"caf\xc3\xa9", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.raw.toStdString());
+        imap::MessageSummary s;
+        s.envelope.subject = c.raw;
+        const std::optional<QString> quick = imapstore::plainSubject(s);
+        EXPECT_EQ(quick.has_value(), c.quick);
+        if (quick) {
+            EXPECT_EQ(*quick, imapstore::fromSummary(s).subject);
+        }
+    }
+}
+
+// Records each step and cancels at the one given (0: never).
+class CancellingSink : public mapi::ProgressSink {
+  public:
+    explicit CancellingSink(int cancelAt) : cancelAt_(cancelAt) {}
+    bool step(const QString& title, qint64 done, qint64 total) override {
+        steps << QStringLiteral("%1 %2/%3").arg(title).arg(done).arg(total);
+        return cancelAt_ == 0 || steps.size() < cancelAt_;
+    }
+    void finish() override { steps << QStringLiteral("finish"); }
+    QStringList steps;
+
+  private:
+    int cancelAt_;
+};
+
+TEST_F(ImapStoreTest, ACancelledFirstOpenKeepsItsBatchesAndTheNextOpenFinishes) {
+    auto writer = other(server(), QStringLiteral("bob"));
+    writer->create(QStringLiteral("Big"));
+    for (const char* s : {"m1", "m2", "m3", "m4", "m5"})
+        writer->append(QStringLiteral("Big"), mail(s), 0);
+    QTemporaryDir dir;
+    imapstore::AccountSettings a = settings(server(), QStringLiteral("bob"));
+    a.cachePath = dir.filePath(QStringLiteral("account.cache"));
+    a.fetchBatch = 2;
+    auto account = imapstore::Account::open(a);
+    const QString title = QStringLiteral("Reading the message list of Big");
+
+    CancellingSink cancel(2);
+    mapi::ProgressSink* before = mapi::installProgressSink(&cancel);
+    expectError([&] { subjects(folder(*account, QStringLiteral("Big"))); }, mapi::code::UserCancel,
+                QStringLiteral("MAPI_E_USER_CANCEL"));
+    EXPECT_EQ(cancel.steps, (QStringList{title + " 2/5", title + " 4/5", "finish"}));
+    // The batches fetched before the cancel are in the cache file.
+    QStringList cached;
+    for (const imap::MessageSummary& m : imap::HeaderCache(a.cachePath).messages("Big"))
+        cached << QString::fromUtf8(m.envelope.subject);
+    EXPECT_EQ(cached, (QStringList{"m1", "m2", "m3", "m4"}));
+
+    // The connection is still good; the next open fetches only the rest.
+    CancellingSink watch(0);
+    mapi::installProgressSink(&watch);
+    EXPECT_EQ(subjects(folder(*account, QStringLiteral("Big"))),
+              (QStringList{"m1", "m2", "m3", "m4", "m5"}));
+    EXPECT_EQ(watch.steps, (QStringList{title + " 1/1", "finish"}));
+    // From the cache nothing is fetched, so nothing is reported.
+    watch.steps.clear();
+    EXPECT_EQ(subjects(folder(*account, QStringLiteral("Big"))).size(), 5);
+    EXPECT_EQ(watch.steps, QStringList{});
+    mapi::installProgressSink(before);
 }
 
 }  // namespace
