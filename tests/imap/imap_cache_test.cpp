@@ -1,5 +1,5 @@
-// The header cache: first open, changes by another client, UIDVALIDITY change,
-// a cancelled first open, and what is left on disk.
+// The header cache: first open, changes by another client, UIDVALIDITY change
+// and what is left on disk.
 #include <QTemporaryDir>
 
 #include "ImapTestUtil.h"
@@ -104,15 +104,4 @@ TEST_F(CacheTest, ChangedUidValidityThrowsTheOldSummariesAway) {
     const QList<MessageSummary> cached = cache->messages(mailbox);
     ASSERT_EQ(cached.size(), 1);
     EXPECT_EQ(cached[0].envelope.subject, "Message 7");
-}
-
-TEST_F(CacheTest, ACancelledFirstSyncKeepsItsBatchesAndTheNextOneFinishes) {
-    prepare(QStringLiteral("alice"), 5);
-    client->setFetchBatchSize(2);
-    expectImapError(
-        [&] { cache->sync(*client, mailbox, [](qsizetype done, qsizetype) { return done < 2; }); },
-        ErrorKind::Cancelled, QStringLiteral("Fetching the message list was cancelled"));
-    EXPECT_EQ(cache->messages(mailbox).size(), 2);
-    EXPECT_EQ(cache->sync(*client, mailbox), (SyncReport{.fetched = 3}));
-    EXPECT_EQ(cache->messages(mailbox), fromServer());
 }

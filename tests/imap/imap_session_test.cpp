@@ -89,37 +89,3 @@ TEST_F(ImapTest, ProtocolLogFileHasEveryExchangeWithThePasswordMasked) {
     EXPECT_FALSE(text.contains("secret"));
     EXPECT_FALSE(text.contains('\r'));
 }
-
-TEST_F(ImapTest, UntrustedCertificateIsRefusedUnlessItsFingerprintIsAccepted) {
-    const QString fingerprint = sharedServer().certificateFingerprint();
-    ASSERT_FALSE(fingerprint.isEmpty());
-    const struct {
-        Security security;
-        quint16 port;
-    } kinds[] = {{Security::Tls, sharedServer().imapsPort()},
-                 {Security::StartTls, sharedServer().imapPort()}};
-    for (const auto& kind : kinds) {
-        SCOPED_TRACE(int(kind.security));
-        ConnectOptions options = plain();
-        options.security = kind.security;
-        options.port = kind.port;
-        Client refused;
-        expectImapError([&] { refused.connect(options); }, ErrorKind::Certificate,
-                        QStringLiteral("The certificate of 127.0.0.1 is not trusted: "));
-        EXPECT_FALSE(refused.isConnected());
-
-        options.acceptedFingerprint = QStringLiteral("00:11:22");
-        expectImapError(
-            [&] { refused.connect(options); }, ErrorKind::Certificate,
-            QStringLiteral("(SHA-256 fingerprint ") + fingerprint.left(2).toUpper() + ':');
-
-        // Colons and case do not matter in the accepted fingerprint.
-        QStringList pairs;
-        for (int i = 0; i < fingerprint.size(); i += 2) pairs << fingerprint.mid(i, 2).toUpper();
-        options.acceptedFingerprint = pairs.join(u':');
-        Client trusted;
-        trusted.connect(options);
-        trusted.login(QStringLiteral("alice"), QStringLiteral("secret"));
-        EXPECT_FALSE(trusted.list().isEmpty());
-    }
-}
