@@ -119,14 +119,26 @@ def chain_script():
                     'set FldNameText "Level %d"' % DEPTH, "click FndFolderButton"]
 
 
-def send_script():
+def send_body(sizes):
+    # A hundredth of the body: the send window's text box and the code window
+    # lay the text out whole, a second a megabyte.
+    n = sizes["body"] // 100
+    return (BODY_LINE * (n // len(BODY_LINE) + 1))[:n]
+
+
+def script_text(text):
+    return '"%s"' % text.replace("\\", "\\\\").replace('"', '\\"').replace(
+        "\r", "\\r").replace("\n", "\\n")
+
+
+def send_script(sizes):
     return LOGON[:4] + [
         "click SendButton", "click AddressButton",
         'choose AddressListCombo "Global Address List"', 'choose EntryList "Ann Able"',
         "click ToButton", "click OkButton",
         "click AttachButton", "file outgoing.bin",
-        'set SubjectText "Large attachment"', 'set MsgText "See the attachment."',
-        "click SendButton"]
+        'set SubjectText "Large attachment"', 'set MsgText %s' % script_text(send_body(sizes)),
+        "click SendButton", "dump code send.bas"]
 
 
 # The program is started by a small process of its own: a child's peak memory
@@ -292,14 +304,20 @@ def main():
 
         # A message with the large attachment saved to the Outbox through the
         # send window: the attachment is held once, in the message.
-        r.run("send", send_script())
-        bounds.append(("send", sizes["attachment"], 1.5))
+        r.run("send", send_script(sizes))
+        bounds.append(("send", sizes["attachment"] + 2 * len(send_body(sizes)), 1.5))
+        with open(os.path.join(work, "send.bas"), "rb") as f:
+            code = f.read().decode()
+        literal = send_body(sizes).replace("\r\n", '" & vbCrLf & "')
+        check('  .Text = "%s"\r\n' % literal in code, "the send code lacks the body")
         db = sqlite3.connect(store)
         check(db.execute("PRAGMA integrity_check").fetchall() == [("ok",)], "integrity_check")
         rows = db.execute(
             "SELECT m.subject, a.name, length(a.data) FROM messages m "
             "JOIN folders f ON f.rid = m.folder JOIN attachments a ON a.message = m.rid "
             "WHERE f.eid = '1002'").fetchall()
+        body = db.execute("SELECT body FROM messages WHERE subject = 'Large attachment'").fetchone()
+        check(body == (send_body(sizes),), "the body in the Outbox differs")
         check(rows == [("Large attachment", os.path.join(work, "outgoing.bin"), sizes["attachment"])],
               "the Outbox holds %r" % rows)
         data = db.execute("SELECT a.data FROM attachments a JOIN messages m ON m.rid = a.message "
