@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 #include <QStringList>
 
 #include "messaging/Error.h"
@@ -143,6 +145,7 @@ Stmt::~Stmt() {
 void Stmt::reset() {
     sqlite3_reset(s_);
     sqlite3_clear_bindings(s_);
+    held_.clear();
 }
 
 Stmt& Stmt::bind(int i, const SqlValue& v) {
@@ -152,11 +155,15 @@ Stmt& Stmt::bind(int i, const SqlValue& v) {
     } else if (auto p = std::get_if<double>(&v)) {
         rc = sqlite3_bind_double(s_, i, *p);
     } else if (auto p = std::get_if<QString>(&v)) {
-        const QByteArray u = p->toUtf8();
-        rc = sqlite3_bind_text(s_, i, u.constData(), static_cast<int>(u.size()), SQLITE_TRANSIENT);
+        held_.push_back(p->toUtf8());
+        const QByteArray& u = held_.back();
+        rc = sqlite3_bind_text64(s_, i, u.constData(), static_cast<sqlite3_uint64>(u.size()),
+                                 SQLITE_STATIC, SQLITE_UTF8);
     } else if (auto p = std::get_if<QByteArray>(&v)) {
-        rc = sqlite3_bind_blob64(s_, i, p->constData(), static_cast<sqlite3_uint64>(p->size()),
-                                 SQLITE_TRANSIENT);
+        held_.push_back(*p);
+        const QByteArray& b = held_.back();
+        rc = sqlite3_bind_blob64(s_, i, b.constData(), static_cast<sqlite3_uint64>(b.size()),
+                                 SQLITE_STATIC);
     } else {
         rc = sqlite3_bind_null(s_, i);
     }
@@ -326,6 +333,67 @@ std::int64_t Db::lastInsertId() const {
 }
 int Db::changes() const {
     return sqlite3_changes(h_);
+}
+
+namespace {
+
+// An open BLOB handle, closed however the scope is left.
+class BlobHandle {
+  public:
+    BlobHandle(Db& db, sqlite3* h, const char* table, const char* column, std::int64_t rid,
+               bool write) {
+        if (sqlite3_blob_open(h, "main", table, column, rid, write ? 1 : 0, &b_) != SQLITE_OK) {
+            sqlite3_blob_close(b_);
+            b_ = nullptr;
+            db.fail("step");
+        }
+    }
+    ~BlobHandle() { sqlite3_blob_close(b_); }
+    BlobHandle(const BlobHandle&) = delete;
+    BlobHandle& operator=(const BlobHandle&) = delete;
+    sqlite3_blob* get() const { return b_; }
+    int size() const { return sqlite3_blob_bytes(b_); }
+
+  private:
+    sqlite3_blob* b_ = nullptr;
+};
+
+}  // namespace
+
+bool Db::readBlob(const char* table, const char* column, std::int64_t rid,
+                  const std::function<bool(const char*, int)>& sink) {
+    const BlobHandle blob(*this, h_, table, column, rid, false);
+    const int total = blob.size();
+    QByteArray piece(std::min(total, kBlobPiece), Qt::Uninitialized);
+    for (int at = 0; at < total; at += kBlobPiece) {
+        const int n = std::min(kBlobPiece, total - at);
+        if (sqlite3_blob_read(blob.get(), piece.data(), n, at) != SQLITE_OK) fail("step");
+        if (!sink(piece.constData(), n)) return false;
+    }
+    return true;
+}
+
+void Db::writeBlob(const char* table, const char* column, std::int64_t rid,
+                   const QByteArray& bytes) {
+    const BlobHandle blob(*this, h_, table, column, rid, true);
+    if (blob.size() != bytes.size()) fail("step");
+    for (int at = 0; at < blob.size(); at += kBlobPiece) {
+        const int n = std::min(kBlobPiece, blob.size() - at);
+        if (sqlite3_blob_write(blob.get(), bytes.constData() + at, n, at) != SQLITE_OK)
+            fail("step");
+    }
+}
+
+void Db::copyBlob(const char* table, const char* column, std::int64_t from, std::int64_t to) {
+    const BlobHandle target(*this, h_, table, column, to, true);
+    int at = 0;
+    readBlob(table, column, from, [&](const char* data, int n) {
+        if (at + n > target.size() || sqlite3_blob_write(target.get(), data, n, at) != SQLITE_OK)
+            fail("step");
+        at += n;
+        return true;
+    });
+    if (at != target.size()) fail("step");
 }
 
 Db::Transaction::Transaction(Db& db) : db_(db), outer_(db.depth_ == 0) {

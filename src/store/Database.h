@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <utility>
 #include <variant>
@@ -27,7 +28,7 @@ class Stmt {
     Stmt(Db& db, sqlite3_stmt* s) : db_(&db), s_(s) {}
     Stmt(const Stmt&) = delete;
     Stmt& operator=(const Stmt&) = delete;
-    Stmt(Stmt&& o) noexcept : db_(o.db_), s_(o.s_) { o.s_ = nullptr; }
+    Stmt(Stmt&& o) noexcept : db_(o.db_), s_(o.s_), held_(std::move(o.held_)) { o.s_ = nullptr; }
     ~Stmt();
     void reset();
 
@@ -51,6 +52,9 @@ class Stmt {
   private:
     Db* db_;
     sqlite3_stmt* s_;
+    // The bound texts and BLOBs, kept until the bindings are cleared so that
+    // SQLite need not copy them: a message body or an attachment may be large.
+    std::vector<QByteArray> held_;
 };
 
 class Db {
@@ -76,6 +80,18 @@ class Db {
     std::int64_t lastInsertId() const;
     int changes() const;
     const QString& path() const { return path_; }
+
+    // One BLOB cell read or written a piece at a time, so that a large
+    // attachment is never held whole by the store. readBlob hands the pieces
+    // to `sink` in order and stops early when it returns false (then false).
+    // writeBlob and copyBlob fill a cell that already holds a zeroblob of the
+    // right length (a row inserted with zeroblob(N)).
+    static constexpr int kBlobPiece = 1 << 20;
+    bool readBlob(const char* table, const char* column, std::int64_t rid,
+                  const std::function<bool(const char* data, int size)>& sink);
+    void writeBlob(const char* table, const char* column, std::int64_t rid,
+                   const QByteArray& bytes);
+    void copyBlob(const char* table, const char* column, std::int64_t from, std::int64_t to);
 
     [[noreturn]] void fail(const char* what) const;
 

@@ -2,6 +2,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
+#include <limits>
 
 #include "store/StoreObjects.h"
 
@@ -170,17 +172,38 @@ void AttachmentImpl::ReadFromFile(const QString& path) {
     if (info.isDir() || !f.open(QIODevice::ReadOnly)) mapi::raise(mapi::code::NoAccess);
     QByteArray bytes = f.readAll();
     if (f.error() != QFileDevice::NoError) mapi::raise(mapi::code::NoAccess);
-    data = std::move(bytes);
+    data_ = std::move(bytes);
+    storedRid_ = 0;
+    storedSize_ = data_->size();
 }
 
 void AttachmentImpl::WriteToFile(const QString& path) {
-    const QByteArray& bytes = required(data);
+    if (!data_ && storedRid() == 0) mapi::raise(mapi::code::NotFound);
     if (path.isEmpty() || QFileInfo(path).isDir()) mapi::raise(mapi::code::NoAccess);
     // Written beside the target and renamed over it, so a failed write leaves
     // no half-written file behind.
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly)) mapi::raise(mapi::code::NoAccess);
-    if (f.write(bytes) != bytes.size() || !f.commit()) mapi::raise(mapi::code::NoAccess);
+    bool written = true;
+    if (data_) {
+        written = f.write(*data_) == data_->size();
+    } else {
+        // Straight from the store, a piece at a time.
+        written = s_->db->readBlob("attachments", "data", storedRid_,
+                                   [&f](const char* d, int n) { return f.write(d, n) == n; });
+    }
+    if (!written || !f.commit()) mapi::raise(mapi::code::NoAccess);
+}
+
+std::int64_t AttachmentImpl::dataSize() const {
+    return data_ ? data_->size() : storedSize_;
+}
+
+void AttachmentImpl::stored(SessionPtr s, std::int64_t rid) {
+    s_ = std::move(s);
+    storedRid_ = rid;
+    storedSize_ = dataSize();
+    data_.reset();
 }
 
 Ref<mapi::Attachment> AttachmentsImpl::Item(std::int32_t index) {
@@ -470,15 +493,17 @@ void MessageImpl::loadRecipients() {
 void MessageImpl::loadAttachments() {
     if (atts_) return;
     atts_ = std::make_shared<AttachmentsImpl>();
+    // length() of a BLOB reads none of it.
     Stmt& q = s_->db->cached(
-        "SELECT name, type, position, data FROM attachments WHERE message = ?1 ORDER BY rid");
+        "SELECT rid, name, type, position, length(data) FROM attachments WHERE message = ?1 "
+        "ORDER BY rid");
     q.bind(1, rid_);
     while (q.step()) {
-        auto a = std::make_shared<AttachmentImpl>();
-        if (!q.isNull(0)) a->name = q.text(0);
-        if (!q.isNull(1)) a->type = static_cast<std::int32_t>(q.integer(1));
-        if (!q.isNull(2)) a->position = static_cast<std::int32_t>(q.integer(2));
-        if (!q.isNull(3)) a->data = q.blob(3);
+        auto a =
+            std::make_shared<AttachmentImpl>(s_, q.integer(0), q.isNull(4) ? -1 : q.integer(4));
+        if (!q.isNull(1)) a->name = q.text(1);
+        if (!q.isNull(2)) a->type = static_cast<std::int32_t>(q.integer(2));
+        if (!q.isNull(3)) a->position = static_cast<std::int32_t>(q.integer(3));
         atts_->items.push_back(a);
     }
     q.reset();
@@ -584,7 +609,7 @@ void MessageImpl::Update() {
         std::int64_t size =
             bag_.getOr(tag::Subject, Variant(QString())).asString().toUtf8().size() +
             bag_.getOr(tag::Body, Variant(QString())).asString().toUtf8().size();
-        for (const auto& a : atts_->items) size += a->data ? a->data->size() : 0;
+        for (const auto& a : atts_->items) size += std::max<std::int64_t>(a->dataSize(), 0);
         bag_.setRaw(tag::MessageSize,
                     Variant(static_cast<std::int32_t>(std::min<std::int64_t>(size, INT32_MAX))));
     }
@@ -644,25 +669,39 @@ void MessageImpl::Update() {
             ins.run();
         }
     }
+    std::vector<std::int64_t> attRids;
     if (atts_) {
-        db.prepare("DELETE FROM attachments WHERE message = ?1").bind(1, rid).run();
-        Stmt ins = db.prepare(
+        // The new rows first, the old ones dropped after: data still in the
+        // store is copied from its old row a piece at a time, never read whole.
+        // New rows get higher row ids than every row there is.
+        Stmt fresh = db.prepare(
             "INSERT INTO attachments(message, name, type, position, data) VALUES(?1, ?2, ?3, ?4, "
-            "?5)");
+            "CASE WHEN ?5 < 0 THEN NULL ELSE zeroblob(?5) END)");
         for (const auto& a : atts_->items) {
-            ins.reset();
-            ins.bind(1, rid);
-            ins.bind(2, a->name ? SqlValue(*a->name) : SqlValue());
-            ins.bind(3, a->type ? SqlValue(std::int64_t{*a->type}) : SqlValue());
-            ins.bind(4, a->position ? SqlValue(std::int64_t{*a->position}) : SqlValue());
-            ins.bind(5, a->data ? SqlValue(*a->data) : SqlValue());
-            ins.run();
+            fresh.reset();
+            fresh.bind(1, rid);
+            fresh.bind(2, a->name ? SqlValue(*a->name) : SqlValue());
+            fresh.bind(3, a->type ? SqlValue(std::int64_t{*a->type}) : SqlValue());
+            fresh.bind(4, a->position ? SqlValue(std::int64_t{*a->position}) : SqlValue());
+            fresh.bind(5, a->dataSize());
+            fresh.run();
+            const std::int64_t attRid = db.lastInsertId();
+            attRids.push_back(attRid);
+            if (a->data())
+                db.writeBlob("attachments", "data", attRid, *a->data());
+            else if (a->storedRid() != 0)
+                db.copyBlob("attachments", "data", a->storedRid(), attRid);
         }
+        db.prepare("DELETE FROM attachments WHERE message = ?1 AND rid < ?2")
+            .bind(1, rid)
+            .bind(2, attRids.empty() ? std::numeric_limits<std::int64_t>::max() : attRids.front())
+            .run();
     }
     bag_.saveCustom(db, OwnerKind::Message, rid);
     tx.commit();
     rid_ = rid;
     eid_ = eid;
+    for (std::size_t k = 0; k < attRids.size(); ++k) atts_->items[k]->stored(s_, attRids[k]);
 }
 
 void MessageImpl::Delete() {

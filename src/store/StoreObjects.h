@@ -268,6 +268,12 @@ class RecipientsImpl : public mapi::Recipients {
 
 class AttachmentImpl : public mapi::Attachment {
   public:
+    AttachmentImpl() = default;
+    // A stored attachment: its data stays in the store until it is written to
+    // a file or replaced, so that opening a message with a large attachment
+    // does not read it. `size` is the data's length, -1 when it has none.
+    AttachmentImpl(SessionPtr s, std::int64_t rid, std::int64_t size)
+        : s_(std::move(s)), storedRid_(rid), storedSize_(size) {}
     QString Name() override;
     std::int32_t Type() override;
     std::int32_t Position() override;
@@ -277,9 +283,23 @@ class AttachmentImpl : public mapi::Attachment {
     void ReadFromFile(const QString& path) override;
     void WriteToFile(const QString& path) override;
 
+    // The data's length; -1 when there is none.
+    std::int64_t dataSize() const;
+    // The stored row still holding this attachment's data (0 when the data is
+    // new or there is none), and the data held in memory otherwise.
+    std::int64_t storedRid() const { return storedSize_ >= 0 ? storedRid_ : 0; }
+    const std::optional<QByteArray>& data() const { return data_; }
+    // After an Update: the data now lives in row `rid`.
+    void stored(SessionPtr s, std::int64_t rid);
+
     std::optional<QString> name;
     std::optional<std::int32_t> type, position;
-    std::optional<QByteArray> data;
+
+  private:
+    SessionPtr s_;
+    std::int64_t storedRid_ = 0;
+    std::int64_t storedSize_ = -1;
+    std::optional<QByteArray> data_;
 };
 
 class AttachmentsImpl : public mapi::Attachments {

@@ -3,6 +3,8 @@
 #include <QHeaderView>
 #include <algorithm>
 
+#include "ui/LongTextDelegate.h"
+
 namespace ui {
 
 namespace {
@@ -10,6 +12,7 @@ constexpr int kCellCountRole = Qt::UserRole + 1;
 }
 
 ListView::ListView(const QStringList& columns, QWidget* parent) : QTreeWidget(parent) {
+    setItemDelegate(new LongTextDelegate(this));
     setColumnCount(static_cast<int>(columns.size()));
     setHeaderLabels(columns);
     setRootIsDecorated(false);

@@ -4,12 +4,14 @@
 #include <QMouseEvent>
 
 #include "messaging/Error.h"
+#include "ui/LongTextDelegate.h"
 #include "ui/TreeModel.h"
 
 namespace ui {
 
 TreeView::TreeView(QWidget* parent) : QTreeView(parent), model_(new TreeModel(this)) {
     setModel(model_);
+    setItemDelegate(new LongTextDelegate(this));
     setHeaderHidden(true);
     setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::SingleSelection);

@@ -159,6 +159,79 @@ TEST_F(Write, AttachmentFileErrors) {
     EXPECT_EQ(f.readAll(), QByteArray("line one\r\nline two"));
 }
 
+// Stored attachment data is read only when written out: an Update of a message
+// loaded again copies it from row to row, keeps the order and the missing
+// data missing, and writes data read from a file; larger than one piece of
+// the incremental reads and writes, so that several pieces are joined.
+TEST(StoredAttachments, SurviveAnUpdateOfTheMessageLoadedAgain) {
+    QTemporaryDir dir;
+    const QString profiles = dir.filePath(QStringLiteral("p"));
+    store::createProfileDirectory(writeFile(dir, QStringLiteral("f.json"), fixtureJson()), profiles);
+    const QString path = QDir(profiles).filePath(QLatin1String(store::kStoreFileName));
+    std::make_shared<store::Backend>(path)->install();
+    Ref<mapi::Session> s = logon();
+    const auto attachmentRows = [&] {
+        store::Stmt q = store::Db::open(path, false)->prepare("SELECT COUNT(*) FROM attachments");
+        return q.step() ? q.integer(0) : -1;
+    };
+    const std::int64_t rowsBefore = attachmentRows();
+    QByteArray big(3 * store::Db::kBlobPiece + 12345, Qt::Uninitialized);
+    for (qsizetype i = 0; i < big.size(); ++i) big[i] = static_cast<char>((i * 7 + i / 251) & 0xff);
+    const QByteArray small("A\r\nB\0C", 6);
+    auto m = s->Outbox()->MessagesOf()->Add();
+    m->SetSubject(QStringLiteral("Kept"));
+    const struct {
+        const char* name;
+        const QByteArray* data;  // nullptr: nothing read into it
+    } kAttachments[] = {{"big.bin", &big}, {"none.bin", nullptr}, {"small.bin", &small}};
+    for (const auto& k : kAttachments) {
+        auto a = m->AttachmentsOf()->Add();
+        a->SetName(QLatin1String(k.name));
+        if (k.data) a->ReadFromFile(writeFile(dir, QLatin1String(k.name), *k.data));
+    }
+    m->Update();
+    const QString id = m->ID();
+
+    // Loaded again, renamed, one more added, saved: nothing read in between.
+    auto again = s->GetMessage(id, QString());
+    again->AttachmentsOf()->Item(1)->SetName(QStringLiteral("renamed.bin"));
+    auto added = again->AttachmentsOf()->Add();
+    added->SetName(QStringLiteral("added.bin"));
+    added->ReadFromFile(writeFile(dir, QStringLiteral("added.bin"), QByteArray("added")));
+    again->Update();
+    again->Update();  // and once more, from the rows the first one wrote
+
+    const struct {
+        const char* name;
+        QByteArray data;
+        bool present;
+    } kWanted[] = {{"renamed.bin", big, true},
+                   {"none.bin", QByteArray(), false},
+                   {"small.bin", small, true},
+                   {"added.bin", QByteArray("added"), true}};
+    auto back = s->GetMessage(id, QString())->AttachmentsOf();
+    ASSERT_EQ(back->Count(), 4);
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(kWanted[i].name);
+        auto a = back->Item(i + 1);
+        EXPECT_EQ(a->Name(), QLatin1String(kWanted[i].name));
+        const QString out = dir.filePath(QStringLiteral("out%1").arg(i));
+        if (!kWanted[i].present) {
+            EXPECT_EQ(errorOf([&] { a->WriteToFile(out); }), NotFound);
+            EXPECT_FALSE(QFile::exists(out));
+            continue;
+        }
+        a->WriteToFile(out);
+        QFile f(out);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(f.readAll() == kWanted[i].data);
+    }
+    // The rows replaced are gone, and the size counts the data once.
+    EXPECT_EQ(attachmentRows(), rowsBefore + 4);
+    EXPECT_EQ(s->GetMessage(id, QString())->Size(),
+              Variant(std::int32_t(QByteArray("Kept").size() + big.size() + small.size())));
+}
+
 TEST_F(Write, MessageFieldsSetAndAddAreSavedByUpdate) {
     auto m = s->GetMessage(QStringLiteral("B1A1"), QString());
     m->FieldsOf()->ItemByTag(0x0037001E)->SetValue(QStringLiteral("Lunch moved"));
