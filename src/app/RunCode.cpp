@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/MAPIForm.h"
+#include "store/LibraryDialogs.h"
 #include "vbrun/Interpreter.h"
 #include "vbrun/Parser.h"
 
@@ -26,6 +27,19 @@ class ConsoleHost : public vbrun::Host {
     }
 };
 
+// Nobody can answer a library dialog in a headless run: while the code runs,
+// each one it asks for is cancelled, as by the user, instead of waiting for ever.
+class NoLibraryDialogs {
+  public:
+    NoLibraryDialogs() : saved_(store::installLibraryDialogs(nullptr)) {}
+    ~NoLibraryDialogs() { store::installLibraryDialogs(saved_); }
+    NoLibraryDialogs(const NoLibraryDialogs&) = delete;
+    NoLibraryDialogs& operator=(const NoLibraryDialogs&) = delete;
+
+  private:
+    store::LibraryDialogs* saved_;
+};
+
 }  // namespace
 
 int runCodeFile(const QString& path, const QString& sessionName, const mapi::Variant& session) {
@@ -45,6 +59,7 @@ int runCodeFile(const QString& path, const QString& sessionName, const mapi::Var
         return 1;
     }
     ConsoleHost host;
+    const NoLibraryDialogs unanswerable;
     vbrun::Interpreter interpreter(host);
     if (!sessionName.isEmpty()) interpreter.bind(sessionName, session);
     const auto failure = interpreter.run(program);
