@@ -55,10 +55,31 @@ std::string run(const Case& c) {
         if (!line.startsWith(u"window ")) lines << line;
     for (const QString& line : o.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
         lines << QStringLiteral("stderr: ") + line;
-    const std::string actual = lines.join(QLatin1Char('\n')).toStdString();
-    if (qEnvironmentVariableIsSet("QUORVANE_BLESS"))
-        std::printf("=== %s\n%s\n-----\n", c.name, actual.c_str());
-    return actual;
+    return lines.join(QLatin1Char('\n')).toStdString();
+}
+
+std::string expected(const char* feature, const char* row, const std::string& actual) {
+    QFile file(QStringLiteral(FAULTS_DIR "/%1.expected").arg(QLatin1String(feature)));
+    QString text;
+    if (file.open(QIODevice::ReadOnly)) text = QString::fromUtf8(file.readAll());
+    file.close();
+    // A comment head, then per row "=== ROW", its lines and a blank line.
+    QStringList parts = text.split(QStringLiteral("\n=== "));
+    const QString name = QLatin1String(row);
+    for (qsizetype i = 1; i < parts.size(); ++i) {
+        const qsizetype eol = parts[i].indexOf(QLatin1Char('\n'));
+        if (parts[i].left(eol) != name) continue;
+        if (qEnvironmentVariableIsSet("QUORVANE_BLESS")) {
+            parts[i] = name + QLatin1Char('\n') + QString::fromStdString(actual) +
+                       (actual.empty() ? "\n" : "\n\n");
+            if (file.open(QIODevice::WriteOnly)) file.write(parts.join(u"\n=== ").toUtf8());
+        }
+        QString lines = parts[i].mid(eol + 1);
+        while (lines.endsWith(QLatin1Char('\n'))) lines.chop(1);
+        return lines.toStdString();
+    }
+    return "no blessed output for row " + name.toStdString() + " in " +
+           file.fileName().toStdString();
 }
 
 }  // namespace faulttable
