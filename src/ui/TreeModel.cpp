@@ -31,8 +31,8 @@ TreeModel::Id TreeModel::insert(Id parent, int row, const QString& key, const QS
     if ((count_ & (kChunkSize - 1)) == 0) chunks_.push_back(std::make_unique<Node[]>(kChunkSize));
     const Id id = ++count_;
     Node& nd = node(id);
-    nd.key = key;
-    nd.text = text;
+    nd.key = strings_.add(key);
+    nd.text = strings_.add(text);
     nd.parent = parent;
     nd.row = row;
     nd.image = static_cast<std::int16_t>(image);
@@ -64,6 +64,7 @@ void TreeModel::clearNodes() {
     beginResetModel();
     chunks_.clear();
     chunks_.shrink_to_fit();
+    strings_.clear();
     count_ = 0;
     top_.clear();
     childLists_.clear();
@@ -100,17 +101,17 @@ int TreeModel::shownRows(Id parent) const {
 TreeModel::Id TreeModel::byKey(const QString& key) const {
     if (keySlots_.empty() || key.isEmpty()) return 0;
     const std::size_t mask = keySlots_.size() - 1;
-    for (std::size_t i = qHash(key) & mask;; i = (i + 1) & mask) {
+    for (std::size_t i = TextPool::hash(key) & mask;; i = (i + 1) & mask) {
         const Id id = keySlots_[i];
         if (id == 0) return 0;
-        if (node(id).key == key) return id;
+        if (strings_.equals(node(id).key, key)) return id;
     }
 }
 
 void TreeModel::addKey(Id id) {
     if (static_cast<std::size_t>(keyCount_ + 1) * 2 > keySlots_.size()) growKeys();
     const std::size_t mask = keySlots_.size() - 1;
-    std::size_t i = qHash(node(id).key) & mask;
+    std::size_t i = strings_.hash(node(id).key) & mask;
     while (keySlots_[i] != 0) i = (i + 1) & mask;
     keySlots_[i] = id;
     ++keyCount_;
@@ -122,7 +123,7 @@ void TreeModel::growKeys() {
     const std::size_t mask = keySlots_.size() - 1;
     for (Id id : old) {
         if (id == 0) continue;
-        std::size_t i = qHash(node(id).key) & mask;
+        std::size_t i = strings_.hash(node(id).key) & mask;
         while (keySlots_[i] != 0) i = (i + 1) & mask;
         keySlots_[i] = id;
     }
@@ -130,7 +131,7 @@ void TreeModel::growKeys() {
 
 void TreeModel::setText(Id id, const QString& text) {
     flushPending();
-    node(id).text = text;
+    node(id).text = strings_.add(text);
     const QModelIndex i = indexOf(id);
     Q_EMIT dataChanged(i, i, {Qt::DisplayRole, Qt::EditRole});
 }
@@ -204,7 +205,7 @@ QVariant TreeModel::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
         case Qt::EditRole:
-            return n.text;
+            return strings_.get(n.text);
         case Qt::DecorationRole: {
             const int img = (id == selected_ && n.selectedImage != 0) ? n.selectedImage : n.image;
             const QIcon ic = icon(img);
