@@ -226,7 +226,8 @@ TEST_F(MessageFilter, ListedLinesMatchTheMessagesOneByOne) {
     const QStringList inbox = linesOf(msgs);
     ASSERT_EQ(4, inbox.size());
     EXPECT_EQ(QStringLiteral("3/1/1999 9:00:00 AM|Carl Moe|Lunch on Friday"), inbox[0]);
-    EXPECT_TRUE(inbox[3].endsWith(QString::fromUtf8("|\u00C4rger \u65E5\u672C"))) << inbox[3].toStdString();
+    EXPECT_TRUE(inbox[3].endsWith(QString::fromUtf8("|\u00C4rger \u65E5\u672C")))
+        << inbox[3].toStdString();
 
     filter->Set(QStringLiteral("Subject"), QStringLiteral("budget"));
     EXPECT_EQ(QStringList{QStringLiteral("3/2/1999 2:30:00 PM|Bob Stone|Budget 1999 draft")},
