@@ -100,32 +100,37 @@ int TreeModel::shownRows(Id parent) const {
 
 TreeModel::Id TreeModel::byKey(const QString& key) const {
     if (keySlots_.empty() || key.isEmpty()) return 0;
+    const std::size_t h = TextPool::hash(key);
+    const auto h32 = static_cast<std::uint32_t>(h);
     const std::size_t mask = keySlots_.size() - 1;
-    for (std::size_t i = TextPool::hash(key) & mask;; i = (i + 1) & mask) {
-        const Id id = keySlots_[i];
-        if (id == 0) return 0;
-        if (strings_.equals(node(id).key, key)) return id;
+    for (std::size_t i = h & mask;; i = (i + 1) & mask) {
+        const KeySlot& slot = keySlots_[i];
+        if (slot.id == 0) return 0;
+        if (slot.hash == h32 && strings_.equals(node(slot.id).key, key)) return slot.id;
     }
 }
 
 void TreeModel::addKey(Id id) {
     if (static_cast<std::size_t>(keyCount_ + 1) * 2 > keySlots_.size()) growKeys();
+    const std::size_t h = strings_.hash(node(id).key);
     const std::size_t mask = keySlots_.size() - 1;
-    std::size_t i = strings_.hash(node(id).key) & mask;
-    while (keySlots_[i] != 0) i = (i + 1) & mask;
-    keySlots_[i] = id;
+    std::size_t i = h & mask;
+    while (keySlots_[i].id != 0) i = (i + 1) & mask;
+    keySlots_[i] = {id, static_cast<std::uint32_t>(h)};
     ++keyCount_;
 }
 
 void TreeModel::growKeys() {
-    std::vector<Id> old = std::move(keySlots_);
-    keySlots_.assign(std::max<std::size_t>(64, old.size() * 2), 0);
+    // Slots are placed by the low bits of the hash, which the stored 32 bits
+    // hold for any table that fits in memory.
+    std::vector<KeySlot> old = std::move(keySlots_);
+    keySlots_.assign(std::max<std::size_t>(64, old.size() * 2), KeySlot{});
     const std::size_t mask = keySlots_.size() - 1;
-    for (Id id : old) {
-        if (id == 0) continue;
-        std::size_t i = strings_.hash(node(id).key) & mask;
-        while (keySlots_[i] != 0) i = (i + 1) & mask;
-        keySlots_[i] = id;
+    for (const KeySlot& slot : old) {
+        if (slot.id == 0) continue;
+        std::size_t i = slot.hash & mask;
+        while (keySlots_[i].id != 0) i = (i + 1) & mask;
+        keySlots_[i] = slot;
     }
 }
 

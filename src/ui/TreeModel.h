@@ -104,8 +104,14 @@ class TreeModel : public QAbstractItemModel {
     std::vector<Id> top_;
     std::vector<std::vector<Id>> childLists_;
     // Open addressing over node ids (0 = empty slot), hashed by the node's key:
-    // four bytes a node instead of a copy of every key in a hash table.
-    std::vector<Id> keySlots_;
+    // an id and the key's hash instead of a copy of every key in a hash table.
+    // The hash spares a probe the trip to the node and its key, and a growing
+    // table rehashing every key.
+    struct KeySlot {
+        Id id = 0;
+        std::uint32_t hash = 0;
+    };
+    std::vector<KeySlot> keySlots_;
     Id keyCount_ = 0;
     std::shared_ptr<const std::vector<QIcon>> images_;
     Id selected_ = 0;
