@@ -21,23 +21,6 @@ QString cellOf(const QStringList& row, int column) {
     return column < row.size() ? row[column] : QString();
 }
 
-// A part of a passing message that the message does not have is shown empty
-// rather than ending the run.
-bool isMissingPart(const mapi::Error& e) {
-    return e.number() == mapi::code::NotFound || e.number() == mapi::code::ObjectNotSet ||
-           e.number() == mapi::code::InvalidUseOfNull;
-}
-
-template <class F>
-QString partOrEmpty(F&& read) {
-    try {
-        return read();
-    } catch (const mapi::Error& e) {
-        if (isMissingPart(e)) return QString();
-        throw;
-    }
-}
-
 }  // namespace
 
 FilterRunner::FilterRunner(shell::Context host, QObject* parent)
@@ -296,14 +279,11 @@ void FilterRunner::applyCriteria(const mapi::Ref<mapi::Filter>& filter) {
 
 QString FilterRunner::listMessages(const mapi::Ref<mapi::Messages>& messages) {
     QString result;
-    for (const mapi::Ref<mapi::Message>& m : *messages) {
-        const QString received = partOrEmpty([&] { return m->TimeReceived().toText(); });
-        const QString sender = partOrEmpty([&] { return m->Sender()->Name(); });
-        const QString subject = partOrEmpty([&] { return m->Subject(); });
-        result += QStringLiteral("Time Rec'd:  ") + received + QLatin1Char('\t') +
-                  QStringLiteral("From:  ") + sender + QLatin1Char('\t') +
-                  QStringLiteral("Subject:  ") + subject + QLatin1Char('\n');
-    }
+    messages->listLines([&result](const mapi::MessageLine& m) {
+        result += QLatin1String("Time Rec'd:  ") + m.received + QLatin1Char('\t') +
+                  QLatin1String("From:  ") + m.sender + QLatin1Char('\t') +
+                  QLatin1String("Subject:  ") + m.subject + QLatin1Char('\n');
+    });
     codegen::Code c = host_.newCode();
     c.line(u"'iterate through the filtered message collection")
         .line(u"For Each {Message} In {Messages}")

@@ -11,6 +11,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -193,10 +194,26 @@ class Message : public Object {
     virtual void Delete() = 0;
 };
 
+// What a listing of messages shows of one message.
+struct MessageLine {
+    QString received;  // TimeReceived by the default date-to-text conversion
+    QString sender;    // the sender's Name
+    QString subject;
+};
+
 class Messages : public WalkableCollection<Message> {
   public:
     virtual Ref<Filter> FilterOf() = 0;  // enumeration and GetFirst/GetNext honour it
     virtual Ref<Message> Add() = 0;      // exists in the store only after Update()
+
+    // One line for each message, in the order for-each yields them. A part
+    // the message does not have (its read fails with MAPI_E_NOT_FOUND, "Object
+    // variable not set" or "Invalid use of Null") is empty; any other error
+    // ends the listing. The default walks the messages; a back-end may read
+    // the three parts of every message at once.
+    virtual void listLines(const std::function<void(const MessageLine&)>& each);
+    // The line of one message, read through its properties as above.
+    static MessageLine lineOf(Message& m);
 };
 
 class Folder : public Object {

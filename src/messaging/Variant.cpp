@@ -86,6 +86,28 @@ LocalTime localTimeOf(Date d) {
     return normalizeLocal(kDayZero.addDays(days), QTime(0, 0).addSecs(static_cast<int>(secs)));
 }
 
+namespace {
+
+void appendNumber(QString& out, int v) {
+    char16_t digits[12];
+    int n = 0;
+    unsigned u = v < 0 ? 0u - static_cast<unsigned>(v) : static_cast<unsigned>(v);
+    do {
+        digits[n++] = static_cast<char16_t>(u'0' + u % 10);
+        u /= 10;
+    } while (u != 0);
+    if (v < 0) out += QLatin1Char('-');
+    while (n > 0) out += QChar(digits[--n]);
+}
+
+void appendTwoDigits(QString& out, int v) {
+    out += QChar(static_cast<char16_t>(u'0' + v / 10));
+    out += QChar(static_cast<char16_t>(u'0' + v % 10));
+}
+
+}  // namespace
+
+// Written out digit by digit: a filter's result converts one date a line.
 QString dateToText(Date d) {
     const LocalTime lt = localTimeOf(d);
     const QDate& date = lt.date;
@@ -93,16 +115,23 @@ QString dateToText(Date d) {
     const bool hasTime = time != QTime(0, 0);
     const bool hasDate = date != kDayZero;
     QString out;
-    if (hasDate || !hasTime)
-        out = QStringLiteral("%1/%2/%3").arg(date.month()).arg(date.day()).arg(date.year());
+    out.reserve(24);
+    if (hasDate || !hasTime) {
+        appendNumber(out, date.month());
+        out += QLatin1Char('/');
+        appendNumber(out, date.day());
+        out += QLatin1Char('/');
+        appendNumber(out, date.year());
+    }
     if (hasTime) {
+        if (!out.isEmpty()) out += QLatin1Char(' ');
         const int h12 = time.hour() % 12 == 0 ? 12 : time.hour() % 12;
-        const QString t = QStringLiteral("%1:%2:%3 %4")
-                              .arg(h12)
-                              .arg(time.minute(), 2, 10, QLatin1Char('0'))
-                              .arg(time.second(), 2, 10, QLatin1Char('0'))
-                              .arg(time.hour() < 12 ? QStringLiteral("AM") : QStringLiteral("PM"));
-        out = out.isEmpty() ? t : out + QLatin1Char(' ') + t;
+        appendNumber(out, h12);
+        out += QLatin1Char(':');
+        appendTwoDigits(out, time.minute());
+        out += QLatin1Char(':');
+        appendTwoDigits(out, time.second());
+        out += time.hour() < 12 ? QLatin1String(" AM") : QLatin1String(" PM");
     }
     return out;
 }

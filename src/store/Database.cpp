@@ -197,6 +197,12 @@ std::int64_t Stmt::integer(int col) const {
 double Stmt::real(int col) const {
     return sqlite3_column_double(s_, col);
 }
+bool Stmt::isInteger(int col) const {
+    return sqlite3_column_type(s_, col) == SQLITE_INTEGER;
+}
+bool Stmt::isText(int col) const {
+    return sqlite3_column_type(s_, col) == SQLITE_TEXT;
+}
 QString Stmt::text(int col) const {
     const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s_, col));
     return t ? QString::fromUtf8(t, sqlite3_column_bytes(s_, col)) : QString();

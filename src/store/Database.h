@@ -43,6 +43,8 @@ class Stmt {
     void run();   // steps a statement that returns no rows
 
     bool isNull(int col) const;
+    bool isInteger(int col) const;
+    bool isText(int col) const;
     std::int64_t integer(int col) const;
     double real(int col) const;
     QString text(int col) const;

@@ -722,17 +722,43 @@ void MessageImpl::Delete() {
 
 // ---- Messages -----------------------------------------------------------------------------
 
-std::vector<std::int64_t> MessagesImpl::rows() const {
+Stmt MessagesImpl::select(const char* columns) const {
     std::vector<SqlValue> binds{SqlValue(folder_)};
-    QString sql = QStringLiteral("SELECT m.rid FROM messages m WHERE m.folder = ?");
+    QString sql = QStringLiteral("SELECT m.rid%1 FROM messages m WHERE m.folder = ?")
+                      .arg(QLatin1String(columns));
     if (filter_ && !filter_->isEmpty())
         sql += QStringLiteral(" AND (%1)").arg(filter_->whereClause(binds));
     sql += QStringLiteral(" ORDER BY m.rid");
     Stmt q = s_->db->prepare(sql);
     q.bindAll(binds);
+    return q;
+}
+
+std::vector<std::int64_t> MessagesImpl::rows() const {
+    Stmt q = select("");
     std::vector<std::int64_t> out;
     while (q.step()) out.push_back(q.integer(0));
     return out;
+}
+
+void MessagesImpl::listLines(const std::function<void(const mapi::MessageLine&)>& each) {
+    // A filter's result can be most of a big folder: its lines come straight
+    // from one statement instead of a message object each. A row whose parts
+    // are not plain values (no time, no sender name, a value of another type)
+    // is read through its message, so that it lists exactly as a walk does.
+    Stmt q = select(", m.time_received, m.has_sender, m.sender_name, m.subject");
+    mapi::MessageLine line;
+    while (q.step()) {
+        const bool hasSender = q.integer(2) != 0;
+        if (q.isInteger(1) && (!hasSender || q.isText(3)) && q.isText(4)) {
+            line.received = Variant(dateOfSeconds(q.integer(1))).toText();
+            line.sender = hasSender ? q.text(3) : QString();
+            line.subject = q.text(4);
+            each(line);
+        } else if (auto m = MessageImpl::load(s_, q.integer(0))) {
+            each(lineOf(*m));
+        }
+    }
 }
 
 std::int32_t MessagesImpl::Count() {

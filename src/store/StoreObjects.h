@@ -421,10 +421,13 @@ class MessagesImpl : public mapi::Messages {
     mapi::Ref<mapi::Message> GetNext() override;
     mapi::Ref<mapi::Filter> FilterOf() override;
     mapi::Ref<mapi::Message> Add() override;
+    void listLines(const std::function<void(const mapi::MessageLine&)>& each) override;
 
     std::vector<std::int64_t> rows() const;  // matching rows in stored order
 
   private:
+    // The matching rows in stored order: "SELECT m.rid" and `columns` over them.
+    Stmt select(const char* columns) const;
     SessionPtr s_;
     std::int64_t folder_;
     std::shared_ptr<FilterImpl> filter_;

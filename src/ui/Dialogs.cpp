@@ -6,7 +6,6 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRegularExpression>
 
 namespace ui {
 
@@ -121,21 +120,28 @@ Answer msgBox(const QString& text, Icon icon, Buttons buttons, const QString& ti
 
 Answer msgBoxWithDetails(const QString& text, int maxLines, Icon icon, const QString& title) {
     // Keep the first maxLines lines exactly as given (their own line breaks
-    // included) and say how many were left out.
-    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\n|\r"));
-    QString shown = text;
-    int lines = 0;
+    // included) and say how many were left out. A line ends after "\r\n", "\n"
+    // or "\r"; text after the last break is one more line.
+    qsizetype total = 0;
     qsizetype cut = -1;
-    auto it = lineBreak.globalMatch(text);
-    std::vector<qsizetype> ends;
-    while (it.hasNext()) ends.push_back(it.next().capturedEnd());
-    const qsizetype total =
-        static_cast<qsizetype>(ends.size()) + ((ends.empty() || ends.back() < text.size()) ? 1 : 0);
+    const qsizetype size = text.size();
+    const QChar* p = text.constData();
+    qsizetype lineStart = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = p[i].unicode();
+        if (c != u'\n' && c != u'\r') continue;
+        if (c == u'\r' && i + 1 < size && p[i + 1] == u'\n') ++i;
+        if (++total == maxLines) cut = i + 1;
+        lineStart = i + 1;
+    }
+    if (lineStart < size || total == 0) ++total;
+    QString shown = text;
     if (maxLines >= 0 && total > maxLines) {
-        lines = maxLines;
-        cut = lines > 0 ? ends[static_cast<std::size_t>(lines - 1)] : 0;
+        if (maxLines == 0) cut = 0;
         shown = text.left(cut) +
-                QStringLiteral("(%1 more not shown)").arg(static_cast<qlonglong>(total - lines));
+                QStringLiteral("(%1 more not shown)").arg(static_cast<qlonglong>(total - maxLines));
+    } else {
+        cut = -1;
     }
     QMessageBox box(dialogParent());
     box.setWindowTitle(title);

@@ -31,8 +31,8 @@ TreeModel::Id TreeModel::insert(Id parent, int row, const QString& key, const QS
     if ((count_ & (kChunkSize - 1)) == 0) chunks_.push_back(std::make_unique<Node[]>(kChunkSize));
     const Id id = ++count_;
     Node& nd = node(id);
-    nd.key = key;
-    nd.text = text;
+    nd.key = strings_.add(key);
+    nd.text = strings_.add(text);
     nd.parent = parent;
     nd.row = row;
     nd.image = static_cast<std::int16_t>(image);
@@ -64,6 +64,7 @@ void TreeModel::clearNodes() {
     beginResetModel();
     chunks_.clear();
     chunks_.shrink_to_fit();
+    strings_.clear();
     count_ = 0;
     top_.clear();
     childLists_.clear();
@@ -99,38 +100,43 @@ int TreeModel::shownRows(Id parent) const {
 
 TreeModel::Id TreeModel::byKey(const QString& key) const {
     if (keySlots_.empty() || key.isEmpty()) return 0;
+    const std::size_t h = TextPool::hash(key);
+    const auto h32 = static_cast<std::uint32_t>(h);
     const std::size_t mask = keySlots_.size() - 1;
-    for (std::size_t i = qHash(key) & mask;; i = (i + 1) & mask) {
-        const Id id = keySlots_[i];
-        if (id == 0) return 0;
-        if (node(id).key == key) return id;
+    for (std::size_t i = h & mask;; i = (i + 1) & mask) {
+        const KeySlot& slot = keySlots_[i];
+        if (slot.id == 0) return 0;
+        if (slot.hash == h32 && strings_.equals(node(slot.id).key, key)) return slot.id;
     }
 }
 
 void TreeModel::addKey(Id id) {
     if (static_cast<std::size_t>(keyCount_ + 1) * 2 > keySlots_.size()) growKeys();
+    const std::size_t h = strings_.hash(node(id).key);
     const std::size_t mask = keySlots_.size() - 1;
-    std::size_t i = qHash(node(id).key) & mask;
-    while (keySlots_[i] != 0) i = (i + 1) & mask;
-    keySlots_[i] = id;
+    std::size_t i = h & mask;
+    while (keySlots_[i].id != 0) i = (i + 1) & mask;
+    keySlots_[i] = {id, static_cast<std::uint32_t>(h)};
     ++keyCount_;
 }
 
 void TreeModel::growKeys() {
-    std::vector<Id> old = std::move(keySlots_);
-    keySlots_.assign(std::max<std::size_t>(64, old.size() * 2), 0);
+    // Slots are placed by the low bits of the hash, which the stored 32 bits
+    // hold for any table that fits in memory.
+    std::vector<KeySlot> old = std::move(keySlots_);
+    keySlots_.assign(std::max<std::size_t>(64, old.size() * 2), KeySlot{});
     const std::size_t mask = keySlots_.size() - 1;
-    for (Id id : old) {
-        if (id == 0) continue;
-        std::size_t i = qHash(node(id).key) & mask;
-        while (keySlots_[i] != 0) i = (i + 1) & mask;
-        keySlots_[i] = id;
+    for (const KeySlot& slot : old) {
+        if (slot.id == 0) continue;
+        std::size_t i = slot.hash & mask;
+        while (keySlots_[i].id != 0) i = (i + 1) & mask;
+        keySlots_[i] = slot;
     }
 }
 
 void TreeModel::setText(Id id, const QString& text) {
     flushPending();
-    node(id).text = text;
+    node(id).text = strings_.add(text);
     const QModelIndex i = indexOf(id);
     Q_EMIT dataChanged(i, i, {Qt::DisplayRole, Qt::EditRole});
 }
@@ -204,7 +210,7 @@ QVariant TreeModel::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
         case Qt::EditRole:
-            return n.text;
+            return strings_.get(n.text);
         case Qt::DecorationRole: {
             const int img = (id == selected_ && n.selectedImage != 0) ? n.selectedImage : n.image;
             const QIcon ic = icon(img);

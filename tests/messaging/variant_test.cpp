@@ -41,6 +41,10 @@ TEST(VariantText, Dates) {
     EXPECT_EQ(dt(2000, 12, 31, 12, 0, 0).toText(), "12/31/2000 12:00:00 PM");
     EXPECT_EQ(dt(1899, 12, 30, 10, 15, 0).toText(), "10:15:00 AM");
     EXPECT_EQ(dt(1850, 6, 1, 6, 0, 0).toText(), "6/1/1850 6:00:00 AM");
+    EXPECT_EQ(dt(1899, 12, 30, 0, 0, 0).toText(), "12/30/1899");
+    EXPECT_EQ(dt(9999, 12, 31, 23, 59, 59).toText(), "12/31/9999 11:59:59 PM");
+    EXPECT_EQ(dt(100, 1, 1, 10, 10, 10).toText(), "1/1/100 10:10:10 AM");
+    EXPECT_EQ(dt(2001, 10, 20, 22, 9, 50).toText(), "10/20/2001 10:09:50 PM");
 }
 
 TEST(VariantText, NullErrorAndObjectsFail) {

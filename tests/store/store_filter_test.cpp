@@ -204,6 +204,46 @@ TEST_F(MessageFilter, BadDatesFailTheEnumerationNotTheAssignment) {
     EXPECT_EQ(errorOf([&] { msgs->Count(); }), mapi::code::InvalidParameter);
 }
 
+// The result listing reads its three parts straight from the rows; a message
+// lacking one of them (no receipt time, no sender, no subject) or added in
+// this session must list exactly as reading each message does, filtered or not.
+TEST_F(MessageFilter, ListedLinesMatchTheMessagesOneByOne) {
+    auto added = msgs->Add();
+    added->SetSubject(QString::fromUtf8("\u00C4rger \u65E5\u672C"));
+    added->Update();
+    auto linesOf = [](const Ref<mapi::Messages>& m) {
+        QStringList listed, walked;
+        m->listLines([&](const mapi::MessageLine& l) {
+            listed << l.received + u'|' + l.sender + u'|' + l.subject;
+        });
+        for (Ref<mapi::Message> x : *m) {
+            const mapi::MessageLine l = mapi::Messages::lineOf(*x);
+            walked << l.received + u'|' + l.sender + u'|' + l.subject;
+        }
+        EXPECT_EQ(listed, walked);
+        return listed;
+    };
+    const QStringList inbox = linesOf(msgs);
+    ASSERT_EQ(4, inbox.size());
+    EXPECT_EQ(QStringLiteral("3/1/1999 9:00:00 AM|Carl Moe|Lunch on Friday"), inbox[0]);
+    EXPECT_TRUE(inbox[3].endsWith(QString::fromUtf8("|\u00C4rger \u65E5\u672C")))
+        << inbox[3].toStdString();
+
+    filter->Set(QStringLiteral("Subject"), QStringLiteral("budget"));
+    EXPECT_EQ(QStringList{QStringLiteral("3/2/1999 2:30:00 PM|Bob Stone|Budget 1999 draft")},
+              linesOf(msgs));
+
+    const QStringList old =
+        linesOf(s->GetFolder(QStringLiteral("A110"), QStringLiteral("A1"))->MessagesOf());
+    EXPECT_EQ((QStringList{QStringLiteral("12/31/1998 11:59:00 PM|Bob Stone|Budget 1998"),
+                           QStringLiteral("12/30/1899||")}),
+              old);
+
+    filter->Set(QStringLiteral("TimeFirst"), QStringLiteral("not a date"));
+    EXPECT_EQ(errorOf([&] { msgs->listLines([](const mapi::MessageLine&) {}); }),
+              mapi::code::InvalidParameter);
+}
+
 TEST_F(MessageFilter, UnknownMemberIsNotSupported) {
     EXPECT_EQ(errorOf([&] { filter->Set(QStringLiteral("Colour"), QStringLiteral("red")); }),
               mapi::code::NoSupport);

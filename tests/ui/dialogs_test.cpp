@@ -109,6 +109,32 @@ TEST(Dialogs, MessageBoxWithDetailsCutsLongTexts) {
     EXPECT_EQ("", shortText.detailed);
 }
 
+// Every kind of line break counts as one, a CR LF pair too, and the text
+// after the last break is a line of its own.
+TEST(Dialogs, MessageBoxWithDetailsCountsEveryKindOfLineBreak) {
+    const struct {
+        const char* text;
+        int maxLines;
+        const char* shown;
+    } kCases[] = {
+        {"a\nb\rc\r\nd", 2, "a\nb\r(2 more not shown)"},
+        {"a\nb\rc\r\nd", 3, "a\nb\rc\r\n(1 more not shown)"},
+        {"a\nb\rc\r\nd", 4, "a\nb\rc\r\nd"},
+        {"a\n\n\nb", 3, "a\n\n\n(1 more not shown)"},
+        {"\r\r", 1, "\r(1 more not shown)"},
+        {"\r\n\r\n", 2, "\r\n\r\n"},
+        {"a\nb\nc\n", 2, "a\nb\n(1 more not shown)"},
+        {"one line", 1, "one line"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.text);
+        Seen s;
+        answerBox(s, "OK");
+        ui::msgBoxWithDetails(QString::fromLatin1(c.text), c.maxLines, ui::Icon::Information);
+        EXPECT_EQ(QString::fromLatin1(c.shown), s.text);
+    }
+}
+
 TEST(Dialogs, InputBoxReturnsTheTextOrEmptyOnCancel) {
     QString title, label, objectName;
     drive::whenModal([&](QWidget*) {

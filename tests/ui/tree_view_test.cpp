@@ -210,3 +210,68 @@ TEST(TreeView, ClickAndDoubleClickSignals) {
     EXPECT_EQ(2, dbl.count());
     EXPECT_TRUE(t.expanded(child));
 }
+
+// Keys and texts are packed one byte a character when they fit in Latin-1 and
+// two otherwise, behind a length header that changes size at 64 characters;
+// very long ones are kept whole. Each must come back exactly and be found by
+// its key, and a key must not match one that differs only past the header.
+TEST(TreeView, KeysAndTextsComeBackExactlyWhateverTheirLengthAndCharacters) {
+    const QString wide = QString::fromUtf8("Gr\u00fc\u00dfe \u65e5\u672c \U0001F600");
+    const struct {
+        const char* what;
+        QString key, text;
+    } kCases[] = {
+        {"empty text", QStringLiteral("k-empty"), QString()},
+        {"Latin-1 accents", QString::fromUtf8("cl\u00e9-\u00ff"),
+         QString::fromUtf8("R\u00e9sum\u00e9 \u00e0 \u00fe")},
+        {"beyond Latin-1", wide, wide + QStringLiteral(" text")},
+        {"63 characters", QString(63, u'a'), QString(63, u'b')},
+        {"64 characters", QString(64, u'a'), QString(64, u'b')},
+        {"64 wide characters", QString(64, QChar(0x263A)), QString(64, QChar(0x2603))},
+        {"4096 characters", QString(4096, u'c'), QString(4096, u'd')},
+        {"4097 characters", QString(4097, u'c'), QString(4097, QChar(0x100))},
+        {"a NUL inside", QStringView(u"nul\0key", 7).toString(),
+         QStringView(u"a\0b", 3).toString()},
+    };
+    TreeView t;
+    std::vector<std::int32_t> ids;
+    for (const auto& c : kCases) ids.push_back(t.add(0, Relationship::Last, c.key, c.text));
+    QCoreApplication::processEvents();  // the appended rows reach the view
+    for (std::size_t i = 0; i < std::size(kCases); ++i) {
+        SCOPED_TRACE(kCases[i].what);
+        EXPECT_EQ(kCases[i].key, t.key(ids[i]));
+        EXPECT_EQ(kCases[i].text, t.text(ids[i]));
+        EXPECT_EQ(kCases[i].text,
+                  t.model()->data(t.model()->index(static_cast<int>(i), 0)).toString());
+        EXPECT_EQ(ids[i], t.indexOfKey(kCases[i].key));
+    }
+    EXPECT_EQ(0, t.indexOfKey(QString(62, u'a')));
+    EXPECT_EQ(0, t.indexOfKey(QString(64, u'a').replace(40, 1, u'b')));
+    EXPECT_EQ(0, t.indexOfKey(QString::fromUtf8("cl\u00e9-\u00fe")));
+    EXPECT_EQ(mapi::code::TreeKeyNotUnique,
+              errorOf([&] { t.add(0, Relationship::Last, QString(4097, u'c'), QString()); }));
+
+    // A changed text replaces the old one; the key stays.
+    t.setText(ids[3], wide);
+    EXPECT_EQ(wide, t.text(ids[3]));
+    EXPECT_EQ(ids[3], t.indexOfKey(QString(63, u'a')));
+}
+
+// A folder's worth of nodes: every key is still found after the key table
+// has grown many times, and a key not in the tree is not.
+TEST(TreeView, ManyKeysAreAllFoundAfterTheTableGrows) {
+    TreeView t;
+    const std::int32_t folder =
+        t.add(0, Relationship::Last, QStringLiteral("F"), QStringLiteral("F"));
+    for (int i = 0; i < 20000; ++i)
+        t.add(folder, Relationship::Child,
+              QStringLiteral("%1").arg(0x100000 + i, 8, 16, QLatin1Char('0')),
+              QStringLiteral("Subject %1").arg(i));
+    for (int i = 0; i < 20000; i += 997) {
+        const QString key = QStringLiteral("%1").arg(0x100000 + i, 8, 16, QLatin1Char('0'));
+        EXPECT_EQ(i + 2, t.indexOfKey(key)) << key.toStdString();
+        EXPECT_EQ(QStringLiteral("Subject %1").arg(i), t.text(i + 2));
+    }
+    EXPECT_EQ(0, t.indexOfKey(QStringLiteral("00200000")));
+    EXPECT_EQ(20001, t.count());
+}
