@@ -16,22 +16,6 @@ using codegen::CodeWindow;
 
 namespace {
 
-// Presses `button` on the next message box and records its text and properties.
-struct BoxSeen {
-    QString text, title, icon, buttons;
-};
-void answerNextBox(BoxSeen& seen, const QString& button) {
-    drive::whenModal([&seen, button](QWidget*) {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(nullptr, box);
-        seen = {box->text(), box->windowTitle(), box->property("quorvaneIcon").toString(),
-                box->property("quorvaneButtons").toString()};
-        for (QAbstractButton* b : box->buttons())
-            if (b->text() == button) return b->click();
-        box->reject();
-    });
-}
-
 struct Fixture : ::testing::Test {
     CodeTextEdit edit;
     CodeWindow code{&edit};
