@@ -166,7 +166,8 @@ TEST_F(Write, AttachmentFileErrors) {
 TEST(StoredAttachments, SurviveAnUpdateOfTheMessageLoadedAgain) {
     QTemporaryDir dir;
     const QString profiles = dir.filePath(QStringLiteral("p"));
-    store::createProfileDirectory(writeFile(dir, QStringLiteral("f.json"), fixtureJson()), profiles);
+    store::createProfileDirectory(writeFile(dir, QStringLiteral("f.json"), fixtureJson()),
+                                  profiles);
     const QString path = QDir(profiles).filePath(QLatin1String(store::kStoreFileName));
     std::make_shared<store::Backend>(path)->install();
     Ref<mapi::Session> s = logon();
