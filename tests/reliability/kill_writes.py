@@ -160,6 +160,17 @@ class Writer:
         self.stored = 0  # writes found whole after the last kill
 
 
+
+def private_env(prefix, data_home=True):
+    """A scratch folder, and an environment whose home and XDG folders lie inside it."""
+    tmp = tempfile.mkdtemp(prefix=prefix)
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen", LC_ALL="C.UTF-8", TZ="UTC")
+    names = ["HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"]
+    for k in names + (["XDG_DATA_HOME"] if data_home else []):
+        env[k] = os.path.join(tmp, k.lower())
+        os.makedirs(env[k], mode=0o700)
+    return tmp, env
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("quorvane")
@@ -174,11 +185,7 @@ def main():
     rng = random.Random(seed)
     quorvane, tool = os.path.abspath(args.quorvane), os.path.abspath(args.store_tool)
 
-    tmp = tempfile.mkdtemp(prefix="quorvane-killwrites.")
-    env = dict(os.environ, QT_QPA_PLATFORM="offscreen", LC_ALL="C.UTF-8", TZ="UTC")
-    for k in ("HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"):
-        env[k] = os.path.join(tmp, k.lower())
-        os.makedirs(env[k], mode=0o700)
+    tmp, env = private_env("quorvane-killwrites.", data_home=False)
     work = os.path.join(tmp, "work")
     os.makedirs(work)
     with open(os.path.join(work, "fixture.json"), "w") as f:

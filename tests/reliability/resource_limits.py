@@ -21,8 +21,10 @@ import shutil
 import sqlite3
 import subprocess
 import sys
-import tempfile
 import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from kill_writes import private_env  # noqa: E402
 
 DEPTH = 200
 BODY_LINE = "The quick brown fox jumps over the lazy dog. 0123456789\r\n"
@@ -216,11 +218,7 @@ def main():
     sizes = {"body": int(50_000_000 * args.scale), "attachment": int(100_000_000 * args.scale),
              "recipients": int(100_000 * args.scale)}
     quorvane, tool = os.path.abspath(args.quorvane), os.path.abspath(args.store_tool)
-    tmp = tempfile.mkdtemp(prefix="quorvane-limits.")
-    env = dict(os.environ, QT_QPA_PLATFORM="offscreen", LC_ALL="C.UTF-8", TZ="UTC")
-    for k in ("HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR", "XDG_DATA_HOME"):
-        env[k] = os.path.join(tmp, k.lower())
-        os.makedirs(env[k], mode=0o700)
+    tmp, env = private_env("quorvane-limits.")
     work = os.path.join(tmp, "work")
     os.makedirs(os.path.join(work, "saved"))
     started = time.monotonic()

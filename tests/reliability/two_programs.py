@@ -11,13 +11,12 @@ import os
 import sqlite3
 import subprocess
 import sys
-import tempfile
 import threading
 import time
 import shutil
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from kill_writes import fixture, open_store, check_outbox, check_delete, Failure  # noqa: E402
+from kill_writes import fixture, open_store, check_outbox, check_delete, Failure, private_env  # noqa: E402
 
 BUSY = "The message store is in use by another program."
 
@@ -88,11 +87,7 @@ def main():
     ap.add_argument("--seconds", type=float, default=5)
     args = ap.parse_args()
     quorvane, tool = os.path.abspath(args.quorvane), os.path.abspath(args.store_tool)
-    tmp = tempfile.mkdtemp(prefix="quorvane-twoprograms.")
-    env = dict(os.environ, QT_QPA_PLATFORM="offscreen", LC_ALL="C.UTF-8", TZ="UTC")
-    for k in ("HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR", "XDG_DATA_HOME"):
-        env[k] = os.path.join(tmp, k.lower())
-        os.makedirs(env[k], mode=0o700)
+    tmp, env = private_env("quorvane-twoprograms.")
     work = os.path.join(tmp, "work")
     os.makedirs(work)
     import json
