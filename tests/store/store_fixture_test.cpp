@@ -70,6 +70,12 @@ TEST(Fixture, RefusalsNameTheFileThePlaceAndTheProblem) {
          "FILE: profiles[1].default: more than one default profile"},
         {R"({"profiles": [{"name": "A"}, {"name": "a"}]})",
          "FILE: profiles[1].name: duplicate profile name"},
+        {R"({"stores": [{"folders": [{"messages": [{"fields": [{"id": 1.5, "value": 1}]}]}]}]})",
+         "FILE: stores[0].folders[0].messages[0].fields[0].id: expected a property tag"},
+        {R"({"stores": [{"folders": [{"messages": [{"fields": [{"id": 4294967296}]}]}]}]})",
+         "FILE: stores[0].folders[0].messages[0].fields[0].id: expected a property tag"},
+        {R"({"stores": [{"folders": [{"messages": [{"fields": [{"id": "Subject"}]}]}]}]})",
+         "FILE: stores[0].folders[0].messages[0].fields[0].id: expected a property tag"},
         {R"([1, 2])", "FILE: top level: expected an object"},
         {R"({"store": []})", "FILE: store: unknown key"},
     };
