@@ -85,6 +85,11 @@ TEST_F(CacheTest, ChangesByAnotherClientAreSeenOnTheNextSync) {
         EXPECT_EQ(server.size(), canExpunge ? 3 : 4);
         EXPECT_EQ(server.first().flags, unsigned(Seen | Flagged));
         EXPECT_EQ(server.last().envelope.subject, "Message 4");
+
+        // Only a flag changed: no count or next UID tells, the modification sequence must.
+        other->addFlags(uids[2], Flagged);
+        EXPECT_EQ(cache->sync(*client, mailbox), (SyncReport{.flagsChanged = 1}));
+        EXPECT_EQ(cache->messages(mailbox), fromServer());
     }
 }
 
