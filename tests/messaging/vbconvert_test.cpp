@@ -117,6 +117,9 @@ TEST(VbDates, TimesAloneAndAfterADate) {
     EXPECT_EQ(dateText("3/1/1999 10:15 AM"), "3/1/1999 10:15:00 AM");
     EXPECT_EQ(dateText("1999-03-01 22:05:09"), "3/1/1999 10:05:09 PM");
     EXPECT_EQ(dateText("March 1, 1999 6 PM"), "3/1/1999 6:00:00 PM");
+    // Before day zero the time counts away from it, as the serial's sign does.
+    EXPECT_DOUBLE_EQ(vb::toDate(QStringLiteral("12/30/1899 6:00 AM")).serial, 0.25);
+    EXPECT_DOUBLE_EQ(vb::toDate(QStringLiteral("12/29/1899 6:00 AM")).serial, -1.25);
 }
 
 TEST(VbDates, Rejected) {
