@@ -148,6 +148,10 @@ INSTANTIATE_TEST_SUITE_P(
              "[MAPI_E_NOT_FOUND(8004010F)]"},
         Case{"unknown member", "oSession.Send",
              "error 3 438: Object doesn't support this property or method"},
+        Case{"unknown property set on a recipient",
+             "Set oRecip = oSession.GetMessage(\"A111\", \"A1\").Recipients(1)\n"
+             "oRecip.Colour = 2",
+             "error 4 438: Object doesn't support this property or method"},
         Case{"member of Nothing", "Set oMsg = Nothing\nDebug.Print oMsg.Subject",
              "error 4 91: Object variable or With block variable not set"},
         Case{"leading dot outside With", ".Update", "error 3 424: Object required"},
