@@ -156,23 +156,21 @@ int addImap(const QStringList& args) {
         err << "--security must be none, starttls or tls\n";
         return 2;
     }
-    if (!port.isEmpty()) {
+    // An option given must be a whole number in its range; one left out keeps `into`.
+    const auto number = [](const QString& text, int low, int high, int& into) {
+        if (text.isEmpty()) return true;
         bool ok = false;
-        e.port = port.toInt(&ok);
-        if (!ok || e.port < 1 || e.port > 65535) {
-            err << "--port must be a number from 1 to 65535\n";
-            return 2;
-        }
-    } else {
-        e.port = e.security == QLatin1String("tls") ? 993 : 143;
+        into = text.toInt(&ok);
+        return ok && into >= low && into <= high;
+    };
+    e.port = e.security == QLatin1String("tls") ? 993 : 143;
+    if (!number(port, 1, 65535, e.port)) {
+        err << "--port must be a number from 1 to 65535\n";
+        return 2;
     }
-    if (!timeout.isEmpty()) {
-        bool ok = false;
-        e.timeout = timeout.toInt(&ok);
-        if (!ok || e.timeout < 1 || e.timeout > 600) {
-            err << "--timeout must be a number of seconds from 1 to 600\n";
-            return 2;
-        }
+    if (!number(timeout, 1, 600, e.timeout)) {
+        err << "--timeout must be a number of seconds from 1 to 600\n";
+        return 2;
     }
     if (!passwordFile.isEmpty()) {
         QFile f(passwordFile);
