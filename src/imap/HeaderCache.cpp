@@ -10,6 +10,10 @@ namespace imap {
 
 namespace {
 
+// Bumped whenever the tables change: a cache of another layout is dropped and
+// filled again from the server, which is all a cache is good for.
+constexpr int kSchemaVersion = 2;
+
 // The envelope is only ever read back whole, so it is stored as one blob.
 QByteArray packEnvelope(const Envelope& e) {
     QByteArray blob;
@@ -67,6 +71,7 @@ class Statement {
         sqlite3_clear_bindings(stmt_);
     }
     qint64 integer(int col) const { return sqlite3_column_int64(stmt_, col); }
+    bool isNull(int col) const { return sqlite3_column_type(stmt_, col) == SQLITE_NULL; }
     QByteArray blob(int col) const {
         return QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt_, col)),
                           sqlite3_column_bytes(stmt_, col));
@@ -90,14 +95,20 @@ HeaderCache::HeaderCache(const QString& path) : path_(path) {
     if (sqlite3_open(path.toUtf8().constData(), &db_) != SQLITE_OK) fail("open");
     exec("PRAGMA journal_mode=WAL");
     exec("PRAGMA synchronous=NORMAL");
+    if (schemaVersion() != kSchemaVersion) {
+        exec("DROP TABLE IF EXISTS message");
+        exec("DROP TABLE IF EXISTS mailbox");
+        exec(QByteArray("PRAGMA user_version = " + QByteArray::number(kSchemaVersion)).constData());
+    }
     exec(
         "CREATE TABLE IF NOT EXISTS mailbox(name TEXT PRIMARY KEY, uidvalidity INTEGER NOT NULL, "
-        "uidnext INTEGER NOT NULL, highestmodseq INTEGER NOT NULL)");
+        "uidnext INTEGER NOT NULL, highestmodseq INTEGER NOT NULL, messages INTEGER NOT NULL)");
     exec(
         "CREATE TABLE IF NOT EXISTS message(mailbox TEXT NOT NULL, uidvalidity INTEGER NOT NULL, "
         "uid INTEGER NOT NULL, flags INTEGER NOT NULL, internaldate INTEGER NOT NULL, size INTEGER "
         "NOT NULL, "
-        "envelope BLOB NOT NULL, PRIMARY KEY(mailbox, uidvalidity, uid)) WITHOUT ROWID");
+        "subject BLOB NOT NULL, envelope BLOB NOT NULL, PRIMARY KEY(mailbox, uidvalidity, uid)) "
+        "WITHOUT ROWID");
 }
 
 HeaderCache::~HeaderCache() {
@@ -110,12 +121,19 @@ void HeaderCache::fail(const char* what) {
                     .arg(path_, QLatin1String(what), QString::fromUtf8(sqlite3_errmsg(db_))));
 }
 
+int HeaderCache::schemaVersion() {
+    Statement q(db_, "PRAGMA user_version");
+    if (!q.ok() || q.step() != SQLITE_ROW) fail("read version");
+    return int(q.integer(0));
+}
+
 void HeaderCache::exec(const char* sql) {
     if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) fail(sql);
 }
 
 std::optional<MailboxStatus> HeaderCache::status(const QString& mailbox) {
-    Statement q(db_, "SELECT uidvalidity, uidnext, highestmodseq FROM mailbox WHERE name = ?");
+    Statement q(db_,
+                "SELECT uidvalidity, uidnext, highestmodseq, messages FROM mailbox WHERE name = ?");
     if (!q.ok()) fail("read mailbox");
     q.bind(1, mailbox);
     if (q.step() != SQLITE_ROW) return std::nullopt;
@@ -123,16 +141,17 @@ std::optional<MailboxStatus> HeaderCache::status(const QString& mailbox) {
     s.uidValidity = quint32(q.integer(0));
     s.uidNext = quint32(q.integer(1));
     s.highestModSeq = quint64(q.integer(2));
+    s.exists = quint32(q.integer(3));
     return s;
 }
 
 void HeaderCache::saveStatus(const QString& mailbox, const MailboxStatus& status) {
     Statement q(db_,
-                "INSERT OR REPLACE INTO mailbox(name, uidvalidity, uidnext, highestmodseq) "
-                "VALUES(?, ?, ?, ?)");
+                "INSERT OR REPLACE INTO mailbox(name, uidvalidity, uidnext, highestmodseq, "
+                "messages) VALUES(?, ?, ?, ?, ?)");
     if (!q.ok()) fail("write mailbox");
     q.bind(1, mailbox).bind(2, qint64(status.uidValidity)).bind(3, qint64(status.uidNext));
-    q.bind(4, qint64(status.highestModSeq));
+    q.bind(4, qint64(status.highestModSeq)).bind(5, qint64(status.exists));
     if (q.step() != SQLITE_DONE) fail("write mailbox");
 }
 
@@ -148,8 +167,8 @@ void HeaderCache::insert(const QString& mailbox, quint32 uidValidity,
     exec("BEGIN");
     Statement q(db_,
                 "INSERT OR REPLACE INTO message(mailbox, uidvalidity, uid, flags, internaldate, "
-                "size, envelope) "
-                "VALUES(?, ?, ?, ?, ?, ?, ?)");
+                "size, subject, envelope) "
+                "VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
     if (!q.ok()) fail("write messages");
     for (const MessageSummary& m : batch) {
         q.bind(1, mailbox)
@@ -157,7 +176,10 @@ void HeaderCache::insert(const QString& mailbox, quint32 uidValidity,
             .bind(3, qint64(m.uid))
             .bind(4, qint64(m.flags));
         q.bind(5, m.internalDate.isValid() ? m.internalDate.toMSecsSinceEpoch() : qint64(0));
-        q.bind(6, qint64(m.size)).bind(7, packEnvelope(m.envelope));
+        // Never NULL, so that a listing reads every subject the same way.
+        q.bind(6, qint64(m.size))
+            .bind(7, m.envelope.subject.isNull() ? QByteArray("") : m.envelope.subject);
+        q.bind(8, packEnvelope(m.envelope));
         if (q.step() != SQLITE_DONE) fail("write messages");
         q.reset();
     }
@@ -200,25 +222,51 @@ QList<FlagState> HeaderCache::cachedFlags(const QString& mailbox, quint32 uidVal
     return result;
 }
 
-QList<MessageSummary> HeaderCache::messages(const QString& mailbox) {
+qsizetype HeaderCache::count(const QString& mailbox, quint32 uidValidity) {
+    Statement q(db_, "SELECT count(*) FROM message WHERE mailbox = ? AND uidvalidity = ?");
+    if (!q.ok()) fail("count messages");
+    q.bind(1, mailbox).bind(2, qint64(uidValidity));
+    if (q.step() != SQLITE_ROW) fail("count messages");
+    return qsizetype(q.integer(0));
+}
+
+MessageSummary CachedSummary::summary() const {
+    MessageSummary m;
+    m.uid = uid;
+    m.flags = flags;
+    if (internalDateMs) m.internalDate = QDateTime::fromMSecsSinceEpoch(internalDateMs, Qt::UTC);
+    m.size = size;
+    m.envelope = unpackEnvelope(envelope);
+    return m;
+}
+
+QList<CachedSummary> HeaderCache::listing(const QString& mailbox) {
     const auto st = status(mailbox);
     if (!st) return {};
     Statement q(db_,
-                "SELECT uid, flags, internaldate, size, envelope FROM message "
+                "SELECT uid, flags, internaldate, size, subject, envelope FROM message "
                 "WHERE mailbox = ? AND uidvalidity = ? ORDER BY uid");
     if (!q.ok()) fail("read messages");
     q.bind(1, mailbox).bind(2, qint64(st->uidValidity));
-    QList<MessageSummary> result;
+    QList<CachedSummary> result;
     result.reserve(qsizetype(st->exists));
     while (q.step() == SQLITE_ROW) {
-        MessageSummary m;
+        CachedSummary& m = result.emplace_back();
         m.uid = quint32(q.integer(0));
         m.flags = unsigned(q.integer(1));
-        if (q.integer(2)) m.internalDate = QDateTime::fromMSecsSinceEpoch(q.integer(2), Qt::UTC);
+        m.internalDateMs = q.integer(2);
         m.size = quint32(q.integer(3));
-        m.envelope = unpackEnvelope(q.blob(4));
-        result << std::move(m);
+        m.subject = q.blob(4);
+        m.envelope = q.blob(5);
     }
+    return result;
+}
+
+QList<MessageSummary> HeaderCache::messages(const QString& mailbox) {
+    const QList<CachedSummary> rows = listing(mailbox);
+    QList<MessageSummary> result;
+    result.reserve(rows.size());
+    for (const CachedSummary& row : rows) result << row.summary();
     return result;
 }
 
@@ -231,6 +279,7 @@ SyncReport HeaderCache::sync(Client& client, const QString& mailbox, const Progr
     // one must still look at every flag.
     MailboxStatus pending = server;
     pending.highestModSeq = valid ? cached->highestModSeq : 0;
+    pending.exists = valid ? cached->exists : 0;
     if (!valid) {
         report.rebuilt = true;
         exec("BEGIN");
@@ -238,13 +287,13 @@ SyncReport HeaderCache::sync(Client& client, const QString& mailbox, const Progr
         saveStatus(mailbox, pending);
         exec("COMMIT");
     }
-    const QList<FlagState> known =
-        valid ? cachedFlags(mailbox, server.uidValidity) : QList<FlagState>();
     // CONDSTORE says nothing changed at all: no appends, expunges or flag changes.
     if (valid && client.capabilities().condStore && cached->highestModSeq != 0 &&
         cached->highestModSeq == server.highestModSeq && cached->uidNext == server.uidNext &&
-        qsizetype(server.exists) == known.size())
+        server.exists == cached->exists)
         return report;
+    const QList<FlagState> known =
+        valid ? cachedFlags(mailbox, server.uidValidity) : QList<FlagState>();
     const QList<quint32> knownUids = uidsOf(known);
     const QList<quint32> serverUids = client.allUids();
 
@@ -280,7 +329,11 @@ SyncReport HeaderCache::sync(Client& client, const QString& mailbox, const Progr
         insert(mailbox, server.uidValidity, batch);
         report.fetched += batch.size();
     });
-    saveStatus(mailbox, server);
+    // The number of messages cached is what the next sync compares with the
+    // server's, so that an unchanged mailbox is known without reading its rows.
+    MailboxStatus done = server;
+    done.exists = quint32(count(mailbox, server.uidValidity));
+    saveStatus(mailbox, done);
     return report;
 }
 

@@ -20,6 +20,19 @@ struct SyncReport {
     friend bool operator==(const SyncReport&, const SyncReport&) = default;
 };
 
+// One cached message as it is stored. A listing needs the UID and subject of
+// every message but the rest of very few, so the envelope stays packed until
+// summary() is asked for.
+struct CachedSummary {
+    quint32 uid = 0;
+    unsigned flags = 0;         // Flag bits
+    qint64 internalDateMs = 0;  // UTC; 0 when the server gave none
+    quint32 size = 0;
+    QByteArray subject;   // the envelope's subject as the server sent it
+    QByteArray envelope;  // the whole envelope, packed
+    MessageSummary summary() const;
+};
+
 // The message summaries of an account's mailboxes kept in one SQLite file, keyed
 // by mailbox, UIDVALIDITY and UID, so opening a big folder again costs one
 // comparison with the server instead of fetching every header.
@@ -39,16 +52,21 @@ class HeaderCache {
 
     // The cached summaries in UID order (empty for a mailbox never synced).
     QList<MessageSummary> messages(const QString& mailbox);
+    // The same, still packed.
+    QList<CachedSummary> listing(const QString& mailbox);
+    // As the server last reported it, except `exists`: the messages cached then.
     std::optional<MailboxStatus> status(const QString& mailbox);
 
   private:
     void exec(const char* sql);
+    int schemaVersion();
     void forget(const QString& mailbox);
     void saveStatus(const QString& mailbox, const MailboxStatus& status);
     void insert(const QString& mailbox, quint32 uidValidity, const QList<MessageSummary>& batch);
     void updateFlags(const QString& mailbox, quint32 uidValidity, const QList<FlagState>& flags);
     void removeUids(const QString& mailbox, quint32 uidValidity, const QList<quint32>& uids);
     QList<FlagState> cachedFlags(const QString& mailbox, quint32 uidValidity);
+    qsizetype count(const QString& mailbox, quint32 uidValidity);
     [[noreturn]] void fail(const char* what);
 
     sqlite3* db_ = nullptr;

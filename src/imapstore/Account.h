@@ -82,9 +82,9 @@ class Account : public std::enable_shared_from_this<Account> {
     // Brings the mailbox's cached headers up to date and returns them in UID order.
     // Fetching new headers reports progress; a cancel keeps the batches already
     // cached for the next open and fails with MAPI_E_USER_CANCEL.
-    const QList<imap::MessageSummary>& refresh(const QString& mailbox);
+    const QList<imap::CachedSummary>& refresh(const QString& mailbox);
     // The last known headers (refreshed on first use only).
-    const QList<imap::MessageSummary>& known(const QString& mailbox);
+    const QList<imap::CachedSummary>& known(const QString& mailbox);
     quint32 uidValidity(const QString& mailbox);
     QByteArray fetchRaw(const MessageKey& key);
     // UIDs of the mailbox's messages the server finds for the criteria, ascending.
@@ -113,7 +113,7 @@ class Account : public std::enable_shared_from_this<Account> {
     imap::Client client_;
     std::unique_ptr<imap::HeaderCache> cache_;
     std::optional<std::vector<MailboxNode>> mailboxes_;
-    QHash<QString, QList<imap::MessageSummary>> known_;
+    QHash<QString, QList<imap::CachedSummary>> known_;
     QHash<QString, quint32> validity_;
     QString selected_;
     Resolver resolver_;

@@ -68,10 +68,10 @@ const std::vector<Ref<mapi::Message>>& ImapMessages::items() {
         std::vector<Ref<mapi::Message>> out;
         if (!mailbox_.isEmpty()) {
             // Each new walk of a folder asks the server what changed since the last.
-            const QList<imap::MessageSummary> list = a_->refresh(mailbox_);
+            const QList<imap::CachedSummary> list = a_->refresh(mailbox_);
             const quint32 validity = a_->uidValidity(mailbox_);
             out.reserve(list.size());
-            for (const imap::MessageSummary& s : list)
+            for (const imap::CachedSummary& s : list)
                 out.push_back(Ref<mapi::Message>(
                     std::make_shared<ImapMessage>(a_, MessageKey{mailbox_, validity, s.uid}, s)));
         }

@@ -290,7 +290,7 @@ class ImapAttachments : public ListCollection<mapi::Attachment, mapi::Attachment
 class ImapMessage : public mapi::Message, public FieldSource {
   public:
     // A message on the server.
-    ImapMessage(AccountPtr a, MessageKey key, const imap::MessageSummary& summary);
+    ImapMessage(AccountPtr a, MessageKey key, const imap::CachedSummary& summary);
     // A new message in `mailbox`, stored by Update().
     ImapMessage(AccountPtr a, QString mailbox);
 
@@ -345,7 +345,7 @@ class ImapMessage : public mapi::Message, public FieldSource {
     // A listing reads thousands of messages for their subjects only: the rest of
     // the headers is read from the summary on first use.
     MessageData& d();
-    imap::MessageSummary summary_;
+    imap::CachedSummary listed_;
     bool parsed_ = true;
     MessageData d_;
     bool isNew_ = false;
@@ -354,7 +354,9 @@ class ImapMessage : public mapi::Message, public FieldSource {
     bool readReceipt_ = false;
     std::shared_ptr<ImapRecipients> recips_;
     std::shared_ptr<ImapAttachments> atts_;
-    std::shared_ptr<CustomFields> custom_ = std::make_shared<CustomFields>();
+    // Made on first use: most listed messages never get a field of their own.
+    CustomFields& custom();
+    std::shared_ptr<CustomFields> custom_;
 };
 
 // Property tags the account's messages list in their Fields.
