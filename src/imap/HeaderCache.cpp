@@ -12,7 +12,7 @@ namespace {
 
 // Bumped whenever the tables change: a cache of another layout is dropped and
 // filled again from the server, which is all a cache is good for.
-constexpr int kSchemaVersion = 2;
+constexpr int kSchemaVersion = 3;
 
 // The envelope is only ever read back whole, so it is stored as one blob.
 QByteArray packEnvelope(const Envelope& e) {
@@ -97,6 +97,7 @@ HeaderCache::HeaderCache(const QString& path) : path_(path) {
     exec("PRAGMA synchronous=NORMAL");
     if (schemaVersion() != kSchemaVersion) {
         exec("DROP TABLE IF EXISTS message");
+        exec("DROP TABLE IF EXISTS envelope");
         exec("DROP TABLE IF EXISTS mailbox");
         exec(QByteArray("PRAGMA user_version = " + QByteArray::number(kSchemaVersion)).constData());
     }
@@ -107,11 +108,17 @@ HeaderCache::HeaderCache(const QString& path) : path_(path) {
         "CREATE TABLE IF NOT EXISTS message(mailbox TEXT NOT NULL, uidvalidity INTEGER NOT NULL, "
         "uid INTEGER NOT NULL, flags INTEGER NOT NULL, internaldate INTEGER NOT NULL, size INTEGER "
         "NOT NULL, "
-        "subject BLOB NOT NULL, envelope BLOB NOT NULL, PRIMARY KEY(mailbox, uidvalidity, uid)) "
+        "subject BLOB NOT NULL, PRIMARY KEY(mailbox, uidvalidity, uid)) "
+        "WITHOUT ROWID");
+    // Apart from the listed columns, so that a listing reads only the small rows.
+    exec(
+        "CREATE TABLE IF NOT EXISTS envelope(mailbox TEXT NOT NULL, uidvalidity INTEGER NOT NULL, "
+        "uid INTEGER NOT NULL, data BLOB NOT NULL, PRIMARY KEY(mailbox, uidvalidity, uid)) "
         "WITHOUT ROWID");
 }
 
 HeaderCache::~HeaderCache() {
+    sqlite3_finalize(envelopeQuery_);
     sqlite3_close(db_);
 }
 
@@ -156,10 +163,13 @@ void HeaderCache::saveStatus(const QString& mailbox, const MailboxStatus& status
 }
 
 void HeaderCache::forget(const QString& mailbox) {
-    Statement q(db_, "DELETE FROM message WHERE mailbox = ?");
-    if (!q.ok()) fail("clear mailbox");
-    q.bind(1, mailbox);
-    if (q.step() != SQLITE_DONE) fail("clear mailbox");
+    for (const char* sql :
+         {"DELETE FROM message WHERE mailbox = ?", "DELETE FROM envelope WHERE mailbox = ?"}) {
+        Statement q(db_, sql);
+        if (!q.ok()) fail("clear mailbox");
+        q.bind(1, mailbox);
+        if (q.step() != SQLITE_DONE) fail("clear mailbox");
+    }
 }
 
 void HeaderCache::insert(const QString& mailbox, quint32 uidValidity,
@@ -167,9 +177,11 @@ void HeaderCache::insert(const QString& mailbox, quint32 uidValidity,
     exec("BEGIN");
     Statement q(db_,
                 "INSERT OR REPLACE INTO message(mailbox, uidvalidity, uid, flags, internaldate, "
-                "size, subject, envelope) "
-                "VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
-    if (!q.ok()) fail("write messages");
+                "size, subject) VALUES(?, ?, ?, ?, ?, ?, ?)");
+    Statement e(db_,
+                "INSERT OR REPLACE INTO envelope(mailbox, uidvalidity, uid, data) "
+                "VALUES(?, ?, ?, ?)");
+    if (!q.ok() || !e.ok()) fail("write messages");
     for (const MessageSummary& m : batch) {
         q.bind(1, mailbox)
             .bind(2, qint64(uidValidity))
@@ -179,9 +191,12 @@ void HeaderCache::insert(const QString& mailbox, quint32 uidValidity,
         // Never NULL, so that a listing reads every subject the same way.
         q.bind(6, qint64(m.size))
             .bind(7, m.envelope.subject.isNull() ? QByteArray("") : m.envelope.subject);
-        q.bind(8, packEnvelope(m.envelope));
         if (q.step() != SQLITE_DONE) fail("write messages");
         q.reset();
+        e.bind(1, mailbox).bind(2, qint64(uidValidity)).bind(3, qint64(m.uid));
+        e.bind(4, packEnvelope(m.envelope));
+        if (e.step() != SQLITE_DONE) fail("write messages");
+        e.reset();
     }
     exec("COMMIT");
 }
@@ -203,12 +218,16 @@ void HeaderCache::updateFlags(const QString& mailbox, quint32 uidValidity,
 
 void HeaderCache::removeUids(const QString& mailbox, quint32 uidValidity,
                              const QList<quint32>& uids) {
-    Statement q(db_, "DELETE FROM message WHERE mailbox = ? AND uidvalidity = ? AND uid = ?");
-    if (!q.ok()) fail("remove messages");
-    for (const quint32 uid : uids) {
-        q.bind(1, mailbox).bind(2, qint64(uidValidity)).bind(3, qint64(uid));
-        if (q.step() != SQLITE_DONE) fail("remove messages");
-        q.reset();
+    for (const char* sql :
+         {"DELETE FROM message WHERE mailbox = ? AND uidvalidity = ? AND uid = ?",
+          "DELETE FROM envelope WHERE mailbox = ? AND uidvalidity = ? AND uid = ?"}) {
+        Statement q(db_, sql);
+        if (!q.ok()) fail("remove messages");
+        for (const quint32 uid : uids) {
+            q.bind(1, mailbox).bind(2, qint64(uidValidity)).bind(3, qint64(uid));
+            if (q.step() != SQLITE_DONE) fail("remove messages");
+            q.reset();
+        }
     }
 }
 
@@ -230,13 +249,13 @@ qsizetype HeaderCache::count(const QString& mailbox, quint32 uidValidity) {
     return qsizetype(q.integer(0));
 }
 
-MessageSummary CachedSummary::summary() const {
+MessageSummary CachedSummary::with(Envelope envelope) const {
     MessageSummary m;
     m.uid = uid;
     m.flags = flags;
     if (internalDateMs) m.internalDate = QDateTime::fromMSecsSinceEpoch(internalDateMs, Qt::UTC);
     m.size = size;
-    m.envelope = unpackEnvelope(envelope);
+    m.envelope = std::move(envelope);
     return m;
 }
 
@@ -244,7 +263,7 @@ QList<CachedSummary> HeaderCache::listing(const QString& mailbox) {
     const auto st = status(mailbox);
     if (!st) return {};
     Statement q(db_,
-                "SELECT uid, flags, internaldate, size, subject, envelope FROM message "
+                "SELECT uid, flags, internaldate, size, subject FROM message "
                 "WHERE mailbox = ? AND uidvalidity = ? ORDER BY uid");
     if (!q.ok()) fail("read messages");
     q.bind(1, mailbox).bind(2, qint64(st->uidValidity));
@@ -257,16 +276,41 @@ QList<CachedSummary> HeaderCache::listing(const QString& mailbox) {
         m.internalDateMs = q.integer(2);
         m.size = quint32(q.integer(3));
         m.subject = q.blob(4);
-        m.envelope = q.blob(5);
     }
+    return result;
+}
+
+std::optional<Envelope> HeaderCache::envelope(const QString& mailbox, quint32 uidValidity,
+                                              quint32 uid) {
+    if (!envelopeQuery_ &&
+        sqlite3_prepare_v2(db_,
+                           "SELECT data FROM envelope WHERE mailbox = ? AND uidvalidity = ? AND "
+                           "uid = ?",
+                           -1, &envelopeQuery_, nullptr) != SQLITE_OK)
+        fail("read envelope");
+    const QByteArray name = mailbox.toUtf8();
+    sqlite3_bind_text(envelopeQuery_, 1, name.constData(), int(name.size()), SQLITE_STATIC);
+    sqlite3_bind_int64(envelopeQuery_, 2, qint64(uidValidity));
+    sqlite3_bind_int64(envelopeQuery_, 3, qint64(uid));
+    std::optional<Envelope> result;
+    const int rc = sqlite3_step(envelopeQuery_);
+    if (rc == SQLITE_ROW)
+        result = unpackEnvelope(QByteArray::fromRawData(
+            static_cast<const char*>(sqlite3_column_blob(envelopeQuery_, 0)),
+            sqlite3_column_bytes(envelopeQuery_, 0)));
+    sqlite3_reset(envelopeQuery_);
+    sqlite3_clear_bindings(envelopeQuery_);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) fail("read envelope");
     return result;
 }
 
 QList<MessageSummary> HeaderCache::messages(const QString& mailbox) {
     const QList<CachedSummary> rows = listing(mailbox);
+    const std::optional<MailboxStatus> st = status(mailbox);
     QList<MessageSummary> result;
     result.reserve(rows.size());
-    for (const CachedSummary& row : rows) result << row.summary();
+    for (const CachedSummary& row : rows)
+        result << row.with(envelope(mailbox, st->uidValidity, row.uid).value_or(Envelope()));
     return result;
 }
 

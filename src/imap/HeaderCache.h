@@ -8,6 +8,7 @@
 #include "imap/ImapTypes.h"
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace imap {
 
@@ -20,17 +21,16 @@ struct SyncReport {
     friend bool operator==(const SyncReport&, const SyncReport&) = default;
 };
 
-// One cached message as it is stored. A listing needs the UID and subject of
-// every message but the rest of very few, so the envelope stays packed until
-// summary() is asked for.
+// One cached message as a listing reads it. A listing needs the UID and subject
+// of every message but the rest of very few, so the envelope stays in the cache
+// until HeaderCache::envelope() is asked for it.
 struct CachedSummary {
     quint32 uid = 0;
     unsigned flags = 0;         // Flag bits
     qint64 internalDateMs = 0;  // UTC; 0 when the server gave none
     quint32 size = 0;
-    QByteArray subject;   // the envelope's subject as the server sent it
-    QByteArray envelope;  // the whole envelope, packed
-    MessageSummary summary() const;
+    QByteArray subject;  // the envelope's subject as the server sent it
+    MessageSummary with(Envelope envelope) const;
 };
 
 // The message summaries of an account's mailboxes kept in one SQLite file, keyed
@@ -52,8 +52,10 @@ class HeaderCache {
 
     // The cached summaries in UID order (empty for a mailbox never synced).
     QList<MessageSummary> messages(const QString& mailbox);
-    // The same, still packed.
+    // The same without their envelopes.
     QList<CachedSummary> listing(const QString& mailbox);
+    // One cached message's envelope; nullopt once it is no longer cached.
+    std::optional<Envelope> envelope(const QString& mailbox, quint32 uidValidity, quint32 uid);
     // As the server last reported it, except `exists`: the messages cached then.
     std::optional<MailboxStatus> status(const QString& mailbox);
 
@@ -70,6 +72,7 @@ class HeaderCache {
     [[noreturn]] void fail(const char* what);
 
     sqlite3* db_ = nullptr;
+    sqlite3_stmt* envelopeQuery_ = nullptr;  // prepared once: asked once per message read
     QString path_;
 };
 

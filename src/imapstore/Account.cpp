@@ -170,6 +170,13 @@ quint32 Account::uidValidity(const QString& mailbox) {
     return validity_.value(mailbox);
 }
 
+imap::Envelope Account::envelope(const MessageKey& key) {
+    std::optional<imap::Envelope> e = call(
+        [&](imap::Client&) { return cache_->envelope(key.mailbox, key.uidValidity, key.uid); });
+    if (!e) mapi::raise(mapi::code::NotFound);
+    return std::move(*e);
+}
+
 void Account::selectFor(const QString& mailbox, quint32 uidValidity) {
     call([&](imap::Client& c) {
         const imap::MailboxStatus st = c.select(mailbox);

@@ -86,6 +86,9 @@ class Account : public std::enable_shared_from_this<Account> {
     // The last known headers (refreshed on first use only).
     const QList<imap::CachedSummary>& known(const QString& mailbox);
     quint32 uidValidity(const QString& mailbox);
+    // A listed message's envelope from the cache; MAPI_E_NOT_FOUND once a later
+    // walk found it gone from the server.
+    imap::Envelope envelope(const MessageKey& key);
     QByteArray fetchRaw(const MessageKey& key);
     // UIDs of the mailbox's messages the server finds for the criteria, ascending.
     QList<quint32> search(const QString& mailbox, const imap::SearchCriteria& criteria);

@@ -105,19 +105,19 @@ Ref<mapi::Attachment> ImapAttachments::Add() {
 // ---- message ----------------------------------------------------------------------------
 
 ImapMessage::ImapMessage(AccountPtr a, MessageKey key, const imap::CachedSummary& summary)
-    : a_(std::move(a)), key_(key), mailbox_(key.mailbox), listed_(summary), parsed_(false) {}
+    : a_(std::move(a)), key_(key), mailbox_(key.mailbox), listed_(summary) {}
 
 MessageData& ImapMessage::d() {
-    if (!parsed_) {
-        d_ = fromSummary(listed_.summary());
+    if (!d_) {
+        d_ = std::make_unique<MessageData>(isNew_ ? MessageData()
+                                                  : fromSummary(listed_.with(a_->envelope(*key_))));
         listed_ = {};
-        parsed_ = true;
     }
-    return d_;
+    return *d_;
 }
 
 QString ImapMessage::Subject() {
-    if (!parsed_)
+    if (!d_)
         if (std::optional<QString> s = plainSubject(listed_.subject)) return *s;
     return d().subject;
 }

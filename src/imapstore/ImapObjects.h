@@ -346,8 +346,8 @@ class ImapMessage : public mapi::Message, public FieldSource {
     // the headers is read from the summary on first use.
     MessageData& d();
     imap::CachedSummary listed_;
-    bool parsed_ = true;
-    MessageData d_;
+    // Made from listed_ on first use; a listing only reads the subject.
+    std::unique_ptr<MessageData> d_;
     bool isNew_ = false;
     bool deleted_ = false;
     bool deliveryReceipt_ = false;

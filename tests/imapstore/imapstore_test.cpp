@@ -114,6 +114,31 @@ TEST_F(ImapStoreTest, ARenumberedMailboxInvalidatesTheOldEntryIds) {
     EXPECT_NE(folder(*account, QStringLiteral("Renumbered"))->MessagesOf()->Item(1)->ID(), oldId);
 }
 
+// A listed message reads its envelope from the cache on first use: once a later
+// walk found it expunged by another client, what it never read is not found,
+// while its neighbours and what it had read stay.
+TEST_F(ImapStoreTest, AListedMessageExpungedByAnotherClientIsNotFoundOnceTheNextWalkSawIt) {
+    auto writer = other(server(), QStringLiteral("bob"));
+    writer->create(QStringLiteral("Gone"));
+    const quint32 first = writer->append(QStringLiteral("Gone"), mail("first"), 0);
+    writer->append(QStringLiteral("Gone"), mail("second"), 0);
+    auto account = imapstore::Account::open(settings(server(), QStringLiteral("bob")));
+    mapi::Ref<mapi::Messages> before = folder(*account, QStringLiteral("Gone"))->MessagesOf();
+    mapi::Ref<mapi::Message> read = before->Item(1);
+    mapi::Ref<mapi::Message> unread =
+        folder(*account, QStringLiteral("Gone"))->MessagesOf()->Item(1);
+    EXPECT_EQ(read->Sender()->Name(), QStringLiteral("Ann"));
+
+    writer->select(QStringLiteral("Gone"));
+    writer->deleteMessage(first);
+    EXPECT_EQ(subjects(folder(*account, QStringLiteral("Gone"))), QStringList{"second"});
+
+    EXPECT_EQ(read->Sender()->Name(), QStringLiteral("Ann"));
+    EXPECT_EQ(unread->Subject(), QStringLiteral("first"));
+    expectError([&] { unread->Sender(); }, mapi::code::NotFound, QString());
+    EXPECT_EQ(before->Item(2)->Sender()->Name(), QStringLiteral("Ann"));
+}
+
 TEST_F(ImapStoreTest, DeleteWithoutUidPlusIsRefusedAndLeavesTheMessage) {
     auto writer = other(server(), QStringLiteral("legacy"));
     writer->append(QStringLiteral("INBOX"), mail("kept"), 0);
