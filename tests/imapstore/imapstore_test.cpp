@@ -10,6 +10,7 @@
 #include "imap/HeaderCache.h"
 #include "imap/ImapClient.h"
 #include "imapstore/Account.h"
+#include "imapstore/EntryIds.h"
 #include "imapstore/MessageData.h"
 #include "messaging/Error.h"
 #include "messaging/Progress.h"
@@ -193,6 +194,29 @@ TEST(ImapSubjects, TheQuickReadingAgreesWithTheMimeReader) {
         if (quick) {
             EXPECT_EQ(*quick, imapstore::fromSummary(s).subject);
         }
+    }
+}
+
+// A message's identifier is written digit by digit: the largest numbers and a
+// mailbox name beyond ASCII, exactly and back again.
+TEST(ImapEntryIds, AMessageIdentifierCarriesItsKeyAndReadsBack) {
+    const imapstore::EntryIds ids(QStringLiteral("bob@127.0.0.1"));
+    const struct {
+        imapstore::MessageKey key;
+        const char* id;
+    } cases[] = {
+        {{QStringLiteral("Entw\u00fcrfe"), 0x0131071D, 7},
+         "IMM212AAD7E0131071D00000007456E7477C3BC726665"},
+        {{QStringLiteral("INBOX"), 0xFFFFFFFF, 0}, "IMM212AAD7EFFFFFFFF00000000494E424F58"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        EXPECT_EQ(ids.message(c.key), QLatin1String(c.id));
+        const std::optional<imapstore::MessageKey> back = ids.messageKey(QLatin1String(c.id));
+        ASSERT_TRUE(back.has_value());
+        EXPECT_EQ(back->mailbox, c.key.mailbox);
+        EXPECT_EQ(back->uidValidity, c.key.uidValidity);
+        EXPECT_EQ(back->uid, c.key.uid);
     }
 }
 
