@@ -15,6 +15,10 @@ bool isInbox(const QString& name) {
     return name.compare(QLatin1String("INBOX"), Qt::CaseInsensitive) == 0;
 }
 
+QString expungedKey(const MessageKey& key) {
+    return QString::number(key.uidValidity) + QLatin1Char('/') + key.mailbox;
+}
+
 // The messages sentence as the user reads it: one full stop at the end.
 QString sentence(const QString& text) {
     return text.endsWith(QLatin1Char('.')) ? text : text + QLatin1Char('.');
@@ -204,9 +208,15 @@ QList<quint32> Account::search(const QString& mailbox, const imap::SearchCriteri
 void Account::deleteMessage(const MessageKey& key) {
     selectFor(key.mailbox, key.uidValidity);
     call([&](imap::Client& c) { c.deleteMessage(key.uid); });
+    expunged_[expungedKey(key)].insert(key.uid);
     auto it = known_.find(key.mailbox);
     if (it != known_.end())
         it->removeIf([&](const imap::CachedSummary& s) { return s.uid == key.uid; });
+}
+
+bool Account::wasDeleted(const MessageKey& key) const {
+    const auto it = expunged_.constFind(expungedKey(key));
+    return it != expunged_.cend() && it->contains(key.uid);
 }
 
 MessageKey Account::appendDraft(const QString& mailbox, const QByteArray& raw) {

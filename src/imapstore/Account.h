@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -93,6 +94,7 @@ class Account : public std::enable_shared_from_this<Account> {
     // UIDs of the mailbox's messages the server finds for the criteria, ascending.
     QList<quint32> search(const QString& mailbox, const imap::SearchCriteria& criteria);
     void deleteMessage(const MessageKey& key);
+    bool wasDeleted(const MessageKey& key) const;
     // Stores a new draft; returns its key (UID 0 when the server does not say).
     MessageKey appendDraft(const QString& mailbox, const QByteArray& raw);
 
@@ -118,6 +120,9 @@ class Account : public std::enable_shared_from_this<Account> {
     std::optional<std::vector<MailboxNode>> mailboxes_;
     QHash<QString, QList<imap::CachedSummary>> known_;
     QHash<QString, quint32> validity_;
+    // UIDs this session expunged, by mailbox and UIDVALIDITY: a message made
+    // again from an older listing is already deleted.
+    QHash<QString, QSet<quint32>> expunged_;
     QString selected_;
     Resolver resolver_;
     QString userName_;

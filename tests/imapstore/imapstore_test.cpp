@@ -140,6 +140,27 @@ TEST_F(ImapStoreTest, AListedMessageExpungedByAnotherClientIsNotFoundOnceTheNext
     EXPECT_EQ(before->Item(2)->Sender()->Name(), QStringLiteral("Ann"));
 }
 
+// A walk makes message objects as it goes: one asked for again is the same object
+// while something holds it, and one deleted stays deleted when it is made again.
+TEST_F(ImapStoreTest, AMessageAskedForAgainIsTheSameWhileHeldAndStaysDeleted) {
+    auto writer = other(server(), QStringLiteral("bob"));
+    writer->create(QStringLiteral("Again"));
+    writer->append(QStringLiteral("Again"), mail("kept"), 0);
+    writer->append(QStringLiteral("Again"), mail("deleted"), 0);
+    auto account = imapstore::Account::open(settings(server(), QStringLiteral("bob")));
+    mapi::Ref<mapi::Messages> all = folder(*account, QStringLiteral("Again"))->MessagesOf();
+    mapi::Ref<mapi::Message> held = all->GetFirst();
+    held->SetSubject(QStringLiteral("changed, not saved"));
+    EXPECT_EQ(all->Item(1), held);
+    EXPECT_EQ(all->Item(1)->Subject(), QStringLiteral("changed, not saved"));
+
+    all->Item(2)->Delete();
+    EXPECT_EQ(all->Count(), 2);
+    expectError([&] { all->Item(2)->ID(); }, mapi::code::NotFound, QString());
+    expectError([&] { all->GetNext()->ID(); }, mapi::code::NotFound, QString());
+    EXPECT_EQ(subjects(folder(*account, QStringLiteral("Again"))), QStringList{"kept"});
+}
+
 TEST_F(ImapStoreTest, DeleteWithoutUidPlusIsRefusedAndLeavesTheMessage) {
     auto writer = other(server(), QStringLiteral("legacy"));
     writer->append(QStringLiteral("INBOX"), mail("kept"), 0);
