@@ -305,8 +305,9 @@ std::optional<Envelope> HeaderCache::envelope(const QString& mailbox, quint32 ui
 }
 
 QList<MessageSummary> HeaderCache::messages(const QString& mailbox) {
-    const QList<CachedSummary> rows = listing(mailbox);
     const std::optional<MailboxStatus> st = status(mailbox);
+    if (!st) return {};
+    const QList<CachedSummary> rows = listing(mailbox);
     QList<MessageSummary> result;
     result.reserve(rows.size());
     for (const CachedSummary& row : rows)
