@@ -97,7 +97,23 @@ void SlicedWork::complete() {
 }
 
 bool SlicedWork::eventFilter(QObject* watched, QEvent* event) {
-    if (step_ && !inSlice_ && !harmless(watched, event)) finishNow();
+    if (!step_ || inSlice_) return false;
+    // An input event the home widget leaves unaccepted goes on to its
+    // parents: still the same harmless event.
+    if (event->isInputEvent()) {
+        const auto* input = static_cast<const QInputEvent*>(event);
+        if (input == passed_.event && input->type() == passed_.type &&
+            input->timestamp() == passed_.timestamp)
+            return false;
+        passed_ = {};
+        if (harmless(watched, event)) {
+            passed_ = {input, input->type(), input->timestamp()};
+            return false;
+        }
+    } else if (harmless(watched, event)) {
+        return false;
+    }
+    finishNow();
     return false;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QEvent>
 #include <QObject>
 #include <QPointer>
 #include <cstddef>
@@ -54,6 +55,13 @@ class SlicedWork : public QObject {
     std::size_t sliceSize_ = 16384;
     std::function<bool(std::size_t)> step_;
     std::function<void()> done_;
+    // The last input event let through, known again as it goes on to the
+    // parents of the widget that did not accept it.
+    struct Passed {
+        const QEvent* event = nullptr;
+        QEvent::Type type = QEvent::None;
+        quint64 timestamp = 0;
+    } passed_;
     bool inSlice_ = false;
     bool sliceQueued_ = false;
 };
