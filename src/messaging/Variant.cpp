@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <ctime>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
@@ -22,11 +24,31 @@ QString fixExponent(QString s) {
 
 }  // namespace
 
+namespace {
+
+// The zone's offset from UTC through a whole UTC day (every three hours and
+// at its end), or nothing when it changes within the day. localtime_r reads
+// the zone once, unlike mktime, which re-checks the zone file on every call.
+std::optional<long> steadyOffsetOfUtcDay(qint64 utcDay) {
+    std::optional<long> offset;
+    for (int hour = 0; hour <= 24; hour += 3) {
+        const std::time_t t = static_cast<std::time_t>(utcDay * 86400 + hour * 3600);
+        std::tm tm{};
+        if (!localtime_r(&t, &tm)) return std::nullopt;
+        if (offset && *offset != tm.tm_gmtoff) return std::nullopt;
+        offset = tm.tm_gmtoff;
+    }
+    return offset;
+}
+
+}  // namespace
+
 bool localDayMayShift(const QDate& d) {
     struct DayCache {
         bool zoneSet = false;
         std::string zone;
         std::unordered_map<qint64, bool> days;
+        std::unordered_map<qint64, std::optional<long>> utcDays;
     };
     thread_local DayCache cache;
     // Tests and users may switch TZ while running: a new zone starts afresh.
@@ -35,15 +57,34 @@ bool localDayMayShift(const QDate& d) {
         cache.zoneSet = tz != nullptr;
         cache.zone = tz ? tz : "";
         cache.days.clear();
+        cache.utcDays.clear();
+        tzset();
     }
     const auto [it, fresh] = cache.days.try_emplace(d.toJulianDay(), false);
-    if (fresh) {
-        // Any transition that could move a time of day `d` lies between these.
-        const QDateTime before(d.addDays(-1), QTime(12, 0));
-        const QDateTime after(d, QTime(23, 59, 59));
-        it->second = !before.isValid() || !after.isValid() ||
-                     before.offsetFromUtc() != after.offsetFromUtc();
+    if (!fresh) return it->second;
+
+    // Within these years a zone's offset never moves twice inside three
+    // hours, so an offset steady from two days before to two days after
+    // (every local time of `d` and of the afternoon before lies in there)
+    // means nothing can move. Elsewhere, and near any change, QDateTime
+    // decides, as the reference.
+    if (d.year() >= 1972 && d.year() <= 2100) {
+        const qint64 utcDay = d.toJulianDay() - 2440588;  // 1 January 1970
+        std::optional<long> first;
+        bool steady = true;
+        for (qint64 u = utcDay - 2; steady && u <= utcDay + 1; ++u) {
+            auto [ut, utFresh] = cache.utcDays.try_emplace(u);
+            if (utFresh) ut->second = steadyOffsetOfUtcDay(u);
+            steady = ut->second && (!first || *first == *ut->second);
+            if (steady) first = ut->second;
+        }
+        if (steady) return false;
     }
+    // Any transition that could move a time of day `d` lies between these.
+    const QDateTime before(d.addDays(-1), QTime(12, 0));
+    const QDateTime after(d, QTime(23, 59, 59));
+    it->second =
+        !before.isValid() || !after.isValid() || before.offsetFromUtc() != after.offsetFromUtc();
     return it->second;
 }
 

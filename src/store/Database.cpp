@@ -3,6 +3,9 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 #include <QStringList>
 
@@ -136,10 +139,69 @@ const char* const kTables[] = {"profiles", "profile_stores", "profile_lists", "s
 
 }  // namespace
 
+// ---- StmtPool ---------------------------------------------------------------
+
+// Idle statements of one connection, reset and unbound, by their SQL text.
+class StmtPool {
+  public:
+    // Enough for every fixed statement of a session; SQL built per call (a
+    // filter's) would otherwise pile up, so a full pool starts over.
+    static constexpr std::size_t kMax = 96;
+
+    StmtPool() = default;
+    StmtPool(const StmtPool&) = delete;
+    StmtPool& operator=(const StmtPool&) = delete;
+    ~StmtPool() { clear(); }
+
+    sqlite3_stmt* take(std::string_view sql) {
+        auto it = idle_.find(sql);
+        if (it == idle_.end() || it->second.empty()) return nullptr;
+        sqlite3_stmt* s = it->second.back();
+        it->second.pop_back();
+        --count_;
+        return s;
+    }
+
+    void give(sqlite3_stmt* s) {
+        sqlite3_reset(s);
+        sqlite3_clear_bindings(s);
+        if (count_ >= kMax) clear();
+        const char* sql = sqlite3_sql(s);
+        auto it = idle_.find(std::string_view(sql));
+        if (it == idle_.end())
+            it = idle_.emplace(std::string(sql), std::vector<sqlite3_stmt*>()).first;
+        it->second.push_back(s);
+        ++count_;
+    }
+
+    void clear() {
+        for (auto& [sql, list] : idle_)
+            for (sqlite3_stmt* s : list) sqlite3_finalize(s);
+        idle_.clear();
+        count_ = 0;
+    }
+
+  private:
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view v) const {
+            return std::hash<std::string_view>()(v);
+        }
+    };
+    std::unordered_map<std::string, std::vector<sqlite3_stmt*>, Hash, std::equal_to<>> idle_;
+    std::size_t count_ = 0;
+};
+
 // ---- Stmt -------------------------------------------------------------------
 
+Stmt::Stmt(Db& db, sqlite3_stmt* s) : db_(&db), s_(s), pool_(db.pool_) {}
+
 Stmt::~Stmt() {
-    if (s_) sqlite3_finalize(s_);
+    if (!s_) return;
+    if (auto pool = pool_.lock())
+        pool->give(s_);
+    else
+        sqlite3_finalize(s_);
 }
 
 void Stmt::reset() {
@@ -276,8 +338,12 @@ void Db::checkIsStore() {
                     QStringLiteral("The file in the profile folder is not a message store."));
 }
 
+Db::Db(sqlite3* h, QString path)
+    : h_(h), path_(std::move(path)), pool_(std::make_shared<StmtPool>()) {}
+
 Db::~Db() {
     cache_.clear();
+    pool_.reset();  // finalizes the idle statements; any still in use finalize themselves
     sqlite3_close_v2(h_);
 }
 
@@ -309,8 +375,9 @@ void Db::fail(const char* what) const {
 }
 
 Stmt Db::prepare(const char* sql) {
-    sqlite3_stmt* s = nullptr;
-    if (sqlite3_prepare_v2(h_, sql, -1, &s, nullptr) != SQLITE_OK) fail("prepare");
+    sqlite3_stmt* s = pool_->take(sql);
+    if (!s && sqlite3_prepare_v3(h_, sql, -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr) != SQLITE_OK)
+        fail("prepare");
     return Stmt(*this, s);
 }
 

@@ -21,14 +21,20 @@ namespace store {
 using SqlValue = std::variant<std::monostate, std::int64_t, double, QString, QByteArray>;
 
 class Db;
+class StmtPool;
 
-// One prepared statement; reset and cleared on every bind round.
+// One prepared statement; reset and cleared on every bind round. When it is
+// done with, it goes back to its connection's pool for the next prepare of
+// the same SQL (or is finalized when the connection is gone).
 class Stmt {
   public:
-    Stmt(Db& db, sqlite3_stmt* s) : db_(&db), s_(s) {}
+    Stmt(Db& db, sqlite3_stmt* s);
     Stmt(const Stmt&) = delete;
     Stmt& operator=(const Stmt&) = delete;
-    Stmt(Stmt&& o) noexcept : db_(o.db_), s_(o.s_), held_(std::move(o.held_)) { o.s_ = nullptr; }
+    Stmt(Stmt&& o) noexcept
+        : db_(o.db_), s_(o.s_), pool_(std::move(o.pool_)), held_(std::move(o.held_)) {
+        o.s_ = nullptr;
+    }
     ~Stmt();
     void reset();
 
@@ -54,6 +60,7 @@ class Stmt {
   private:
     Db* db_;
     sqlite3_stmt* s_;
+    std::weak_ptr<StmtPool> pool_;
     // The bound texts and BLOBs, kept until the bindings are cleared so that
     // SQLite need not copy them: a message body or an attachment may be large.
     std::vector<QByteArray> held_;
@@ -111,12 +118,17 @@ class Db {
     };
 
   private:
-    explicit Db(sqlite3* h, QString path) : h_(h), path_(std::move(path)) {}
+    friend class Stmt;
+    explicit Db(sqlite3* h, QString path);
     void createSchema();
     void checkIsStore();
     sqlite3* h_;
     QString path_;
     int depth_ = 0;
+    // Parsing the SQL costs more than running most of the statements this
+    // store prepares (a fixture's inserts, a message's look-ups), so finished
+    // statements are kept for the next prepare of the same text.
+    std::shared_ptr<StmtPool> pool_;
     std::vector<std::pair<const char*, std::unique_ptr<Stmt>>> cache_;
 };
 

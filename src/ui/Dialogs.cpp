@@ -1,11 +1,15 @@
 #include "ui/Dialogs.h"
 
+#include <optional>
+
 #include <QAbstractButton>
 #include <QApplication>
+#include <QEvent>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTextEdit>
 
 namespace ui {
 
@@ -118,6 +122,39 @@ Answer msgBox(const QString& text, Icon icon, Buttons buttons, const QString& ti
     return runBox(box, icon, buttons);
 }
 
+namespace {
+
+// A filter's result can run to a hundred thousand lines: laying them out in
+// the details area costs more than the query that found them, and most
+// boxes are closed without a look at it. The area is filled when it is
+// first shown.
+class DeferredDetails : public QObject {
+  public:
+    DeferredDetails(QMessageBox& box, QString text) : text_(std::move(text)) {
+        box.setDetailedText(QStringLiteral(" "));
+        area_ = box.findChild<QTextEdit*>();
+        if (area_)
+            area_->installEventFilter(this);
+        else
+            box.setDetailedText(text_);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (watched == area_ && e->type() == QEvent::Show) {
+            area_->removeEventFilter(this);
+            area_->setPlainText(text_);
+        }
+        return false;
+    }
+
+  private:
+    QString text_;
+    QTextEdit* area_ = nullptr;
+};
+
+}  // namespace
+
 Answer msgBoxWithDetails(const QString& text, int maxLines, Icon icon, const QString& title) {
     // Keep the first maxLines lines exactly as given (their own line breaks
     // included) and say how many were left out. A line ends after "\r\n", "\n"
@@ -147,7 +184,8 @@ Answer msgBoxWithDetails(const QString& text, int maxLines, Icon icon, const QSt
     box.setWindowTitle(title);
     box.setText(shown);
     box.setTextFormat(Qt::PlainText);
-    if (cut >= 0) box.setDetailedText(text);
+    std::optional<DeferredDetails> details;
+    if (cut >= 0) details.emplace(box, text);
     return runBox(box, icon, Buttons::Ok);
 }
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <QComboBox>
 #include <QDir>
 #include <QListWidget>
@@ -390,6 +392,45 @@ TEST(Durability, WritesSurviveAReopen) {
     EXPECT_EQ(pabEntries->Item(3)->ID(), entryId);
     // Identifiers from the fixture are unchanged.
     EXPECT_EQ(s->GetFolder(QStringLiteral("B130"), QString())->MessagesOf()->Item(1)->ID(), newId);
+}
+
+// Finished statements are used again for the same SQL: one comes back with
+// no bindings and no half-read rows, whichever way it was left, and one that
+// outlives its connection is still safe to drop.
+TEST(Statements, AReusedStatementStartsAfresh) {
+    QTemporaryDir dir;
+    auto db = store::Db::open(dir.filePath(QStringLiteral("s.db")), true);
+    db->exec("CREATE TABLE t(a INTEGER)");
+    for (int i = 1; i <= 3; ++i) db->prepare("INSERT INTO t(a) VALUES(?1)").bind(1, i).run();
+    const char* const kAtLeast = "SELECT a FROM t WHERE a >= ?1 ORDER BY a";
+    auto rows = [&](std::optional<int> from) {
+        store::Stmt q = db->prepare(kAtLeast);
+        if (from) q.bind(1, *from);
+        QList<std::int64_t> out;
+        while (q.step()) out << q.integer(0);
+        return out;
+    };
+    {
+        store::Stmt half = db->prepare(kAtLeast);
+        half.bind(1, 1);
+        ASSERT_TRUE(half.step());  // left after its first row
+    }
+    EXPECT_EQ(rows(std::nullopt), QList<std::int64_t>());  // ?1 unbound is NULL
+    EXPECT_EQ(rows(2), QList<std::int64_t>({2, 3}));
+    // A failed statement comes back usable.
+    db->exec("CREATE TABLE u(a INTEGER NOT NULL)");
+    const char* const kInsertU = "INSERT INTO u(a) VALUES(?1)";
+    EXPECT_THROW(db->prepare(kInsertU).bindNull(1).run(), mapi::Error);
+    db->prepare(kInsertU).bind(1, 7).run();
+    // More distinct texts than are kept: each still runs as written.
+    for (int i = 0; i < 300; ++i) {
+        store::Stmt q = db->prepare(QStringLiteral("SELECT %1 + COUNT(*) FROM t").arg(i));
+        ASSERT_TRUE(q.step());
+        ASSERT_EQ(q.integer(0), i + 3);
+    }
+    EXPECT_EQ(rows(3), QList<std::int64_t>({3}));
+    store::Stmt kept = db->prepare(kAtLeast);
+    db.reset();
 }
 
 }  // namespace

@@ -31,6 +31,9 @@ void answerBox(Seen& seen, const QString& buttonText) {
         seen.text = box->text();
         seen.icon = box->property("quorvaneIcon").toString();
         seen.buttons = box->property("quorvaneButtons").toString();
+        // The details as a user reaches them.
+        for (auto* b : box->findChildren<QPushButton*>())
+            if (b->text() == QLatin1String("Show Details...")) b->click();
         seen.detailed = box->detailedText();
         for (QAbstractButton* b : box->buttons())
             if (box->buttonRole(b) != QMessageBox::ActionRole) seen.buttonTexts << b->text();
