@@ -5,10 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QScrollBar>
+#include <QTest>
 #include <QWidget>
 
 #include "support/Drive.h"
@@ -45,16 +46,16 @@ QByteArray fixture(int badAt) {
         .toJson(QJsonDocument::Compact);
 }
 
-const QString kOpen = QStringLiteral(
+const QString kLogonAndOpen = QStringLiteral(
     "click LogonButton\n"
     "choose ProfileCombo Bench\n"
     "click OkButton\n"
     "select MAPITree key=00E1\n"
     "dblclick MAPITree\n"
     "select MAPITree key=1001\n"
-    "dblclick MAPITree\n"
-    "dump tree MAPITree\n"
-    "dump code\n");
+    "dblclick MAPITree\n");
+const QString kDumps = QStringLiteral("dump tree MAPITree\ndump code\n");
+const QString kOpen = kLogonAndOpen + kDumps;
 // What comes after the fill works on the full tree.
 const QString kThenSubfolder = QStringLiteral(
     "select MAPITree key=1002\n"
@@ -70,11 +71,16 @@ struct Fill {
     bool inHook = false;
     std::vector<int> countsBetweenSlices;
     int selectedMidFill = 0;
+    bool pendingAfterLogOff = true;
 };
 
+enum class MidFill { SelectAndScroll, LogOff };
+
 // `slice` 0 keeps the program's own slice size, which fills this folder in one
-// go; otherwise the user expands the folder, selects and scrolls between slices.
-Fill fill(const QString& script, int badAt, std::size_t slice) {
+// go; otherwise the user expands the folder, selects and scrolls between
+// slices, or clicks Log Off after the first.
+Fill fill(const QString& script, int badAt, std::size_t slice,
+          MidFill user = MidFill::SelectAndScroll) {
     drive::installFixture(fixture(badAt));
     Fill r;
     r.outcome = drive::run(script, [&](QWidget& form) {
@@ -88,7 +94,15 @@ Fill fill(const QString& script, int badAt, std::size_t slice) {
         });
         // Between slices the user works in the tree: selects the last node
         // so far and scrolls to the end.
-        QObject::connect(work, &ui::SlicedWork::sliceDone, tree, [&r, tree] {
+        auto* logOff = form.findChild<QAbstractButton*>(QStringLiteral("LogoffButton"));
+        QObject::connect(work, &ui::SlicedWork::sliceDone, tree, [&r, tree, work, logOff, user] {
+            if (user == MidFill::LogOff) {
+                if (!r.countsBetweenSlices.empty()) return;
+                r.countsBetweenSlices.push_back(0);
+                QTest::mouseClick(logOff, Qt::LeftButton);
+                r.pendingAfterLogOff = work->pending();
+                return;
+            }
             const std::int32_t big = tree->indexOfKey(QStringLiteral("1001"));
             r.countsBetweenSlices.push_back(tree->childCount(big));
             r.inHook = true;
@@ -132,6 +146,17 @@ TEST(BigFolderFill, AWalkFailingPartWayFailsAsInOneGo) {
     EXPECT_FALSE(whole.outcome.out.contains(kWalkCode));
     EXPECT_EQ(QString(), whole.expandedAt);
     EXPECT_EQ(QString(), sliced.expandedAt);
+}
+
+TEST(BigFolderFill, ClickingLogOffMidFillFinishesTheFillFirst) {
+    const Fill whole = fill(kLogonAndOpen + "click LogoffButton\n" + kDumps, -1, 0);
+    const Fill sliced = fill(kLogonAndOpen + kDumps, -1, kSlice, MidFill::LogOff);
+    ASSERT_EQ(0, whole.outcome.status) << whole.outcome.err.toStdString();
+    EXPECT_EQ(0, sliced.outcome.status) << sliced.outcome.err.toStdString();
+    EXPECT_EQ(1u, sliced.countsBetweenSlices.size());
+    EXPECT_FALSE(sliced.pendingAfterLogOff);
+    EXPECT_EQ(whole.outcome.out, sliced.outcome.out);
+    EXPECT_TRUE(whole.outcome.out.contains(kWalkCode));
 }
 
 }  // namespace
