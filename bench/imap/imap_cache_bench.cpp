@@ -70,9 +70,10 @@ void BM_OpenFolderCached(benchmark::State& state) {
     QTemporaryDir dir;
     imap::HeaderCache cache(dir.filePath(QStringLiteral("cache.sqlite")));
     cache.sync(*client, kFolder);
+    // What a walk of the folder reads: the listing, envelopes left in the cache.
     for (auto _ : state) {
         cache.sync(*client, kFolder);
-        benchmark::DoNotOptimize(cache.messages(kFolder).size());
+        benchmark::DoNotOptimize(cache.listing(kFolder).size());
     }
     state.counters["messages"] = messageCount();
 }

@@ -10,6 +10,10 @@ namespace imap {
 
 namespace {
 
+// Bumped whenever the tables change: a cache of another layout is dropped and
+// filled again from the server, which is all a cache is good for.
+constexpr int kSchemaVersion = 3;
+
 // The envelope is only ever read back whole, so it is stored as one blob.
 QByteArray packEnvelope(const Envelope& e) {
     QByteArray blob;
@@ -67,6 +71,7 @@ class Statement {
         sqlite3_clear_bindings(stmt_);
     }
     qint64 integer(int col) const { return sqlite3_column_int64(stmt_, col); }
+    bool isNull(int col) const { return sqlite3_column_type(stmt_, col) == SQLITE_NULL; }
     QByteArray blob(int col) const {
         return QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt_, col)),
                           sqlite3_column_bytes(stmt_, col));
@@ -90,17 +95,30 @@ HeaderCache::HeaderCache(const QString& path) : path_(path) {
     if (sqlite3_open(path.toUtf8().constData(), &db_) != SQLITE_OK) fail("open");
     exec("PRAGMA journal_mode=WAL");
     exec("PRAGMA synchronous=NORMAL");
+    if (schemaVersion() != kSchemaVersion) {
+        exec("DROP TABLE IF EXISTS message");
+        exec("DROP TABLE IF EXISTS envelope");
+        exec("DROP TABLE IF EXISTS mailbox");
+        exec(QByteArray("PRAGMA user_version = " + QByteArray::number(kSchemaVersion)).constData());
+    }
     exec(
         "CREATE TABLE IF NOT EXISTS mailbox(name TEXT PRIMARY KEY, uidvalidity INTEGER NOT NULL, "
-        "uidnext INTEGER NOT NULL, highestmodseq INTEGER NOT NULL)");
+        "uidnext INTEGER NOT NULL, highestmodseq INTEGER NOT NULL, messages INTEGER NOT NULL)");
     exec(
         "CREATE TABLE IF NOT EXISTS message(mailbox TEXT NOT NULL, uidvalidity INTEGER NOT NULL, "
         "uid INTEGER NOT NULL, flags INTEGER NOT NULL, internaldate INTEGER NOT NULL, size INTEGER "
         "NOT NULL, "
-        "envelope BLOB NOT NULL, PRIMARY KEY(mailbox, uidvalidity, uid)) WITHOUT ROWID");
+        "subject BLOB NOT NULL, PRIMARY KEY(mailbox, uidvalidity, uid)) "
+        "WITHOUT ROWID");
+    // Apart from the listed columns, so that a listing reads only the small rows.
+    exec(
+        "CREATE TABLE IF NOT EXISTS envelope(mailbox TEXT NOT NULL, uidvalidity INTEGER NOT NULL, "
+        "uid INTEGER NOT NULL, data BLOB NOT NULL, PRIMARY KEY(mailbox, uidvalidity, uid)) "
+        "WITHOUT ROWID");
 }
 
 HeaderCache::~HeaderCache() {
+    sqlite3_finalize(envelopeQuery_);
     sqlite3_close(db_);
 }
 
@@ -110,12 +128,19 @@ void HeaderCache::fail(const char* what) {
                     .arg(path_, QLatin1String(what), QString::fromUtf8(sqlite3_errmsg(db_))));
 }
 
+int HeaderCache::schemaVersion() {
+    Statement q(db_, "PRAGMA user_version");
+    if (!q.ok() || q.step() != SQLITE_ROW) fail("read version");
+    return int(q.integer(0));
+}
+
 void HeaderCache::exec(const char* sql) {
     if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) fail(sql);
 }
 
 std::optional<MailboxStatus> HeaderCache::status(const QString& mailbox) {
-    Statement q(db_, "SELECT uidvalidity, uidnext, highestmodseq FROM mailbox WHERE name = ?");
+    Statement q(db_,
+                "SELECT uidvalidity, uidnext, highestmodseq, messages FROM mailbox WHERE name = ?");
     if (!q.ok()) fail("read mailbox");
     q.bind(1, mailbox);
     if (q.step() != SQLITE_ROW) return std::nullopt;
@@ -123,24 +148,28 @@ std::optional<MailboxStatus> HeaderCache::status(const QString& mailbox) {
     s.uidValidity = quint32(q.integer(0));
     s.uidNext = quint32(q.integer(1));
     s.highestModSeq = quint64(q.integer(2));
+    s.exists = quint32(q.integer(3));
     return s;
 }
 
 void HeaderCache::saveStatus(const QString& mailbox, const MailboxStatus& status) {
     Statement q(db_,
-                "INSERT OR REPLACE INTO mailbox(name, uidvalidity, uidnext, highestmodseq) "
-                "VALUES(?, ?, ?, ?)");
+                "INSERT OR REPLACE INTO mailbox(name, uidvalidity, uidnext, highestmodseq, "
+                "messages) VALUES(?, ?, ?, ?, ?)");
     if (!q.ok()) fail("write mailbox");
     q.bind(1, mailbox).bind(2, qint64(status.uidValidity)).bind(3, qint64(status.uidNext));
-    q.bind(4, qint64(status.highestModSeq));
+    q.bind(4, qint64(status.highestModSeq)).bind(5, qint64(status.exists));
     if (q.step() != SQLITE_DONE) fail("write mailbox");
 }
 
 void HeaderCache::forget(const QString& mailbox) {
-    Statement q(db_, "DELETE FROM message WHERE mailbox = ?");
-    if (!q.ok()) fail("clear mailbox");
-    q.bind(1, mailbox);
-    if (q.step() != SQLITE_DONE) fail("clear mailbox");
+    for (const char* sql :
+         {"DELETE FROM message WHERE mailbox = ?", "DELETE FROM envelope WHERE mailbox = ?"}) {
+        Statement q(db_, sql);
+        if (!q.ok()) fail("clear mailbox");
+        q.bind(1, mailbox);
+        if (q.step() != SQLITE_DONE) fail("clear mailbox");
+    }
 }
 
 void HeaderCache::insert(const QString& mailbox, quint32 uidValidity,
@@ -148,18 +177,26 @@ void HeaderCache::insert(const QString& mailbox, quint32 uidValidity,
     exec("BEGIN");
     Statement q(db_,
                 "INSERT OR REPLACE INTO message(mailbox, uidvalidity, uid, flags, internaldate, "
-                "size, envelope) "
-                "VALUES(?, ?, ?, ?, ?, ?, ?)");
-    if (!q.ok()) fail("write messages");
+                "size, subject) VALUES(?, ?, ?, ?, ?, ?, ?)");
+    Statement e(db_,
+                "INSERT OR REPLACE INTO envelope(mailbox, uidvalidity, uid, data) "
+                "VALUES(?, ?, ?, ?)");
+    if (!q.ok() || !e.ok()) fail("write messages");
     for (const MessageSummary& m : batch) {
         q.bind(1, mailbox)
             .bind(2, qint64(uidValidity))
             .bind(3, qint64(m.uid))
             .bind(4, qint64(m.flags));
         q.bind(5, m.internalDate.isValid() ? m.internalDate.toMSecsSinceEpoch() : qint64(0));
-        q.bind(6, qint64(m.size)).bind(7, packEnvelope(m.envelope));
+        // Never NULL, so that a listing reads every subject the same way.
+        q.bind(6, qint64(m.size))
+            .bind(7, m.envelope.subject.isNull() ? QByteArray("") : m.envelope.subject);
         if (q.step() != SQLITE_DONE) fail("write messages");
         q.reset();
+        e.bind(1, mailbox).bind(2, qint64(uidValidity)).bind(3, qint64(m.uid));
+        e.bind(4, packEnvelope(m.envelope));
+        if (e.step() != SQLITE_DONE) fail("write messages");
+        e.reset();
     }
     exec("COMMIT");
 }
@@ -181,12 +218,16 @@ void HeaderCache::updateFlags(const QString& mailbox, quint32 uidValidity,
 
 void HeaderCache::removeUids(const QString& mailbox, quint32 uidValidity,
                              const QList<quint32>& uids) {
-    Statement q(db_, "DELETE FROM message WHERE mailbox = ? AND uidvalidity = ? AND uid = ?");
-    if (!q.ok()) fail("remove messages");
-    for (const quint32 uid : uids) {
-        q.bind(1, mailbox).bind(2, qint64(uidValidity)).bind(3, qint64(uid));
-        if (q.step() != SQLITE_DONE) fail("remove messages");
-        q.reset();
+    for (const char* sql :
+         {"DELETE FROM message WHERE mailbox = ? AND uidvalidity = ? AND uid = ?",
+          "DELETE FROM envelope WHERE mailbox = ? AND uidvalidity = ? AND uid = ?"}) {
+        Statement q(db_, sql);
+        if (!q.ok()) fail("remove messages");
+        for (const quint32 uid : uids) {
+            q.bind(1, mailbox).bind(2, qint64(uidValidity)).bind(3, qint64(uid));
+            if (q.step() != SQLITE_DONE) fail("remove messages");
+            q.reset();
+        }
     }
 }
 
@@ -200,25 +241,77 @@ QList<FlagState> HeaderCache::cachedFlags(const QString& mailbox, quint32 uidVal
     return result;
 }
 
-QList<MessageSummary> HeaderCache::messages(const QString& mailbox) {
+qsizetype HeaderCache::count(const QString& mailbox, quint32 uidValidity) {
+    Statement q(db_, "SELECT count(*) FROM message WHERE mailbox = ? AND uidvalidity = ?");
+    if (!q.ok()) fail("count messages");
+    q.bind(1, mailbox).bind(2, qint64(uidValidity));
+    if (q.step() != SQLITE_ROW) fail("count messages");
+    return qsizetype(q.integer(0));
+}
+
+MessageSummary CachedSummary::with(Envelope envelope) const {
+    MessageSummary m;
+    m.uid = uid;
+    m.flags = flags;
+    if (internalDateMs) m.internalDate = QDateTime::fromMSecsSinceEpoch(internalDateMs, Qt::UTC);
+    m.size = size;
+    m.envelope = std::move(envelope);
+    return m;
+}
+
+QList<CachedSummary> HeaderCache::listing(const QString& mailbox) {
     const auto st = status(mailbox);
     if (!st) return {};
     Statement q(db_,
-                "SELECT uid, flags, internaldate, size, envelope FROM message "
+                "SELECT uid, flags, internaldate, size, subject FROM message "
                 "WHERE mailbox = ? AND uidvalidity = ? ORDER BY uid");
     if (!q.ok()) fail("read messages");
     q.bind(1, mailbox).bind(2, qint64(st->uidValidity));
-    QList<MessageSummary> result;
+    QList<CachedSummary> result;
     result.reserve(qsizetype(st->exists));
     while (q.step() == SQLITE_ROW) {
-        MessageSummary m;
+        CachedSummary& m = result.emplace_back();
         m.uid = quint32(q.integer(0));
         m.flags = unsigned(q.integer(1));
-        if (q.integer(2)) m.internalDate = QDateTime::fromMSecsSinceEpoch(q.integer(2), Qt::UTC);
+        m.internalDateMs = q.integer(2);
         m.size = quint32(q.integer(3));
-        m.envelope = unpackEnvelope(q.blob(4));
-        result << std::move(m);
+        m.subject = q.blob(4);
     }
+    return result;
+}
+
+std::optional<Envelope> HeaderCache::envelope(const QString& mailbox, quint32 uidValidity,
+                                              quint32 uid) {
+    if (!envelopeQuery_ &&
+        sqlite3_prepare_v2(db_,
+                           "SELECT data FROM envelope WHERE mailbox = ? AND uidvalidity = ? AND "
+                           "uid = ?",
+                           -1, &envelopeQuery_, nullptr) != SQLITE_OK)
+        fail("read envelope");
+    const QByteArray name = mailbox.toUtf8();
+    sqlite3_bind_text(envelopeQuery_, 1, name.constData(), int(name.size()), SQLITE_STATIC);
+    sqlite3_bind_int64(envelopeQuery_, 2, qint64(uidValidity));
+    sqlite3_bind_int64(envelopeQuery_, 3, qint64(uid));
+    std::optional<Envelope> result;
+    const int rc = sqlite3_step(envelopeQuery_);
+    if (rc == SQLITE_ROW)
+        result = unpackEnvelope(QByteArray::fromRawData(
+            static_cast<const char*>(sqlite3_column_blob(envelopeQuery_, 0)),
+            sqlite3_column_bytes(envelopeQuery_, 0)));
+    sqlite3_reset(envelopeQuery_);
+    sqlite3_clear_bindings(envelopeQuery_);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) fail("read envelope");
+    return result;
+}
+
+QList<MessageSummary> HeaderCache::messages(const QString& mailbox) {
+    const std::optional<MailboxStatus> st = status(mailbox);
+    if (!st) return {};
+    const QList<CachedSummary> rows = listing(mailbox);
+    QList<MessageSummary> result;
+    result.reserve(rows.size());
+    for (const CachedSummary& row : rows)
+        result << row.with(envelope(mailbox, st->uidValidity, row.uid).value_or(Envelope()));
     return result;
 }
 
@@ -231,6 +324,7 @@ SyncReport HeaderCache::sync(Client& client, const QString& mailbox, const Progr
     // one must still look at every flag.
     MailboxStatus pending = server;
     pending.highestModSeq = valid ? cached->highestModSeq : 0;
+    pending.exists = valid ? cached->exists : 0;
     if (!valid) {
         report.rebuilt = true;
         exec("BEGIN");
@@ -238,13 +332,13 @@ SyncReport HeaderCache::sync(Client& client, const QString& mailbox, const Progr
         saveStatus(mailbox, pending);
         exec("COMMIT");
     }
-    const QList<FlagState> known =
-        valid ? cachedFlags(mailbox, server.uidValidity) : QList<FlagState>();
     // CONDSTORE says nothing changed at all: no appends, expunges or flag changes.
     if (valid && client.capabilities().condStore && cached->highestModSeq != 0 &&
         cached->highestModSeq == server.highestModSeq && cached->uidNext == server.uidNext &&
-        qsizetype(server.exists) == known.size())
+        server.exists == cached->exists)
         return report;
+    const QList<FlagState> known =
+        valid ? cachedFlags(mailbox, server.uidValidity) : QList<FlagState>();
     const QList<quint32> knownUids = uidsOf(known);
     const QList<quint32> serverUids = client.allUids();
 
@@ -280,7 +374,11 @@ SyncReport HeaderCache::sync(Client& client, const QString& mailbox, const Progr
         insert(mailbox, server.uidValidity, batch);
         report.fetched += batch.size();
     });
-    saveStatus(mailbox, server);
+    // The number of messages cached is what the next sync compares with the
+    // server's, so that an unchanged mailbox is known without reading its rows.
+    MailboxStatus done = server;
+    done.exists = quint32(count(mailbox, server.uidValidity));
+    saveStatus(mailbox, done);
     return report;
 }
 

@@ -1,4 +1,7 @@
 #include <algorithm>
+#include <exception>
+#include <functional>
+#include <utility>
 
 #include "imap/EtpanUtil.h"
 #include "imap/ImapClient.h"
@@ -107,16 +110,104 @@ QList<quint32> Client::allUids() {
     return search(all);
 }
 
+namespace {
+
+// What one streamed UID FETCH hands over, batch by batch, while libetpan is still
+// reading the server's answer: each batch is stored and reported before the rest
+// has arrived, so the server keeps sending while the cache writes.
+struct SummaryStream {
+    const QList<quint32>* wanted = nullptr;  // this command's UIDs, ascending
+    qsizetype batchSize = 0;
+    qsizetype total = 0;
+    qsizetype done = 0;  // UIDs accounted for in earlier batches and commands
+    const Progress* progress = nullptr;
+    std::function<void(QList<MessageSummary>&&)> deliver;
+    QList<MessageSummary> pending;
+    // Once cancelled or failed, the rest of the answer is read but dropped.
+    bool cancelled = false;
+    std::exception_ptr failure;
+
+    bool stopped() const { return cancelled || failure; }
+
+    // Stores the pending batch and reports it as `reached` of `total`.
+    void flush(qsizetype reached) {
+        if (stopped() || (pending.isEmpty() && reached == done)) return;
+        try {
+            std::sort(pending.begin(), pending.end(),
+                      [](const auto& a, const auto& b) { return a.uid < b.uid; });
+            if (!pending.isEmpty()) deliver(std::exchange(pending, {}));
+            done = reached;
+            if (*progress && !(*progress)(done, total)) cancelled = true;
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }
+};
+
+// Called by libetpan for each FETCH response as it is parsed; C code above us,
+// so nothing may be thrown through it.
+void onSummary(mailimap_msg_att* msg, void* context) {
+    auto* stream = static_cast<SummaryStream*>(context);
+    if (stream->stopped()) return;
+    MessageSummary s = summary(msg);
+    // Unsolicited FETCH responses (flag changes by others) carry no UID we asked for.
+    if (s.uid == 0 || !std::binary_search(stream->wanted->begin(), stream->wanted->end(), s.uid))
+        return;
+    stream->pending << std::move(s);
+    if (stream->pending.size() == stream->batchSize)
+        stream->flush(std::min(stream->done + stream->batchSize, stream->total));
+}
+
+// libetpan hands FETCH responses to the handler only while a progress callback is set.
+void noItemProgress(size_t, size_t, void*) {}
+
+// Installs the handler for one command and removes it again however the command ends
+// (a transport failure frees the session, leaving nothing to remove it from).
+class StreamGuard {
+  public:
+    StreamGuard(mailimap* const& imap, SummaryStream* stream) : imap_(imap) {
+        mailimap_set_progress_callback(imap_, nullptr, &noItemProgress, nullptr);
+        mailimap_set_msg_att_handler(imap_, &onSummary, stream);
+    }
+    ~StreamGuard() {
+        if (!imap_) return;
+        mailimap_set_msg_att_handler(imap_, nullptr, nullptr);
+        mailimap_set_progress_callback(imap_, nullptr, nullptr, nullptr);
+    }
+    StreamGuard(const StreamGuard&) = delete;
+    StreamGuard& operator=(const StreamGuard&) = delete;
+
+  private:
+    mailimap* const& imap_;
+};
+
+// Batches per UID FETCH: libetpan sends one command and reads its whole answer
+// before the next can go out, so fewer, longer commands save round trips, while
+// a cancel still waits for at most one command's answer.
+constexpr qsizetype kBatchesPerCommand = 10;
+
+}  // namespace
+
 QList<MessageSummary> Client::fetchSummaries(const QList<quint32>& uids, const Progress& progress,
                                              const BatchSink& sink) {
     requireConnection();
     QList<quint32> sorted = uids;
     std::sort(sorted.begin(), sorted.end());
     QList<MessageSummary> result;
-    result.reserve(sorted.size());
-    for (qsizetype first = 0; first < sorted.size(); first += batchSize_) {
-        const QList<quint32> batch = sorted.mid(first, batchSize_);
-        const detail::SetPtr set(detail::uidSet(batch));
+    SummaryStream stream;
+    stream.batchSize = batchSize_;
+    stream.total = sorted.size();
+    stream.progress = &progress;
+    stream.deliver = [&](QList<MessageSummary>&& batch) {
+        if (sink)
+            sink(batch);
+        else
+            result << batch;
+    };
+    const qsizetype perCommand = batchSize_ * kBatchesPerCommand;
+    for (qsizetype first = 0; first < sorted.size(); first += perCommand) {
+        const QList<quint32> chunk = sorted.mid(first, perCommand);
+        const detail::SetPtr set(detail::uidSet(chunk));
         const detail::FetchTypePtr type(mailimap_fetch_type_new_fetch_att_list_empty());
         mailimap_fetch_type_new_fetch_att_list_add(type.get(), mailimap_fetch_att_new_uid());
         mailimap_fetch_type_new_fetch_att_list_add(type.get(), mailimap_fetch_att_new_flags());
@@ -125,25 +216,19 @@ QList<MessageSummary> Client::fetchSummaries(const QList<quint32>& uids, const P
         mailimap_fetch_type_new_fetch_att_list_add(type.get(),
                                                    mailimap_fetch_att_new_rfc822_size());
         mailimap_fetch_type_new_fetch_att_list_add(type.get(), mailimap_fetch_att_new_envelope());
+        stream.wanted = &chunk;
         clist* raw = nullptr;
-        startCommand();
-        check(mailimap_uid_fetch(imap_, set.get(), type.get(), &raw), "UID FETCH");
+        {
+            const StreamGuard guard(imap_, &stream);
+            startCommand();
+            check(mailimap_uid_fetch(imap_, set.get(), type.get(), &raw), "UID FETCH");
+        }
+        // Every response went to the handler; the list is empty but still ours.
         const detail::FetchListPtr fetched(raw);
-        QList<MessageSummary> got;
-        detail::forEach<mailimap_msg_att>(raw, [&](mailimap_msg_att* msg) {
-            MessageSummary s = summary(msg);
-            // Unsolicited FETCH responses (flag changes by others) carry no UID we asked for.
-            if (s.uid != 0 && std::binary_search(batch.begin(), batch.end(), s.uid))
-                got << std::move(s);
-        });
-        std::sort(got.begin(), got.end(),
-                  [](const auto& a, const auto& b) { return a.uid < b.uid; });
-        if (sink)
-            sink(got);
-        else
-            result << got;
-        const qsizetype done = std::min(first + batchSize_, sorted.size());
-        if (progress && !progress(done, sorted.size()))
+        // The last, short batch of the command; UIDs the server no longer has count as done.
+        stream.flush(first + chunk.size());
+        if (stream.failure) std::rethrow_exception(stream.failure);
+        if (stream.cancelled)
             throw Error(ErrorKind::Cancelled,
                         QStringLiteral("Fetching the message list was cancelled"));
     }

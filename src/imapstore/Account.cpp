@@ -1,5 +1,7 @@
 #include "imapstore/Account.h"
 
+#include <algorithm>
+
 #include "imapstore/ImapObjects.h"
 #include "messaging/Progress.h"
 
@@ -11,6 +13,10 @@ namespace {
 
 bool isInbox(const QString& name) {
     return name.compare(QLatin1String("INBOX"), Qt::CaseInsensitive) == 0;
+}
+
+QString expungedKey(const MessageKey& key) {
+    return QString::number(key.uidValidity) + QLatin1Char('/') + key.mailbox;
 }
 
 // The messages sentence as the user reads it: one full stop at the end.
@@ -133,15 +139,16 @@ Ref<mapi::Message> Account::messageById(const QString& id) {
     const std::optional<MessageKey> key = ids_.messageKey(id);
     if (!key) return {};
     if (!mailbox(key->mailbox)) mapi::raise(mapi::code::NotFound);
-    const QList<imap::MessageSummary> list = known(key->mailbox);
+    const QList<imap::CachedSummary> list = known(key->mailbox);
     if (uidValidity(key->mailbox) != key->uidValidity) mapi::raise(mapi::code::NotFound);
-    for (const imap::MessageSummary& s : list)
-        if (s.uid == key->uid)
-            return Ref<mapi::Message>(std::make_shared<ImapMessage>(shared_from_this(), *key, s));
-    mapi::raise(mapi::code::NotFound);
+    const auto it =
+        std::lower_bound(list.begin(), list.end(), key->uid,
+                         [](const imap::CachedSummary& s, quint32 uid) { return s.uid < uid; });
+    if (it == list.end() || it->uid != key->uid) mapi::raise(mapi::code::NotFound);
+    return Ref<mapi::Message>(std::make_shared<ImapMessage>(shared_from_this(), *key, *it));
 }
 
-const QList<imap::MessageSummary>& Account::refresh(const QString& mailbox) {
+const QList<imap::CachedSummary>& Account::refresh(const QString& mailbox) {
     mapi::ProgressTask task(QStringLiteral("Reading the message list of %1").arg(mailbox));
     // The sync selects the mailbox, also when it fails half-way.
     selected_.clear();
@@ -149,14 +156,14 @@ const QList<imap::MessageSummary>& Account::refresh(const QString& mailbox) {
         cache_->sync(c, mailbox,
                      [&](qsizetype done, qsizetype total) { return task.step(done, total); });
         selected_ = mailbox;
-        known_[mailbox] = cache_->messages(mailbox);
+        known_[mailbox] = cache_->listing(mailbox);
         const std::optional<imap::MailboxStatus> st = cache_->status(mailbox);
         validity_[mailbox] = st ? st->uidValidity : 0;
     });
     return known_[mailbox];
 }
 
-const QList<imap::MessageSummary>& Account::known(const QString& mailbox) {
+const QList<imap::CachedSummary>& Account::known(const QString& mailbox) {
     auto it = known_.find(mailbox);
     if (it != known_.end()) return *it;
     return refresh(mailbox);
@@ -165,6 +172,13 @@ const QList<imap::MessageSummary>& Account::known(const QString& mailbox) {
 quint32 Account::uidValidity(const QString& mailbox) {
     if (!validity_.contains(mailbox)) refresh(mailbox);
     return validity_.value(mailbox);
+}
+
+imap::Envelope Account::envelope(const MessageKey& key) {
+    std::optional<imap::Envelope> e = call(
+        [&](imap::Client&) { return cache_->envelope(key.mailbox, key.uidValidity, key.uid); });
+    if (!e) mapi::raise(mapi::code::NotFound);
+    return std::move(*e);
 }
 
 void Account::selectFor(const QString& mailbox, quint32 uidValidity) {
@@ -194,9 +208,15 @@ QList<quint32> Account::search(const QString& mailbox, const imap::SearchCriteri
 void Account::deleteMessage(const MessageKey& key) {
     selectFor(key.mailbox, key.uidValidity);
     call([&](imap::Client& c) { c.deleteMessage(key.uid); });
+    expunged_[expungedKey(key)].insert(key.uid);
     auto it = known_.find(key.mailbox);
     if (it != known_.end())
-        it->removeIf([&](const imap::MessageSummary& s) { return s.uid == key.uid; });
+        it->removeIf([&](const imap::CachedSummary& s) { return s.uid == key.uid; });
+}
+
+bool Account::wasDeleted(const MessageKey& key) const {
+    const auto it = expunged_.constFind(expungedKey(key));
+    return it != expunged_.cend() && it->contains(key.uid);
 }
 
 MessageKey Account::appendDraft(const QString& mailbox, const QByteArray& raw) {

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -82,14 +83,18 @@ class Account : public std::enable_shared_from_this<Account> {
     // Brings the mailbox's cached headers up to date and returns them in UID order.
     // Fetching new headers reports progress; a cancel keeps the batches already
     // cached for the next open and fails with MAPI_E_USER_CANCEL.
-    const QList<imap::MessageSummary>& refresh(const QString& mailbox);
+    const QList<imap::CachedSummary>& refresh(const QString& mailbox);
     // The last known headers (refreshed on first use only).
-    const QList<imap::MessageSummary>& known(const QString& mailbox);
+    const QList<imap::CachedSummary>& known(const QString& mailbox);
     quint32 uidValidity(const QString& mailbox);
+    // A listed message's envelope from the cache; MAPI_E_NOT_FOUND once a later
+    // walk found it gone from the server.
+    imap::Envelope envelope(const MessageKey& key);
     QByteArray fetchRaw(const MessageKey& key);
     // UIDs of the mailbox's messages the server finds for the criteria, ascending.
     QList<quint32> search(const QString& mailbox, const imap::SearchCriteria& criteria);
     void deleteMessage(const MessageKey& key);
+    bool wasDeleted(const MessageKey& key) const;
     // Stores a new draft; returns its key (UID 0 when the server does not say).
     MessageKey appendDraft(const QString& mailbox, const QByteArray& raw);
 
@@ -113,8 +118,11 @@ class Account : public std::enable_shared_from_this<Account> {
     imap::Client client_;
     std::unique_ptr<imap::HeaderCache> cache_;
     std::optional<std::vector<MailboxNode>> mailboxes_;
-    QHash<QString, QList<imap::MessageSummary>> known_;
+    QHash<QString, QList<imap::CachedSummary>> known_;
     QHash<QString, quint32> validity_;
+    // UIDs this session expunged, by mailbox and UIDVALIDITY: a message made
+    // again from an older listing is already deleted.
+    QHash<QString, QSet<quint32>> expunged_;
     QString selected_;
     Resolver resolver_;
     QString userName_;

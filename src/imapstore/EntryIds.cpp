@@ -1,6 +1,7 @@
 #include "imapstore/EntryIds.h"
 
 #include <QCryptographicHash>
+#include <algorithm>
 
 namespace imapstore {
 
@@ -56,12 +57,22 @@ QString EntryIds::folder(const QString& mailbox) const {
 }
 
 QString EntryIds::message(const MessageKey& key) const {
-    return kMessage + tag_ +
-           QStringLiteral("%1%2")
-               .arg(key.uidValidity, 8, 16, QLatin1Char('0'))
-               .arg(key.uid, 8, 16, QLatin1Char('0'))
-               .toUpper() +
-           hexOf(key.mailbox);
+    // Written digit by digit into one string: a folder's listing makes one for
+    // each of its messages.
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    const QByteArray name = key.mailbox.toUtf8();
+    QString id(kMessage.size() + tag_.size() + 16 + name.size() * 2, Qt::Uninitialized);
+    QChar* out = id.data();
+    for (const QString* part : {&kMessage, &tag_})
+        out = std::copy(part->cbegin(), part->cend(), out);
+    for (const quint32 n : {key.uidValidity, key.uid})
+        for (int shift = 28; shift >= 0; shift -= 4)
+            *out++ = QLatin1Char(kDigits[(n >> shift) & 0xF]);
+    for (const char c : name) {
+        *out++ = QLatin1Char(kDigits[(uchar(c) >> 4) & 0xF]);
+        *out++ = QLatin1Char(kDigits[uchar(c) & 0xF]);
+    }
+    return id;
 }
 
 bool EntryIds::isRoot(const QString& id) const {

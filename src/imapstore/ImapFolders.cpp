@@ -63,23 +63,57 @@ Ref<mapi::Message> ImapMessages::Add() {
     return Ref<mapi::Message>(std::make_shared<ImapMessage>(a_, mailbox_));
 }
 
-const std::vector<Ref<mapi::Message>>& ImapMessages::items() {
+namespace {
+
+// For-each over the listing as it was when the walk began; a filter set during
+// the walk applies to the next one.
+class ListingWalk : public mapi::Enumerator<mapi::Message> {
+  public:
+    explicit ListingWalk(std::shared_ptr<ImapMessages> owner)
+        : owner_(std::move(owner)), count_(owner_->listedCount()) {}
+    Ref<mapi::Message> next() override { return i_ < count_ ? owner_->listed(i_++) : nullptr; }
+
+  private:
+    std::shared_ptr<ImapMessages> owner_;
+    std::size_t count_;
+    std::size_t i_ = 0;
+};
+
+}  // namespace
+
+const QList<imap::CachedSummary>& ImapMessages::listing() {
     if (!all_) {
-        std::vector<Ref<mapi::Message>> out;
+        QList<imap::CachedSummary> list;
         if (!mailbox_.isEmpty()) {
             // Each new walk of a folder asks the server what changed since the last.
-            const QList<imap::MessageSummary> list = a_->refresh(mailbox_);
-            const quint32 validity = a_->uidValidity(mailbox_);
-            out.reserve(list.size());
-            for (const imap::MessageSummary& s : list)
-                out.push_back(Ref<mapi::Message>(
-                    std::make_shared<ImapMessage>(a_, MessageKey{mailbox_, validity, s.uid}, s)));
+            list = a_->refresh(mailbox_);
+            validity_ = a_->uidValidity(mailbox_);
         }
-        all_ = std::move(out);
+        made_.assign(static_cast<std::size_t>(list.size()), {});
+        all_ = std::move(list);
     }
-    if (!filter_ || filter_->isEmpty()) return *all_;
+    return *all_;
+}
+
+std::size_t ImapMessages::listedCount() {
+    return static_cast<std::size_t>(listing().size());
+}
+
+Ref<mapi::Message> ImapMessages::listed(std::size_t i) {
+    const imap::CachedSummary& s = listing()[static_cast<qsizetype>(i)];
+    if (std::shared_ptr<ImapMessage> m = made_[i].lock()) return Ref<mapi::Message>(m);
+    const MessageKey key{mailbox_, validity_, s.uid};
+    // Not make_shared: the object's memory goes back as soon as the walk lets go
+    // of it, while made_ still watches its control block.
+    std::shared_ptr<ImapMessage> m(new ImapMessage(a_, key, s));
+    if (a_->wasDeleted(key)) m->markDeleted();
+    made_[i] = m;
+    return Ref<mapi::Message>(m);
+}
+
+void ImapMessages::applyFilter() {
     // Filtered again only when the filter changed since the last pass.
-    if (filteredFor_ == filter_->version()) return filtered_;
+    if (filteredFor_ == filter_->version()) return;
     // The server narrows the folder first, so only its candidates' bodies are ever
     // fetched; the local pass keeps the embedded store's meaning of each member.
     std::optional<QList<quint32>> found;
@@ -87,14 +121,55 @@ const std::vector<Ref<mapi::Message>>& ImapMessages::items() {
         c && !mailbox_.isEmpty())
         found = a_->search(mailbox_, *c);
     std::vector<Ref<mapi::Message>> passed;
-    for (const Ref<mapi::Message>& m : *all_) {
-        auto& message = static_cast<ImapMessage&>(*m);
-        if (found && !std::binary_search(found->begin(), found->end(), message.uid())) continue;
-        if (filter_->matches(message)) passed.push_back(m);
+    const std::size_t n = listedCount();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (found && !std::binary_search(found->begin(), found->end(),
+                                         (*all_)[static_cast<qsizetype>(i)].uid))
+            continue;
+        Ref<mapi::Message> m = listed(i);
+        if (filter_->matches(static_cast<ImapMessage&>(*m))) passed.push_back(std::move(m));
     }
     filtered_ = std::move(passed);
     filteredFor_ = filter_->version();
-    return filtered_;
+}
+
+std::size_t ImapMessages::size() {
+    const std::size_t n = listedCount();
+    if (!filtering()) return n;
+    applyFilter();
+    return filtered_.size();
+}
+
+Ref<mapi::Message> ImapMessages::at(std::size_t i) {
+    return filtering() ? filtered_[i] : listed(i);
+}
+
+Ref<mapi::Message> ImapMessages::Item(std::int32_t index) {
+    if (index < 1 || static_cast<std::size_t>(index) > size()) mapi::raise(mapi::code::NotFound);
+    return at(static_cast<std::size_t>(index - 1));
+}
+
+std::unique_ptr<mapi::Enumerator<mapi::Message>> ImapMessages::enumerate() {
+    if (filtering()) {
+        applyFilter();
+        return std::make_unique<VectorEnum<mapi::Message>>(filtered_);
+    }
+    return std::make_unique<ListingWalk>(
+        std::static_pointer_cast<ImapMessages>(shared_from_this()));
+}
+
+Ref<mapi::Message> ImapMessages::GetFirst() {
+    cursor_ = 0;
+    return GetNext();
+}
+
+Ref<mapi::Message> ImapMessages::GetNext() {
+    const std::size_t n = size();
+    if (cursor_ < 0 || static_cast<std::size_t>(cursor_) >= n) {
+        cursor_ = -1;
+        return {};
+    }
+    return at(static_cast<std::size_t>(cursor_++));
 }
 
 }  // namespace imapstore

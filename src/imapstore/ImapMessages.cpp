@@ -104,21 +104,21 @@ Ref<mapi::Attachment> ImapAttachments::Add() {
 
 // ---- message ----------------------------------------------------------------------------
 
-ImapMessage::ImapMessage(AccountPtr a, MessageKey key, const imap::MessageSummary& summary)
-    : a_(std::move(a)), key_(key), mailbox_(key.mailbox), summary_(summary), parsed_(false) {}
+ImapMessage::ImapMessage(AccountPtr a, MessageKey key, const imap::CachedSummary& summary)
+    : a_(std::move(a)), key_(key), mailbox_(key.mailbox), listed_(summary) {}
 
 MessageData& ImapMessage::d() {
-    if (!parsed_) {
-        d_ = fromSummary(summary_);
-        summary_ = {};
-        parsed_ = true;
+    if (!d_) {
+        d_ = std::make_unique<MessageData>(isNew_ ? MessageData()
+                                                  : fromSummary(listed_.with(a_->envelope(*key_))));
+        listed_ = {};
     }
-    return d_;
+    return *d_;
 }
 
 QString ImapMessage::Subject() {
-    if (!parsed_)
-        if (std::optional<QString> s = plainSubject(summary_)) return *s;
+    if (!d_)
+        if (std::optional<QString> s = plainSubject(listed_.subject)) return *s;
     return d().subject;
 }
 
@@ -132,6 +132,11 @@ ImapMessage::ImapMessage(AccountPtr a, QString mailbox)
     d().senderAddress = a_->address();
     recips_ = std::make_shared<ImapRecipients>(a_);
     atts_ = std::make_shared<ImapAttachments>();
+}
+
+CustomFields& ImapMessage::custom() {
+    if (!custom_) custom_ = std::make_shared<CustomFields>();
+    return *custom_;
 }
 
 void ImapMessage::checkAlive() const {
@@ -261,18 +266,18 @@ std::vector<FieldSlot> ImapMessage::fieldList() {
     add(tag::MessageFlags, VarType::Long, Variant(flags));
     add(tag::MessageSize, VarType::Long, Size());
     add(tag::Body, VarType::String, Variant(d.body));
-    for (const FieldSlot& c : custom_->slots()) out.push_back(c);
+    for (const FieldSlot& c : custom().slots()) out.push_back(c);
     return out;
 }
 
 FieldSlot ImapMessage::addField(const Variant& nameOrTag, std::optional<VarType> vt,
                                 const Variant& value) {
-    return custom_->addField(nameOrTag, vt, value);
+    return custom().addField(nameOrTag, vt, value);
 }
 
 void ImapMessage::setField(const FieldSlot& slot, const Variant& value) {
-    for (const FieldSlot& c : custom_->slots())
-        if (c.tag == slot.tag && c.name == slot.name) return custom_->setField(slot, value);
+    for (const FieldSlot& c : custom().slots())
+        if (c.tag == slot.tag && c.name == slot.name) return custom().setField(slot, value);
     // The standard properties come from the server's copy, which is not rewritten.
     mapi::raise(mapi::code::NoAccess);
 }

@@ -208,23 +208,42 @@ class ImapFolder : public mapi::Folder {
     QString mailbox_;
 };
 
-class ImapMessages : public WalkableList<mapi::Message, mapi::Messages> {
+// A folder's messages over the listing read when it is first walked. A message
+// object is made when asked for and stays the same object while anything holds
+// it; the others are made again, so a walk of a big folder keeps few alive.
+class ImapMessages : public mapi::Messages {
   public:
     // `mailbox` empty: the store's top, which holds no messages.
     ImapMessages(AccountPtr a, QString mailbox) : a_(std::move(a)), mailbox_(std::move(mailbox)) {}
+    std::int32_t Count() override { return static_cast<std::int32_t>(size()); }
+    mapi::Ref<mapi::Message> Item(std::int32_t index) override;
+    std::unique_ptr<mapi::Enumerator<mapi::Message>> enumerate() override;
+    mapi::Ref<mapi::Message> GetFirst() override;
+    mapi::Ref<mapi::Message> GetNext() override;
     mapi::Ref<mapi::Filter> FilterOf() override;
     mapi::Ref<mapi::Message> Add() override;
 
-  protected:
-    const std::vector<mapi::Ref<mapi::Message>>& items() override;
+    // The folder's message at `i` (0-based) of the listing, whatever the filter.
+    mapi::Ref<mapi::Message> listed(std::size_t i);
+    std::size_t listedCount();
 
   private:
+    // What a walk yields: the folder's messages, or those passing the filter.
+    std::size_t size();
+    mapi::Ref<mapi::Message> at(std::size_t i);
+    bool filtering() const { return filter_ && !filter_->isEmpty(); }
+    const QList<imap::CachedSummary>& listing();
+    void applyFilter();
+
     AccountPtr a_;
     QString mailbox_;
     std::shared_ptr<ImapFilter> filter_;
-    std::optional<std::vector<mapi::Ref<mapi::Message>>> all_;
+    std::optional<QList<imap::CachedSummary>> all_;
+    quint32 validity_ = 0;
+    std::vector<std::weak_ptr<ImapMessage>> made_;
     std::vector<mapi::Ref<mapi::Message>> filtered_;
     std::optional<std::size_t> filteredFor_;  // the filter version `filtered_` holds
+    std::int64_t cursor_ = -1;
 };
 
 // ---- messages ---------------------------------------------------------------
@@ -290,7 +309,7 @@ class ImapAttachments : public ListCollection<mapi::Attachment, mapi::Attachment
 class ImapMessage : public mapi::Message, public FieldSource {
   public:
     // A message on the server.
-    ImapMessage(AccountPtr a, MessageKey key, const imap::MessageSummary& summary);
+    ImapMessage(AccountPtr a, MessageKey key, const imap::CachedSummary& summary);
     // A new message in `mailbox`, stored by Update().
     ImapMessage(AccountPtr a, QString mailbox);
 
@@ -329,6 +348,8 @@ class ImapMessage : public mapi::Message, public FieldSource {
     void setField(const FieldSlot& slot, const mapi::Variant& value) override;
 
     const MessageData& data() { return d(); }
+    // Deleted through another object of the same message.
+    void markDeleted() { deleted_ = true; }
     // 0 for a new message not yet stored.
     quint32 uid() const { return key_ ? key_->uid : 0; }
     // Reads the whole message from the server once.
@@ -345,16 +366,18 @@ class ImapMessage : public mapi::Message, public FieldSource {
     // A listing reads thousands of messages for their subjects only: the rest of
     // the headers is read from the summary on first use.
     MessageData& d();
-    imap::MessageSummary summary_;
-    bool parsed_ = true;
-    MessageData d_;
+    imap::CachedSummary listed_;
+    // Made from listed_ on first use; a listing only reads the subject.
+    std::unique_ptr<MessageData> d_;
     bool isNew_ = false;
     bool deleted_ = false;
     bool deliveryReceipt_ = false;
     bool readReceipt_ = false;
     std::shared_ptr<ImapRecipients> recips_;
     std::shared_ptr<ImapAttachments> atts_;
-    std::shared_ptr<CustomFields> custom_ = std::make_shared<CustomFields>();
+    // Made on first use: most listed messages never get a field of their own.
+    CustomFields& custom();
+    std::shared_ptr<CustomFields> custom_;
 };
 
 // Property tags the account's messages list in their Fields.

@@ -80,7 +80,10 @@ MessageData fromSummary(const imap::MessageSummary& s) {
 }
 
 std::optional<QString> plainSubject(const imap::MessageSummary& s) {
-    const QByteArray& t = s.envelope.subject;
+    return plainSubject(s.envelope.subject);
+}
+
+std::optional<QString> plainSubject(const QByteArray& t) {
     // Encoded words, folding, edge or runs of blanks and anything beyond printable
     // ASCII are the MIME reader's to interpret.
     if (t.contains("=?") || t.startsWith(' ') || t.endsWith(' ') || t.contains("  "))

@@ -40,6 +40,7 @@ MessageData fromSummary(const imap::MessageSummary& s);
 // The subject fromSummary() would give, without reading the headers, when the
 // server's text needs no decoding; nullopt otherwise.
 std::optional<QString> plainSubject(const imap::MessageSummary& s);
+std::optional<QString> plainSubject(const QByteArray& rawSubject);
 
 // Adds what only the whole message says (body, attachments, importance, class).
 void completeFrom(MessageData& d, const QByteArray& raw);

@@ -1,5 +1,7 @@
 // The header cache: first open, changes by another client, UIDVALIDITY change
 // and what is left on disk.
+#include <sqlite3.h>
+
 #include <QTemporaryDir>
 
 #include "ImapTestUtil.h"
@@ -109,4 +111,33 @@ TEST_F(CacheTest, ChangedUidValidityThrowsTheOldSummariesAway) {
     const QList<MessageSummary> cached = cache->messages(mailbox);
     ASSERT_EQ(cached.size(), 1);
     EXPECT_EQ(cached[0].envelope.subject, "Message 7");
+}
+
+// A cache file written by an earlier layout of the tables (no subject column, no
+// version) is dropped and filled again instead of failing every open.
+TEST_F(CacheTest, ACacheFileOfAnEarlierLayoutIsFilledAgain) {
+    prepare(QStringLiteral("alice"), 2);
+    cache.reset();
+    const QString path = dir.filePath("old.sqlite");
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+        const QByteArray sql =
+            "CREATE TABLE mailbox(name TEXT PRIMARY KEY, uidvalidity INTEGER NOT NULL, "
+            "uidnext INTEGER NOT NULL, highestmodseq INTEGER NOT NULL);"
+            "CREATE TABLE message(mailbox TEXT NOT NULL, uidvalidity INTEGER NOT NULL, "
+            "uid INTEGER NOT NULL, flags INTEGER NOT NULL, internaldate INTEGER NOT NULL, "
+            "size INTEGER NOT NULL, envelope BLOB NOT NULL, "
+            "PRIMARY KEY(mailbox, uidvalidity, uid)) WITHOUT ROWID;"
+            "INSERT INTO mailbox VALUES('" +
+            mailbox.toUtf8() + "', " + QByteArray::number(client->select(mailbox).uidValidity) +
+            ", 3, 1);";
+        ASSERT_EQ(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    }
+    HeaderCache upgraded(path);
+    EXPECT_FALSE(upgraded.status(mailbox).has_value());
+    EXPECT_EQ(upgraded.sync(*client, mailbox), (SyncReport{.rebuilt = true, .fetched = 2}));
+    EXPECT_EQ(upgraded.messages(mailbox), fromServer());
+    EXPECT_EQ(upgraded.sync(*client, mailbox), SyncReport{});
 }

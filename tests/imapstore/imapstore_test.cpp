@@ -10,6 +10,7 @@
 #include "imap/HeaderCache.h"
 #include "imap/ImapClient.h"
 #include "imapstore/Account.h"
+#include "imapstore/EntryIds.h"
 #include "imapstore/MessageData.h"
 #include "messaging/Error.h"
 #include "messaging/Progress.h"
@@ -114,6 +115,52 @@ TEST_F(ImapStoreTest, ARenumberedMailboxInvalidatesTheOldEntryIds) {
     EXPECT_NE(folder(*account, QStringLiteral("Renumbered"))->MessagesOf()->Item(1)->ID(), oldId);
 }
 
+// A listed message reads its envelope from the cache on first use: once a later
+// walk found it expunged by another client, what it never read is not found,
+// while its neighbours and what it had read stay.
+TEST_F(ImapStoreTest, AListedMessageExpungedByAnotherClientIsNotFoundOnceTheNextWalkSawIt) {
+    auto writer = other(server(), QStringLiteral("bob"));
+    writer->create(QStringLiteral("Gone"));
+    const quint32 first = writer->append(QStringLiteral("Gone"), mail("first"), 0);
+    writer->append(QStringLiteral("Gone"), mail("second"), 0);
+    auto account = imapstore::Account::open(settings(server(), QStringLiteral("bob")));
+    mapi::Ref<mapi::Messages> before = folder(*account, QStringLiteral("Gone"))->MessagesOf();
+    mapi::Ref<mapi::Message> read = before->Item(1);
+    mapi::Ref<mapi::Message> unread =
+        folder(*account, QStringLiteral("Gone"))->MessagesOf()->Item(1);
+    EXPECT_EQ(read->Sender()->Name(), QStringLiteral("Ann"));
+
+    writer->select(QStringLiteral("Gone"));
+    writer->deleteMessage(first);
+    EXPECT_EQ(subjects(folder(*account, QStringLiteral("Gone"))), QStringList{"second"});
+
+    EXPECT_EQ(read->Sender()->Name(), QStringLiteral("Ann"));
+    EXPECT_EQ(unread->Subject(), QStringLiteral("first"));
+    expectError([&] { unread->Sender(); }, mapi::code::NotFound, QString());
+    EXPECT_EQ(before->Item(2)->Sender()->Name(), QStringLiteral("Ann"));
+}
+
+// A walk makes message objects as it goes: one asked for again is the same object
+// while something holds it, and one deleted stays deleted when it is made again.
+TEST_F(ImapStoreTest, AMessageAskedForAgainIsTheSameWhileHeldAndStaysDeleted) {
+    auto writer = other(server(), QStringLiteral("bob"));
+    writer->create(QStringLiteral("Again"));
+    writer->append(QStringLiteral("Again"), mail("kept"), 0);
+    writer->append(QStringLiteral("Again"), mail("deleted"), 0);
+    auto account = imapstore::Account::open(settings(server(), QStringLiteral("bob")));
+    mapi::Ref<mapi::Messages> all = folder(*account, QStringLiteral("Again"))->MessagesOf();
+    mapi::Ref<mapi::Message> held = all->GetFirst();
+    held->SetSubject(QStringLiteral("changed, not saved"));
+    EXPECT_EQ(all->Item(1), held);
+    EXPECT_EQ(all->Item(1)->Subject(), QStringLiteral("changed, not saved"));
+
+    all->Item(2)->Delete();
+    EXPECT_EQ(all->Count(), 2);
+    expectError([&] { all->Item(2)->ID(); }, mapi::code::NotFound, QString());
+    expectError([&] { all->GetNext()->ID(); }, mapi::code::NotFound, QString());
+    EXPECT_EQ(subjects(folder(*account, QStringLiteral("Again"))), QStringList{"kept"});
+}
+
 TEST_F(ImapStoreTest, DeleteWithoutUidPlusIsRefusedAndLeavesTheMessage) {
     auto writer = other(server(), QStringLiteral("legacy"));
     writer->append(QStringLiteral("INBOX"), mail("kept"), 0);
@@ -168,6 +215,29 @@ TEST(ImapSubjects, TheQuickReadingAgreesWithTheMimeReader) {
         if (quick) {
             EXPECT_EQ(*quick, imapstore::fromSummary(s).subject);
         }
+    }
+}
+
+// A message's identifier is written digit by digit: the largest numbers and a
+// mailbox name beyond ASCII, exactly and back again.
+TEST(ImapEntryIds, AMessageIdentifierCarriesItsKeyAndReadsBack) {
+    const imapstore::EntryIds ids(QStringLiteral("bob@127.0.0.1"));
+    const struct {
+        imapstore::MessageKey key;
+        const char* id;
+    } cases[] = {
+        {{QStringLiteral("Entw\u00fcrfe"), 0x0131071D, 7},
+         "IMM212AAD7E0131071D00000007456E7477C3BC726665"},
+        {{QStringLiteral("INBOX"), 0xFFFFFFFF, 0}, "IMM212AAD7EFFFFFFFF00000000494E424F58"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        EXPECT_EQ(ids.message(c.key), QLatin1String(c.id));
+        const std::optional<imapstore::MessageKey> back = ids.messageKey(QLatin1String(c.id));
+        ASSERT_TRUE(back.has_value());
+        EXPECT_EQ(back->mailbox, c.key.mailbox);
+        EXPECT_EQ(back->uidValidity, c.key.uidValidity);
+        EXPECT_EQ(back->uid, c.key.uid);
     }
 }
 
