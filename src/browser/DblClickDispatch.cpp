@@ -1,3 +1,7 @@
+#include <limits>
+#include <memory>
+#include <optional>
+
 #include "browser/TreeController.h"
 
 #include "browser/FillAllFields.h"
@@ -8,10 +12,13 @@
 #include "shell/TreeNodes.h"
 #include "ui/Dialogs.h"
 #include "ui/ErrorBox.h"
+#include "ui/SlicedWork.h"
 
 namespace browser {
 
 namespace {
+
+constexpr std::size_t kAllMessages = std::numeric_limits<std::size_t>::max();
 
 void openStore(const TreeContext& cx, std::int32_t node) {
     const QString storeId = cx.tree.key(node);
@@ -36,17 +43,51 @@ void openStore(const TreeContext& cx, std::int32_t node) {
     FillFolderList(cx, oRoot, node, true);
 }
 
-void openFolder(const TreeContext& cx, std::int32_t node) {
+std::unique_ptr<FolderMessageWalk> openFolder(const TreeContext& cx, std::int32_t node) {
     const QString storeId = GetInfoStoreKey(cx.tree, node);
     mapi::Ref<mapi::InfoStore> oStore = cx.session()->GetInfoStore(storeId);
     mapi::Ref<mapi::Folder> oRoot = oStore->RootFolder();
-    FillFoldersAndMsgs(cx, oRoot, storeId, cx.tree.key(node), node);
+    return StartFoldersAndMsgs(cx, oRoot, storeId, cx.tree.key(node), node);
+}
+
+// The rest of a folder's message walk, run a slice at a time by `later`: the
+// node's expansion, or the error box, once the last message has its node.
+// The busy pointer stays up until then.
+void walkLater(const TreeContext& cx, std::int32_t node, std::unique_ptr<FolderMessageWalk> walk,
+               std::unique_ptr<ui::BusyScope> busy, ui::SlicedWork& later) {
+    struct State {
+        std::unique_ptr<FolderMessageWalk> walk;
+        std::unique_ptr<ui::BusyScope> busy;
+        std::optional<mapi::Error> error;
+    };
+    auto st = std::make_shared<State>(State{std::move(walk), std::move(busy), std::nullopt});
+    later.start(
+        [st](std::size_t messages) {
+            try {
+                return st->walk->step(messages);
+            } catch (const mapi::Error& e) {
+                st->error = e;
+                return true;
+            }
+        },
+        [st, cx, node] {
+            try {
+                if (st->error) throw *st->error;
+                st->walk->finish();
+                cx.tree.setExpanded(node, true);
+            } catch (const mapi::Error& e) {
+                ui::errorBox(e);
+            }
+            st->walk.reset();
+            st->busy.reset();
+        });
 }
 
 }  // namespace
 
-void dispatchDoubleClick(const TreeContext& cx, const std::function<void()>& logon) {
-    ui::BusyScope busy;
+void dispatchDoubleClick(const TreeContext& cx, const std::function<void()>& logon,
+                         ui::SlicedWork* later) {
+    auto busy = std::make_unique<ui::BusyScope>();
     try {
         ui::TreeView& tree = cx.tree;
         const std::int32_t node = tree.selectedIndex();
@@ -68,9 +109,16 @@ void dispatchDoubleClick(const TreeContext& cx, const std::function<void()>& log
             case img::Store:
                 openStore(cx, node);
                 break;
-            case img::Folder:
-                openFolder(cx, node);
+            case img::Folder: {
+                auto walk = openFolder(cx, node);
+                const std::size_t first = later ? later->sliceSize() : kAllMessages;
+                if (!walk->step(first)) {
+                    walkLater(cx, node, std::move(walk), std::move(busy), *later);
+                    return;
+                }
+                walk->finish();
                 break;
+            }
             case img::Message:
                 FillMsgFields(cx, GetInfoStoreKey(tree, node), tree.key(node), node);
                 break;

@@ -1,5 +1,7 @@
 #include "browser/FillFoldersAndMsgs.h"
 
+#include <limits>
+
 #include "browser/FillFolderList.h"
 
 namespace browser {
@@ -10,40 +12,25 @@ constexpr char16_t kGetFolder[] = u"Set {Folder} = {Session}.GetFolder(\"%1\", \
 
 }  // namespace
 
-void FillFoldersAndMsgs(const TreeContext& cx, const mapi::Ref<mapi::Folder>& /*oRoot*/,
-                        const QString& sStoreID, const QString& sFolderID, std::int32_t iIndex) {
-    mapi::Ref<mapi::Folder> oFolder = cx.session()->GetFolder(sFolderID, sStoreID);
-
-    auto open = cx.newCode();
-    open.line(u"'get an object reference to the folder by ID so we");
-    open.line(u"'can get its list of subfolders; for more info on");
-    open.line(u"'getting items by ID, see the comments on getting a infostore by ID");
-    open.line(kGetFolder, {sFolderID, sStoreID}).blank();
-    cx.AppendCode(open);
-
-    FillFolderList(cx, oFolder, iIndex, false);
-
-    auto again = cx.newCode();
-    again.line(u"'get a reference to the folder again to get its message collection");
-    again.line(kGetFolder, {sFolderID, sStoreID}).blank();
-    cx.AppendCode(again);
-
-    mapi::Ref<mapi::Messages> oMsgs;
-    mapi::Ref<mapi::Message> oMsg;
-    if (oFolder) {
-        oMsgs = oFolder->MessagesOf();
-        if (oMsgs) {
-            oMsg = oMsgs->GetFirst();
-            while (oMsg) {
-                const QString id = oMsg->ID();
-                const QString subject = oMsg->Subject();
-                cx.addChild(iIndex, id, subject, img::Message, img::MessageSel);
-                oMsg = oMsgs->GetNext();
-            }
-        }
+FolderMessageWalk::FolderMessageWalk(const TreeContext& cx, mapi::Ref<mapi::Folder> folder,
+                                     std::int32_t node)
+    : cx_(cx), oFolder_(std::move(folder)), node_(node) {
+    if (oFolder_) {
+        oMsgs_ = oFolder_->MessagesOf();
+        if (oMsgs_) more_ = oMsgs_->nextHeading(true, id_, subject_);
     }
+}
 
-    auto walk = cx.newCode();
+bool FolderMessageWalk::step(std::size_t messages) {
+    for (std::size_t n = 0; more_ && n < messages; ++n) {
+        cx_.addChild(node_, id_, subject_, img::Message, img::MessageSel);
+        more_ = oMsgs_->nextHeading(false, id_, subject_);
+    }
+    return !more_;
+}
+
+void FolderMessageWalk::finish() {
+    auto walk = cx_.newCode();
     walk.line(u"'make sure there's some folders there");
     walk.line(u"If Not {Folder} Is Nothing Then").blank();
     walk.line(u"  'get a reference to the messages collection");
@@ -60,12 +47,42 @@ void FillFoldersAndMsgs(const TreeContext& cx, const mapi::Ref<mapi::Folder>& /*
     walk.line(u"    Wend");
     walk.line(u"  End If");
     walk.line(u"End If").blank();
-    cx.AppendCode(walk);
+    cx_.AppendCode(walk);
 
-    oMsg.reset();
-    oFolder.reset();
-    oMsgs.reset();
-    cx.AppendCode(cx.newCode().line(u"'empty your object references when done!").blank());
+    oFolder_.reset();
+    oMsgs_.reset();
+    cx_.AppendCode(cx_.newCode().line(u"'empty your object references when done!").blank());
+}
+
+std::unique_ptr<FolderMessageWalk> StartFoldersAndMsgs(const TreeContext& cx,
+                                                       const mapi::Ref<mapi::Folder>& /*oRoot*/,
+                                                       const QString& sStoreID,
+                                                       const QString& sFolderID,
+                                                       std::int32_t iIndex) {
+    mapi::Ref<mapi::Folder> oFolder = cx.session()->GetFolder(sFolderID, sStoreID);
+
+    auto open = cx.newCode();
+    open.line(u"'get an object reference to the folder by ID so we");
+    open.line(u"'can get its list of subfolders; for more info on");
+    open.line(u"'getting items by ID, see the comments on getting a infostore by ID");
+    open.line(kGetFolder, {sFolderID, sStoreID}).blank();
+    cx.AppendCode(open);
+
+    FillFolderList(cx, oFolder, iIndex, false);
+
+    auto again = cx.newCode();
+    again.line(u"'get a reference to the folder again to get its message collection");
+    again.line(kGetFolder, {sFolderID, sStoreID}).blank();
+    cx.AppendCode(again);
+
+    return std::make_unique<FolderMessageWalk>(cx, std::move(oFolder), iIndex);
+}
+
+void FillFoldersAndMsgs(const TreeContext& cx, const mapi::Ref<mapi::Folder>& oRoot,
+                        const QString& sStoreID, const QString& sFolderID, std::int32_t iIndex) {
+    auto walk = StartFoldersAndMsgs(cx, oRoot, sStoreID, sFolderID, iIndex);
+    walk->step(std::numeric_limits<std::size_t>::max());
+    walk->finish();
 }
 
 }  // namespace browser

@@ -4,13 +4,15 @@
 
 namespace browser {
 
-TreeController::TreeController(const shell::Context& shell) : shell_(shell) {
+TreeController::TreeController(const shell::Context& shell)
+    : shell_(shell), fill_(new ui::SlicedWork(shell.tree(), shell.tree())) {
     connect(shell.tree(), &ui::TreeView::nodeDoubleClicked, this,
             &TreeController::MAPITree_DblClick);
 }
 
 void TreeController::MAPITree_DblClick() {
-    dispatchDoubleClick(TreeContext::of(shell_), [this] { shell_.logon(); });
+    dispatchDoubleClick(
+        TreeContext::of(shell_), [this] { shell_.logon(); }, fill_.data());
 }
 
 }  // namespace browser

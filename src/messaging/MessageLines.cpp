@@ -34,4 +34,12 @@ void Messages::listLines(const std::function<void(const MessageLine&)>& each) {
     for (const Ref<Message>& m : *this) each(lineOf(*m));
 }
 
+bool Messages::nextHeading(bool first, QString& id, QString& subject) {
+    const Ref<Message> m = first ? GetFirst() : GetNext();
+    if (!m) return false;
+    id = m->ID();
+    subject = m->Subject();
+    return true;
+}
+
 }  // namespace mapi

@@ -214,6 +214,12 @@ class Messages : public WalkableCollection<Message> {
     virtual void listLines(const std::function<void(const MessageLine&)>& each);
     // The line of one message, read through its properties as above.
     static MessageLine lineOf(Message& m);
+
+    // GetFirst (`first`) or GetNext, then the ID and the Subject of the
+    // message it gave, in that order and with the errors those calls raise;
+    // false when it gave none. The default makes the calls; a back-end may
+    // read the two parts of a big folder without a message object each.
+    virtual bool nextHeading(bool first, QString& id, QString& subject);
 };
 
 class Folder : public Object {

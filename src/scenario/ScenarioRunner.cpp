@@ -12,6 +12,7 @@
 
 #include "messaging/Error.h"
 #include "scenario/RunnerSupport.h"
+#include "ui/SlicedWork.h"
 
 namespace scenario {
 
@@ -98,6 +99,12 @@ void ScenarioRunner::tick() {
     }
     // A progress window is the running command's own, and not the script's to answer.
     if (!running_.empty() && qobject_cast<QProgressDialog*>(modal)) {
+        idleTicks_ = 0;
+        return;
+    }
+    // A big folder still filling the tree a slice at a time is the work of the
+    // command that opened it: what comes next sees the tree complete.
+    if (!modal && ui::SlicedWork::anyPending()) {
         idleTicks_ = 0;
         return;
     }

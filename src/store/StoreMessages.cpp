@@ -809,6 +809,70 @@ std::shared_ptr<MessageImpl> MessageBatch::at(const SessionPtr& s,
     return items_[i - start_];
 }
 
+bool HeadingBatch::at(const SessionPtr& s, const std::vector<std::int64_t>& rows, std::size_t i,
+                      QString& id, QString& subject) {
+    if (i < start_ || i >= start_ + items_.size()) {
+        start_ = i;
+        const std::size_t count = std::min(kWalkBatch, rows.size() - i);
+        const std::int64_t* rids = rows.data() + i;
+        items_.assign(count, Heading());
+        Stmt& q = s->db->cached(kListRangeSql);
+        q.bind(1, rids[0]).bind(2, rids[count - 1]);
+        std::size_t j = 0;
+        while (j < count && q.step()) {
+            const std::int64_t rid = q.integer(kListRidColumn);
+            while (j < count && rids[j] < rid) ++j;  // rows gone since the snapshot stay Gone
+            if (j < count && rids[j] == rid) {
+                Heading& h = items_[j++];
+                if (q.isText(2)) {
+                    h.state = Heading::Plain;
+                    h.id = q.text(0);
+                    h.subject = q.text(2);
+                } else {
+                    h.state = Heading::Other;
+                }
+            }
+        }
+        q.reset();
+    }
+    Heading& h = items_[i - start_];
+    switch (h.state) {
+        case Heading::Gone:
+            return false;
+        case Heading::Plain:
+            id = std::move(h.id);
+            subject = std::move(h.subject);
+            return true;
+        case Heading::Other:
+            break;
+    }
+    // A subject that is not text (or none) converts, or fails, as the
+    // message's own Subject does; read now, as a walk reads it.
+    const auto m = MessageImpl::load(s, rows[i]);
+    if (!m) return false;
+    id = m->ID();
+    subject = m->Subject();
+    return true;
+}
+
+bool MessagesImpl::nextHeading(bool first, QString& id, QString& subject) {
+    if (first) {
+        snapshot_ = rows();
+        haveSnapshot_ = true;
+        cursor_ = -1;
+        batch_ = MessageBatch();
+        headings_ = HeadingBatch();
+    }
+    if (cursor_ < -1) return false;
+    while (static_cast<std::size_t>(cursor_ + 1) < snapshot_.size()) {
+        ++cursor_;
+        if (headings_.at(s_, snapshot_, static_cast<std::size_t>(cursor_), id, subject))
+            return true;
+    }
+    cursor_ = static_cast<std::int64_t>(snapshot_.size());
+    return false;
+}
+
 std::unique_ptr<mapi::Enumerator<mapi::Message>> MessagesImpl::enumerate() {
     return std::make_unique<MessageEnum>(s_, rows());
 }

@@ -411,6 +411,25 @@ class MessageBatch {
     std::vector<std::shared_ptr<MessageImpl>> items_;
 };
 
+// The ID and subject of a walk's messages, read a batch of rows at a time
+// like MessageBatch but without a message object each. A row whose subject is
+// not plain text is read through its message when its turn comes.
+class HeadingBatch {
+  public:
+    // Row i of `rows`: false when it is gone.
+    bool at(const SessionPtr& s, const std::vector<std::int64_t>& rows, std::size_t i, QString& id,
+            QString& subject);
+
+  private:
+    struct Heading {
+        enum State : unsigned char { Gone, Plain, Other } state = Gone;
+        QString id;
+        QString subject;
+    };
+    std::size_t start_ = 0;
+    std::vector<Heading> items_;
+};
+
 class MessagesImpl : public mapi::Messages {
   public:
     MessagesImpl(SessionPtr s, std::int64_t folder) : s_(std::move(s)), folder_(folder) {}
@@ -422,6 +441,7 @@ class MessagesImpl : public mapi::Messages {
     mapi::Ref<mapi::Filter> FilterOf() override;
     mapi::Ref<mapi::Message> Add() override;
     void listLines(const std::function<void(const mapi::MessageLine&)>& each) override;
+    bool nextHeading(bool first, QString& id, QString& subject) override;
 
     std::vector<std::int64_t> rows() const;  // matching rows in stored order
 
@@ -435,6 +455,7 @@ class MessagesImpl : public mapi::Messages {
     bool haveSnapshot_ = false;
     std::int64_t cursor_ = -2;  // -2: GetFirst not called yet
     MessageBatch batch_;
+    HeadingBatch headings_;
 };
 
 class FoldersImpl : public mapi::Folders {

@@ -56,7 +56,8 @@ TextPool::Ref TextPool::add(QStringView s) {
 unsigned char* TextPool::reserve(std::size_t bytes, Ref& at) {
     // Offset 0 of the first block is never handed out: reference 0 is "empty".
     if (blocks_.empty() || used_ + bytes > kBlockSize) {
-        blocks_.push_back(std::make_unique<unsigned char[]>(kBlockSize));
+        // Not zeroed: only the pages strings are written to are ever touched.
+        blocks_.push_back(std::make_unique_for_overwrite<unsigned char[]>(kBlockSize));
         used_ = blocks_.size() == 1 ? 1 : 0;
     }
     at = static_cast<Ref>(((blocks_.size() - 1) << kBlockBits) + used_);

@@ -8,6 +8,20 @@ TreeModel::TreeModel(QObject* parent) : QAbstractItemModel(parent) {}
 
 TreeModel::Id TreeModel::insert(Id parent, int row, const QString& key, const QString& text,
                                 int image, int selectedImage) {
+    // One probe both refuses a key in use and finds the new key's slot.
+    std::size_t keySlot = 0;
+    std::uint32_t keyHash = 0;
+    if (!key.isEmpty()) {
+        if (static_cast<std::size_t>(keyCount_ + 1) * 2 > keySlots_.size()) growKeys();
+        const std::size_t h = TextPool::hash(key);
+        keyHash = static_cast<std::uint32_t>(h);
+        const std::size_t mask = keySlots_.size() - 1;
+        for (keySlot = h & mask;; keySlot = (keySlot + 1) & mask) {
+            const KeySlot& slot = keySlots_[keySlot];
+            if (slot.id == 0) break;
+            if (slot.hash == keyHash && strings_.equals(node(slot.id).key, key)) return 0;
+        }
+    }
     const int n = static_cast<int>(childrenOf(parent).size());
     if (row < 0 || row > n) row = n;
     const bool append = row == n;
@@ -41,7 +55,10 @@ TreeModel::Id TreeModel::insert(Id parent, int row, const QString& key, const QS
     s.insert(s.begin() + row, id);
     for (std::size_t i = static_cast<std::size_t>(row) + 1; i < s.size(); ++i)
         node(s[i]).row = static_cast<int>(i);
-    if (!key.isEmpty()) addKey(id);
+    if (!key.isEmpty()) {
+        keySlots_[keySlot] = {id, keyHash};
+        ++keyCount_;
+    }
     if (!append) endInsertRows();
     return id;
 }
@@ -108,16 +125,6 @@ TreeModel::Id TreeModel::byKey(const QString& key) const {
         if (slot.id == 0) return 0;
         if (slot.hash == h32 && strings_.equals(node(slot.id).key, key)) return slot.id;
     }
-}
-
-void TreeModel::addKey(Id id) {
-    if (static_cast<std::size_t>(keyCount_ + 1) * 2 > keySlots_.size()) growKeys();
-    const std::size_t h = strings_.hash(node(id).key);
-    const std::size_t mask = keySlots_.size() - 1;
-    std::size_t i = h & mask;
-    while (keySlots_[i].id != 0) i = (i + 1) & mask;
-    keySlots_[i] = {id, static_cast<std::uint32_t>(h)};
-    ++keyCount_;
 }
 
 void TreeModel::growKeys() {

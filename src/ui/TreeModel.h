@@ -30,7 +30,8 @@ class TreeModel : public QAbstractItemModel {
 
     explicit TreeModel(QObject* parent = nullptr);
 
-    // Inserts a node under `parent` (0 = top level) at `row` (-1 = at the end).
+    // Inserts a node under `parent` (0 = top level) at `row` (-1 = at the end);
+    // 0, and nothing changes, when another node has the non-empty `key`.
     Id insert(Id parent, int row, const QString& key, const QString& text, int image,
               int selectedImage);
     void clearNodes();
@@ -95,7 +96,6 @@ class TreeModel : public QAbstractItemModel {
     // Rows of `parent` the views know of.
     int shownRows(Id parent) const;
     QIcon icon(int image) const;
-    void addKey(Id id);
     void growKeys();
 
     std::vector<std::unique_ptr<Node[]>> chunks_;

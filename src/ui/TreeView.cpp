@@ -36,24 +36,35 @@ TreeView::~TreeView() = default;
 
 std::int32_t TreeView::add(std::int32_t relative, Relationship rel, const QString& key,
                            const QString& text, int image, int selectedImage) {
-    if (!key.isEmpty() && model_->byKey(key) != 0) mapi::raise(mapi::code::TreeKeyNotUnique);
-    if (relative == 0) return model_->insert(0, -1, key, text, image, selectedImage);
-    if (!model_->valid(relative)) mapi::raise(mapi::code::TreeElementNotFound);
-    const std::int32_t parentId = model_->parentOf(relative);
-    const int row = model_->rowOf(relative);
-    switch (rel) {
-        case Relationship::Child:
-            return model_->insert(relative, -1, key, text, image, selectedImage);
-        case Relationship::Next:
-            return model_->insert(parentId, row + 1, key, text, image, selectedImage);
-        case Relationship::Previous:
-            return model_->insert(parentId, row, key, text, image, selectedImage);
-        case Relationship::First:
-            return model_->insert(parentId, 0, key, text, image, selectedImage);
-        case Relationship::Last:
-            break;
+    if (relative != 0 && !model_->valid(relative)) {
+        // The key is checked before the relative.
+        if (!key.isEmpty() && model_->byKey(key) != 0) mapi::raise(mapi::code::TreeKeyNotUnique);
+        mapi::raise(mapi::code::TreeElementNotFound);
     }
-    return model_->insert(parentId, -1, key, text, image, selectedImage);
+    std::int32_t parentId = 0;
+    int row = -1;
+    if (relative != 0) {
+        parentId = model_->parentOf(relative);
+        switch (rel) {
+            case Relationship::Child:
+                parentId = relative;
+                break;
+            case Relationship::Next:
+                row = model_->rowOf(relative) + 1;
+                break;
+            case Relationship::Previous:
+                row = model_->rowOf(relative);
+                break;
+            case Relationship::First:
+                row = 0;
+                break;
+            case Relationship::Last:
+                break;
+        }
+    }
+    const std::int32_t id = model_->insert(parentId, row, key, text, image, selectedImage);
+    if (id == 0) mapi::raise(mapi::code::TreeKeyNotUnique);
+    return id;
 }
 
 std::int32_t TreeView::count() const {

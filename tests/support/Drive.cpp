@@ -14,7 +14,7 @@
 
 namespace drive {
 
-Outcome run(const QString& script) {
+Outcome run(const QString& script, const std::function<void(QWidget& mainWindow)>& prepare) {
     Outcome o;
     scenario::script::ParseResult parsed = scenario::script::parseScript(script);
     if (parsed.error) {
@@ -35,6 +35,7 @@ Outcome run(const QString& script) {
         runner.setCodeSource([&form] { return form.code().text(); });
         runner.start(true);
         form.load();
+        if (prepare) prepare(form);
         if (!runner.isFinished()) {
             form.show();
             runner.startupDone();

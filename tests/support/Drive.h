@@ -19,7 +19,8 @@ struct Outcome {
     QString err;  // "script:LINE: error: ..." when a command failed
 };
 
-Outcome run(const QString& script);
+// `prepare`, when given, gets the loaded main window before the first command.
+Outcome run(const QString& script, const std::function<void(QWidget& mainWindow)>& prepare = {});
 
 // For tests that open a modal window themselves: runs `answer` on the next
 // modal window once the event loop shows it.
