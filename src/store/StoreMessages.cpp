@@ -61,6 +61,21 @@ const char* const kListRangeSql =
     "SELECT eid, folder, subject, rid FROM messages WHERE rid BETWEEN ?1 AND ?2 ORDER BY rid";
 constexpr int kListRidColumn = 3;
 
+// Steps kListRangeSql over rids[0..count) (ascending, count > 0) and hands
+// each(j, q) the row of rids[j]; rows gone since the snapshot are passed over.
+template <class Each>
+void forEachListedRow(Db& db, const std::int64_t* rids, std::size_t count, Each&& each) {
+    Stmt& q = db.cached(kListRangeSql);
+    q.bind(1, rids[0]).bind(2, rids[count - 1]);
+    std::size_t j = 0;
+    while (j < count && q.step()) {
+        const std::int64_t rid = q.integer(kListRidColumn);
+        while (j < count && rids[j] < rid) ++j;
+        if (j < count && rids[j] == rid) each(j++, q);
+    }
+    q.reset();
+}
+
 // Messages read per statement while walking a folder: one lock and one
 // statement per batch instead of per message keeps a 100,000-message walk fast.
 constexpr std::size_t kWalkBatch = 256;
@@ -281,25 +296,18 @@ std::vector<std::shared_ptr<MessageImpl>> MessageImpl::loadRun(const SessionPtr&
     auto run = std::make_shared<ListedRun>();
     run->first = rids[0];
     run->last = rids[count - 1];
-    Stmt& q = s->db->cached(kListRangeSql);
-    q.bind(1, rids[0]).bind(2, rids[count - 1]);
-    std::size_t j = 0;
-    while (j < count && q.step()) {
-        const std::int64_t rid = q.integer(kListRidColumn);
-        while (j < count && rids[j] < rid) ++j;  // rows gone since the snapshot stay empty
-        if (j < count && rids[j] == rid) {
-            auto m = std::make_shared<MessageImpl>(s, q.integer(1), StoredTag{});
-            m->rid_ = rid;
-            m->eid_ = q.text(0);
-            m->bag_.setRaw(tag::Subject, decode(VarType::String, q.value(2)));
-            m->bodyLoaded_ = false;
-            m->rowLoaded_ = false;
-            m->run_ = run;
-            run->members.push_back(m);
-            out[j++] = std::move(m);
-        }
-    }
-    q.reset();
+    // Rows gone since the snapshot stay empty.
+    forEachListedRow(*s->db, rids, count, [&](std::size_t j, Stmt& q) {
+        auto m = std::make_shared<MessageImpl>(s, q.integer(1), StoredTag{});
+        m->rid_ = rids[j];
+        m->eid_ = q.text(0);
+        m->bag_.setRaw(tag::Subject, decode(VarType::String, q.value(2)));
+        m->bodyLoaded_ = false;
+        m->rowLoaded_ = false;
+        m->run_ = run;
+        run->members.push_back(m);
+        out[j] = std::move(m);
+    });
     return out;
 }
 
@@ -816,24 +824,17 @@ bool HeadingBatch::at(const SessionPtr& s, const std::vector<std::int64_t>& rows
         const std::size_t count = std::min(kWalkBatch, rows.size() - i);
         const std::int64_t* rids = rows.data() + i;
         items_.assign(count, Heading());
-        Stmt& q = s->db->cached(kListRangeSql);
-        q.bind(1, rids[0]).bind(2, rids[count - 1]);
-        std::size_t j = 0;
-        while (j < count && q.step()) {
-            const std::int64_t rid = q.integer(kListRidColumn);
-            while (j < count && rids[j] < rid) ++j;  // rows gone since the snapshot stay Gone
-            if (j < count && rids[j] == rid) {
-                Heading& h = items_[j++];
-                if (q.isText(2)) {
-                    h.state = Heading::Plain;
-                    h.id = q.text(0);
-                    h.subject = q.text(2);
-                } else {
-                    h.state = Heading::Other;
-                }
+        // Rows gone since the snapshot stay Gone.
+        forEachListedRow(*s->db, rids, count, [this](std::size_t j, Stmt& q) {
+            Heading& h = items_[j];
+            if (q.isText(2)) {
+                h.state = Heading::Plain;
+                h.id = q.text(0);
+                h.subject = q.text(2);
+            } else {
+                h.state = Heading::Other;
             }
-        }
-        q.reset();
+        });
     }
     Heading& h = items_[i - start_];
     switch (h.state) {
