@@ -17,6 +17,12 @@ inline std::size_t mix(std::size_t h, char16_t c) {
 
 }  // namespace
 
+TextPool::Ref TextPool::add(const QString& s) {
+    if (static_cast<std::size_t>(s.size()) <= kLongest) return add(QStringView(s));
+    whole_.push_back(s);
+    return kWholeBit | static_cast<Ref>(whole_.size() - 1);
+}
+
 TextPool::Ref TextPool::add(QStringView s) {
     if (s.isEmpty()) return kEmpty;
     bool narrow = true;

@@ -22,6 +22,9 @@ class TextPool {
     static constexpr Ref kEmpty = 0;
 
     Ref add(QStringView s);
+    // The same, but a long text shares the caller's characters instead of
+    // copying them: a message body shown whole may run to many megabytes.
+    Ref add(const QString& s);
     QString get(Ref r) const;
     bool equals(Ref r, QStringView s) const;
     // The same value for a stored string and for an equal QStringView.
