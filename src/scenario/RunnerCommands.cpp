@@ -91,6 +91,15 @@ void ScenarioRunner::cmdTab(const Command& c) {
 void ScenarioRunner::cmdSet(const Command& c) {
     QWidget* w = findControl(c.arg(0), true);
     const QString text = c.arg(1);
+    // Both kinds of multi-line box: the whole document replaced, as a paste would.
+    auto replaceDocument = [&](auto* edit) {
+        if (edit->isReadOnly())
+            throw Failure{QStringLiteral("control %1 is read-only").arg(c.arg(0))};
+        QTextCursor cur = edit->textCursor();
+        cur.select(QTextCursor::Document);
+        cur.insertText(text);
+        edit->setTextCursor(cur);
+    };
     if (auto* e = qobject_cast<QLineEdit*>(w)) {
         if (e->isReadOnly()) throw Failure{QStringLiteral("control %1 is read-only").arg(c.arg(0))};
         typeInto(e, text);
@@ -99,17 +108,9 @@ void ScenarioRunner::cmdSet(const Command& c) {
             throw Failure{QStringLiteral("combo box %1 has no edit text").arg(c.arg(0))};
         typeInto(cb->lineEdit(), text);
     } else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) {
-        if (p->isReadOnly()) throw Failure{QStringLiteral("control %1 is read-only").arg(c.arg(0))};
-        QTextCursor cur = p->textCursor();
-        cur.select(QTextCursor::Document);
-        cur.insertText(text);
-        p->setTextCursor(cur);
+        replaceDocument(p);
     } else if (auto* t = qobject_cast<QTextEdit*>(w)) {
-        if (t->isReadOnly()) throw Failure{QStringLiteral("control %1 is read-only").arg(c.arg(0))};
-        QTextCursor cur = t->textCursor();
-        cur.select(QTextCursor::Document);
-        cur.insertText(text);
-        t->setTextCursor(cur);
+        replaceDocument(t);
     } else {
         throw Failure{QStringLiteral("control %1 is not a text box or combo box").arg(c.arg(0))};
     }
