@@ -1,7 +1,5 @@
 #include "browser/FillFoldersAndMsgs.h"
 
-#include <limits>
-
 #include "browser/FillFolderList.h"
 
 namespace browser {
@@ -76,13 +74,6 @@ std::unique_ptr<FolderMessageWalk> StartFoldersAndMsgs(const TreeContext& cx,
     cx.AppendCode(again);
 
     return std::make_unique<FolderMessageWalk>(cx, std::move(oFolder), iIndex);
-}
-
-void FillFoldersAndMsgs(const TreeContext& cx, const mapi::Ref<mapi::Folder>& oRoot,
-                        const QString& sStoreID, const QString& sFolderID, std::int32_t iIndex) {
-    auto walk = StartFoldersAndMsgs(cx, oRoot, sStoreID, sFolderID, iIndex);
-    walk->step(std::numeric_limits<std::size_t>::max());
-    walk->finish();
 }
 
 }  // namespace browser

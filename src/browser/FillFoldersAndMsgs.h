@@ -46,8 +46,4 @@ std::unique_ptr<FolderMessageWalk> StartFoldersAndMsgs(const TreeContext& cx,
                                                        const QString& sFolderID,
                                                        std::int32_t iIndex);
 
-// The same, with the whole message walk and its code.
-void FillFoldersAndMsgs(const TreeContext& cx, const mapi::Ref<mapi::Folder>& oRoot,
-                        const QString& sStoreID, const QString& sFolderID, std::int32_t iIndex);
-
 }  // namespace browser
