@@ -30,23 +30,14 @@ using script::Command;
 using script::escape;
 
 void ScenarioRunner::runCommand(const Command& c) {
-    const QString& n = c.name;
-    if (n == u"click") return cmdClick(c);
-    if (n == u"tab") return cmdTab(c);
-    if (n == u"set") return cmdSet(c);
-    if (n == u"key") return cmdKey(c);
-    if (n == u"focus") return cmdFocus(c);
-    if (n == u"choose") return cmdChoose(c);
-    if (n == u"select") return cmdSelect(c);
-    if (n == u"dblclick") return cmdDblClick(c);
-    if (n == u"edit") return cmdEdit(c);
-    if (n == u"answer") return cmdAnswer(c);
-    if (n == u"file") return cmdFile(c, false);
-    if (n == u"file-cancel") return cmdFile(c, true);
-    if (n == u"header") return cmdHeader(c);
-    if (n == u"resize") return cmdResize(c);
-    if (n == u"dump") return cmdDump(c);
-    throw Failure{QStringLiteral("unknown command \"%1\"").arg(n)};
+    switch (c.verb) {
+#define QUORVANE_SCRIPT_DISPATCH(id, ...) \
+    case script::Verb::id:                \
+        return cmd##id(c);
+        QUORVANE_SCRIPT_COMMANDS(QUORVANE_SCRIPT_DISPATCH)
+#undef QUORVANE_SCRIPT_DISPATCH
+    }
+    throw Failure{QStringLiteral("unknown command \"%1\"").arg(c.name)};
 }
 
 void ScenarioRunner::cmdClick(const Command& c) {

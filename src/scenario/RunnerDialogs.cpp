@@ -132,13 +132,15 @@ void ScenarioRunner::cmdAnswer(const Command& c) {
     throw Failure{QStringLiteral("no message box or input box is open")};
 }
 
-void ScenarioRunner::cmdFile(const Command& c, bool cancel) {
+void ScenarioRunner::cmdFileCancel(const Command&) {
     auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
     if (!dialog) throw Failure{QStringLiteral("no file dialog is open")};
-    if (cancel) {
-        dialog->reject();
-        return;
-    }
+    dialog->reject();
+}
+
+void ScenarioRunner::cmdFile(const Command& c) {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (!dialog) throw Failure{QStringLiteral("no file dialog is open")};
     // A folder only: the user changes the folder and keeps the suggested name.
     if (c.arg(0).endsWith(QLatin1Char('/'))) {
         dialog->setDirectory(QFileInfo(c.arg(0)).absoluteFilePath());

@@ -79,7 +79,7 @@ void ScenarioRunner::windowDestroyed(QObject* o) {
         if (shown_[i].raw != o) continue;
         const QString name = shown_[i].name;
         shown_.erase(shown_.begin() + std::ptrdiff_t(i));
-        if (!finishing_) write(QStringLiteral("window %1 closed\n").arg(name));
+        if (run_.phase < Phase::Finishing) write(QStringLiteral("window %1 closed\n").arg(name));
         return;
     }
 }

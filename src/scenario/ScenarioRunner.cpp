@@ -38,13 +38,13 @@ ScenarioRunner::ScenarioRunner(QString scriptName, std::vector<Command> commands
       err_(err) {}
 
 ScenarioRunner::~ScenarioRunner() {
-    if (started_ && !finishing_) qApp->removeEventFilter(this);
+    if (run_.phase != Phase::Created && run_.phase < Phase::Finishing)
+        qApp->removeEventFilter(this);
 }
 
 void ScenarioRunner::start(bool waitForStartup) {
-    if (started_) return;
-    started_ = true;
-    waitingForStartup_ = waitForStartup;
+    if (run_.phase != Phase::Created) return;
+    run_.phase = waitForStartup ? Phase::WaitingForStartup : Phase::Running;
     // Windows already up are known but not logged: only changes are news.
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (w->isVisible() && isProgramWindow(w)) {
@@ -57,7 +57,7 @@ void ScenarioRunner::start(bool waitForStartup) {
 }
 
 void ScenarioRunner::startupDone() {
-    waitingForStartup_ = false;
+    if (run_.phase == Phase::WaitingForStartup) run_.phase = Phase::Running;
 }
 
 int ScenarioRunner::exec() {
@@ -66,26 +66,26 @@ int ScenarioRunner::exec() {
 }
 
 int ScenarioRunner::waitForFinished() {
-    if (emitted_) return status_;
+    if (run_.phase == Phase::Finished) return run_.status;
     QEventLoop loop;
     connect(this, &ScenarioRunner::finished, &loop, [&loop](int s) { loop.exit(s); });
     loop.exec();
-    return status_;
+    return run_.status;
 }
 
 void ScenarioRunner::scheduleTick() {
-    if (tickPending_ || emitted_) return;
-    tickPending_ = true;
+    if (run_.tickPending || run_.phase == Phase::Finished) return;
+    run_.tickPending = true;
     QTimer::singleShot(0, this, &ScenarioRunner::tick);
 }
 
 void ScenarioRunner::tick() {
-    tickPending_ = false;
-    if (emitted_) return;
+    run_.tickPending = false;
+    if (run_.phase == Phase::Finished) return;
     // The next step is queued before this one does anything, so that the
     // chain goes on inside whatever nested event loop a command enters.
     scheduleTick();
-    if (finishing_) {
+    if (run_.phase == Phase::Finishing) {
         drain();
         return;
     }
@@ -94,25 +94,25 @@ void ScenarioRunner::tick() {
     // A command is still on the stack and has not opened a new modal window:
     // it is only processing events of its own; let it finish.
     if (!running_.empty() && modal == running_.back().modalAtStart) {
-        idleTicks_ = 0;
+        run_.ticks = 0;
         return;
     }
     // A progress window is the running command's own, and not the script's to answer.
     if (!running_.empty() && qobject_cast<QProgressDialog*>(modal)) {
-        idleTicks_ = 0;
+        run_.ticks = 0;
         return;
     }
     // A big folder still filling the tree a slice at a time is the work of the
     // command that opened it: what comes next sees the tree complete.
     if (!modal && ui::SlicedWork::anyPending()) {
-        idleTicks_ = 0;
+        run_.ticks = 0;
         return;
     }
-    if (++idleTicks_ < kSettleTicks) return;
+    if (++run_.ticks < kSettleTicks) return;
 
-    if (waitingForStartup_) {
+    if (run_.phase == Phase::WaitingForStartup) {
         if (!modal) return;
-        idleTicks_ = 0;
+        run_.ticks = 0;
         if (modal->objectName() == u"AboutForm") {
             auto* ok = modal->findChild<QAbstractButton*>(QStringLiteral("OKButton"));
             if (!ok || !ok->isVisible() || !ok->isEnabled()) {
@@ -133,7 +133,7 @@ void ScenarioRunner::tick() {
     }
 
     if (auto* box = qobject_cast<QMessageBox*>(modal); box && isOkOnly(box) && !nextIsAnswer()) {
-        idleTicks_ = 0;
+        run_.ticks = 0;
         pressOk(box);
         return;
     }
@@ -153,14 +153,14 @@ void ScenarioRunner::tick() {
 
     const Command& c = commands_[pc_++];
     lastLine_ = c.line;
-    if (modal && isAnswerDialog(modal) && c.name != u"answer" && c.name != u"file" &&
-        c.name != u"file-cancel") {
+    if (modal && isAnswerDialog(modal) && c.verb != script::Verb::Answer &&
+        c.verb != script::Verb::File && c.verb != script::Verb::FileCancel) {
         fail(c.line, waitingDialogDescription(modal));
         return;
     }
 
     running_.push_back({modal});
-    idleTicks_ = 0;
+    run_.ticks = 0;
     try {
         runCommand(c);
     } catch (const Failure& f) {
@@ -173,11 +173,11 @@ void ScenarioRunner::tick() {
              QStringLiteral("unhandled exception: %1").arg(QString::fromLocal8Bit(e.what())));
     }
     running_.pop_back();
-    idleTicks_ = 0;
+    run_.ticks = 0;
 }
 
 void ScenarioRunner::fail(int line, const QString& message) {
-    if (finishing_) return;
+    if (run_.phase >= Phase::Finishing) return;
     const QString where =
         line > 0 ? QStringLiteral("%1:%2").arg(scriptName_).arg(line) : scriptName_;
     if (err_) {
@@ -188,40 +188,34 @@ void ScenarioRunner::fail(int line, const QString& message) {
 }
 
 void ScenarioRunner::finish(int status) {
-    if (finishing_) return;
-    finishing_ = true;
-    status_ = status;
+    if (run_.phase >= Phase::Finishing) return;
+    run_.phase = Phase::Finishing;
+    run_.status = status;
     // Nothing that happens while the windows are being closed is news.
     qApp->removeEventFilter(this);
     for (const auto& s : shown_)
         if (s.widget) disconnect(s.widget, &QObject::destroyed, this, nullptr);
-    drainTicks_ = 0;
+    run_.ticks = 0;
 }
 
 void ScenarioRunner::drain() {
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-        if (++drainTicks_ > kMaxDrainTicks) {
-            emitted_ = true;
-            emit finished(status_);
-            QCoreApplication::exit(status_);
-            return;
-        }
-        if (auto* d = qobject_cast<QDialog*>(modal))
-            d->done(QDialog::Rejected);
-        else
-            modal->close();
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal && running_.empty()) {
+        run_.phase = Phase::Finished;
+        emit finished(run_.status);
         return;
     }
-    if (!running_.empty()) {
-        if (++drainTicks_ > kMaxDrainTicks) {
-            emitted_ = true;
-            emit finished(status_);
-            QCoreApplication::exit(status_);
-        }
+    if (++run_.ticks > kMaxDrainTicks) {
+        run_.phase = Phase::Finished;
+        emit finished(run_.status);
+        QCoreApplication::exit(run_.status);
         return;
     }
-    emitted_ = true;
-    emit finished(status_);
+    if (!modal) return;  // a command still unwinding
+    if (auto* d = qobject_cast<QDialog*>(modal))
+        d->done(QDialog::Rejected);
+    else
+        modal->close();
 }
 
 void ScenarioRunner::write(const QString& text) {

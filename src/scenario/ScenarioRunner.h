@@ -47,8 +47,8 @@ class ScenarioRunner : public QObject {
     // A local event loop until finished() (returns at once if it was emitted).
     int waitForFinished();
 
-    bool isFinished() const { return finishing_; }  // the outcome is decided
-    int status() const { return status_; }
+    bool isFinished() const { return run_.phase >= Phase::Finishing; }  // the outcome is decided
+    int status() const { return run_.status; }
 
   Q_SIGNALS:
     // Emitted once, after the outcome is decided and every modal window the
@@ -101,7 +101,8 @@ class ScenarioRunner : public QObject {
     void cmdDblClick(const script::Command& c);
     void cmdEdit(const script::Command& c);
     void cmdAnswer(const script::Command& c);
-    void cmdFile(const script::Command& c, bool cancel);
+    void cmdFile(const script::Command& c);
+    void cmdFileCancel(const script::Command& c);
     void cmdHeader(const script::Command& c);
     void cmdResize(const script::Command& c);
     void cmdDump(const script::Command& c);
@@ -125,14 +126,16 @@ class ScenarioRunner : public QObject {
         const QWidget* modalAtStart = nullptr;
     };
     std::vector<Running> running_;  // commands on the stack, innermost last
-    int idleTicks_ = 0;
-    bool started_ = false;
-    bool waitingForStartup_ = false;
-    bool finishing_ = false;
-    bool emitted_ = false;
-    bool tickPending_ = false;
-    int status_ = 0;
-    int drainTicks_ = 0;
+    // Where the run is. Created until start(); the script's commands run only in
+    // Running; Finishing closes what the script left open; Finished has emitted.
+    enum class Phase { Created, WaitingForStartup, Running, Finishing, Finished };
+    struct RunState {
+        Phase phase = Phase::Created;
+        bool tickPending = false;
+        int ticks = 0;  // steps taken in this phase since the last command or window closed
+        int status = 0;
+    };
+    RunState run_;
 
     struct ShownWindow {
         QPointer<QWidget> widget;

@@ -11,9 +11,8 @@ bool isBlank(QChar c) {
     return c == u' ' || c == u'\t';
 }
 
-// Argument counts per command (min, max; -1 = no upper bound) and the usage
-// line shown when a line does not fit.
 struct Shape {
+    Verb verb;
     int min;
     int max;
     const char* usage;
@@ -21,47 +20,34 @@ struct Shape {
 
 const QHash<QString, Shape>& shapes() {
     static const QHash<QString, Shape> table = {
-        {"click", {1, 1, "click NAME"}},
-        {"tab", {1, 1, "tab CAPTION"}},
-        {"set", {2, 2, "set NAME TEXT"}},
-        {"key", {2, 2, "key NAME KEY"}},
-        {"focus", {1, 1, "focus NAME"}},
-        {"choose", {2, 2, "choose NAME ITEM"}},
-        {"select", {2, -1, "select TREE TEXT... | select TREE key=KEY"}},
-        {"dblclick", {1, 1, "dblclick NAME"}},
-        {"edit", {2, 2, "edit TREE TEXT"}},
-        {"answer", {1, 2, "answer BUTTON [TEXT]"}},
-        {"file", {1, 1, "file PATH"}},
-        {"file-cancel", {0, 0, "file-cancel"}},
-        {"header", {2, 2, "header NAME COLUMN"}},
-        {"resize", {3, 3, "resize WINDOW WIDTH HEIGHT"}},
-        {"dump",
-         {1, 2,
-          "dump code [PATH] | dump tree NAME | dump list NAME | dump clipboard | dump control "
-          "NAME | dump layout NAME | dump selection NAME"}},
+#define QUORVANE_SCRIPT_SHAPE(id, name, min, max, usage) \
+    {QStringLiteral(name), {Verb::id, min, max, usage}},
+        QUORVANE_SCRIPT_COMMANDS(QUORVANE_SCRIPT_SHAPE)
+#undef QUORVANE_SCRIPT_SHAPE
     };
     return table;
 }
 
-std::optional<QString> checkCommand(const Command& c) {
+std::optional<QString> checkCommand(Command& c) {
     const auto it = shapes().constFind(c.name);
     if (it == shapes().constEnd()) return QStringLiteral("unknown command \"%1\"").arg(c.name);
     const Shape& s = *it;
+    c.verb = s.verb;
     const int n = int(c.argc());
     const QString usage = QStringLiteral("usage: ") + QLatin1String(s.usage);
     if (n < s.min || (s.max >= 0 && n > s.max)) return usage;
 
-    if (c.name == u"key" && !keyByName(c.arg(1)))
+    if (c.verb == Verb::Key && !keyByName(c.arg(1)))
         return QStringLiteral(
                    "unknown key \"%1\" (Enter, Escape, Tab, F5, Ctrl+G or one character)")
             .arg(c.arg(1));
-    if (c.name == u"header") {
+    if (c.verb == Verb::Header) {
         bool ok = false;
         const int col = c.arg(1).toInt(&ok);
         if (!ok || col < 0)
             return QStringLiteral("column must be a number from 0: \"%1\"").arg(c.arg(1));
     }
-    if (c.name == u"resize") {
+    if (c.verb == Verb::Resize) {
         for (std::size_t i = 1; i < 3; ++i) {
             bool ok = false;
             const double twips = c.arg(i).toDouble(&ok);
@@ -70,11 +56,11 @@ std::optional<QString> checkCommand(const Command& c) {
                     .arg(c.arg(i));
         }
     }
-    if (c.name == u"select" && n > 2) {
+    if (c.verb == Verb::Select && n > 2) {
         for (std::size_t i = 1; i < c.argc(); ++i)
             if (keyForm(c.args[i])) return usage;
     }
-    if (c.name == u"dump") {
+    if (c.verb == Verb::Dump) {
         const QString what = c.arg(0);
         if (what == u"code") return std::nullopt;
         if (what == u"clipboard") return n == 1 ? std::nullopt : std::optional<QString>(usage);

@@ -10,7 +10,36 @@
 #include <optional>
 #include <vector>
 
+// Every command of the language: its verb, its name, how many arguments it takes
+// (min, max; -1 for no upper bound) and the usage line shown when a line does not
+// fit. The parser checks lines against this list and the runner dispatches on it
+// (to ScenarioRunner::cmdVERB), so a command is added in one place.
+#define QUORVANE_SCRIPT_COMMANDS(X)                                                         \
+    X(Click, "click", 1, 1, "click NAME")                                                   \
+    X(Tab, "tab", 1, 1, "tab CAPTION")                                                      \
+    X(Set, "set", 2, 2, "set NAME TEXT")                                                    \
+    X(Key, "key", 2, 2, "key NAME KEY")                                                     \
+    X(Focus, "focus", 1, 1, "focus NAME")                                                   \
+    X(Choose, "choose", 2, 2, "choose NAME ITEM")                                           \
+    X(Select, "select", 2, -1, "select TREE TEXT... | select TREE key=KEY")                 \
+    X(DblClick, "dblclick", 1, 1, "dblclick NAME")                                          \
+    X(Edit, "edit", 2, 2, "edit TREE TEXT")                                                 \
+    X(Answer, "answer", 1, 2, "answer BUTTON [TEXT]")                                       \
+    X(File, "file", 1, 1, "file PATH")                                                      \
+    X(FileCancel, "file-cancel", 0, 0, "file-cancel")                                       \
+    X(Header, "header", 2, 2, "header NAME COLUMN")                                         \
+    X(Resize, "resize", 3, 3, "resize WINDOW WIDTH HEIGHT")                                 \
+    X(Dump, "dump", 1, 2,                                                                   \
+      "dump code [PATH] | dump tree NAME | dump list NAME | dump clipboard | dump control " \
+      "NAME | dump layout NAME | dump selection NAME")
+
 namespace scenario::script {
+
+enum class Verb {
+#define QUORVANE_SCRIPT_VERB(id, ...) id,
+    QUORVANE_SCRIPT_COMMANDS(QUORVANE_SCRIPT_VERB)
+#undef QUORVANE_SCRIPT_VERB
+};
 
 struct Token {
     QString text;
@@ -19,6 +48,7 @@ struct Token {
 
 struct Command {
     int line = 0;  // 1-based line in the script
+    Verb verb = Verb::Click;
     QString name;  // "click", "dump", "file-cancel", ...
     std::vector<Token> args;
 
