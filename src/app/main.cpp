@@ -1,5 +1,3 @@
-// quorvane [--script FILE|-] [--fixture FILE.json] [--show] [--run-code FILE] [--imap-log FILE]
-//
 // Without --script: the normal start (start-up sequence with the About
 // window, then the main window). With --script: the same start on Qt's
 // offscreen platform (or on screen with --show), driven by the scenario runner.
@@ -7,6 +5,7 @@
 // With --imap-log: every IMAP command and response is appended to FILE.
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QFile>
 #include <QTextStream>
 #include <cstdio>
@@ -17,6 +16,7 @@
 #include "app/RunCode.h"
 #include "libdialogs/WidgetDialogs.h"
 #include "messaging/Error.h"
+#include "messaging/Version.h"
 #include "scenario/ScenarioRunner.h"
 #include "scenario/ScriptParser.h"
 #include "store/Backend.h"
@@ -53,53 +53,70 @@ class Application : public QApplication {
     }
 };
 
-const char* const kUsage =
-    "usage: quorvane [--script FILE|-] [--fixture FILE.json] [--show] [--run-code FILE]\n"
-    "                [--imap-log FILE]\n";
-
 struct Options {
     std::optional<QString> script;
     std::optional<QString> fixture;
     std::optional<QString> runCode;
     std::optional<QString> imapLog;
     bool show = false;
-    bool help = false;
+};
+
+struct CommandLine {
+    QCommandLineParser parser;
+    QCommandLineOption script{QStringLiteral("script"),
+                              QStringLiteral("Runs the scenario script FILE (- for standard input) "
+                                             "against the real windows, headless unless --show."),
+                              QStringLiteral("FILE")};
+    QCommandLineOption fixture{
+        QStringLiteral("fixture"),
+        QStringLiteral("Runs on a fresh store built from the JSON description FILE instead of "
+                       "your profiles."),
+        QStringLiteral("FILE")};
+    QCommandLineOption show{QStringLiteral("show"),
+                            QStringLiteral("Shows the windows of a --script run on screen.")};
+    QCommandLineOption runCode{
+        QStringLiteral("run-code"),
+        QStringLiteral("Runs the Visual Basic code in FILE headless (after the script, if any)."),
+        QStringLiteral("FILE")};
+    QCommandLineOption imapLog{
+        QStringLiteral("imap-log"),
+        QStringLiteral("Appends every IMAP command and response to FILE, passwords masked."),
+        QStringLiteral("FILE")};
+    QCommandLineOption help = parser.addHelpOption();
+    QCommandLineOption version = parser.addVersionOption();
+
+    CommandLine() {
+        parser.setApplicationDescription(QStringLiteral(
+            "Shows a mailbox as a tree and writes the Visual Basic code of every action."));
+        parser.addOptions({script, fixture, show, runCode, imapLog});
+    }
 };
 
 // Parsed before QApplication exists, since --script decides the platform.
-std::optional<Options> parseArguments(int argc, char** argv, QString* problem) {
+std::optional<Options> parseArguments(CommandLine& cl, const QStringList& arguments,
+                                      QString* problem) {
+    if (!cl.parser.parse(arguments)) {
+        *problem = cl.parser.errorText();
+        return std::nullopt;
+    }
+    if (!cl.parser.positionalArguments().isEmpty()) {
+        *problem = QStringLiteral("Unexpected argument '%1'.")
+                       .arg(cl.parser.positionalArguments().constFirst());
+        return std::nullopt;
+    }
     Options o;
-    for (int i = 1; i < argc; ++i) {
-        const QString a = QString::fromLocal8Bit(argv[i]);
-        const auto value = [&](std::optional<QString>& slot) {
-            if (slot) {
-                *problem = a + QStringLiteral(" given twice");
-                return false;
-            }
-            if (i + 1 >= argc) {
-                *problem = a + QStringLiteral(" needs a value");
-                return false;
-            }
-            slot = QString::fromLocal8Bit(argv[++i]);
-            return true;
-        };
-        if (a == u"--script") {
-            if (!value(o.script)) return std::nullopt;
-        } else if (a == u"--fixture") {
-            if (!value(o.fixture)) return std::nullopt;
-        } else if (a == u"--run-code") {
-            if (!value(o.runCode)) return std::nullopt;
-        } else if (a == u"--imap-log") {
-            if (!value(o.imapLog)) return std::nullopt;
-        } else if (a == u"--show") {
-            o.show = true;
-        } else if (a == u"--help" || a == u"-h") {
-            o.help = true;
-        } else {
-            *problem = QStringLiteral("unexpected argument ") + a;
+    for (auto [option, slot] : {std::pair{&cl.script, &o.script},
+                                {&cl.fixture, &o.fixture},
+                                {&cl.runCode, &o.runCode},
+                                {&cl.imapLog, &o.imapLog}}) {
+        const QStringList values = cl.parser.values(*option);
+        if (values.size() > 1) {
+            *problem = QStringLiteral("Option '%1' given twice.").arg(option->names().constFirst());
             return std::nullopt;
         }
+        if (!values.isEmpty()) *slot = values.constFirst();
     }
+    o.show = cl.parser.isSet(cl.show);
     return o;
 }
 
@@ -164,14 +181,29 @@ int runScript(QApplication& app, Script script, const std::optional<QString>& ru
 }  // namespace
 
 int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    CommandLine cl;
     QString problem;
-    const std::optional<Options> options = parseArguments(argc, argv, &problem);
-    if (!options) {
-        std::fprintf(stderr, "quorvane: %s\n%s", qPrintable(problem), kUsage);
-        return kUsageError;
-    }
-    if (options->help) {
-        std::fputs(kUsage, stdout);
+    const std::optional<Options> options = parseArguments(cl, arguments, &problem);
+    if (!options || cl.parser.isSet(cl.help) || cl.parser.isSet(cl.version)) {
+        // The help text names the program after the application object's first
+        // argument; none of these paths goes on to the windows.
+        char name[] = "quorvane";
+        char* coreArgv[] = {name, nullptr};
+        int coreArgc = 1;
+        QCoreApplication core(coreArgc, coreArgv);
+        QCoreApplication::setApplicationVersion(QString::fromLatin1(mapi::kProgramVersion));
+        if (!options) {
+            std::fprintf(stderr, "quorvane: %s\n\n%s", qPrintable(problem),
+                         qPrintable(cl.parser.helpText()));
+            return kUsageError;
+        }
+        if (cl.parser.isSet(cl.version)) {
+            std::printf("quorvane %s\n", mapi::kProgramVersion);
+            return 0;
+        }
+        std::fputs(qPrintable(cl.parser.helpText()), stdout);
         return 0;
     }
     const bool headless = options->script || options->runCode;
@@ -179,6 +211,7 @@ int main(int argc, char** argv) {
     if (headless) qInstallMessageHandler(quietMessages);
 
     Application app(argc, argv);
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(mapi::kProgramVersion));
     store::installWidgetDialogs();
     app::installImapAccounts(options->imapLog.value_or(QString()));
     Script script;
