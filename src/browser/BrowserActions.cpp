@@ -12,19 +12,21 @@
 
 namespace browser {
 
-BrowserActions::BrowserActions(const shell::Context& shell) : shell_(shell) {
-    connect(shell.control<QAbstractButton>(QStringLiteral("FndFolderButton")),
-            &QAbstractButton::clicked, this, &BrowserActions::FndFolderButton_Click);
+BrowserActions::BrowserActions(const shell::Context& shell)
+    : shell_(shell),
+      fldNameText_(shell.control<QLineEdit>(QStringLiteral("FldNameText"))),
+      fndFolderButton_(shell.control<QAbstractButton>(QStringLiteral("FndFolderButton"))) {
+    connect(fndFolderButton_, &QAbstractButton::clicked, this,
+            &BrowserActions::FndFolderButton_Click);
     connect(shell.control<QAbstractButton>(QStringLiteral("DeleteMsgButton")),
             &QAbstractButton::clicked, this, &BrowserActions::DeleteMsgButton_Click);
     connect(shell.control<QAbstractButton>(QStringLiteral("AttachButton")),
             &QAbstractButton::clicked, this, &BrowserActions::AttachButton_Click);
-    shell.control<QLineEdit>(QStringLiteral("FldNameText"))->installEventFilter(this);
+    fldNameText_->installEventFilter(this);
 }
 
 void BrowserActions::FndFolderButton_Click() {
-    FindFolder(TreeContext::of(shell_),
-               shell_.control<QLineEdit>(QStringLiteral("FldNameText"))->text());
+    FindFolder(TreeContext::of(shell_), fldNameText_->text());
 }
 
 void BrowserActions::DeleteMsgButton_Click() {
@@ -40,8 +42,7 @@ bool BrowserActions::eventFilter(QObject* watched, QEvent* event) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             FndFolderButton_Click();
-            shell_.control<QAbstractButton>(QStringLiteral("FndFolderButton"))
-                ->setFocus(Qt::OtherFocusReason);
+            fndFolderButton_->setFocus(Qt::OtherFocusReason);
             return true;
         }
     }

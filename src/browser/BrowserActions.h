@@ -5,6 +5,9 @@
 
 #include "shell/Context.h"
 
+class QAbstractButton;
+class QLineEdit;
+
 namespace browser {
 
 // The three actions of the "Functions" panel on the node selected in
@@ -25,6 +28,8 @@ class BrowserActions : public QObject {
 
   private:
     shell::Context shell_;
+    QLineEdit* fldNameText_;
+    QAbstractButton* fndFolderButton_;
     QString lastFileName_;  // what the save dialog still holds from its last use
 };
 

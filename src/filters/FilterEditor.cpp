@@ -66,6 +66,8 @@ constexpr Visibility kVisibility[] = {
     {"ClearCriteriaCheck", {true, true, true, true, false, true, true}},
 };
 
+static_assert(std::size(kVisibility) == FilterEditor::kCriterionControls);
+
 }  // namespace
 
 FilterEditor::FilterEditor(shell::Context host, QObject* parent)
@@ -91,18 +93,16 @@ FilterEditor::FilterEditor(shell::Context host, QObject* parent)
     // "vblong" into its "vbLong" entry when the focus leaves.
     if (QCompleter* completer = dataTypeCombo_->completer())
         completer->setCaseSensitivity(Qt::CaseSensitive);
-    connect(host_.control<QAbstractButton>(QStringLiteral("PersonButton")),
-            &QAbstractButton::clicked, this, [this] { PersonButton_Click(); });
-    connect(host_.control<QAbstractButton>(QStringLiteral("AddFilterButton")),
-            &QAbstractButton::clicked, this, [this] { AddFilterButton_Click(); });
-    connect(host_.control<QAbstractButton>(QStringLiteral("DelFilterButton")),
-            &QAbstractButton::clicked, this, [this] { DelFilterButton_Click(); });
+    for (std::size_t i = 0; i < std::size(kVisibility); ++i)
+        criterionControls_[i] = host_.control(QString::fromLatin1(kVisibility[i].control));
+    personButton_ = host_.control<QAbstractButton>(QStringLiteral("PersonButton"));
+    addFilterButton_ = host_.control<QAbstractButton>(QStringLiteral("AddFilterButton"));
+    delFilterButton_ = host_.control<QAbstractButton>(QStringLiteral("DelFilterButton"));
+    connect(personButton_, &QAbstractButton::clicked, this, [this] { PersonButton_Click(); });
+    connect(addFilterButton_, &QAbstractButton::clicked, this, [this] { AddFilterButton_Click(); });
+    connect(delFilterButton_, &QAbstractButton::clicked, this, [this] { DelFilterButton_Click(); });
     connect(filterList_, &ui::ListView::columnClicked, this,
             [this](int column) { FilterListColumnClick(column); });
-}
-
-QWidget* FilterEditor::w(const char* name) const {
-    return host_.control<QWidget>(QString::fromLatin1(name));
 }
 
 void FilterEditor::LoadFilterProperties(int mode) {
@@ -119,9 +119,16 @@ void FilterEditor::LoadFilterProperties(int mode) {
     filterCombo_->setCurrentIndex(-1);
 }
 
+QWidget* FilterEditor::criterionControl(const char* name) const {
+    for (std::size_t i = 0; i < std::size(kVisibility); ++i)
+        if (qstrcmp(kVisibility[i].control, name) == 0) return criterionControls_[i];
+    throw std::logic_error(std::string("no criterion control named ") + name);
+}
+
 void FilterEditor::ShowCriterionControls(int kind) {
     if (kind < 1 || kind > 7) return;
-    for (const Visibility& v : kVisibility) w(v.control)->setVisible(v.visible[kind - 1]);
+    for (std::size_t i = 0; i < std::size(kVisibility); ++i)
+        criterionControls_[i]->setVisible(kVisibility[i].visible[kind - 1]);
     if (kind == KindField) {
         fieldNameText_->raise();
         fieldValueText_->raise();
@@ -138,9 +145,9 @@ void FilterEditor::ResetFilterEditor(bool enabled) {
     for (const char* name : {"ValueFrame", "ValueText", "ValueLabel", "PersonButton",
                              "ValueHeaderLabel", "FieldNameText", "FieldValueText",
                              "FieldValueLabel", "FieldNameLabel", "AndOrFrame", "NotCheck"})
-        w(name)->hide();
-    w("AddFilterButton")->setEnabled(enabled);
-    w("DelFilterButton")->setEnabled(enabled);
+        criterionControl(name)->hide();
+    addFilterButton_->setEnabled(enabled);
+    delFilterButton_->setEnabled(enabled);
     dataTypeCombo_->hide();
     filterList_->clearRows();
 }
@@ -249,8 +256,7 @@ void FilterEditor::AddFilterButton_Click() {
             break;
         case KindPerson:
             if (value.isEmpty())
-                fail("You must select a person or type in a full or partial name.",
-                     w("PersonButton"));
+                fail("You must select a person or type in a full or partial name.", personButton_);
             break;
         case KindField:
             if (dataTypeCombo_->currentText().isEmpty())
@@ -266,7 +272,7 @@ void FilterEditor::AddFilterButton_Click() {
                 fail("You must type in value that is numeric.", valueText_);
             break;
         case KindAddress:
-            if (valueLabel_->text().isEmpty()) fail("You must select a person.", w("PersonButton"));
+            if (valueLabel_->text().isEmpty()) fail("You must select a person.", personButton_);
             break;
         default:
             break;

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <array>
 
 #include "shell/Context.h"
 
@@ -34,6 +35,8 @@ enum CriterionKind : int {
 class FilterEditor : public QObject {
     Q_OBJECT
   public:
+    static constexpr std::size_t kCriterionControls = 13;  // shown or hidden by kind
+
     explicit FilterEditor(shell::Context host, QObject* parent = nullptr);
 
     void LoadFilterProperties(int mode);
@@ -59,8 +62,6 @@ class FilterEditor : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    QWidget* w(const char* name) const;
-
     shell::Context host_;
     QComboBox* filterCombo_;
     QComboBox* dataTypeCombo_;
@@ -70,6 +71,12 @@ class FilterEditor : public QObject {
     QLineEdit* fieldValueText_;
     QAbstractButton* valueOption0_;
     ui::ListView* filterList_;
+    // The controls a criterion's kind shows or hides, in the order they are set.
+    std::array<QWidget*, kCriterionControls> criterionControls_{};
+    QWidget* criterionControl(const char* name) const;
+    QAbstractButton* personButton_;
+    QAbstractButton* addFilterButton_;
+    QAbstractButton* delFilterButton_;
     bool inLostFocus_ = false;
 };
 

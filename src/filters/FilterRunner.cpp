@@ -26,6 +26,10 @@ QString cellOf(const QStringList& row, int column) {
 FilterRunner::FilterRunner(shell::Context host, QObject* parent)
     : QObject(parent), host_(std::move(host)) {
     filterList_ = host_.control<ui::ListView>(QStringLiteral("FilterList"));
+    clearCriteriaCheck_ = host_.control<QAbstractButton>(QStringLiteral("ClearCriteriaCheck"));
+    notCheck_ = host_.control<QAbstractButton>(QStringLiteral("NotCheck"));
+    andOption_ = host_.control<QAbstractButton>(QStringLiteral("AndOrOption(0)"));
+    messagesOption_ = host_.control<QAbstractButton>(QStringLiteral("FilterOption(0)"));
     connect(host_.control<QAbstractButton>(QStringLiteral("FilterButton")),
             &QAbstractButton::clicked, this, [this] { FilterButton_Click(); });
 }
@@ -150,7 +154,7 @@ void FilterRunner::ApplyCriterion(const QStringList& row, const mapi::Ref<mapi::
 }
 
 void FilterRunner::finish() {
-    host_.control<QWidget>(QStringLiteral("ClearCriteriaCheck"))->setVisible(true);
+    clearCriteriaCheck_->setVisible(true);
     ui::setNormalPointer();
 }
 
@@ -260,16 +264,14 @@ void FilterRunner::applyCriteria(const mapi::Ref<mapi::Filter>& filter) {
 
     if (hasFields) {
         append(host_.newCode().line(u"'set the filter's NOT property"));
-        const bool notChecked =
-            host_.control<QAbstractButton>(QStringLiteral("NotCheck"))->isChecked();
+        const bool notChecked = notCheck_->isChecked();
         filter->SetNot(notChecked);
         append(host_.newCode()
                    .line(notChecked ? u"{Filter}.Not = True" : u"{Filter}.Not = False")
                    .blank());
         append(
             host_.newCode().line(u"'set the filter's OR property (everything is AND by default)"));
-        const bool andChosen =
-            host_.control<QAbstractButton>(QStringLiteral("AndOrOption(0)"))->isChecked();
+        const bool andChosen = andOption_->isChecked();
         filter->SetOr(!andChosen);
         append(host_.newCode()
                    .line(andChosen ? u"{Filter}.Or = False" : u"{Filter}.Or = True")
@@ -340,8 +342,7 @@ void FilterRunner::FilterButton_Click() {
             return;
         }
 
-        const bool messageMode =
-            host_.control<QAbstractButton>(QStringLiteral("FilterOption(0)"))->isChecked();
+        const bool messageMode = messagesOption_->isChecked();
         Target t;
         if (!(messageMode ? openMessageFilter(t) : openAddressFilter(t))) return;
 
@@ -362,8 +363,7 @@ void FilterRunner::FilterButton_Click() {
         t.entries.reset();
         append(host_.newCode().line(u"'empty all object references when done!").blank());
 
-        if (host_.control<QAbstractButton>(QStringLiteral("ClearCriteriaCheck"))->isChecked())
-            filterList_->clearRows();
+        if (clearCriteriaCheck_->isChecked()) filterList_->clearRows();
         finish();
     } catch (const mapi::Error& e) {
         ui::msgBox(QStringLiteral("An error has occured.  Error #") + QString::number(e.number()) +

@@ -8,6 +8,8 @@
 #include "messaging/Objects.h"
 #include "shell/Context.h"
 
+class QAbstractButton;
+
 namespace codegen {
 class Code;
 }
@@ -63,6 +65,10 @@ class FilterRunner : public QObject {
 
     shell::Context host_;
     ui::ListView* filterList_;
+    QAbstractButton* clearCriteriaCheck_;
+    QAbstractButton* notCheck_;
+    QAbstractButton* andOption_;
+    QAbstractButton* messagesOption_;
     // Owned by the main window, so it goes with it whichever dies first.
     QPointer<AddrListForm> chooser_;
 };

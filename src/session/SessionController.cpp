@@ -29,11 +29,31 @@ QString textOf(const QWidget* w) {
 
 }  // namespace
 
-SessionController::SessionController(const shell::Context& shell) : shell_(shell) {
-    connect(shell.control<ui::CheckBox>(QStringLiteral("LogonCheck")), &ui::CheckBox::clickRule,
-            this, &SessionController::LogonCheck_Click);
-    connect(shell.control<ui::CheckBox>(QStringLiteral("DynamicCheck")), &ui::CheckBox::clickRule,
-            this, &SessionController::DynamicCheck_Click);
+SessionController::SessionController(const shell::Context& shell)
+    : shell_(shell),
+      panel_{
+          .logonCheck = shell.control<ui::CheckBox>(QStringLiteral("LogonCheck")),
+          .dynamicCheck = shell.control<ui::CheckBox>(QStringLiteral("DynamicCheck")),
+          .showLogCheck = shell.control<ui::CheckBox>(QStringLiteral("ShowLogCheck")),
+          .newSessionOption = shell.control<QAbstractButton>(QStringLiteral("SessionOpt(0)")),
+          .profileName = shell.control(QStringLiteral("PNameText")),
+          .profilePassword = shell.control(QStringLiteral("PPwdText")),
+          .serverName = shell.control(QStringLiteral("ServerText")),
+          .mailboxName = shell.control(QStringLiteral("MBoxText")),
+          .dynamicFrame = shell.control(QStringLiteral("DynamicFrame")),
+          .profileFrame = shell.control(QStringLiteral("ProfileFrame")),
+          .serverLabel = shell.control(QStringLiteral("SNameLabel")),
+          .mailboxLabel = shell.control(QStringLiteral("MBoxNameLabel")),
+          .profileNameLabel = shell.control(QStringLiteral("LNameLabel")),
+          .passwordLabel = shell.control(QStringLiteral("LPwdLabel")),
+          .filterControls = {shell.control(QStringLiteral("FilterCombo")),
+                             shell.control(QStringLiteral("AddFilterButton")),
+                             shell.control(QStringLiteral("DelFilterButton"))},
+      } {
+    connect(panel_.logonCheck, &ui::CheckBox::clickRule, this,
+            &SessionController::LogonCheck_Click);
+    connect(panel_.dynamicCheck, &ui::CheckBox::clickRule, this,
+            &SessionController::DynamicCheck_Click);
     connect(shell.control<QAbstractButton>(QStringLiteral("LogonButton")),
             &QAbstractButton::clicked, this, &SessionController::LogonButton_Click);
     connect(shell.control<QAbstractButton>(QStringLiteral("LogoffButton")),
@@ -42,47 +62,46 @@ SessionController::SessionController(const shell::Context& shell) : shell_(shell
 
 LogonOptions SessionController::logonOptions() const {
     LogonOptions o;
-    o.useDynamicProfile =
-        shell_.control<ui::CheckBox>(QStringLiteral("DynamicCheck"))->isChecked1();
-    o.useProfileName = shell_.control<ui::CheckBox>(QStringLiteral("LogonCheck"))->isChecked1();
+    o.useDynamicProfile = panel_.dynamicCheck->isChecked1();
+    o.useProfileName = panel_.logonCheck->isChecked1();
     if (o.useProfileName) {
-        o.profileName = textOf(shell_.control(QStringLiteral("PNameText")));
-        o.profilePassword = textOf(shell_.control(QStringLiteral("PPwdText")));
+        o.profileName = textOf(panel_.profileName);
+        o.profilePassword = textOf(panel_.profilePassword);
     }
-    o.showDialog = shell_.control<ui::CheckBox>(QStringLiteral("ShowLogCheck"))->isChecked1();
-    o.newSession = shell_.control<QAbstractButton>(QStringLiteral("SessionOpt(0)"))->isChecked();
-    o.serverName = textOf(shell_.control(QStringLiteral("ServerText")));
-    o.mailboxName = textOf(shell_.control(QStringLiteral("MBoxText")));
+    o.showDialog = panel_.showLogCheck->isChecked1();
+    o.newSession = panel_.newSessionOption->isChecked();
+    o.serverName = textOf(panel_.serverName);
+    o.mailboxName = textOf(panel_.mailboxName);
     return o;
 }
 
 void SessionController::LogonCheck_Click() {
-    const bool checked = shell_.control<ui::CheckBox>(QStringLiteral("LogonCheck"))->isChecked1();
+    const bool checked = panel_.logonCheck->isChecked1();
     if (checked) {
         // May run rule B's unchecked branch before going on.
-        shell_.control<ui::CheckBox>(QStringLiteral("DynamicCheck"))->setValue(0);
+        panel_.dynamicCheck->setValue(0);
     }
-    shell_.control(QStringLiteral("DynamicFrame"))->setEnabled(!checked);
-    shell_.control(QStringLiteral("SNameLabel"))->setEnabled(!checked);
-    shell_.control(QStringLiteral("MBoxNameLabel"))->setEnabled(!checked);
+    panel_.dynamicFrame->setEnabled(!checked);
+    panel_.serverLabel->setEnabled(!checked);
+    panel_.mailboxLabel->setEnabled(!checked);
 }
 
 void SessionController::DynamicCheck_Click() {
-    const bool checked = shell_.control<ui::CheckBox>(QStringLiteral("DynamicCheck"))->isChecked1();
-    auto* showLog = shell_.control<ui::CheckBox>(QStringLiteral("ShowLogCheck"));
+    const bool checked = panel_.dynamicCheck->isChecked1();
+    auto* showLog = panel_.showLogCheck;
     if (checked) {
         showLog->setValue(0);
         showLog->setEnabled(false);
         // May run rule A's unchecked branch before going on.
-        shell_.control<ui::CheckBox>(QStringLiteral("LogonCheck"))->setValue(0);
+        panel_.logonCheck->setValue(0);
     } else {
         // The user's earlier ShowLogCheck value is not restored.
         showLog->setEnabled(true);
-        shell_.control(QStringLiteral("DynamicFrame"))->setEnabled(false);
+        panel_.dynamicFrame->setEnabled(false);
     }
-    shell_.control(QStringLiteral("ProfileFrame"))->setEnabled(!checked);
-    shell_.control(QStringLiteral("LNameLabel"))->setEnabled(!checked);
-    shell_.control(QStringLiteral("LPwdLabel"))->setEnabled(!checked);
+    panel_.profileFrame->setEnabled(!checked);
+    panel_.profileNameLabel->setEnabled(!checked);
+    panel_.passwordLabel->setEnabled(!checked);
 }
 
 void SessionController::LogonButton_Click() {
@@ -198,8 +217,7 @@ void SessionController::Logon() {
     tree.setText(1, shell::kRootLoggedOn);
     tree.setExpanded(1, true);
 
-    for (const char* name : {"FilterCombo", "AddFilterButton", "DelFilterButton"})
-        shell_.control(QString::fromLatin1(name))->setEnabled(true);
+    for (QWidget* control : panel_.filterControls) control->setEnabled(true);
 }
 
 void SessionController::LogoffButton_Click() {

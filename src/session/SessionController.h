@@ -2,8 +2,14 @@
 
 #include <QObject>
 #include <QString>
+#include <array>
 
 #include "shell/Context.h"
+
+class QAbstractButton;
+namespace ui {
+class CheckBox;
+}
 
 namespace session {
 
@@ -43,7 +49,29 @@ class SessionController : public QObject {
     void Logon();
 
   private:
+    // The panel's controls, found once when the controller is made, so that a
+    // wrong name stops the start instead of a later click.
+    struct Panel {
+        ui::CheckBox* logonCheck;
+        ui::CheckBox* dynamicCheck;
+        ui::CheckBox* showLogCheck;
+        QAbstractButton* newSessionOption;
+        QWidget* profileName;
+        QWidget* profilePassword;
+        QWidget* serverName;
+        QWidget* mailboxName;
+        QWidget* dynamicFrame;
+        QWidget* profileFrame;
+        QWidget* serverLabel;
+        QWidget* mailboxLabel;
+        QWidget* profileNameLabel;
+        QWidget* passwordLabel;
+        // The filter editor's controls a logon makes usable.
+        std::array<QWidget*, 3> filterControls;
+    };
+
     shell::Context shell_;
+    Panel panel_;
 };
 
 }  // namespace session

@@ -39,7 +39,9 @@ class Context {
           requests_(requests) {}
 
     // The control whose objectName is `name` ("LogonButton", "SessionOpt(1)");
-    // throws std::logic_error when there is none of that type.
+    // throws std::logic_error when there is none of that type. Features look up
+    // every control they use when they are made, so that a wrong name fails at
+    // start-up (and in every test that builds the feature), not at a later click.
     template <class T = QWidget>
     T* control(const QString& name) const {
         T* w = window_->findChild<T*>(name);
