@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
 #include <cstdio>
 
@@ -29,8 +30,10 @@ const char* const kUsage =
     "$XDG_DATA_HOME/quorvane\n"
     "  add-imap --profile NAME --server HOST [--port N] [--security none|starttls|tls]\n"
     "           --user USER [--password-file F] [--fingerprint SHA256] [--timeout SECONDS]\n"
+    "           [--ca-file FILE]\n"
     "                         add an IMAP account to the profile (created when missing); without\n"
-    "                         a password file the password is the one given at logon\n"
+    "                         a password file the password is the one given at logon; the CA\n"
+    "                         certificates in FILE (PEM or DER) are trusted besides the system's\n"
     "  --help                 this list\n";
 
 int create(const QStringList& args) {
@@ -122,7 +125,7 @@ int importMail(const QStringList& args) {
 
 int addImap(const QStringList& args) {
     QTextStream err(stderr);
-    QString profile, passwordFile, port, timeout;
+    QString profile, passwordFile, port, timeout, caFile;
     store::AccountEntry e;
     e.port = 0;
     for (qsizetype i = 2; i < args.size(); ++i) {
@@ -135,6 +138,7 @@ int addImap(const QStringList& args) {
                         : a == QLatin1String("--password-file") ? &passwordFile
                         : a == QLatin1String("--fingerprint")   ? &e.fingerprint
                         : a == QLatin1String("--timeout")       ? &timeout
+                        : a == QLatin1String("--ca-file")       ? &caFile
                                                                 : nullptr;
         if (!slot) {
             err << "unknown option " << a << '\n' << kUsage;
@@ -181,6 +185,16 @@ int addImap(const QStringList& args) {
         // The first line only: editors and `echo` add a line break.
         e.password =
             QString::fromUtf8(f.readLine()).remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
+    }
+    if (!caFile.isEmpty()) {
+        // The program may start in any folder, so the whole path is kept; the file is
+        // read again at every logon, so a CA renewed in place is picked up.
+        QFile f(caFile);
+        if (!f.open(QIODevice::ReadOnly)) {
+            err << caFile << ": " << f.errorString() << '\n';
+            return 1;
+        }
+        e.caFile = QFileInfo(f).absoluteFilePath();
     }
     const QString dir = store::profilesDir();
     if (!QDir().mkpath(dir)) {

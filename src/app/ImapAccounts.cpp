@@ -39,6 +39,7 @@ std::shared_ptr<store::AccountSession> openImap(const store::AccountLogon& logon
     settings.connect.port = static_cast<quint16>(logon.entry.port);
     settings.connect.security = securityOf(logon.entry.security);
     settings.connect.acceptedFingerprint = logon.entry.fingerprint;
+    settings.connect.caFile = logon.entry.caFile;
     if (logon.entry.timeout > 0)
         settings.connect.timeout = std::chrono::seconds(logon.entry.timeout);
     settings.user = logon.entry.user;

@@ -26,6 +26,9 @@ struct ConnectOptions {
     // SHA-256 of the certificate (hex, colons and case ignored) that is accepted even
     // though it does not verify, for self-signed servers the user has chosen to trust.
     QString acceptedFingerprint;
+    // A PEM or DER file of CA certificates trusted for this connection besides the
+    // system's (a company's own CA); empty for the system's alone.
+    QString caFile;
 };
 
 struct Capabilities {

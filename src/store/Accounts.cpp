@@ -11,9 +11,9 @@ QHash<QString, AccountOpener>& openers() {
     return all;
 }
 
-bool hasTimeoutColumn(Db& db) {
-    Stmt q =
-        db.prepare("SELECT 1 FROM pragma_table_info('profile_accounts') WHERE name = 'timeout'");
+bool hasColumn(Db& db, const char* name) {
+    Stmt q = db.prepare("SELECT 1 FROM pragma_table_info('profile_accounts') WHERE name = ?1");
+    q.bind(1, QString::fromLatin1(name));
     return q.step();
 }
 
@@ -30,10 +30,13 @@ void ensureAccountTable(Db& db) {
         "rid INTEGER PRIMARY KEY, profile INTEGER NOT NULL, kind TEXT NOT NULL, "
         "server TEXT NOT NULL, port INTEGER NOT NULL, security TEXT NOT NULL, "
         "user TEXT NOT NULL, password TEXT NOT NULL DEFAULT '', "
-        "fingerprint TEXT NOT NULL DEFAULT '', timeout INTEGER NOT NULL DEFAULT 0)");
-    // Tables made before the timeout could be set keep the default for their accounts.
-    if (!hasTimeoutColumn(db))
+        "fingerprint TEXT NOT NULL DEFAULT '', timeout INTEGER NOT NULL DEFAULT 0, "
+        "ca_file TEXT NOT NULL DEFAULT '')");
+    // Tables made before a setting existed keep its default for their accounts.
+    if (!hasColumn(db, "timeout"))
         db.exec("ALTER TABLE profile_accounts ADD COLUMN timeout INTEGER NOT NULL DEFAULT 0");
+    if (!hasColumn(db, "ca_file"))
+        db.exec("ALTER TABLE profile_accounts ADD COLUMN ca_file TEXT NOT NULL DEFAULT ''");
 }
 
 }  // namespace
@@ -53,13 +56,12 @@ std::shared_ptr<AccountSession> openAccount(const AccountLogon& logon) {
 std::vector<AccountEntry> profileAccounts(Db& db, std::int64_t profile) {
     std::vector<AccountEntry> out;
     if (!hasAccountTable(db)) return out;
-    // A store written before the timeout could be set has no column for it.
+    // A store written before a setting existed has no column for it.
     Stmt q = db.prepare(
-        hasTimeoutColumn(db)
-            ? "SELECT rid, kind, server, port, security, user, password, fingerprint, timeout "
-              "FROM profile_accounts WHERE profile = ?1 ORDER BY rid"
-            : "SELECT rid, kind, server, port, security, user, password, fingerprint, 0 "
-              "FROM profile_accounts WHERE profile = ?1 ORDER BY rid");
+        QStringLiteral("SELECT rid, kind, server, port, security, user, password, fingerprint, "
+                       "%1, %2 FROM profile_accounts WHERE profile = ?1 ORDER BY rid")
+            .arg(QLatin1String(hasColumn(db, "timeout") ? "timeout" : "0"),
+                 QLatin1String(hasColumn(db, "ca_file") ? "ca_file" : "''")));
     q.bind(1, profile);
     while (q.step()) {
         AccountEntry e;
@@ -72,6 +74,7 @@ std::vector<AccountEntry> profileAccounts(Db& db, std::int64_t profile) {
         e.password = q.text(6);
         e.fingerprint = q.text(7);
         e.timeout = static_cast<int>(q.integer(8));
+        e.caFile = q.text(9);
         out.push_back(e);
     }
     return out;
@@ -93,7 +96,7 @@ void addAccount(Db& db, const QString& profileName, const AccountEntry& e) {
     }
     Stmt ins = db.prepare(
         "INSERT INTO profile_accounts(profile, kind, server, port, security, user, password, "
-        "fingerprint, timeout) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)");
+        "fingerprint, timeout, ca_file) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
     ins.bind(1, profile)
         .bind(2, e.kind)
         .bind(3, e.server)
@@ -103,6 +106,7 @@ void addAccount(Db& db, const QString& profileName, const AccountEntry& e) {
         .bind(7, e.password)
         .bind(8, e.fingerprint)
         .bind(9, e.timeout)
+        .bind(10, e.caFile)
         .run();
     tx.commit();
 }

@@ -25,6 +25,7 @@ struct AccountEntry {
     QString password;     // "" when it is given at logon
     QString fingerprint;  // a certificate accepted although it does not verify
     int timeout = 0;      // seconds to wait for the server; 0 for the program's default
+    QString caFile;       // CA certificates trusted besides the system's; "" for none
 };
 
 // What Recipient.Resolve finds in the profile's address lists.

@@ -6,7 +6,15 @@
 #include <QSslCertificate>
 
 DovecotServer::DovecotServer() {
-    if (!run("start")) return;
+    start({});
+}
+
+DovecotServer::DovecotServer(const QString& certificate, const QString& key) {
+    start({certificate, key});
+}
+
+void DovecotServer::start(const QStringList& certificateAndKey) {
+    if (!run("start", certificateAndKey)) return;
     running_ = true;
     QFile ports(dir_.filePath("ports"));
     ports.open(QIODevice::ReadOnly);
@@ -25,11 +33,11 @@ void DovecotServer::stop() {
     running_ = false;
 }
 
-bool DovecotServer::run(const char* command) {
+bool DovecotServer::run(const char* command, const QStringList& more) {
     QProcess script;
     script.setProcessChannelMode(QProcess::MergedChannels);
     script.start(QStringLiteral(DOVECOT_FIXTURE_SCRIPT),
-                 {QString::fromLatin1(command), dir_.path()});
+                 QStringList{QString::fromLatin1(command), dir_.path()} + more);
     script.waitForFinished(120000);
     if (script.exitStatus() == QProcess::NormalExit && script.exitCode() == 0) return true;
     missing_ = script.exitCode() == 77;

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -10,6 +11,9 @@
 class DovecotServer {
   public:
     DovecotServer();
+    // Serves `certificate` (PEM: the leaf, then any intermediates) with its `key`
+    // instead of a self-signed certificate made for the run.
+    DovecotServer(const QString& certificate, const QString& key);
     ~DovecotServer();
     DovecotServer(const DovecotServer&) = delete;
     DovecotServer& operator=(const DovecotServer&) = delete;
@@ -20,12 +24,13 @@ class DovecotServer {
 
     quint16 imapPort() const { return imapPort_; }
     quint16 imapsPort() const { return imapsPort_; }
-    // SHA-256 of the self-signed certificate the instance presents, as lowercase hex.
+    // SHA-256 of the (leaf) certificate the instance presents, as lowercase hex.
     QString certificateFingerprint() const;
     void stop();
 
   private:
-    bool run(const char* command);
+    void start(const QStringList& certificateAndKey);
+    bool run(const char* command, const QStringList& more = {});
 
     QTemporaryDir dir_;
     bool missing_ = false;

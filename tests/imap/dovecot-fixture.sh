@@ -2,7 +2,10 @@
 # A private Dovecot for the IMAP tests: its own config, runtime folders, users and
 # Maildirs under DIR, listening on 127.0.0.1 only (plain IMAP and implicit TLS).
 #
-#   dovecot-fixture.sh start DIR   writes DIR/ports ("IMAP=n" and "IMAPS=n") once the greeting arrives
+#   dovecot-fixture.sh start DIR [CERT KEY]
+#                                  writes DIR/ports ("IMAP=n" and "IMAPS=n") once the greeting arrives;
+#                                  serves CERT (a PEM leaf, then any intermediates) with KEY, else a
+#                                  self-signed certificate for 127.0.0.1 made for the run
 #   dovecot-fixture.sh stop DIR    stops that instance (DIR is left for the caller to remove)
 #
 # Exit status 77 from start means the Dovecot binary is missing (the tests then skip).
@@ -13,7 +16,9 @@ set -euo pipefail
 DOVECOT=${DOVECOT:-/usr/sbin/dovecot}
 cmd=${1:-}
 dir=${2:-}
-[ -n "$cmd" ] && [ -n "$dir" ] || { echo "usage: $0 start|stop DIR" >&2; exit 2; }
+cert=${3:-}
+key=${4:-}
+[ -n "$cmd" ] && [ -n "$dir" ] || { echo "usage: $0 start|stop DIR [CERT KEY]" >&2; exit 2; }
 
 stop() {
     local pidfile="$dir/run/master.pid"
@@ -158,9 +163,14 @@ start() {
         echo "$user:{PLAIN}secret:$uid:$gid::$dir/home/$user::$extra" >>"$dir/passwd"
     done
     chown -R "$uid:$gid" "$dir/home"
-    openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=127.0.0.1" \
-        -addext "subjectAltName=IP:127.0.0.1" \
-        -keyout "$dir/tls/key.pem" -out "$dir/tls/cert.pem" 2>/dev/null
+    if [ -n "$cert" ]; then
+        cp "$cert" "$dir/tls/cert.pem"
+        cp "$key" "$dir/tls/key.pem"
+    else
+        openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=127.0.0.1" \
+            -addext "subjectAltName=IP:127.0.0.1" \
+            -keyout "$dir/tls/key.pem" -out "$dir/tls/cert.pem" 2>/dev/null
+    fi
     local attempt imap imaps
     for attempt in 1 2 3 4 5; do
         imap=$(pick_port)
@@ -182,5 +192,5 @@ start() {
 case "$cmd" in
 start) start ;;
 stop) stop ;;
-*) echo "usage: $0 start|stop DIR" >&2; exit 2 ;;
+*) echo "usage: $0 start|stop DIR [CERT KEY]" >&2; exit 2 ;;
 esac
