@@ -3,6 +3,7 @@
 #include "messaging/Objects.h"
 #include "shell/TreeNodes.h"
 #include "ui/Dialogs.h"
+#include "ui/ErrorBox.h"
 
 namespace browser {
 
@@ -33,8 +34,8 @@ void DeleteMessage(const TreeContext& cx) {
                     "The message has been deleted.  To update the display, logoff then log back "
                     "on again."),
                 ui::Icon::Information);
-        } catch (const mapi::Error&) {
-            ui::msgBox(QStringLiteral("Unable to delete message."), ui::Icon::Critical);
+        } catch (const mapi::Error& e) {
+            ui::failureBox(QStringLiteral("Unable to delete message."), e);
         }
     } else {
         // Nothing is deleted, but the code still names the message's real store.

@@ -5,6 +5,7 @@
 #include "messaging/Objects.h"
 #include "messaging/VbConvert.h"
 #include "ui/Dialogs.h"
+#include "ui/ErrorBox.h"
 
 namespace browser {
 
@@ -105,9 +106,8 @@ void FillAllFields(const TreeContext& cx, const QString& sStoreID, const QString
         walk.line(u"End If").blank();
         walk.line(u"'empty all your object references when done!").blank();
         cx.AppendCode(walk);
-    } catch (const mapi::Error&) {
-        ui::msgBox(QStringLiteral("There was an error getting field information."),
-                   ui::Icon::Critical);
+    } catch (const mapi::Error& e) {
+        ui::failureBox(QStringLiteral("There was an error getting field information."), e);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "messaging/Objects.h"
 #include "shell/TreeNodes.h"
 #include "ui/Dialogs.h"
+#include "ui/ErrorBox.h"
 
 namespace browser {
 
@@ -83,9 +84,8 @@ void FindFolder(const TreeContext& cx, const QString& folderName) {
                 QStringLiteral(
                     "There are no folders found in the current information store or folder."),
                 ui::Icon::Information);
-    } catch (const mapi::Error&) {
-        ui::msgBox(QStringLiteral("An error has occurred trying to find your folder."),
-                   ui::Icon::Critical);
+    } catch (const mapi::Error& e) {
+        ui::failureBox(QStringLiteral("An error has occurred trying to find your folder."), e);
     }
 
     auto w = cx.newCode();

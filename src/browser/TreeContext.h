@@ -8,6 +8,7 @@
 #include "messaging/Error.h"
 #include "shell/MAPIMod.h"
 #include "shell/TreeNodes.h"
+#include "ui/ErrorBox.h"
 #include "ui/TreeView.h"
 
 namespace shell {
@@ -55,12 +56,16 @@ struct TreeContext {
 };
 
 // Runs one step of a skip-and-continue procedure: a failing step is abandoned
-// silently and the caller goes on with the next one.
+// silently and the caller goes on with the next one. A mail server that cannot
+// be reached is no missing part of one object: that error ends the procedure
+// and goes to the dispatch's error box, rather than leaving, say, a message
+// shown without its text as if it had none.
 template <class F>
 void skipOnError(F&& step) {
     try {
         step();
-    } catch (const mapi::Error&) {
+    } catch (const mapi::Error& e) {
+        if (ui::isServerUnreachable(e)) throw;
     }
 }
 

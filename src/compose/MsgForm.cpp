@@ -16,6 +16,7 @@
 #include "compose/ComposeCode.h"
 #include "shell/MAPIMod.h"
 #include "ui/Dialogs.h"
+#include "ui/ErrorBox.h"
 
 namespace compose {
 
@@ -319,8 +320,9 @@ void MsgForm::SendButton_Click() {
 
             // The last call: until it succeeds nothing of the message is stored.
             msg->Update();
-        } catch (const mapi::Error&) {
-            critical(QStringLiteral("An error has occurred sending the message."));
+        } catch (const mapi::Error& e) {
+            // A failed Update leaves the message unsaved; a lost server says so.
+            ui::failureBox(QStringLiteral("An error has occurred sending the message."), e);
         }
     }
     oChosenRecips_.reset();

@@ -152,6 +152,12 @@ void Client::login(const QString& user, const QString& password) {
     readCapabilities();
 }
 
+void Client::noop() {
+    requireConnection();
+    startCommand();
+    check(mailimap_noop(imap_), "NOOP");
+}
+
 void Client::logout() {
     if (!imap_) return;
     startCommand();

@@ -44,7 +44,12 @@ class Client {
     void connect(const ConnectOptions& options);
     void login(const QString& user, const QString& password);
     void logout();
+    // False once a transport failure (a dropped connection, a timeout) has ended the
+    // connection: the client then needs connect() and login() again.
     bool isConnected() const { return imap_ != nullptr; }
+    // One round trip: a connection the server or the network dropped while idle
+    // fails here rather than in the next command.
+    void noop();
     const Capabilities& capabilities() const { return caps_; }
 
     // Every mailbox in the server's order.

@@ -47,6 +47,9 @@ mailimap_search_key* buildKey(const SearchCriteria& c) {
         add(mailimap_search_key_new_or(
             mailimap_search_key_new_from(owned(*c.sender)),
             mailimap_search_key_new_header(owned(QStringLiteral("Sender")), owned(*c.sender))));
+    if (c.messageId)
+        add(mailimap_search_key_new_header(owned(QStringLiteral("Message-ID")),
+                                           owned(*c.messageId)));
     if (c.since) add(mailimap_search_key_new_since(date(*c.since)));
     if (c.before) add(mailimap_search_key_new_before(date(*c.before)));
     if (c.larger) add(mailimap_search_key_new_larger(*c.larger));
@@ -63,7 +66,7 @@ QList<quint32> Client::search(const SearchCriteria& criteria) {
     const bool ascii = isAscii(criteria.subject) && isAscii(criteria.body) &&
                        isAscii(criteria.from) && isAscii(criteria.to) && isAscii(criteria.cc) &&
                        isAscii(criteria.bcc) && isAscii(criteria.recipient) &&
-                       isAscii(criteria.sender);
+                       isAscii(criteria.sender) && isAscii(criteria.messageId);
     clist* raw = nullptr;
     startCommand();
     check(mailimap_uid_search(imap_, ascii ? nullptr : "UTF-8", key.get(), &raw), "UID SEARCH");

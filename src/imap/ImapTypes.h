@@ -87,9 +87,11 @@ struct MessageSummary {
 };
 
 // One UID SEARCH; every criterion given must hold. `recipient` matches To, Cc or Bcc;
-// `sender` matches From or, for mail without one, the Sender header.
+// `sender` matches From or, for mail without one, the Sender header; `messageId`
+// the Message-ID header.
 struct SearchCriteria {
     std::optional<QString> subject{}, body{}, from{}, to{}, cc{}, bcc{}, recipient{}, sender{};
+    std::optional<QString> messageId{};
     std::optional<QDate> since{}, before{};
     std::optional<quint32> larger{};
     std::optional<bool> seen{};

@@ -43,9 +43,9 @@ std::shared_ptr<Account> Account::open(AccountSettings settings) {
     std::shared_ptr<Account> a(new Account(std::move(settings)));
     a->client_.setProtocolLog(a->settings_.log);
     if (a->settings_.fetchBatch > 0) a->client_.setFetchBatchSize(a->settings_.fetchBatch);
-    a->call([&](imap::Client& c) {
-        c.connect(a->settings_.connect);
-        c.login(a->settings_.user, a->settings_.password);
+    a->guarded([&] {
+        a->client_.connect(a->settings_.connect);
+        a->client_.login(a->settings_.user, a->settings_.password);
         a->cache_ = std::make_unique<imap::HeaderCache>(
             a->settings_.cachePath.isEmpty() ? QStringLiteral(":memory:") : a->settings_.cachePath);
     });
@@ -71,6 +71,36 @@ void Account::fail(const imap::Error& e) {
             break;
     }
     mapi::raise(mapi::code::CallFailed, sentence(e.message()));
+}
+
+void Account::connectAgain() {
+    selected_.clear();
+    try {
+        client_.connect(settings_.connect);
+        client_.login(settings_.user, settings_.password);
+    } catch (const imap::Error&) {
+        // A refused logon leaves the new connection open: the next call starts over.
+        if (client_.isConnected()) {
+            try {
+                client_.logout();
+            } catch (const imap::Error&) {
+            }
+        }
+        throw;
+    }
+}
+
+void Account::reconnect() {
+    try {
+        connectAgain();
+    } catch (const imap::Error& e) {
+        // A password refused now is as much a server out of reach as a refused
+        // connection: the action cannot go on, and the message says which it was.
+        mapi::raise(
+            mapi::code::NetworkError,
+            sentence(QStringLiteral("The connection to %1 was lost and could not be made again: %2")
+                         .arg(settings_.connect.host, e.message())));
+    }
 }
 
 QString Account::storeName() const {
@@ -119,7 +149,13 @@ std::optional<MailboxNode> Account::mailbox(const QString& name) {
 Ref<mapi::Folder> Account::outbox() {
     const QString name = QStringLiteral("Outbox");
     if (!mailbox(name)) {
-        call([&](imap::Client& c) { c.create(name); });
+        try {
+            call([&](imap::Client& c) { c.create(name); });
+        } catch (const mapi::Error&) {
+            // Sent again after a lost answer, the CREATE finds the mailbox made.
+            mailboxes_.reset();
+            if (!mailbox(name)) throw;
+        }
         mailboxes_.reset();
         if (!mailbox(name)) mapi::raise(mapi::code::NotFound);
     }
@@ -150,15 +186,16 @@ Ref<mapi::Message> Account::messageById(const QString& id) {
 
 const QList<imap::CachedSummary>& Account::refresh(const QString& mailbox) {
     mapi::ProgressTask task(QStringLiteral("Reading the message list of %1").arg(mailbox));
-    // The sync selects the mailbox, also when it fails half-way.
-    selected_.clear();
     call([&](imap::Client& c) {
+        // The sync selects the mailbox, also when it fails half-way.
+        selected_.clear();
         cache_->sync(c, mailbox,
                      [&](qsizetype done, qsizetype total) { return task.step(done, total); });
-        selected_ = mailbox;
-        known_[mailbox] = cache_->listing(mailbox);
         const std::optional<imap::MailboxStatus> st = cache_->status(mailbox);
-        validity_[mailbox] = st ? st->uidValidity : 0;
+        selected_ = mailbox;
+        selectedValidity_ = st ? st->uidValidity : 0;
+        known_[mailbox] = cache_->listing(mailbox);
+        validity_[mailbox] = selectedValidity_;
     });
     return known_[mailbox];
 }
@@ -175,39 +212,51 @@ quint32 Account::uidValidity(const QString& mailbox) {
 }
 
 imap::Envelope Account::envelope(const MessageKey& key) {
-    std::optional<imap::Envelope> e = call(
-        [&](imap::Client&) { return cache_->envelope(key.mailbox, key.uidValidity, key.uid); });
+    std::optional<imap::Envelope> e =
+        guarded([&] { return cache_->envelope(key.mailbox, key.uidValidity, key.uid); });
     if (!e) mapi::raise(mapi::code::NotFound);
     return std::move(*e);
 }
 
-void Account::selectFor(const QString& mailbox, quint32 uidValidity) {
-    call([&](imap::Client& c) {
+void Account::selectIn(imap::Client& c, const QString& mailbox, quint32 uidValidity, bool again) {
+    if (again || selected_ != mailbox) {
+        selected_.clear();
         const imap::MailboxStatus st = c.select(mailbox);
         selected_ = mailbox;
-        if (st.uidValidity != uidValidity) {
-            // Renumbered on the server: the identifier no longer names anything.
-            known_.remove(mailbox);
-            validity_.remove(mailbox);
-            mapi::raise(mapi::code::NotFound);
-        }
-    });
+        selectedValidity_ = st.uidValidity;
+    }
+    if (selectedValidity_ == uidValidity) return;
+    // Renumbered on the server: the identifier no longer names anything, and a
+    // listing made before names other messages.
+    if (validity_.value(mailbox) != selectedValidity_) {
+        known_.remove(mailbox);
+        validity_.remove(mailbox);
+    }
+    mapi::raise(mapi::code::NotFound);
 }
 
 QByteArray Account::fetchRaw(const MessageKey& key) {
-    if (selected_ != key.mailbox) selectFor(key.mailbox, key.uidValidity);
-    return call([&](imap::Client& c) { return c.fetchMessage(key.uid); });
+    return call([&](imap::Client& c) {
+        selectIn(c, key.mailbox, key.uidValidity, false);
+        return c.fetchMessage(key.uid);
+    });
 }
 
 QList<quint32> Account::search(const QString& mailbox, const imap::SearchCriteria& criteria) {
     const quint32 validity = uidValidity(mailbox);
-    if (selected_ != mailbox) selectFor(mailbox, validity);
-    return call([&](imap::Client& c) { return c.search(criteria); });
+    return call([&](imap::Client& c) {
+        selectIn(c, mailbox, validity, false);
+        return c.search(criteria);
+    });
 }
 
 void Account::deleteMessage(const MessageKey& key) {
-    selectFor(key.mailbox, key.uidValidity);
-    call([&](imap::Client& c) { c.deleteMessage(key.uid); });
+    // Sent again on a new connection, the STORE and the UID EXPUNGE of one UID
+    // do no more than they would have done once.
+    call([&](imap::Client& c) {
+        selectIn(c, key.mailbox, key.uidValidity, true);
+        c.deleteMessage(key.uid);
+    });
     expunged_[expungedKey(key)].insert(key.uid);
     auto it = known_.find(key.mailbox);
     if (it != known_.end())
@@ -219,13 +268,54 @@ bool Account::wasDeleted(const MessageKey& key) const {
     return it != expunged_.cend() && it->contains(key.uid);
 }
 
-MessageKey Account::appendDraft(const QString& mailbox, const QByteArray& raw) {
+MessageKey Account::appendDraft(const QString& mailbox, const QByteArray& raw,
+                                const QString& messageId) {
     const quint32 validity = uidValidity(mailbox);
-    const quint32 uid =
-        call([&](imap::Client& c) { return c.append(mailbox, raw, imap::Draft | imap::Seen); });
+    // A lost answer leaves it open whether the server stored the message, so an
+    // APPEND is never simply sent again: a connection dropped while idle is found
+    // out (and made again) by a NOOP before it, and one lost during it is asked
+    // afterwards for the draft's Message-ID.
+    call([](imap::Client& c) { c.noop(); });
+    MessageKey key{mailbox, validity, 0};
+    try {
+        key.uid =
+            call([&](imap::Client& c) { return c.append(mailbox, raw, imap::Draft | imap::Seen); },
+                 Retry::Never);
+    } catch (const mapi::Error&) {
+        // Still connected: the server refused the message, nothing was stored.
+        if (client_.isConnected() || messageId.isEmpty()) throw;
+        key = landedDraft(mailbox, messageId);
+    }
     // The next walk of the folder fetches the new headers.
     known_.remove(mailbox);
-    return MessageKey{mailbox, validity, uid};
+    return key;
+}
+
+MessageKey Account::landedDraft(const QString& mailbox, const QString& messageId) {
+    imap::SearchCriteria c;
+    c.messageId = QLatin1Char('<') + messageId + QLatin1Char('>');
+    MessageKey key{mailbox, 0, 0};
+    QList<quint32> found;
+    try {
+        connectAgain();
+        const imap::MailboxStatus st = client_.select(mailbox);
+        selected_ = mailbox;
+        selectedValidity_ = key.uidValidity = st.uidValidity;
+        found = client_.search(c);
+    } catch (const imap::Error& e) {
+        mapi::raise(mapi::code::NetworkError,
+                    sentence(QStringLiteral("The connection to %1 was lost while the message was "
+                                            "being saved in %2, and whether it was saved could "
+                                            "not be checked: %3")
+                                 .arg(settings_.connect.host, mailbox, e.message())));
+    }
+    if (found.isEmpty())
+        mapi::raise(mapi::code::NetworkError,
+                    QStringLiteral("The message was not saved in %1: the connection to %2 was "
+                                   "lost while it was being stored.")
+                        .arg(mailbox, settings_.connect.host));
+    key.uid = found.last();
+    return key;
 }
 
 }  // namespace imapstore

@@ -96,22 +96,65 @@ class Account : public std::enable_shared_from_this<Account> {
     void deleteMessage(const MessageKey& key);
     bool wasDeleted(const MessageKey& key) const;
     // Stores a new draft; returns its key (UID 0 when the server does not say).
-    MessageKey appendDraft(const QString& mailbox, const QByteArray& raw);
+    // `messageId` (without brackets; may be empty) finds the draft again when the
+    // connection is lost before the server's answer arrives.
+    MessageKey appendDraft(const QString& mailbox, const QByteArray& raw, const QString& messageId);
+
+    // Whether a call may be sent again on a new connection after the old one was
+    // lost during it: reads, searches and flag changes may; a command whose second
+    // copy would do something else (an APPEND stores the message twice) may not.
+    enum class Retry { Once, Never };
 
     // Runs a call on the connection, turning its failures into library errors.
+    // A lost connection (dropped by the server or the network, or timed out) is
+    // made again once per call: before it, when an earlier call left it lost, or
+    // after it failed, to run it again when `retry` allows. The call must then
+    // select what it needs itself (selectIn), as the new connection has nothing
+    // selected. A connection that cannot be made again (refused, silent, or the
+    // password no longer accepted) fails with MAPI_E_NETWORK_ERROR saying why.
     template <class F>
-    auto call(F&& f) -> decltype(f(std::declval<imap::Client&>())) {
+    auto call(F&& f, Retry retry = Retry::Once) -> decltype(f(std::declval<imap::Client&>())) {
+        bool again = retry == Retry::Once;
+        if (!client_.isConnected()) {
+            reconnect();
+            again = false;
+        }
         try {
             return f(client_);
         } catch (const imap::Error& e) {
-            fail(e);
+            // Still connected: the server answered, and its answer stands.
+            if (!again || client_.isConnected()) fail(e);
         }
+        reconnect();
+        return guarded([&] { return f(client_); });
     }
 
   private:
     explicit Account(AccountSettings settings);
     [[noreturn]] static void fail(const imap::Error& e);
-    void selectFor(const QString& mailbox, quint32 uidValidity);
+    // Runs f, turning the client's failures into library errors, without
+    // touching the connection (for the cache, and for the first logon).
+    template <class F>
+    auto guarded(F&& f) -> decltype(f()) {
+        try {
+            return f();
+        } catch (const imap::Error& e) {
+            fail(e);
+        }
+    }
+    // Connects and logs on again after the connection was lost; nothing is
+    // selected afterwards. connectAgain() throws the client's error, reconnect()
+    // fails as call() describes.
+    void connectAgain();
+    void reconnect();
+    // Selects the mailbox on `c` unless it is selected already (or `again`), and
+    // fails with MAPI_E_NOT_FOUND when the server renumbered it since
+    // `uidValidity` was read.
+    void selectIn(imap::Client& c, const QString& mailbox, quint32 uidValidity, bool again);
+    // After the connection was lost during an APPEND: the key of the draft with
+    // that Message-ID if the server stored it, else a failure saying it was not
+    // saved, or that it could not be checked.
+    MessageKey landedDraft(const QString& mailbox, const QString& messageId);
 
     AccountSettings settings_;
     EntryIds ids_;
@@ -124,6 +167,7 @@ class Account : public std::enable_shared_from_this<Account> {
     // again from an older listing is already deleted.
     QHash<QString, QSet<quint32>> expunged_;
     QString selected_;
+    quint32 selectedValidity_ = 0;  // UIDVALIDITY of selected_ as its SELECT reported it
     Resolver resolver_;
     QString userName_;
 };

@@ -46,11 +46,24 @@ GMimeObject* attachmentPart(const mime::Attachment& a) {
     return GMIME_OBJECT(part);
 }
 
-}  // namespace
-
-QByteArray writeDraft(const Draft& d) {
+void initGMime() {
     static std::once_flag once;
     std::call_once(once, [] { g_mime_init(); });
+}
+
+}  // namespace
+
+QString newMessageId(const QString& address) {
+    initGMime();
+    const qsizetype at = address.lastIndexOf(QLatin1Char('@'));
+    const QString domain = at < 0 ? QString() : address.mid(at + 1);
+    const QByteArray host = (domain.isEmpty() ? QStringLiteral("localhost") : domain).toUtf8();
+    const mime::GString_ id(g_mime_utils_generate_message_id(host.constData()));
+    return QString::fromUtf8(id.get());
+}
+
+QByteArray writeDraft(const Draft& d) {
+    initGMime();
 
     mime::GRef<GMimeMessage> msg(g_mime_message_new(TRUE));
     addAddress(msg.get(), GMIME_ADDRESS_TYPE_FROM, d.fromName, d.fromAddress);
@@ -59,6 +72,8 @@ QByteArray writeDraft(const Draft& d) {
     g_mime_message_set_subject(msg.get(), d.subject.toUtf8().constData(), "utf-8");
     mime::GDate now(g_date_time_new_now_local());
     g_mime_message_set_date(msg.get(), now.get());
+    if (!d.messageId.isEmpty())
+        g_mime_message_set_message_id(msg.get(), d.messageId.toUtf8().constData());
     if (d.importance != 1)
         g_mime_object_set_header(GMIME_OBJECT(msg.get()), "Importance",
                                  d.importance == 0 ? "low" : "high", nullptr);

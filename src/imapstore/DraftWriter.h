@@ -20,7 +20,13 @@ struct Draft {
     std::vector<mime::Attachment> attachments;
     bool deliveryReceipt = false;
     bool readReceipt = false;
+    // Without the angle brackets; none is written when empty. It is what finds the
+    // draft on the server again when the answer to its APPEND was lost.
+    QString messageId;
 };
+
+// A new, unique Message-ID for mail from `address`, without the angle brackets.
+QString newMessageId(const QString& address);
 
 // CRLF line ends, as IMAP wants them.
 QByteArray writeDraft(const Draft& d);

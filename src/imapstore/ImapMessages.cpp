@@ -151,25 +151,29 @@ const MessageData& ImapMessage::full() {
 
 void ImapMessage::fillCollections() {
     if (recips_) return;
-    recips_ = std::make_shared<ImapRecipients>(a_);
-    for (const mime::Recipient& r : d().recipients) {
+    // Both collections or neither: a message whose body could not be read must
+    // not be left with recipients but no attachments.
+    const MessageData& data = full();
+    auto recips = std::make_shared<ImapRecipients>(a_);
+    for (const mime::Recipient& r : data.recipients) {
         auto x = std::make_shared<ImapRecipient>(a_);
         x->name = r.name;
         x->address = r.address;
         x->type = static_cast<std::int32_t>(r.type);
-        recips_->list.push_back(Ref<mapi::Recipient>(x));
+        recips->list.push_back(Ref<mapi::Recipient>(x));
     }
-    full();
-    atts_ = std::make_shared<ImapAttachments>();
+    auto atts = std::make_shared<ImapAttachments>();
     std::int32_t position = 0;
-    for (const mime::Attachment& a : d().attachments) {
+    for (const mime::Attachment& a : data.attachments) {
         auto x = std::make_shared<ImapAttachment>();
         x->name = a.name;
         x->mimeType = a.mimeType;
         x->position = position++;
         x->data = a.data;
-        atts_->list.push_back(Ref<mapi::Attachment>(x));
+        atts->list.push_back(Ref<mapi::Attachment>(x));
     }
+    recips_ = std::move(recips);
+    atts_ = std::move(atts);
 }
 
 bool ImapMessage::hasAttachments() {
@@ -295,6 +299,7 @@ void ImapMessage::Update() {
     draft.importance = d().importance;
     draft.deliveryReceipt = deliveryReceipt_;
     draft.readReceipt = readReceipt_;
+    draft.messageId = newMessageId(a_->address());
     for (const Ref<mapi::Recipient>& r : recips_->list) {
         const auto& x = static_cast<const ImapRecipient&>(*r);
         const std::int32_t t = x.type >= 1 && x.type <= 3 ? x.type : 1;
@@ -307,7 +312,7 @@ void ImapMessage::Update() {
             mime::Attachment{x.name, x.mimeType, x.data.value_or(QByteArray())});
     }
     const QByteArray raw = writeDraft(draft);
-    key_ = a_->appendDraft(mailbox_, raw);
+    key_ = a_->appendDraft(mailbox_, raw, draft.messageId);
     isNew_ = false;
     d().draft = true;
     d().size = raw.size();

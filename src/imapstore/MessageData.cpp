@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include "messaging/Error.h"
 #include "mime/MimeReader.h"
 
 namespace imapstore {
@@ -95,8 +96,13 @@ std::optional<QString> plainSubject(const QByteArray& t) {
 
 void completeFrom(MessageData& d, const QByteArray& raw) {
     const mime::ParseResult parsed = mime::parseMessage(raw);
+    // Nothing readable (a server that sent no bytes for the message, say) is no
+    // empty text: the message stays incomplete and the next read asks again.
+    if (!parsed.message)
+        mapi::raise(mapi::code::Corrupt,
+                    QStringLiteral("The message sent by the server could not be read: %1.")
+                        .arg(parsed.unreadable));
     d.complete = true;
-    if (!parsed.message) return;
     const mime::ParsedMessage& m = *parsed.message;
     d.importance = m.importance;
     d.messageClass = m.messageClass;

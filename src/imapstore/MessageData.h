@@ -43,6 +43,7 @@ std::optional<QString> plainSubject(const imap::MessageSummary& s);
 std::optional<QString> plainSubject(const QByteArray& rawSubject);
 
 // Adds what only the whole message says (body, attachments, importance, class).
+// Bytes that hold no message fail with MAPI_E_CORRUPT_DATA and leave `d` as it was.
 void completeFrom(MessageData& d, const QByteArray& raw);
 
 // Subject without its reply and forward prefixes, as the importer keeps it.

@@ -11,4 +11,13 @@ void errorBox(const mapi::Error& e, const QString& tail) {
            Icon::Critical);
 }
 
+bool isServerUnreachable(const mapi::Error& e) {
+    return e.number() == mapi::code::NetworkError;
+}
+
+void failureBox(const QString& sentence, const mapi::Error& e) {
+    msgBox(isServerUnreachable(e) ? sentence + QStringLiteral("\n\n") + e.description() : sentence,
+           Icon::Critical);
+}
+
 }  // namespace ui

@@ -24,6 +24,10 @@ const faulttable::Case kCases[] = {
      LOGON MESSAGE "dump tree MAPITree\n"},
     {"NoConversationIndex", "browser_drill", "Message.ConversationIndex#*=NotFound",
      LOGON MESSAGE "dump tree MAPITree\n"},
+    // A lost mail server is no missing property: the message is not shown as
+    // complete without its text, the dispatch reports the error.
+    {"TextServerGone", "browser_drill", "Message.Text#1=NetworkError",
+     LOGON MESSAGE "dump tree MAPITree\n"},
     {"RecipientTypeUnreadable", "browser_drill", "Recipient.Type#2=NotFound",
      LOGON MESSAGE "dump tree MAPITree\n"},
     {"RecipientAddressUnreadable", "browser_drill", "Recipient.Address#1=NotFound",
@@ -37,6 +41,10 @@ const faulttable::Case kCases[] = {
      LOGON MESSAGE "select MAPITree \"MAPI Session - Logged On\" \"Mailbox - Jo Doe\" \"Inbox\" "
                    "\"Status report\" \"All Fields\"\n"
                    "dblclick MAPITree\n"},
+    {"FieldsServerGone", "browser_drill", "Message.Fields#1=NetworkError",
+     LOGON MESSAGE "select MAPITree \"MAPI Session - Logged On\" \"Mailbox - Jo Doe\" \"Inbox\" "
+                   "\"Status report\" \"All Fields\"\n"
+                   "dblclick MAPITree\n"},
     {"AttachmentUnwritable", "browser_actions", "Attachment.WriteToFile#1=NoAccess",
      LOGON MESSAGE "tab Functions\n"
                    "select MAPITree \"MAPI Session - Logged On\" \"Mailbox - Jo Doe\" \"Inbox\" "
@@ -45,6 +53,9 @@ const faulttable::Case kCases[] = {
     {"DeleteRefused", "browser_actions", "Message.Delete#1=NoAccess",
      LOGON INBOX "tab Functions\nselect MAPITree key=3002\nclick DeleteMsgButton\nanswer Yes\ndump "
                  "tree MAPITree\n"},
+    // The fixed sentence alone would not say that the server was out of reach.
+    {"DeleteServerGone", "browser_actions", "Message.Delete#1=NetworkError",
+     LOGON INBOX "tab Functions\nselect MAPITree key=3002\nclick DeleteMsgButton\nanswer Yes\n"},
 };
 
 }  // namespace

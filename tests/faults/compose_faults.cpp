@@ -30,6 +30,8 @@ const faulttable::Case kCases[] = {
              "dblclick MAPIForm/MAPITree\ndump tree MAPIForm/MAPITree\n"},
     {"UpdateRefused", "compose_send", "Message.Update#1=NoAccess",
      COMPOSE "click SendButton\ndump control MAPIForm/SendButton\n"},
+    {"UpdateServerGone", "compose_send", "Message.Update#1=NetworkError",
+     COMPOSE "click SendButton\ndump control MAPIForm/SendButton\n"},
     {"AttachmentUnreadable", "compose_send", "Attachment.ReadFromFile#1=NotFound",
      COMPOSE "click AttachButton\nfile " SCENARIOS_DIR
              "/compose_send/fixture.json\nclick SendButton\n"},

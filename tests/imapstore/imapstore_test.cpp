@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "DovecotServer.h"
+#include "ImapStoreTestUtil.h"
 #include "imap/HeaderCache.h"
 #include "imap/ImapClient.h"
 #include "imapstore/Account.h"
@@ -17,10 +18,10 @@
 
 namespace {
 
-QByteArray mail(const QByteArray& subject) {
-    return "From: Ann <ann@example.com>\r\nTo: Jo <jo@example.com>\r\nSubject: " + subject +
-           "\r\nDate: Fri, 05 Mar 1999 12:00:00 +0000\r\n\r\nText of " + subject + "\r\n";
-}
+using imapstore_test::expectError;
+using imapstore_test::folder;
+using imapstore_test::mail;
+using imapstore_test::subjects;
 
 class ImapStoreTest : public ::testing::Test {
   protected:
@@ -37,47 +38,13 @@ class ImapStoreTest : public ::testing::Test {
 
     static imapstore::AccountSettings settings(const DovecotServer& s, const QString& user,
                                                const QString& password = QStringLiteral("secret")) {
-        imapstore::AccountSettings a;
-        a.connect.host = QStringLiteral("127.0.0.1");
-        a.connect.port = s.imapPort();
-        a.connect.timeout = std::chrono::seconds(5);
-        a.user = user;
-        a.password = password;
-        return a;
+        return imapstore_test::settings(s.imapPort(), user, password);
     }
 
-    // A second client, as another mail program would be.
     static std::unique_ptr<imap::Client> other(const DovecotServer& s, const QString& user) {
-        auto c = std::make_unique<imap::Client>();
-        imap::ConnectOptions o;
-        o.host = QStringLiteral("127.0.0.1");
-        o.port = s.imapPort();
-        c->connect(o);
-        c->login(user, QStringLiteral("secret"));
-        return c;
-    }
-
-    static mapi::Ref<mapi::Folder> folder(imapstore::Account& a, const QString& mailbox) {
-        return a.folderById(a.ids().folder(mailbox));
-    }
-
-    static QStringList subjects(const mapi::Ref<mapi::Folder>& f) {
-        QStringList out;
-        mapi::Ref<mapi::Messages> all = f->MessagesOf();
-        for (mapi::Ref<mapi::Message> m : *all) out << m->Subject();
-        return out;
+        return imapstore_test::other(s.imapPort(), user);
     }
 };
-
-void expectError(const std::function<void()>& f, std::int32_t number, const QString& fragment) {
-    try {
-        f();
-        ADD_FAILURE() << "no error, expected " << number;
-    } catch (const mapi::Error& e) {
-        EXPECT_EQ(e.number(), number) << e.description().toStdString();
-        EXPECT_TRUE(e.description().contains(fragment)) << e.description().toStdString();
-    }
-}
 
 TEST_F(ImapStoreTest, MailAddedByAnotherClientIsSeenOnTheNextOpen) {
     auto writer = other(server(), QStringLiteral("bob"));

@@ -23,6 +23,7 @@ std::int32_t codeNamed(const QString& name) {
         {QStringLiteral("CallFailed"), c::CallFailed},
         {QStringLiteral("DiskError"), c::DiskError},
         {QStringLiteral("InvalidParameter"), c::InvalidParameter},
+        {QStringLiteral("NetworkError"), c::NetworkError},
     };
     const auto it = codes.find(name);
     if (it == codes.end()) ADD_FAILURE() << "unknown code " << name.toStdString();
