@@ -5,18 +5,13 @@
 #include <QRegularExpression>
 #include <QTimeZone>
 #include <cstring>
-#include <mutex>
 
 #include "mime/GMimeHandles.h"
+#include "mime/HeaderFields.h"
 
 namespace mime {
 
 namespace {
-
-void initOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] { g_mime_init(); });
-}
 
 QString utf8(const char* s) {
     return s ? QString::fromUtf8(s) : QString();
@@ -194,7 +189,7 @@ void PartWalker::leaf(GMimePart* part) {
     }
     Attachment a;
     a.mimeType = mimeTypeOf(obj);
-    a.name = utf8(g_mime_part_get_filename(part));
+    a.name = partFileName(obj);
     if (a.name.isEmpty())
         a.name =
             fallbackName(ct && g_mime_content_type_is_type(ct, "text", "*") ? QStringLiteral(".txt")
@@ -207,10 +202,9 @@ void PartWalker::attachedMessage(GMimeMessagePart* part) {
     GMimeMessage* inner = g_mime_message_part_get_message(part);
     Attachment a;
     a.mimeType = QStringLiteral("message/rfc822");
-    GMimeContentDisposition* cd = g_mime_object_get_content_disposition(GMIME_OBJECT(part));
-    if (cd) a.name = utf8(g_mime_content_disposition_get_parameter(cd, "filename"));
+    a.name = partFileName(GMIME_OBJECT(part));
     if (a.name.isEmpty() && inner) {
-        QString subject = utf8(g_mime_message_get_subject(inner)).simplified();
+        QString subject = headerText(GMIME_OBJECT(inner), "Subject").simplified();
         // A subject is no file name: keep it readable but safe to save.
         subject.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral("_"));
         if (!subject.isEmpty()) a.name = subject.left(100) + QStringLiteral(".eml");
@@ -259,7 +253,7 @@ bool looksLikeMail(GMimeObject* obj) {
 }  // namespace
 
 ParseResult parseMessage(QByteArray raw, const EnvelopeHints& hints, const ParseOptions& options) {
-    initOnce();
+    initGMime();
     ParseResult result;
     ParsedMessage m;
     GRef<GMimeStream> stream(
@@ -268,11 +262,7 @@ ParseResult parseMessage(QByteArray raw, const EnvelopeHints& hints, const Parse
     g_mime_parser_set_format(parser.get(), GMIME_FORMAT_MESSAGE);
     std::unique_ptr<GMimeParserOptions, void (*)(GMimeParserOptions*)> popts(
         g_mime_parser_options_new(), g_mime_parser_options_free);
-    static const char* fallback[] = {"UTF-8", "windows-1252", nullptr};
-    g_mime_parser_options_set_fallback_charsets(popts.get(), fallback);
-    g_mime_parser_options_set_rfc2047_compliance_mode(popts.get(), GMIME_RFC_COMPLIANCE_LOOSE);
-    g_mime_parser_options_set_address_compliance_mode(popts.get(), GMIME_RFC_COMPLIANCE_LOOSE);
-    g_mime_parser_options_set_parameter_compliance_mode(popts.get(), GMIME_RFC_COMPLIANCE_LOOSE);
+    setReaderOptions(popts.get());
     g_mime_parser_options_set_warning_callback(popts.get(), collectWarning, &m.warnings);
     GRef<GMimeMessage> msg(g_mime_parser_construct_message(parser.get(), popts.get()));
     if (!msg) {
@@ -285,18 +275,24 @@ ParseResult parseMessage(QByteArray raw, const EnvelopeHints& hints, const Parse
         return result;
     }
 
-    m.subject = utf8(g_mime_message_get_subject(msg.get()));
+    m.subject = headerText(top, "Subject");
+    const auto addresses = [&](const char* header, RecipientType type,
+                               std::vector<Recipient>& out) {
+        GRef<InternetAddressList> list(internet_address_list_new());
+        appendAddresses(top, header, list.get());
+        addAddresses(list.get(), type, out);
+    };
     std::vector<Recipient> from;
-    addAddresses(g_mime_message_get_from(msg.get()), RecipientType::To, from);
-    if (from.empty()) addAddresses(g_mime_message_get_sender(msg.get()), RecipientType::To, from);
+    addresses("From", RecipientType::To, from);
+    if (from.empty()) addresses("Sender", RecipientType::To, from);
     if (!from.empty()) {
         m.hasSender = true;
         m.senderName = from.front().name;
         m.senderAddress = from.front().address;
     }
-    addAddresses(g_mime_message_get_to(msg.get()), RecipientType::To, m.recipients);
-    addAddresses(g_mime_message_get_cc(msg.get()), RecipientType::Cc, m.recipients);
-    addAddresses(g_mime_message_get_bcc(msg.get()), RecipientType::Bcc, m.recipients);
+    addresses("To", RecipientType::To, m.recipients);
+    addresses("Cc", RecipientType::Cc, m.recipients);
+    addresses("Bcc", RecipientType::Bcc, m.recipients);
 
     m.sent = toQt(g_mime_message_get_date(msg.get()));
     if (!m.sent) {

@@ -3,6 +3,8 @@
 // and the refusals (wrong password, no UIDPLUS).
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <QTemporaryDir>
 #include <functional>
 
@@ -15,6 +17,11 @@
 #include "imapstore/MessageData.h"
 #include "messaging/Error.h"
 #include "messaging/Progress.h"
+
+// Readable QString values in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace {
 
@@ -183,6 +190,30 @@ TEST(ImapSubjects, TheQuickReadingAgreesWithTheMimeReader) {
             EXPECT_EQ(*quick, imapstore::fromSummary(s).subject);
         }
     }
+}
+
+// Mailers split long subjects and names into several encoded words, padding and
+// all, sometimes a character across two; the server's envelope keeps them as sent.
+TEST_F(ImapStoreTest, SubjectAndNamesSplitIntoEncodedWordsReadWhole) {
+    auto writer = other(server(), QStringLiteral("bob"));
+    writer->create(QStringLiteral("Encoded"));
+    writer->append(
+        QStringLiteral("Encoded"),
+        "From: =?utf-8?b?R3LDvMOfZQ==?= =?utf-8?b?IGF1cyBLw7Zsbg==?= <ann@example.com>\r\n"
+        "To: \"=?utf-8?q?J=C3=B6?= =?utf-8?q?rg?=\" <jo@example.com>,\r\n"
+        " =?iso-8859-1?q?Ren=E9?=\r\n =?utf-8?b?IMOp?= <cc@example.com>\r\n"
+        "Subject: =?utf-8?b?R3LDvMOfZSBhdXMgS8O2bG46IMOcbsOvY8O2ZMOpIOM=?=\r\n"
+        " =?utf-8?b?g4bjgrnjg4gg8J+YgA==?=\r\n"
+        "Date: Fri, 05 Mar 1999 12:00:00 +0000\r\n\r\nText\r\n",
+        0);
+    auto account = imapstore::Account::open(settings(server(), QStringLiteral("bob")));
+    const QString subject = QStringLiteral("Grüße aus Köln: Ünïcödé テスト 😀");
+    EXPECT_EQ(subjects(folder(*account, QStringLiteral("Encoded"))), QStringList{subject});
+    mapi::Ref<mapi::Message> m = folder(*account, QStringLiteral("Encoded"))->MessagesOf()->Item(1);
+    EXPECT_EQ(m->Subject(), subject);
+    EXPECT_EQ(m->Sender()->Name(), QStringLiteral("Grüße aus Köln"));
+    EXPECT_EQ(m->RecipientsOf()->Item(1)->Name(), QStringLiteral("Jörg"));
+    EXPECT_EQ(m->RecipientsOf()->Item(2)->Name(), QStringLiteral("René é"));
 }
 
 // A message's identifier is written digit by digit: the largest numbers and a
