@@ -233,11 +233,9 @@ class Parser {
 
     // ---- statements ---------------------------------------------------------
 
-    StmtPtr make(StmtKind k) {
-        auto s = std::make_unique<Stmt>();
-        s->kind = k;
-        s->line = line();
-        return s;
+    template <class Node>
+    static StmtPtr stmtAt(int line, Node node) {
+        return std::make_unique<Stmt>(Stmt{line, std::move(node)});
     }
 
     StmtPtr statement() {
@@ -270,7 +268,7 @@ class Parser {
         else if (w == u"on")
             s = onError();
         else if (w == u"end" && atStmtEndAfter(1)) {
-            s = make(StmtKind::End);
+            s = stmtAt(line(), stmt::End{});
             ++i_;
         } else if (w == u"debug" && peek().kind == Tok::Op && peek().text == u"." &&
                    isWord(peek(2), "print"))
@@ -303,12 +301,13 @@ class Parser {
     }
 
     StmtPtr dim() {
-        auto s = make(StmtKind::Dim);
+        const int ln = line();
+        stmt::Dim s;
         const QString w = lower(t_[i_++].text);
-        s->redim = w == u"redim";
-        s->isConst = w == u"const" || acceptWord("const");
-        if (!s->isConst && !s->redim) acceptWord("dim");
-        if (s->redim) s->preserve = acceptWord("preserve");
+        s.redim = w == u"redim";
+        s.isConst = w == u"const" || acceptWord("const");
+        if (!s.isConst && !s.redim) acceptWord("dim");
+        if (s.redim) s.preserve = acceptWord("preserve");
         do {
             Decl d;
             d.name = ident("identifier");
@@ -318,8 +317,8 @@ class Parser {
                 while (!isOp(")")) {
                     ExprPtr e = expression();
                     if (acceptWord("to")) {
-                        if (e->kind != ExprKind::Literal ||
-                            !(e->value == mapi::Variant::integer(0)))
+                        const auto* lowest = e->as<expr::Literal>();
+                        if (!lowest || !(lowest->value == mapi::Variant::integer(0)))
                             fail(QStringLiteral(
                                 "Array lower bounds other than 0 are not supported"));
                         e = expression();
@@ -330,42 +329,42 @@ class Parser {
                 expectOp(")");
                 if (d.bounds.size() > 1)
                     fail(QStringLiteral("Arrays of more than one dimension are not supported"));
-                if (s->redim && d.bounds.empty()) fail(QStringLiteral("Expected: array bound"));
-            } else if (s->redim) {
+                if (s.redim && d.bounds.empty()) fail(QStringLiteral("Expected: array bound"));
+            } else if (s.redim) {
                 fail(QStringLiteral("Expected: ("));
             }
             if (acceptWord("as")) d.type = typeName();
-            if (s->isConst) {
+            if (s.isConst) {
                 expectOp("=");
                 d.init = expression();
             }
-            s->decls.push_back(std::move(d));
+            s.decls.push_back(std::move(d));
         } while (acceptOp(","));
-        return s;
+        return stmtAt(ln, std::move(s));
     }
 
     StmtPtr assignment(bool isSet) {
-        auto s = make(isSet ? StmtKind::Set : StmtKind::Let);
+        const int ln = line();
         if (isSet) ++i_;
-        s->target = postfix();
-        checkTarget(*s->target);
+        ExprPtr target = postfix();
+        checkTarget(*target);
         expectOp("=");
-        s->value = expression();
-        return s;
+        ExprPtr value = expression();
+        if (isSet) return stmtAt(ln, stmt::Set{std::move(target), std::move(value)});
+        return stmtAt(ln, stmt::Let{std::move(target), std::move(value)});
     }
 
     void checkTarget(const Expr& e) {
-        if (e.kind == ExprKind::Name || e.kind == ExprKind::Member || e.kind == ExprKind::Call)
-            return;
+        if (e.is<expr::Name>() || e.is<expr::Member>() || e.is<expr::Call>()) return;
         fail(QStringLiteral("Expected: variable or property"));
     }
 
     StmtPtr callStatement() {
-        auto s = make(StmtKind::Call);
+        const int ln = line();
         ++i_;
-        s->target = postfix();
-        if (s->target->kind == ExprKind::Literal) fail(QStringLiteral("Expected: procedure name"));
-        return s;
+        ExprPtr target = postfix();
+        if (target->is<expr::Literal>()) fail(QStringLiteral("Expected: procedure name"));
+        return stmtAt(ln, stmt::Call{std::move(target), {}});
     }
 
     // "x = 1", "obj.Method a, b", "Foo", ".Update", "oMsgs(1).Delete"
@@ -373,38 +372,34 @@ class Parser {
         const int ln = line();
         if (cur().kind != Tok::Ident && !isOp(".")) fail(QStringLiteral("Syntax error"));
         ExprPtr target = postfix();
-        if (target->kind == ExprKind::Literal) fail(QStringLiteral("Syntax error"));
+        if (target->is<expr::Literal>()) fail(QStringLiteral("Syntax error"));
         if (acceptOp("=")) {
-            auto s = make(StmtKind::Let);
-            s->line = ln;
-            s->target = std::move(target);
-            s->value = expression();
-            return s;
+            ExprPtr value = expression();
+            return stmtAt(ln, stmt::Let{std::move(target), std::move(value)});
         }
-        auto s = make(StmtKind::Call);
-        s->line = ln;
+        stmt::Call s;
         if (atStmtEnd()) {
-            s->target = std::move(target);
-            return s;
+            s.target = std::move(target);
+            return stmtAt(ln, std::move(s));
         }
         // "Foo (1), 2": the parenthesised expression was the first argument.
-        if (isOp(",") && target->kind == ExprKind::Call && target->parens &&
-            target->args.size() == 1 && target->args[0].name.isEmpty()) {
-            s->args.push_back(std::move(target->args[0]));
-            s->target = std::move(target->callee);
+        auto* call = target->as<expr::Call>();
+        if (isOp(",") && call && call->args.size() == 1 && call->args[0].name.isEmpty()) {
+            s.args.push_back(std::move(call->args[0]));
+            s.target = std::move(call->callee);
             ++i_;
-            argumentList(s->args, false);
-            return s;
+            argumentList(s.args, false);
+            return stmtAt(ln, std::move(s));
         }
-        if (target->kind == ExprKind::Call && target->parens)
-            fail(QStringLiteral("Expected: end of statement"));
-        s->target = std::move(target);
-        argumentList(s->args, false);
-        return s;
+        if (call) fail(QStringLiteral("Expected: end of statement"));
+        s.target = std::move(target);
+        argumentList(s.args, false);
+        return stmtAt(ln, std::move(s));
     }
 
     StmtPtr printStatement() {
-        auto s = make(StmtKind::Print);
+        const int ln = line();
+        stmt::Print s;
         i_ += 3;
         while (!atStmtEnd()) {
             PrintItem item;
@@ -415,28 +410,28 @@ class Parser {
                 item.sep = u';';
             else if (!atStmtEnd())
                 fail(QStringLiteral("Expected: end of statement"));
-            s->print.push_back(std::move(item));
+            s.items.push_back(std::move(item));
         }
-        return s;
+        return stmtAt(ln, std::move(s));
     }
 
     StmtPtr ifStatement() {
-        auto s = make(StmtKind::If);
+        const int ln = line();
+        stmt::If s;
         ++i_;
-        s->conds.push_back(expression());
+        s.conds.push_back(expression());
         expectWord("then");
         if (cur().kind == Tok::EndStmt && cur().text == u"\n") {
-            s->blocks.push_back(block({"elseif", "else", "end if"}));
+            s.blocks.push_back(block({"elseif", "else", "end if"}));
             for (;;) {
                 if (acceptWord("elseif")) {
-                    s->conds.push_back(expression());
+                    s.conds.push_back(expression());
                     expectWord("then");
                     endOfStatement();
-                    s->blocks.push_back(block({"elseif", "else", "end if"}));
+                    s.blocks.push_back(block({"elseif", "else", "end if"}));
                 } else if (acceptWord("else")) {
                     if (isWord("if")) fail(QStringLiteral("Expected: ElseIf"));
-                    s->hasElse = true;
-                    s->elseBlock = block({"end if"});
+                    s.elseBlock = block({"end if"});
                 } else {
                     break;
                 }
@@ -444,21 +439,18 @@ class Parser {
             expectWord("end");
             expectWord("if");
             endOfStatement();
-            return s;
+            return stmtAt(ln, std::move(s));
         }
         // Single-line If: statements separated by ':' up to the line break.
         if (cur().kind == Tok::EndStmt) ++i_;  // "If x Then: y"
         ++inlineIf_;
-        s->blocks.push_back(inlineStatements());
-        if (acceptWord("else")) {
-            s->hasElse = true;
-            s->elseBlock = inlineStatements();
-        }
+        s.blocks.push_back(inlineStatements());
+        if (acceptWord("else")) s.elseBlock = inlineStatements();
         --inlineIf_;
         if (cur().kind == Tok::EndStmt && cur().text == u":") ++i_;
         if (!(cur().kind == Tok::EndStmt || cur().kind == Tok::End))
             fail(QStringLiteral("Expected: end of statement"));
-        return s;
+        return stmtAt(ln, std::move(s));
     }
 
     Block inlineStatements() {
@@ -479,31 +471,29 @@ class Parser {
         const int ln = line();
         ++i_;
         if (acceptWord("each")) {
-            auto s = make(StmtKind::ForEach);
-            s->line = ln;
-            s->target = nameExpr(ident("variable"));
+            stmt::ForEach s;
+            s.var = nameExpr(ident("variable"));
             expectWord("in");
-            s->value = expression();
+            s.collection = expression();
             endOfStatement();
-            s->body = block({"next"});
-            closeNext(*s->target);
-            return s;
+            s.body = block({"next"});
+            closeNext(*s.var->as<expr::Name>());
+            return stmtAt(ln, std::move(s));
         }
-        auto s = make(StmtKind::For);
-        s->line = ln;
-        s->target = nameExpr(ident("variable"));
+        stmt::For s;
+        s.var = nameExpr(ident("variable"));
         expectOp("=");
-        s->value = expression();
+        s.from = expression();
         expectWord("to");
-        s->to = expression();
-        if (acceptWord("step")) s->step = expression();
+        s.to = expression();
+        if (acceptWord("step")) s.step = expression();
         endOfStatement();
-        s->body = block({"next"});
-        closeNext(*s->target);
-        return s;
+        s.body = block({"next"});
+        closeNext(*s.var->as<expr::Name>());
+        return stmtAt(ln, std::move(s));
     }
 
-    void closeNext(const Expr& var) {
+    void closeNext(const expr::Name& var) {
         expectWord("next");
         if (cur().kind == Tok::Ident && !atStmtEnd()) {
             const QString n = ident("variable");
@@ -519,43 +509,46 @@ class Parser {
     }
 
     StmtPtr whileStatement() {
-        auto s = make(StmtKind::While);
+        const int ln = line();
+        stmt::While s;
         ++i_;
-        s->cond = expression();
+        s.cond = expression();
         endOfStatement();
-        s->body = block({"wend"});
+        s.body = block({"wend"});
         ++i_;
         endOfStatement();
-        return s;
+        return stmtAt(ln, std::move(s));
     }
 
     StmtPtr doStatement() {
-        auto s = make(StmtKind::Do);
+        const int ln = line();
+        stmt::Do s;
         ++i_;
         if (isWord("while") || isWord("until")) {
-            s->until = isWord("until");
+            s.until = isWord("until");
             ++i_;
-            s->cond = expression();
+            s.cond = expression();
         }
         endOfStatement();
-        s->body = block({"loop"});
+        s.body = block({"loop"});
         ++i_;
         if (isWord("while") || isWord("until")) {
-            if (s->cond) fail(QStringLiteral("Loop has a condition at both ends"));
-            s->until = isWord("until");
-            s->condAtEnd = true;
+            if (s.cond) fail(QStringLiteral("Loop has a condition at both ends"));
+            s.until = isWord("until");
+            s.condAtEnd = true;
             ++i_;
-            s->cond = expression();
+            s.cond = expression();
         }
         endOfStatement();
-        return s;
+        return stmtAt(ln, std::move(s));
     }
 
     StmtPtr selectStatement() {
-        auto s = make(StmtKind::Select);
+        const int ln = line();
+        stmt::Select s;
         ++i_;
         expectWord("case");
-        s->value = expression();
+        s.value = expression();
         endOfStatement();
         skipEnds();
         while (acceptWord("case")) {
@@ -578,12 +571,12 @@ class Parser {
             }
             if (cur().kind == Tok::EndStmt) ++i_;
             c.body = block({"case", "end select"});
-            s->cases.push_back(std::move(c));
+            s.cases.push_back(std::move(c));
         }
         expectWord("end");
         expectWord("select");
         endOfStatement();
-        return s;
+        return stmtAt(ln, std::move(s));
     }
 
     Op comparisonOp() {
@@ -596,74 +589,64 @@ class Parser {
     }
 
     StmtPtr withStatement() {
-        auto s = make(StmtKind::With);
+        const int ln = line();
+        stmt::With s;
         ++i_;
-        s->value = expression();
+        s.object = expression();
         endOfStatement();
-        s->body = block({"end with"});
+        s.body = block({"end with"});
         i_ += 2;
         endOfStatement();
-        return s;
+        return stmtAt(ln, std::move(s));
     }
 
     StmtPtr exitStatement() {
-        auto s = make(StmtKind::Exit);
+        const int ln = line();
+        stmt::Exit s;
         ++i_;
         if (acceptWord("for"))
-            s->exit = ExitKind::For;
+            s.kind = ExitKind::For;
         else if (acceptWord("do"))
-            s->exit = ExitKind::Do;
+            s.kind = ExitKind::Do;
         else if (acceptWord("sub"))
-            s->exit = ExitKind::Sub;
+            s.kind = ExitKind::Sub;
         else if (acceptWord("function")) {
             if (!inFunction_) fail(QStringLiteral("Exit Function not allowed in Sub"));
-            s->exit = ExitKind::Function;
+            s.kind = ExitKind::Function;
         } else
             fail(QStringLiteral("Expected: Do or For or Sub or Function"));
-        if (s->exit == ExitKind::Sub && inFunction_)
+        if (s.kind == ExitKind::Sub && inFunction_)
             fail(QStringLiteral("Exit Sub not allowed in Function"));
-        return s;
+        return stmtAt(ln, s);
     }
 
     StmtPtr onError() {
-        auto s = make(StmtKind::OnError);
+        const int ln = line();
         ++i_;
         if (!acceptWord("error")) fail(QStringLiteral("On ... GoTo is not supported"));
         if (acceptWord("resume")) {
             expectWord("next");
-            s->resumeNext = true;
-            return s;
+            return stmtAt(ln, stmt::OnError{true});
         }
         expectWord("goto");
         if (cur().kind == Tok::Number && cur().text == u"0") {
             ++i_;
-            return s;
+            return stmtAt(ln, stmt::OnError{false});
         }
         fail(QStringLiteral("On Error GoTo a label is not supported"));
     }
 
     // ---- expressions --------------------------------------------------------
 
-    ExprPtr makeExpr(ExprKind k) {
-        auto e = std::make_unique<Expr>();
-        e->kind = k;
-        e->line = line();
-        return e;
+    template <class Node>
+    static ExprPtr exprOf(Node node) {
+        return std::make_unique<Expr>(Expr{std::move(node)});
     }
 
-    ExprPtr nameExpr(const QString& name) {
-        auto e = makeExpr(ExprKind::Name);
-        e->name = name;
-        e->key = lower(name);
-        return e;
-    }
+    ExprPtr nameExpr(const QString& name) { return exprOf(expr::Name{name, lower(name)}); }
 
     ExprPtr binary(Op op, ExprPtr l, ExprPtr r) {
-        auto e = makeExpr(ExprKind::Binary);
-        e->op = op;
-        e->lhs = std::move(l);
-        e->rhs = std::move(r);
-        return e;
+        return exprOf(expr::Binary{op, std::move(l), std::move(r)});
     }
 
     ExprPtr expression() { return imp(); }
@@ -694,12 +677,7 @@ class Parser {
         return l;
     }
     ExprPtr notExpr() {
-        if (acceptWord("not")) {
-            auto e = makeExpr(ExprKind::Unary);
-            e->op = Op::Not;
-            e->lhs = notExpr();
-            return e;
-        }
+        if (acceptWord("not")) return exprOf(expr::Unary{Op::Not, notExpr()});
         return compare();
     }
     ExprPtr compare() {
@@ -765,12 +743,7 @@ class Parser {
         }
     }
     ExprPtr negation() {
-        if (acceptOp("-")) {
-            auto e = makeExpr(ExprKind::Unary);
-            e->op = Op::Neg;
-            e->lhs = negation();
-            return e;
-        }
+        if (acceptOp("-")) return exprOf(expr::Unary{Op::Neg, negation()});
         if (acceptOp("+")) return negation();
         return power();
     }
@@ -794,14 +767,12 @@ class Parser {
             if (isOp(".") && !cur().spaceBefore) {
                 ++i_;
                 e = member(std::move(e));
-            } else if (isOp("(") && (e->kind != ExprKind::Literal)) {
+            } else if (isOp("(") && !e->is<expr::Literal>()) {
                 ++i_;
-                auto c = makeExpr(ExprKind::Call);
-                c->callee = std::move(e);
-                c->parens = true;
-                argumentList(c->args, true);
+                expr::Call c{std::move(e), {}, line()};
+                argumentList(c.args, true);
                 expectOp(")");
-                e = std::move(c);
+                e = exprOf(std::move(c));
             } else {
                 return e;
             }
@@ -810,11 +781,8 @@ class Parser {
 
     ExprPtr member(ExprPtr object) {
         if (cur().kind != Tok::Ident) fail(QStringLiteral("Expected: identifier"));
-        auto m = makeExpr(ExprKind::Member);
-        m->object = std::move(object);
-        m->name = t_[i_++].text;
-        m->key = lower(m->name);
-        return m;
+        const QString name = t_[i_++].text;
+        return exprOf(expr::Member{std::move(object), name, lower(name)});
     }
 
     // Arguments up to ')' (inParens) or the end of the statement; "Name:=" for
@@ -846,10 +814,8 @@ class Parser {
     ExprPtr primary() {
         const Token& t = cur();
         if (t.kind == Tok::Number || t.kind == Tok::String) {
-            auto e = makeExpr(ExprKind::Literal);
-            e->value = t.value;
             ++i_;
-            return e;
+            return exprOf(expr::Literal{t.value});
         }
         if (t.kind == Tok::Op && t.text == u"(") {
             ++i_;
@@ -866,22 +832,17 @@ class Parser {
         if (t.kind == Tok::Ident) {
             const QString k = lower(t.text);
             if (k == u"true" || k == u"false") {
-                auto e = makeExpr(ExprKind::Literal);
-                e->value = mapi::Variant(k == u"true");
                 ++i_;
-                return e;
+                return exprOf(expr::Literal{mapi::Variant(k == u"true")});
             }
             if (k == u"null" || k == u"empty") {
-                auto e = makeExpr(ExprKind::Literal);
-                e->value = k == u"null" ? mapi::Variant::null() : mapi::Variant();
                 ++i_;
-                return e;
+                return exprOf(
+                    expr::Literal{k == u"null" ? mapi::Variant::null() : mapi::Variant()});
             }
             if (k == u"nothing") {
-                auto e = makeExpr(ExprKind::Literal);
-                e->value = mapi::Variant(std::shared_ptr<mapi::Object>());
                 ++i_;
-                return e;
+                return exprOf(expr::Literal{mapi::Variant(std::shared_ptr<mapi::Object>())});
             }
             if (k == u"new") fail(QStringLiteral("New is not supported"));
             if (reserved().contains(k)) fail(QStringLiteral("Expected: expression"));

@@ -27,23 +27,42 @@ class Resolver {
     QSet<QString> procs_;
     QSet<QString> vars_;
 
-    void collectTarget(const Expr* e) {
-        if (!e) return;
-        if (e->kind == ExprKind::Name) vars_.insert(e->key);
-        if (e->kind == ExprKind::Call && e->callee->kind == ExprKind::Name)
-            vars_.insert(e->callee->key);
+    // A name assigned anywhere is a variable everywhere: "x(1)" may then index it.
+    void collectTarget(const Expr& e) {
+        if (const auto* name = e.as<expr::Name>()) vars_.insert(name->key);
+        if (const auto* call = e.as<expr::Call>())
+            if (const auto* callee = call->callee->as<expr::Name>()) vars_.insert(callee->key);
     }
 
     void collect(const Block& b) {
         for (const auto& s : b) {
-            if (s->kind == StmtKind::Let || s->kind == StmtKind::Set || s->kind == StmtKind::For ||
-                s->kind == StmtKind::ForEach)
-                collectTarget(s->target.get());
-            for (const Decl& d : s->decls) vars_.insert(d.key);
-            for (const Block& bb : s->blocks) collect(bb);
-            collect(s->elseBlock);
-            collect(s->body);
-            for (const auto& c : s->cases) collect(c.body);
+            const Overloaded visitor{
+                [&](const stmt::Let& n) { collectTarget(*n.target); },
+                [&](const stmt::Set& n) { collectTarget(*n.target); },
+                [&](const stmt::For& n) {
+                    collectTarget(*n.var);
+                    collect(n.body);
+                },
+                [&](const stmt::ForEach& n) {
+                    collectTarget(*n.var);
+                    collect(n.body);
+                },
+                [&](const stmt::Dim& n) {
+                    for (const Decl& d : n.decls) vars_.insert(d.key);
+                },
+                [&](const stmt::If& n) {
+                    for (const Block& bb : n.blocks) collect(bb);
+                    collect(n.elseBlock);
+                },
+                [&](const stmt::While& n) { collect(n.body); },
+                [&](const stmt::Do& n) { collect(n.body); },
+                [&](const stmt::With& n) { collect(n.body); },
+                [&](const stmt::Select& n) {
+                    for (const auto& c : n.cases) collect(c.body);
+                },
+                [](const auto&) {},  // declares nothing, holds no block
+            };
+            std::visit(visitor, s->node);
         }
     }
 
@@ -53,57 +72,108 @@ class Resolver {
 
     void checkExpr(const Expr* e) {
         if (!e) return;
-        switch (e->kind) {
-            case ExprKind::Call:
-                if (e->callee->kind == ExprKind::Name && !known(e->callee->key))
+        const Overloaded visitor{
+            [&](const expr::Call& n) {
+                const auto* callee = n.callee->as<expr::Name>();
+                if (callee && !known(callee->key))
                     throw CompileError(
-                        e->line,
-                        QStringLiteral("Sub or Function not defined: %1").arg(e->callee->name));
-                if (e->callee->kind != ExprKind::Name) checkExpr(e->callee.get());
-                for (const Arg& a : e->args) checkExpr(a.value.get());
-                break;
-            case ExprKind::Member:
-                checkExpr(e->object.get());
-                break;
-            case ExprKind::Unary:
-            case ExprKind::Binary:
-                checkExpr(e->lhs.get());
-                checkExpr(e->rhs.get());
-                break;
-            default:
-                break;
-        }
+                        n.line,
+                        QStringLiteral("Sub or Function not defined: %1").arg(callee->name));
+                if (!callee) checkExpr(n.callee.get());
+                for (const Arg& a : n.args) checkExpr(a.value.get());
+            },
+            [&](const expr::Member& n) { checkExpr(n.object.get()); },
+            [&](const expr::Unary& n) { checkExpr(n.operand.get()); },
+            [&](const expr::Binary& n) {
+                checkExpr(n.lhs.get());
+                checkExpr(n.rhs.get());
+            },
+            [](const expr::Literal&) {},
+            [](const expr::Name&) {},
+        };
+        std::visit(visitor, e->node);
     }
 
+    void checkArgs(const std::vector<Arg>& args) {
+        for (const Arg& a : args) checkExpr(a.value.get());
+    }
+
+    // Statement by statement in source order, so the first fault reported is
+    // the first one written.
     void checkBlock(const Block& b) {
         for (const auto& s : b) {
-            if (s->kind == StmtKind::Call && s->target->kind == ExprKind::Name &&
-                !procs_.contains(s->target->key) && !isBuiltin(s->target->key))
-                throw CompileError(
-                    s->line,
-                    QStringLiteral("Sub or Function not defined: %1").arg(s->target->name));
-            checkExpr(s->target.get());
-            checkExpr(s->value.get());
-            checkExpr(s->to.get());
-            checkExpr(s->step.get());
-            checkExpr(s->cond.get());
-            for (const Arg& a : s->args) checkExpr(a.value.get());
-            for (const auto& c : s->conds) checkExpr(c.get());
-            for (const auto& it : s->print) checkExpr(it.value.get());
-            for (const Decl& d : s->decls) {
-                checkExpr(d.init.get());
-                for (const auto& bd : d.bounds) checkExpr(bd.get());
-            }
-            for (const Block& bb : s->blocks) checkBlock(bb);
-            checkBlock(s->elseBlock);
-            checkBlock(s->body);
-            for (const auto& c : s->cases) {
-                for (const auto& t : c.tests) {
-                    checkExpr(t.lo.get());
-                    checkExpr(t.hi.get());
-                }
-                checkBlock(c.body);
-            }
+            const Overloaded visitor{
+                [&](const stmt::Let& n) {
+                    checkExpr(n.target.get());
+                    checkExpr(n.value.get());
+                },
+                [&](const stmt::Set& n) {
+                    checkExpr(n.target.get());
+                    checkExpr(n.value.get());
+                },
+                [&](const stmt::Call& n) {
+                    // A statement call is never an index: variables do not count here.
+                    const auto* name = n.target->as<expr::Name>();
+                    if (name && !procs_.contains(name->key) && !isBuiltin(name->key))
+                        throw CompileError(
+                            s->line,
+                            QStringLiteral("Sub or Function not defined: %1").arg(name->name));
+                    checkExpr(n.target.get());
+                    checkArgs(n.args);
+                },
+                [&](const stmt::Print& n) {
+                    for (const auto& it : n.items) checkExpr(it.value.get());
+                },
+                [&](const stmt::If& n) {
+                    for (const auto& c : n.conds) checkExpr(c.get());
+                    for (const Block& bb : n.blocks) checkBlock(bb);
+                    checkBlock(n.elseBlock);
+                },
+                [&](const stmt::For& n) {
+                    checkExpr(n.var.get());
+                    checkExpr(n.from.get());
+                    checkExpr(n.to.get());
+                    checkExpr(n.step.get());
+                    checkBlock(n.body);
+                },
+                [&](const stmt::ForEach& n) {
+                    checkExpr(n.var.get());
+                    checkExpr(n.collection.get());
+                    checkBlock(n.body);
+                },
+                [&](const stmt::While& n) {
+                    checkExpr(n.cond.get());
+                    checkBlock(n.body);
+                },
+                [&](const stmt::Do& n) {
+                    checkExpr(n.cond.get());
+                    checkBlock(n.body);
+                },
+                [&](const stmt::Select& n) {
+                    checkExpr(n.value.get());
+                    for (const auto& c : n.cases) {
+                        for (const auto& t : c.tests) {
+                            checkExpr(t.lo.get());
+                            checkExpr(t.hi.get());
+                        }
+                        checkBlock(c.body);
+                    }
+                },
+                [&](const stmt::With& n) {
+                    checkExpr(n.object.get());
+                    checkBlock(n.body);
+                },
+                [&](const stmt::Dim& n) {
+                    for (const Decl& d : n.decls) {
+                        checkExpr(d.init.get());
+                        for (const auto& bd : d.bounds) checkExpr(bd.get());
+                    }
+                },
+                [](const stmt::Exit&) {},
+                [](const stmt::OnError&) {},
+                [](const stmt::End&) {},
+            };
+            std::visit(visitor, s->node);
         }
     }
 };
