@@ -2,6 +2,7 @@
 
 #include <QSet>
 
+#include "vbrun/ExpressionParser.h"
 #include "vbrun/Lexer.h"
 #include "vbrun/Resolver.h"
 #include "vbrun/Types.h"
@@ -9,28 +10,6 @@
 namespace vbrun {
 
 namespace {
-
-// Words that can never name a variable; seen where an expression should start
-// they are a syntax error rather than an implicit variable.
-const QSet<QString>& reserved() {
-    static const QSet<QString> s = {
-        QStringLiteral("and"),    QStringLiteral("as"),    QStringLiteral("call"),
-        QStringLiteral("case"),   QStringLiteral("const"), QStringLiteral("dim"),
-        QStringLiteral("do"),     QStringLiteral("each"),  QStringLiteral("else"),
-        QStringLiteral("elseif"), QStringLiteral("end"),   QStringLiteral("eqv"),
-        QStringLiteral("exit"),   QStringLiteral("for"),   QStringLiteral("function"),
-        QStringLiteral("goto"),   QStringLiteral("if"),    QStringLiteral("imp"),
-        QStringLiteral("in"),     QStringLiteral("is"),    QStringLiteral("like"),
-        QStringLiteral("loop"),   QStringLiteral("mod"),   QStringLiteral("new"),
-        QStringLiteral("next"),   QStringLiteral("not"),   QStringLiteral("on"),
-        QStringLiteral("or"),     QStringLiteral("redim"), QStringLiteral("select"),
-        QStringLiteral("set"),    QStringLiteral("step"),  QStringLiteral("sub"),
-        QStringLiteral("then"),   QStringLiteral("to"),    QStringLiteral("until"),
-        QStringLiteral("wend"),   QStringLiteral("while"), QStringLiteral("with"),
-        QStringLiteral("xor"),
-    };
-    return s;
-}
 
 // Statements of the full language this interpreter does not run.
 const QSet<QString>& unsupported() {
@@ -53,9 +32,10 @@ QString lower(const QString& s) {
     return s.toLower();
 }
 
-class Parser {
+// Procedures, blocks and statements; expressions come from the base class.
+class Parser : ExpressionParser {
   public:
-    explicit Parser(std::vector<Token> toks) : t_(std::move(toks)) {}
+    explicit Parser(std::vector<Token> toks) : ExpressionParser(std::move(toks)) {}
 
     Program program() {
         Program p;
@@ -72,55 +52,8 @@ class Parser {
     }
 
   private:
-    std::vector<Token> t_;
-    size_t i_ = 0;
-    int inlineIf_ = 0;
     QString procKey_;  // key of the procedure being parsed, "" at top level
     bool inFunction_ = false;
-
-    const Token& cur() const { return t_[i_]; }
-    const Token& peek(size_t k = 1) const { return t_[std::min(i_ + k, t_.size() - 1)]; }
-    int line() const { return cur().line; }
-
-    bool isWord(const Token& t, const char* w) const {
-        return t.kind == Tok::Ident && t.text.compare(QLatin1String(w), Qt::CaseInsensitive) == 0;
-    }
-    bool isWord(const char* w) const { return isWord(cur(), w); }
-    bool isOp(const char* o) const {
-        return cur().kind == Tok::Op && cur().text == QLatin1String(o);
-    }
-    bool acceptWord(const char* w) {
-        if (!isWord(w)) return false;
-        ++i_;
-        return true;
-    }
-    bool acceptOp(const char* o) {
-        if (!isOp(o)) return false;
-        ++i_;
-        return true;
-    }
-    [[noreturn]] void fail(const QString& msg) const { throw CompileError(line(), msg); }
-    void expectWord(const char* w) {
-        if (!acceptWord(w)) fail(QStringLiteral("Expected: %1").arg(QLatin1String(w)));
-    }
-    void expectOp(const char* o) {
-        if (!acceptOp(o)) fail(QStringLiteral("Expected: %1").arg(QLatin1String(o)));
-    }
-    QString ident(const char* what) {
-        if (cur().kind != Tok::Ident || reserved().contains(lower(cur().text)))
-            fail(QStringLiteral("Expected: %1").arg(QLatin1String(what)));
-        return t_[i_++].text;
-    }
-    void skipEnds() {
-        while (cur().kind == Tok::EndStmt) ++i_;
-    }
-    bool atStmtEnd() const {
-        return cur().kind == Tok::EndStmt || cur().kind == Tok::End ||
-               (inlineIf_ > 0 && isWord("else"));
-    }
-    void endOfStatement() {
-        if (!atStmtEnd()) fail(QStringLiteral("Expected: end of statement"));
-    }
 
     // ---- procedures ---------------------------------------------------------
 
@@ -293,11 +226,6 @@ class Parser {
             s = simpleStatement();
         endOfStatement();
         return s;
-    }
-
-    bool atStmtEndAfter(size_t k) const {
-        const Token& t = peek(k);
-        return t.kind == Tok::EndStmt || t.kind == Tok::End || (inlineIf_ > 0 && isWord(t, "else"));
     }
 
     StmtPtr dim() {
@@ -634,224 +562,6 @@ class Parser {
             return stmtAt(ln, stmt::OnError{false});
         }
         fail(QStringLiteral("On Error GoTo a label is not supported"));
-    }
-
-    // ---- expressions --------------------------------------------------------
-
-    template <class Node>
-    static ExprPtr exprOf(Node node) {
-        return std::make_unique<Expr>(Expr{std::move(node)});
-    }
-
-    ExprPtr nameExpr(const QString& name) { return exprOf(expr::Name{name, lower(name)}); }
-
-    ExprPtr binary(Op op, ExprPtr l, ExprPtr r) {
-        return exprOf(expr::Binary{op, std::move(l), std::move(r)});
-    }
-
-    ExprPtr expression() { return imp(); }
-
-    ExprPtr imp() {
-        ExprPtr l = eqv();
-        while (acceptWord("imp")) l = binary(Op::Imp, std::move(l), eqv());
-        return l;
-    }
-    ExprPtr eqv() {
-        ExprPtr l = xorExpr();
-        while (acceptWord("eqv")) l = binary(Op::Eqv, std::move(l), xorExpr());
-        return l;
-    }
-    ExprPtr xorExpr() {
-        ExprPtr l = orExpr();
-        while (acceptWord("xor")) l = binary(Op::Xor, std::move(l), orExpr());
-        return l;
-    }
-    ExprPtr orExpr() {
-        ExprPtr l = andExpr();
-        while (acceptWord("or")) l = binary(Op::Or, std::move(l), andExpr());
-        return l;
-    }
-    ExprPtr andExpr() {
-        ExprPtr l = notExpr();
-        while (acceptWord("and")) l = binary(Op::And, std::move(l), notExpr());
-        return l;
-    }
-    ExprPtr notExpr() {
-        if (acceptWord("not")) return exprOf(expr::Unary{Op::Not, notExpr()});
-        return compare();
-    }
-    ExprPtr compare() {
-        ExprPtr l = concat();
-        for (;;) {
-            Op op;
-            if (acceptOp("="))
-                op = Op::Eq;
-            else if (acceptOp("<>"))
-                op = Op::Ne;
-            else if (acceptOp("<="))
-                op = Op::Le;
-            else if (acceptOp(">="))
-                op = Op::Ge;
-            else if (acceptOp("<"))
-                op = Op::Lt;
-            else if (acceptOp(">"))
-                op = Op::Gt;
-            else if (acceptWord("is"))
-                op = Op::Is;
-            else if (acceptWord("like"))
-                op = Op::Like;
-            else
-                return l;
-            l = binary(op, std::move(l), concat());
-        }
-    }
-    ExprPtr concat() {
-        ExprPtr l = additive();
-        while (acceptOp("&")) l = binary(Op::Cat, std::move(l), additive());
-        return l;
-    }
-    ExprPtr additive() {
-        ExprPtr l = modulo();
-        for (;;) {
-            if (acceptOp("+"))
-                l = binary(Op::Add, std::move(l), modulo());
-            else if (acceptOp("-"))
-                l = binary(Op::Sub, std::move(l), modulo());
-            else
-                return l;
-        }
-    }
-    ExprPtr modulo() {
-        ExprPtr l = intDiv();
-        while (acceptWord("mod")) l = binary(Op::Mod, std::move(l), intDiv());
-        return l;
-    }
-    ExprPtr intDiv() {
-        ExprPtr l = multiplicative();
-        while (acceptOp("\\")) l = binary(Op::IntDiv, std::move(l), multiplicative());
-        return l;
-    }
-    ExprPtr multiplicative() {
-        ExprPtr l = negation();
-        for (;;) {
-            if (acceptOp("*"))
-                l = binary(Op::Mul, std::move(l), negation());
-            else if (acceptOp("/"))
-                l = binary(Op::Div, std::move(l), negation());
-            else
-                return l;
-        }
-    }
-    ExprPtr negation() {
-        if (acceptOp("-")) return exprOf(expr::Unary{Op::Neg, negation()});
-        if (acceptOp("+")) return negation();
-        return power();
-    }
-    ExprPtr power() {
-        ExprPtr l = postfix();
-        while (acceptOp("^")) {
-            ExprPtr r;
-            if (isOp("-")) {
-                r = negation();
-            } else {
-                r = postfix();
-            }
-            l = binary(Op::Pow, std::move(l), std::move(r));
-        }
-        return l;
-    }
-
-    ExprPtr postfix() {
-        ExprPtr e = primary();
-        for (;;) {
-            if (isOp(".") && !cur().spaceBefore) {
-                ++i_;
-                e = member(std::move(e));
-            } else if (isOp("(") && !e->is<expr::Literal>()) {
-                ++i_;
-                expr::Call c{std::move(e), {}, line()};
-                argumentList(c.args, true);
-                expectOp(")");
-                e = exprOf(std::move(c));
-            } else {
-                return e;
-            }
-        }
-    }
-
-    ExprPtr member(ExprPtr object) {
-        if (cur().kind != Tok::Ident) fail(QStringLiteral("Expected: identifier"));
-        const QString name = t_[i_++].text;
-        return exprOf(expr::Member{std::move(object), name, lower(name)});
-    }
-
-    // Arguments up to ')' (inParens) or the end of the statement; "Name:=" for
-    // a named one, nothing between two commas for an omitted one.
-    void argumentList(std::vector<Arg>& args, bool inParens) {
-        auto atEnd = [&] { return inParens ? isOp(")") : atStmtEnd(); };
-        if (atEnd()) return;
-        for (;;) {
-            Arg a;
-            if (cur().kind == Tok::Ident && peek().kind == Tok::Op && peek().text == u":=") {
-                a.name = lower(cur().text);
-                i_ += 2;
-            }
-            if (!isOp(",") && !atEnd())
-                a.value = expression();
-            else if (!a.name.isEmpty())
-                fail(QStringLiteral("Expected: expression"));
-            const bool named = !a.name.isEmpty();
-            if (!named && !args.empty() && !args.back().name.isEmpty())
-                fail(QStringLiteral("Expected: named parameter"));
-            args.push_back(std::move(a));
-            if (!acceptOp(",")) break;
-        }
-        if (!atEnd())
-            fail(inParens ? QStringLiteral("Expected: )")
-                          : QStringLiteral("Expected: end of statement"));
-    }
-
-    ExprPtr primary() {
-        const Token& t = cur();
-        if (t.kind == Tok::Number || t.kind == Tok::String) {
-            ++i_;
-            return exprOf(expr::Literal{t.value});
-        }
-        if (t.kind == Tok::Op && t.text == u"(") {
-            ++i_;
-            ExprPtr e = expression();
-            expectOp(")");
-            // A parenthesised name is a value, never a callee: "(x)(1)" is rare
-            // enough that it is simply not special.
-            return e;
-        }
-        if (t.kind == Tok::Op && t.text == u".") {
-            ++i_;
-            return member(nullptr);
-        }
-        if (t.kind == Tok::Ident) {
-            const QString k = lower(t.text);
-            if (k == u"true" || k == u"false") {
-                ++i_;
-                return exprOf(expr::Literal{mapi::Variant(k == u"true")});
-            }
-            if (k == u"null" || k == u"empty") {
-                ++i_;
-                return exprOf(
-                    expr::Literal{k == u"null" ? mapi::Variant::null() : mapi::Variant()});
-            }
-            if (k == u"nothing") {
-                ++i_;
-                return exprOf(expr::Literal{mapi::Variant(std::shared_ptr<mapi::Object>())});
-            }
-            if (k == u"new") fail(QStringLiteral("New is not supported"));
-            if (reserved().contains(k)) fail(QStringLiteral("Expected: expression"));
-            ++i_;
-            return nameExpr(t_[i_ - 1].text);
-        }
-        if (t.kind == Tok::EndStmt || t.kind == Tok::End)
-            fail(QStringLiteral("Expected: expression"));
-        fail(QStringLiteral("Expected: expression"));
     }
 };
 
