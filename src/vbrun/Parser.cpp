@@ -52,8 +52,7 @@ class Parser : ExpressionParser {
     }
 
   private:
-    QString procKey_;  // key of the procedure being parsed, "" at top level
-    bool inFunction_ = false;
+    bool inFunction_ = false;  // parsing the body of a Function
 
     // ---- procedures ---------------------------------------------------------
 
@@ -64,7 +63,6 @@ class Parser : ExpressionParser {
     }
 
     std::unique_ptr<Procedure> procedure() {
-        if (!procKey_.isNull() && !procKey_.isEmpty()) fail(QStringLiteral("Expected: End Sub"));
         acceptWord("public") || acceptWord("private");
         auto p = std::make_unique<Procedure>();
         p->line = line();
@@ -92,12 +90,10 @@ class Parser : ExpressionParser {
         }
         if (p->isFunction && acceptWord("as")) typeName();
         endOfStatement();
-        procKey_ = p->key;
         inFunction_ = p->isFunction;
         p->body = block({p->isFunction ? "end function" : "end sub"});
         expectWord("end");
         ++i_;  // Sub / Function
-        procKey_.clear();
         inFunction_ = false;
         return p;
     }
@@ -221,7 +217,8 @@ class Parser : ExpressionParser {
         else if (w == u"end")
             fail(QStringLiteral("End %1 without block").arg(peek().text));
         else if (w == u"sub" || w == u"function")
-            fail(QStringLiteral("Expected: End %1").arg(procKey_.isEmpty() ? u"Sub" : u"Sub"));
+            // Only a single-line If gets here: a block stops at a procedure.
+            fail(QStringLiteral("Expected: End %1").arg(inFunction_ ? u"Function" : u"Sub"));
         else
             s = simpleStatement();
         endOfStatement();
