@@ -2,10 +2,14 @@
 
 #include <QString>
 #include <memory>
+#include <variant>
 #include <vector>
 
 #include "messaging/Variant.h"
 
+// The parsed program. Every statement and expression kind is a small struct of
+// its own, held in a std::variant: the set of kinds is closed, and a visitor
+// built with Overloaded that forgets one does not compile.
 namespace vbrun {
 
 struct Expr;
@@ -13,6 +17,14 @@ struct Stmt;
 using ExprPtr = std::unique_ptr<Expr>;
 using StmtPtr = std::unique_ptr<Stmt>;
 using Block = std::vector<StmtPtr>;
+
+// One lambda per node kind for std::visit.
+template <class... F>
+struct Overloaded : F... {
+    using F::operator()...;
+};
+template <class... F>
+Overloaded(F...) -> Overloaded<F...>;
 
 enum class Op {
     Neg,
@@ -45,45 +57,59 @@ struct Arg {
     ExprPtr value;  // null for an omitted argument: f(1, , 3)
 };
 
-enum class ExprKind {
-    Literal,  // value
-    Name,     // key (lower case), name (as written)
-    Member,   // object . name; a null object is the innermost With's object
-    Call,     // callee ( args ): an index, a call or a default member
-    Unary,    // op lhs
-    Binary,   // lhs op rhs
+namespace expr {
+
+struct Literal {
+    mapi::Variant value;
 };
 
-struct Expr {
-    ExprKind kind = ExprKind::Literal;
-    int line = 0;
-    mapi::Variant value;
+struct Name {
+    QString name;  // as written
+    QString key;   // lower case
+};
+
+// object.name; a null object is the innermost With's object: ".Subject".
+struct Member {
+    ExprPtr object;
     QString name;
     QString key;
-    ExprPtr object;  // Member
-    ExprPtr callee;  // Call
+};
+
+// callee(args): an index, a call or a default member, known only when it runs.
+struct Call {
+    ExprPtr callee;
     std::vector<Arg> args;
-    bool parens = false;  // Call: written with parentheses
+    int line = 0;  // where "Sub or Function not defined" points
+};
+
+struct Unary {
+    Op op = Op::Neg;  // Neg or Not
+    ExprPtr operand;
+};
+
+struct Binary {
     Op op = Op::Add;
     ExprPtr lhs, rhs;
 };
 
-enum class StmtKind {
-    Let,      // target = value
-    Set,      // Set target = value
-    Call,     // target (a Name, Member or Call expression) with args
-    Print,    // Debug.Print items
-    If,       // conds[i] -> blocks[i]; elseBlock
-    For,      // var = from To to [Step step]
-    ForEach,  // var In value
-    While,    // While cond ... Wend
-    Do,       // Do [While|Until] ... Loop [While|Until]
-    Select,   // Select Case value
-    With,     // With value
-    Exit,     // Exit For / Do / Sub / Function
-    OnError,  // On Error Resume Next (resumeNext) / GoTo 0
-    Dim,      // Dim / ReDim / Const: decls
-    End,      // End: stops the run
+}  // namespace expr
+
+struct Expr {
+    std::variant<expr::Literal, expr::Name, expr::Member, expr::Call, expr::Unary, expr::Binary>
+        node;
+
+    template <class T>
+    const T* as() const {
+        return std::get_if<T>(&node);
+    }
+    template <class T>
+    T* as() {
+        return std::get_if<T>(&node);
+    }
+    template <class T>
+    bool is() const {
+        return std::holds_alternative<T>(node);
+    }
 };
 
 enum class ExitKind { For, Do, Sub, Function };
@@ -113,26 +139,102 @@ struct CaseClause {
     Block body;
 };
 
-struct Stmt {
-    StmtKind kind = StmtKind::Call;
-    int line = 0;
-    ExprPtr target;         // Let / Set / Call / For var (a Name) / ForEach var
-    ExprPtr value;          // Let / Set / For from / ForEach collection / With / Select
-    std::vector<Arg> args;  // Call without parentheses
-    std::vector<PrintItem> print;
-    std::vector<ExprPtr> conds;  // If
-    std::vector<Block> blocks;   // If
-    Block elseBlock;             // If
-    bool hasElse = false;
-    ExprPtr to, step;  // For
-    Block body;        // loops, With
-    ExprPtr cond;      // While, Do
-    bool condAtEnd = false, until = false;
+namespace stmt {
+
+// target = value; the target is a Name, Member or Call expression.
+struct Let {
+    ExprPtr target, value;
+};
+
+// Set target = value
+struct Set {
+    ExprPtr target, value;
+};
+
+// A procedure or method called as a statement: target (a Name, Member or
+// Call expression) with the arguments written without parentheses.
+struct Call {
+    ExprPtr target;
+    std::vector<Arg> args;
+};
+
+// Debug.Print items
+struct Print {
+    std::vector<PrintItem> items;
+};
+
+// conds[i] Then blocks[i], in order; elseBlock when none holds.
+struct If {
+    std::vector<ExprPtr> conds;
+    std::vector<Block> blocks;
+    Block elseBlock;
+};
+
+// For var = from To to [Step step]; var is a Name expression.
+struct For {
+    ExprPtr var, from, to, step;
+    Block body;
+};
+
+// For Each var In collection
+struct ForEach {
+    ExprPtr var, collection;
+    Block body;
+};
+
+// While cond ... Wend
+struct While {
+    ExprPtr cond;
+    Block body;
+};
+
+// Do [While|Until cond] ... Loop [While|Until cond]; no cond loops until Exit Do.
+struct Do {
+    ExprPtr cond;
+    bool condAtEnd = false;
+    bool until = false;
+    Block body;
+};
+
+// Select Case value
+struct Select {
+    ExprPtr value;
     std::vector<CaseClause> cases;
-    ExitKind exit = ExitKind::For;
+};
+
+// With object ... End With
+struct With {
+    ExprPtr object;
+    Block body;
+};
+
+// Exit For / Do / Sub / Function
+struct Exit {
+    ExitKind kind = ExitKind::For;
+};
+
+// On Error Resume Next (resumeNext) or On Error GoTo 0
+struct OnError {
     bool resumeNext = false;
+};
+
+// Dim, ReDim [Preserve] and Const
+struct Dim {
     std::vector<Decl> decls;
     bool redim = false, preserve = false, isConst = false;
+};
+
+// End: stops the run.
+struct End {};
+
+}  // namespace stmt
+
+struct Stmt {
+    int line = 0;
+    std::variant<stmt::Let, stmt::Set, stmt::Call, stmt::Print, stmt::If, stmt::For, stmt::ForEach,
+                 stmt::While, stmt::Do, stmt::Select, stmt::With, stmt::Exit, stmt::OnError,
+                 stmt::Dim, stmt::End>
+        node;
 };
 
 struct Param {

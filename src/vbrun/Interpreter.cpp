@@ -108,104 +108,118 @@ Interpreter::Flow Interpreter::execBlock(const Block& b) {
 }
 
 Interpreter::Flow Interpreter::exec(const Stmt& s) {
-    switch (s.kind) {
-        case StmtKind::Let:
-            assign(*s.target, eval(*s.value), false);
+    const int line = s.line;
+    const Overloaded visitor{
+        [&](const stmt::Let& n) {
+            assign(*n.target, eval(*n.value), false);
             return Flow::Next;
-        case StmtKind::Set:
-            assign(*s.target, eval(*s.value), true);
+        },
+        [&](const stmt::Set& n) {
+            assign(*n.target, eval(*n.value), true);
             return Flow::Next;
-        case StmtKind::Call:
-            execCall(s);
+        },
+        [&](const stmt::Call& n) {
+            exec(n);
             return Flow::Next;
-        case StmtKind::Print:
-            execPrint(s);
+        },
+        [&](const stmt::Print& n) {
+            exec(n);
             return Flow::Next;
-        case StmtKind::If:
-            return execIf(s);
-        case StmtKind::For:
-            return execFor(s);
-        case StmtKind::ForEach:
-            return execForEach(s);
-        case StmtKind::While:
-        case StmtKind::Do:
-            return execLoop(s);
-        case StmtKind::Select:
-            return execSelect(s);
-        case StmtKind::With:
-            return execWith(s);
-        case StmtKind::Exit:
-            switch (s.exit) {
-                case ExitKind::For:
-                    return Flow::ExitFor;
-                case ExitKind::Do:
-                    return Flow::ExitDo;
-                case ExitKind::Sub:
-                    return frames_.size() == 1 ? Flow::End : Flow::ExitSub;
-                case ExitKind::Function:
-                    return Flow::ExitFunction;
-            }
+        },
+        [&](const stmt::Dim& n) {
+            exec(n);
             return Flow::Next;
-        case StmtKind::OnError:
-            frame().resumeNext = s.resumeNext;
+        },
+        [&](const stmt::OnError& n) {
+            frame().resumeNext = n.resumeNext;
             err_->clear();
             return Flow::Next;
-        case StmtKind::Dim:
-            execDim(s);
-            return Flow::Next;
-        case StmtKind::End:
-            return Flow::End;
+        },
+        [&](const stmt::If& n) { return exec(n, line); },
+        [&](const stmt::For& n) { return exec(n, line); },
+        [&](const stmt::ForEach& n) { return exec(n, line); },
+        [&](const stmt::While& n) { return exec(n, line); },
+        [&](const stmt::Do& n) { return exec(n, line); },
+        [&](const stmt::Select& n) { return exec(n); },
+        [&](const stmt::With& n) { return exec(n); },
+        [&](const stmt::Exit& n) { return exec(n); },
+        [](const stmt::End&) { return Flow::End; },
+    };
+    return std::visit(visitor, s.node);
+}
+
+Interpreter::Flow Interpreter::exec(const stmt::Exit& s) {
+    switch (s.kind) {
+        case ExitKind::For:
+            return Flow::ExitFor;
+        case ExitKind::Do:
+            return Flow::ExitDo;
+        case ExitKind::Sub:
+            return frames_.size() == 1 ? Flow::End : Flow::ExitSub;
+        case ExitKind::Function:
+            return Flow::ExitFunction;
     }
     return Flow::Next;
 }
 
-Interpreter::Flow Interpreter::execIf(const Stmt& s) {
+Interpreter::Flow Interpreter::exec(const stmt::If& s, int line) {
     for (size_t i = 0; i < s.conds.size(); ++i) {
-        line_ = s.line;
+        line_ = line;
         if (isTrue(scalar(*s.conds[i]))) return execBlock(s.blocks[i]);
     }
-    return s.hasElse ? execBlock(s.elseBlock) : Flow::Next;
+    return execBlock(s.elseBlock);
 }
 
-Interpreter::Flow Interpreter::execFor(const Stmt& s) {
-    const Variant from = scalar(*s.value);
+Interpreter::Flow Interpreter::exec(const stmt::For& s, int line) {
+    const Variant from = scalar(*s.from);
     const Variant to = scalar(*s.to);
     const Variant step = s.step ? scalar(*s.step) : Variant::integer(1);
     const double stepD = toDouble(step);
     const double toD = toDouble(to);
-    assign(*s.target, from, false);
+    assign(*s.var, from, false);
     for (;;) {
         poll();
-        line_ = s.line;
-        const double i = toDouble(scalar(*s.target));
+        line_ = line;
+        const double i = toDouble(scalar(*s.var));
         if (stepD >= 0 ? i > toD : i < toD) return Flow::Next;
         const Flow f = execBlock(s.body);
         if (f == Flow::ExitFor) return Flow::Next;
         if (f != Flow::Next) return f;
-        line_ = s.line;
-        assign(*s.target, arithmetic(Op::Add, scalar(*s.target), step), false);
+        line_ = line;
+        assign(*s.var, arithmetic(Op::Add, scalar(*s.var), step), false);
     }
 }
 
-Interpreter::Flow Interpreter::execForEach(const Stmt& s) {
-    const Variant coll = eval(*s.value);
+Interpreter::Flow Interpreter::exec(const stmt::ForEach& s, int line) {
+    const Variant coll = eval(*s.collection);
     if (!isObject(coll)) raise(err::NotACollection);
     const auto next = enumerate(coll.asObject());
     for (;;) {
         poll();
-        line_ = s.line;
+        line_ = line;
         const std::optional<Variant> item = next();
         if (!item) return Flow::Next;
-        assign(*s.target, *item, isObject(*item));
+        assign(*s.var, *item, isObject(*item));
         const Flow f = execBlock(s.body);
         if (f == Flow::ExitFor) return Flow::Next;
         if (f != Flow::Next) return f;
     }
 }
 
-Interpreter::Flow Interpreter::execLoop(const Stmt& s) {
+// Exit Do inside a While ends the Do around it, not the While.
+Interpreter::Flow Interpreter::exec(const stmt::While& s, int line) {
+    for (;;) {
+        poll();
+        line_ = line;
+        if (!isTrue(scalar(*s.cond))) return Flow::Next;
+        const Flow f = execBlock(s.body);
+        if (f != Flow::Next) return f;
+    }
+}
+
+Interpreter::Flow Interpreter::exec(const stmt::Do& s, int line) {
     const auto holds = [&] {
-        line_ = s.line;
+        line_ = line;
         const bool c = isTrue(scalar(*s.cond));
         return s.until ? !c : c;
     };
@@ -213,13 +227,13 @@ Interpreter::Flow Interpreter::execLoop(const Stmt& s) {
         poll();
         if (s.cond && !s.condAtEnd && !holds()) return Flow::Next;
         const Flow f = execBlock(s.body);
-        if (f == Flow::ExitDo && s.kind == StmtKind::Do) return Flow::Next;
+        if (f == Flow::ExitDo) return Flow::Next;
         if (f != Flow::Next) return f;
         if (s.cond && s.condAtEnd && !holds()) return Flow::Next;
     }
 }
 
-Interpreter::Flow Interpreter::execSelect(const Stmt& s) {
+Interpreter::Flow Interpreter::exec(const stmt::Select& s) {
     const Variant v = scalar(*s.value);
     for (const CaseClause& c : s.cases) {
         bool match = c.tests.empty();
@@ -238,8 +252,8 @@ Interpreter::Flow Interpreter::execSelect(const Stmt& s) {
     return Flow::Next;
 }
 
-Interpreter::Flow Interpreter::execWith(const Stmt& s) {
-    const Variant o = eval(*s.value);
+Interpreter::Flow Interpreter::exec(const stmt::With& s) {
+    const Variant o = eval(*s.object);
     if (!isObject(o)) raise(err::ObjectRequired);
     if (!o.asObject()) raise(mapi::code::ObjectNotSet);
     frame().with.push_back(o);
@@ -251,7 +265,7 @@ Interpreter::Flow Interpreter::execWith(const Stmt& s) {
     return execBlock(s.body);
 }
 
-void Interpreter::execDim(const Stmt& s) {
+void Interpreter::exec(const stmt::Dim& s) {
     for (const Decl& d : s.decls) {
         const VarKind kind = d.type.isEmpty() ? VarKind::Variant : *typeFromName(d.type);
         if (s.isConst) {
@@ -289,9 +303,9 @@ void Interpreter::execDim(const Stmt& s) {
     }
 }
 
-void Interpreter::execPrint(const Stmt& s) {
+void Interpreter::exec(const stmt::Print& s) {
     bool endLine = true;
-    for (const PrintItem& item : s.print) {
+    for (const PrintItem& item : s.items) {
         if (item.value) pending_ += printText(scalar(*item.value));
         endLine = item.sep.isNull();
         if (item.sep == u',') {
@@ -307,29 +321,28 @@ void Interpreter::execPrint(const Stmt& s) {
     }
 }
 
-void Interpreter::execCall(const Stmt& s) {
-    const Expr& t = *s.target;
-    if (t.kind == ExprKind::Name) {
-        if (const auto it = procs_.constFind(t.key); it != procs_.constEnd()) {
+void Interpreter::exec(const stmt::Call& s) {
+    if (const auto* name = s.target->as<expr::Name>()) {
+        if (const auto it = procs_.constFind(name->key); it != procs_.constEnd()) {
             callProcedure(**it, s.args);
             return;
         }
-        if (isBuiltin(t.key) && !isBuiltinConstant(t.key)) {
-            callBuiltin(t.key, positionalArgs(s.args), host_);
+        if (isBuiltin(name->key) && !isBuiltinConstant(name->key)) {
+            callBuiltin(name->key, positionalArgs(s.args), host_);
             return;
         }
         if (s.args.empty()) {
-            eval(t);
+            eval(*name);
             return;
         }
         raise(err::NotSupported);
     }
-    if (t.kind == ExprKind::Member) {
-        const ObjectPtr o = objectOf(t);
-        getMember(o, t.key, evalArgs(s.args));
+    if (const auto* member = s.target->as<expr::Member>()) {
+        const ObjectPtr o = objectOf(*member);
+        getMember(o, member->key, evalArgs(s.args));
         return;
     }
-    eval(t);
+    eval(*s.target);
 }
 
 // ---- variables ----------------------------------------------------------------
@@ -364,29 +377,27 @@ void Interpreter::store(Slot& slot, const Variant& v, bool isSet) {
 
 void Interpreter::assign(const Expr& target, const Variant& v, bool isSet) {
     if (isSet && !isObject(v)) raise(err::ObjectRequired);
-    switch (target.kind) {
-        case ExprKind::Name:
-            store(*findOrCreate(target.key), v, isSet);
-            return;
-        case ExprKind::Member:
-            letMember(objectOf(target), target.key, CallArgs{}, isSet ? v : scalarOf(v));
-            return;
-        case ExprKind::Call: {
-            const Expr& callee = *target.callee;
-            const CallArgs args = evalArgs(target.args);
-            const Variant value = isSet ? v : scalarOf(v);
-            if (callee.kind == ExprKind::Member) {
-                letMember(objectOf(callee), callee.key, args, value);
-                return;
-            }
-            const Variant base = eval(callee);
-            if (!isObject(base)) raise(mapi::code::TypeMismatch);
-            letDefault(base.asObject(), args, value);
+    if (const auto* name = target.as<expr::Name>()) {
+        store(*findOrCreate(name->key), v, isSet);
+        return;
+    }
+    if (const auto* member = target.as<expr::Member>()) {
+        letMember(objectOf(*member), member->key, CallArgs{}, isSet ? v : scalarOf(v));
+        return;
+    }
+    if (const auto* call = target.as<expr::Call>()) {
+        const CallArgs args = evalArgs(call->args);
+        const Variant value = isSet ? v : scalarOf(v);
+        if (const auto* member = call->callee->as<expr::Member>()) {
+            letMember(objectOf(*member), member->key, args, value);
             return;
         }
-        default:
-            raise(err::ObjectRequired);
+        const Variant base = eval(*call->callee);
+        if (!isObject(base)) raise(mapi::code::TypeMismatch);
+        letDefault(base.asObject(), args, value);
+        return;
     }
+    raise(err::ObjectRequired);
 }
 
 // ---- expressions --------------------------------------------------------------
@@ -400,38 +411,33 @@ Variant Interpreter::scalar(const Expr& e) {
     return scalarOf(eval(e));
 }
 
-Variant Interpreter::withObject(int) {
+Variant Interpreter::withObject() {
     if (frame().with.empty()) raise(err::ObjectRequired);
     return frame().with.back();
 }
 
-ObjectPtr Interpreter::objectOf(const Expr& member) {
-    const Variant o = member.object ? eval(*member.object) : withObject(member.line);
+ObjectPtr Interpreter::objectOf(const expr::Member& member) {
+    const Variant o = member.object ? eval(*member.object) : withObject();
     if (!isObject(o)) raise(err::ObjectRequired);
     return o.asObject();
 }
 
 Variant Interpreter::eval(const Expr& e) {
-    switch (e.kind) {
-        case ExprKind::Literal:
-            return e.value;
-        case ExprKind::Name:
-            return evalName(e);
-        case ExprKind::Member:
-            return getMember(objectOf(e), e.key, CallArgs{});
-        case ExprKind::Call:
-            return evalCall(e);
-        case ExprKind::Unary: {
-            const Variant v = scalar(*e.lhs);
-            return e.op == Op::Not ? logicalNot(v) : negate(v);
-        }
-        case ExprKind::Binary:
-            return evalBinary(e);
-    }
-    return Variant();
+    const Overloaded visitor{
+        [](const expr::Literal& n) { return n.value; },
+        [&](const expr::Member& n) { return getMember(objectOf(n), n.key, CallArgs{}); },
+        [&](const expr::Unary& n) {
+            const Variant v = scalar(*n.operand);
+            return n.op == Op::Not ? logicalNot(v) : negate(v);
+        },
+        [&](const expr::Name& n) { return eval(n); },
+        [&](const expr::Call& n) { return eval(n); },
+        [&](const expr::Binary& n) { return eval(n); },
+    };
+    return std::visit(visitor, e.node);
 }
 
-Variant Interpreter::evalName(const Expr& e) {
+Variant Interpreter::eval(const expr::Name& e) {
     if (SlotPtr s = find(e.key)) return s->v;
     if (e.key == u"err") return Variant(std::static_pointer_cast<mapi::Object>(err_));
     if (isBuiltinConstant(e.key)) return builtinConstant(e.key);
@@ -443,31 +449,30 @@ Variant Interpreter::evalName(const Expr& e) {
     return Variant();  // an implicit variable not yet assigned
 }
 
-Variant Interpreter::evalCall(const Expr& e) {
-    const Expr& callee = *e.callee;
-    if (callee.kind == ExprKind::Member)
-        return getMember(objectOf(callee), callee.key, evalArgs(e.args));
-    if (callee.kind == ExprKind::Name) {
+Variant Interpreter::eval(const expr::Call& e) {
+    if (const auto* member = e.callee->as<expr::Member>())
+        return getMember(objectOf(*member), member->key, evalArgs(e.args));
+    if (const auto* name = e.callee->as<expr::Name>()) {
         // Inside a function its name is also its result variable; with
         // arguments it is the function again.
-        if (const auto it = procs_.constFind(callee.key); it != procs_.constEnd())
+        if (const auto it = procs_.constFind(name->key); it != procs_.constEnd())
             return callProcedure(**it, e.args);
-        if (SlotPtr s = find(callee.key)) {
+        if (SlotPtr s = find(name->key)) {
             if (!isObject(s->v)) raise(mapi::code::TypeMismatch);
             return defaultMember(s->v.asObject(), evalArgs(e.args));
         }
-        if (const auto it = procs_.constFind(callee.key); it != procs_.constEnd())
+        if (const auto it = procs_.constFind(name->key); it != procs_.constEnd())
             return callProcedure(**it, e.args);
-        if (isBuiltin(callee.key) && !isBuiltinConstant(callee.key))
-            return callBuiltin(callee.key, positionalArgs(e.args), host_);
+        if (isBuiltin(name->key) && !isBuiltinConstant(name->key))
+            return callBuiltin(name->key, positionalArgs(e.args), host_);
         raise(mapi::code::TypeMismatch);
     }
-    const Variant base = eval(callee);
+    const Variant base = eval(*e.callee);
     if (!isObject(base)) raise(mapi::code::TypeMismatch);
     return defaultMember(base.asObject(), evalArgs(e.args));
 }
 
-Variant Interpreter::evalBinary(const Expr& e) {
+Variant Interpreter::eval(const expr::Binary& e) {
     if (e.op == Op::Is) {
         // A variable never assigned counts as Nothing: the generated code
         // tests "oSession Is Nothing" on variables it tells the user to Dim
@@ -546,9 +551,9 @@ Variant Interpreter::callProcedure(const Procedure& p, const std::vector<Arg>& a
         if (index >= p.params.size()) raise(err::WrongArguments);
         if (!a.value) continue;
         const Param& prm = p.params[index];
-        if (!prm.byVal && a.value->kind == ExprKind::Name && !isBuiltin(a.value->key) &&
-            !procs_.contains(a.value->key)) {
-            bound[index] = findOrCreate(a.value->key);
+        const auto* name = a.value->as<expr::Name>();
+        if (!prm.byVal && name && !isBuiltin(name->key) && !procs_.contains(name->key)) {
+            bound[index] = findOrCreate(name->key);
         } else {
             bound[index] = std::make_shared<Slot>();
             bound[index]->v = eval(*a.value);

@@ -76,17 +76,21 @@ class Interpreter {
     Frame& globals() { return *frames_.front(); }
     void poll();
 
+    // `line` is the statement's own: loops and If name it again for every
+    // condition they test, after a body ran that moved on.
     Flow execBlock(const Block& b);
     Flow exec(const Stmt& s);
-    Flow execIf(const Stmt& s);
-    Flow execFor(const Stmt& s);
-    Flow execForEach(const Stmt& s);
-    Flow execLoop(const Stmt& s);
-    Flow execSelect(const Stmt& s);
-    Flow execWith(const Stmt& s);
-    void execDim(const Stmt& s);
-    void execPrint(const Stmt& s);
-    void execCall(const Stmt& s);
+    Flow exec(const stmt::If& s, int line);
+    Flow exec(const stmt::For& s, int line);
+    Flow exec(const stmt::ForEach& s, int line);
+    Flow exec(const stmt::While& s, int line);
+    Flow exec(const stmt::Do& s, int line);
+    Flow exec(const stmt::Select& s);
+    Flow exec(const stmt::With& s);
+    Flow exec(const stmt::Exit& s);
+    void exec(const stmt::Dim& s);
+    void exec(const stmt::Print& s);
+    void exec(const stmt::Call& s);
     void assign(const Expr& target, const mapi::Variant& v, bool isSet);
 
     SlotPtr find(const QString& key);
@@ -94,13 +98,13 @@ class Interpreter {
     void store(Slot& slot, const mapi::Variant& v, bool isSet);
 
     mapi::Variant eval(const Expr& e);
+    mapi::Variant eval(const expr::Name& e);
+    mapi::Variant eval(const expr::Call& e);
+    mapi::Variant eval(const expr::Binary& e);
     mapi::Variant scalar(const Expr& e);
     mapi::Variant scalarOf(const mapi::Variant& v);
-    mapi::Variant evalName(const Expr& e);
-    mapi::Variant evalCall(const Expr& e);
-    mapi::Variant evalBinary(const Expr& e);
-    mapi::Variant withObject(int line);
-    ObjectPtr objectOf(const Expr& e);
+    mapi::Variant withObject();
+    ObjectPtr objectOf(const expr::Member& e);
     CallArgs evalArgs(const std::vector<Arg>& args);
     std::vector<std::optional<mapi::Variant>> positionalArgs(const std::vector<Arg>& args);
     mapi::Variant callProcedure(const Procedure& p, const std::vector<Arg>& args);

@@ -188,7 +188,10 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"x = 1\nWith x\nFor i = 1 To 2\nEnd With", "compile error 3: For without Next"},
         Case{"x = Array(1)\ny = x(0)#", "compile error 2: Expected: end of statement"},
         Case{"Debug.Print 1 2", "compile error 1: Expected: end of statement"},
-        Case{"Exit Function", "compile error 1: Exit Function not allowed in Sub"}));
+        Case{"Exit Function", "compile error 1: Exit Function not allowed in Sub"},
+        Case{"Function F()\nIf x Then Sub G\nEnd Function",
+             "compile error 2: Expected: End Function"},
+        Case{"Sub F()\nIf x Then Function G\nEnd Sub", "compile error 2: Expected: End Sub"}));
 
 INSTANTIATE_TEST_SUITE_P(
     Functions, Language,
