@@ -3,8 +3,6 @@
 // and the refusals (wrong password, no UIDPLUS).
 #include <gtest/gtest.h>
 
-#include <ostream>
-
 #include <QTemporaryDir>
 #include <functional>
 
@@ -17,11 +15,6 @@
 #include "imapstore/MessageData.h"
 #include "messaging/Error.h"
 #include "messaging/Progress.h"
-
-// Readable QString values in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace {
 
