@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QTextStream>
 #include <cstdio>
@@ -96,7 +95,7 @@ int importMail(const QStringList& args) {
         return 2;
     }
     const QString dir = store::profilesDir();
-    if (!QDir().mkpath(dir)) {
+    if (!store::makeProfilesDir()) {
         err << "The profile folder " << dir << " could not be created.\n";
         return 1;
     }
@@ -183,7 +182,7 @@ int addImap(const QStringList& args) {
             QString::fromUtf8(f.readLine()).remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
     }
     const QString dir = store::profilesDir();
-    if (!QDir().mkpath(dir)) {
+    if (!store::makeProfilesDir()) {
         err << "The profile folder " << dir << " could not be created.\n";
         return 1;
     }
