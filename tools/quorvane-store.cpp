@@ -28,7 +28,8 @@ const char* const kUsage =
     "$XDG_DATA_HOME/quorvane\n"
     "  add-imap --profile NAME --server HOST [--port N] [--security none|starttls|tls]\n"
     "           --user USER [--password-file F] [--fingerprint SHA256] [--timeout SECONDS]\n"
-    "                         add an IMAP account to the profile (created when missing); without\n"
+    "                         add an IMAP account to the profile (created when missing), or\n"
+    "                         update the profile's account for that server and user; without\n"
     "                         a password file the password is the one given at logon\n"
     "  --help                 this list\n";
 
@@ -187,15 +188,17 @@ int addImap(const QStringList& args) {
         return 1;
     }
     const QString path = dir + QLatin1Char('/') + QLatin1String(store::kStoreFileName);
+    bool added = true;
     try {
         std::shared_ptr<store::Db> db = store::Db::open(path, !QFile::exists(path));
-        store::addAccount(*db, profile, e);
+        added = store::addAccount(*db, profile, e);
     } catch (const mapi::Error& x) {
         err << path << ": " << x.description() << '\n';
         return 1;
     }
-    QTextStream(stdout) << "Added the IMAP account " << e.user << '@' << e.server
-                        << " to the profile " << profile << '\n';
+    QTextStream(stdout) << (added ? "Added the IMAP account " : "Updated the IMAP account ")
+                        << e.user << '@' << e.server << (added ? " to" : " of") << " the profile "
+                        << profile << '\n';
     return 0;
 }
 

@@ -12,8 +12,10 @@
 
 #include "imap/HeaderCache.h"
 #include "imap/ProtocolLog.h"
+#include "store/Accounts.h"
 #include "store/Backend.h"
 #include "store/Database.h"
+#include "store/Secrets.h"
 #include "support/StoreTestUtil.h"
 
 namespace {
@@ -58,6 +60,14 @@ void touch(const QString& path, int mode, const QByteArray& bytes = "old") {
 void folder(const QString& path, int mode) {
     ASSERT_TRUE(QDir().mkpath(path));
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), static_cast<mode_t>(mode)), 0);
+}
+
+store::AccountEntry account(const QString& password) {
+    store::AccountEntry e;
+    e.server = QStringLiteral("mail.example");
+    e.user = QStringLiteral("ann");
+    e.password = password;
+    return e;
 }
 
 struct Case {
@@ -117,6 +127,12 @@ std::vector<Case> creating() {
              log.write(imap::Direction::Sent, "a1 LOGIN ann ***\r\n");
          },
          {{"imap.log", 0600}}},
+        {"the password file",
+         [](const QString& dir) {
+             auto db = store::Db::open(dir + QStringLiteral("/s.db"), true);
+             store::addAccount(*db, QStringLiteral("P"), account(QStringLiteral("pw")));
+         },
+         {{"secrets", 0600}, {"s.db", 0600}}},
     };
 }
 
