@@ -28,8 +28,7 @@ const char* const kUsage =
     "$XDG_DATA_HOME/quorvane\n"
     "  add-imap --profile NAME --server HOST [--port N] [--security none|starttls|tls]\n"
     "           --user USER [--password-file F] [--fingerprint SHA256] [--timeout SECONDS]\n"
-    "                         add an IMAP account to the profile (created when missing), or\n"
-    "                         update the profile's account for that server and user; without\n"
+    "                         add an IMAP account to the profile (created when missing); without\n"
     "                         a password file the password is the one given at logon\n"
     "  --help                 this list\n";
 
