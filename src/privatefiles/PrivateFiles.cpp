@@ -62,6 +62,10 @@ void narrowTree(const QString& folder) {
 }
 
 void prepareDatabase(const QString& path, bool create) {
+    // SQLite's names for a database in memory or a temporary one are no files.
+    if (path.isEmpty() || path == QLatin1String(":memory:") ||
+        path.startsWith(QLatin1String("file:")))
+        return;
     if (create) {
         const int fd = ::open(native(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
         if (fd >= 0) ::close(fd);

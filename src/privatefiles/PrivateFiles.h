@@ -27,6 +27,7 @@ void narrowTree(const QString& folder);
 // mode 0600 when `create` and it is missing, and narrows it and the journals
 // SQLite may have left beside it. SQLite gives the journals it creates later
 // (-journal, -wal, -shm) the mode of the database file, so they follow.
+// SQLite's special names (":memory:", "", "file:" URIs) are left to it.
 void prepareDatabase(const QString& path, bool create);
 
 // Opens `path` in `file` for appending, created with mode 0600 when missing

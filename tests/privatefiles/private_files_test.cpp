@@ -237,4 +237,18 @@ TEST(PrivateFiles, OnlyThisUsersOwnFilesAndFoldersAreNarrowed) {
     EXPECT_EQ(modeOf(shared + QStringLiteral("/mailstore.db")), 0600);
 }
 
+// An account without a cache path caches in memory: no file of that name appears.
+TEST(PrivateFiles, ADatabaseInMemoryIsNoFile) {
+    QTemporaryDir dir;
+    const QString was = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    {
+        imap::HeaderCache cache(QStringLiteral(":memory:"));
+        store::Db::open(QStringLiteral(":memory:"), true).reset();
+    }
+    QDir::setCurrent(was);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList());
+}
+
 }  // namespace
