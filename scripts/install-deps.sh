@@ -6,7 +6,9 @@ packages=(g++ cmake make pkg-config qt6-base-dev libsqlite3-dev libgtest-dev lib
           sqlite3   # sqlite3: a scenario holds a store locked with it; the import tests read stores
           tzdata    # the local-time tests switch to zones with daylight saving
           time      # bench/run.sh reads peak memory and CPU time of each run
-          clang-14 libclang-rt-14-dev)  # the libFuzzer targets (scripts/fuzz.sh)
+          clang-14 libclang-rt-14-dev  # the libFuzzer targets (scripts/fuzz.sh)
+          qtkeychain-qt6-dev            # account passwords in the desktop's secret service
+          dbus-daemon gnome-keyring libsecret-tools)  # the secret-service test's private bus and keyring
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

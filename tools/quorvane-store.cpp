@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
@@ -99,7 +98,7 @@ int importMail(const QStringList& args) {
         return 2;
     }
     const QString dir = store::profilesDir();
-    if (!QDir().mkpath(dir)) {
+    if (!store::makeProfilesDir()) {
         err << "The profile folder " << dir << " could not be created.\n";
         return 1;
     }
@@ -197,20 +196,22 @@ int addImap(const QStringList& args) {
         e.caFile = QFileInfo(f).absoluteFilePath();
     }
     const QString dir = store::profilesDir();
-    if (!QDir().mkpath(dir)) {
+    if (!store::makeProfilesDir()) {
         err << "The profile folder " << dir << " could not be created.\n";
         return 1;
     }
     const QString path = dir + QLatin1Char('/') + QLatin1String(store::kStoreFileName);
+    bool added = true;
     try {
         std::shared_ptr<store::Db> db = store::Db::open(path, !QFile::exists(path));
-        store::addAccount(*db, profile, e);
+        added = store::addAccount(*db, profile, e);
     } catch (const mapi::Error& x) {
         err << path << ": " << x.description() << '\n';
         return 1;
     }
-    QTextStream(stdout) << "Added the IMAP account " << e.user << '@' << e.server
-                        << " to the profile " << profile << '\n';
+    QTextStream(stdout) << (added ? "Added the IMAP account " : "Updated the IMAP account ")
+                        << e.user << '@' << e.server << (added ? " to" : " of") << " the profile "
+                        << profile << '\n';
     return 0;
 }
 

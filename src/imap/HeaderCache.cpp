@@ -6,6 +6,8 @@
 #include <QIODevice>
 #include <algorithm>
 
+#include "privatefiles/PrivateFiles.h"
+
 namespace imap {
 
 namespace {
@@ -92,6 +94,8 @@ QList<quint32> uidsOf(const QList<FlagState>& states) {
 }  // namespace
 
 HeaderCache::HeaderCache(const QString& path) : path_(path) {
+    // The headers are mail: for the owner only, and so are the log and index beside them.
+    privatefiles::prepareDatabase(path, true);
     if (sqlite3_open(path.toUtf8().constData(), &db_) != SQLITE_OK) fail("open");
     exec("PRAGMA journal_mode=WAL");
     exec("PRAGMA synchronous=NORMAL");

@@ -1,9 +1,12 @@
 #include "imap/ProtocolLog.h"
 
+#include "privatefiles/PrivateFiles.h"
+
 namespace imap {
 
 FileProtocolLog::FileProtocolLog(const QString& path) : file_(path) {
-    file_.open(QIODevice::WriteOnly | QIODevice::Append);
+    // The log holds the mail that passed (only the passwords are masked).
+    privatefiles::openForAppend(file_, path);
 }
 
 void FileProtocolLog::write(Direction direction, const QByteArray& data) {

@@ -1,6 +1,12 @@
 #include "store/Accounts.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
+#include <algorithm>
+#include <optional>
+
+#include "messaging/Error.h"
 
 namespace store {
 
@@ -15,6 +21,12 @@ bool hasColumn(Db& db, const char* name) {
     Stmt q = db.prepare("SELECT 1 FROM pragma_table_info('profile_accounts') WHERE name = ?1");
     q.bind(1, QString::fromLatin1(name));
     return q.step();
+}
+
+// Hosts and user names compare as the store IDs of accounts do: ignoring case.
+bool sameAccount(const AccountEntry& a, const AccountEntry& b) {
+    return a.kind == b.kind && a.server.compare(b.server, Qt::CaseInsensitive) == 0 &&
+           a.user.compare(b.user, Qt::CaseInsensitive) == 0;
 }
 
 bool hasAccountTable(Db& db) {
@@ -77,10 +89,31 @@ std::vector<AccountEntry> profileAccounts(Db& db, std::int64_t profile) {
         e.caFile = q.text(9);
         out.push_back(e);
     }
+    // An older version added the same account again as another row, and the two
+    // would show as one store twice: the last one added is the one meant.
+    for (auto it = out.begin(); it != out.end();) {
+        const bool later = std::any_of(std::next(it), out.end(),
+                                       [&](const AccountEntry& o) { return sameAccount(*it, o); });
+        it = later ? out.erase(it) : std::next(it);
+    }
     return out;
 }
 
-void addAccount(Db& db, const QString& profileName, const AccountEntry& e) {
+bool addAccount(Db& db, const QString& profileName, const AccountEntry& e) {
+    tidyAccounts(db);
+    QString storedName = profileName;
+    {
+        Stmt q = db.prepare("SELECT name FROM profiles WHERE name = ?1 COLLATE NOCASE");
+        q.bind(1, profileName);
+        if (q.step()) storedName = q.text(0);
+    }
+    // Kept before the row is written: a password that cannot be kept adds nothing.
+    const SecretOwner owner = secretOwner(db, storedName, e);
+    if (e.password.isEmpty())
+        forgetSecret(owner);
+    else
+        keepSecret(owner, e.password);
+
     Db::Transaction tx(db);
     ensureAccountTable(db);
     std::int64_t profile = 0;
@@ -94,6 +127,9 @@ void addAccount(Db& db, const QString& profileName, const AccountEntry& e) {
         ins.bind(1, profileName).bind(2, e.server).bind(3, e.user).run();
         profile = db.lastInsertId();
     }
+    std::optional<AccountEntry> before;
+    for (const AccountEntry& a : profileAccounts(db, profile))
+        if (sameAccount(a, e)) before = a;
     Stmt ins = db.prepare(
         "INSERT INTO profile_accounts(profile, kind, server, port, security, user, password, "
         "fingerprint, timeout, ca_file) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
@@ -103,12 +139,136 @@ void addAccount(Db& db, const QString& profileName, const AccountEntry& e) {
         .bind(4, e.port)
         .bind(5, e.security)
         .bind(6, e.user)
-        .bind(7, e.password)
+        .bind(7, QString())
         .bind(8, e.fingerprint)
         .bind(9, e.timeout)
         .bind(10, e.caFile)
         .run();
+    if (before) {
+        // The new row replaces the old one under the old one's id, which names
+        // the account's header cache: the cached headers stay good.
+        const std::int64_t added = db.lastInsertId();
+        db.prepare("DELETE FROM profile_accounts WHERE rid = ?1").bind(1, before->rid).run();
+        db.prepare("UPDATE profile_accounts SET rid = ?1 WHERE rid = ?2")
+            .bind(1, before->rid)
+            .bind(2, added)
+            .run();
+    }
     tx.commit();
+    // Written again with other capitals, the account's password has a new owner.
+    if (before && (before->server != e.server || before->user != e.user))
+        forgetSecret(secretOwner(db, storedName, *before));
+    return !before;
+}
+
+SecretOwner secretOwner(const Db& db, const QString& profileName, const AccountEntry& e) {
+    return SecretOwner{db.path(), profileName, e.kind, e.server, e.user};
+}
+
+QString keptPassword(Db& db, const QString& profileName, const AccountEntry& e) {
+    if (std::optional<QString> s = findSecret(secretOwner(db, profileName, e))) return *s;
+    return e.password;
+}
+
+QString accountCachePath(const QString& storePath, std::int64_t rid) {
+    return QStringLiteral("%1/account-%2.cache").arg(QFileInfo(storePath).absolutePath()).arg(rid);
+}
+
+namespace {
+
+// SQLite overwrites what a statement deletes while this is on, rather than
+// leaving it in the file's free space until the space is used again.
+class SecureDelete {
+  public:
+    explicit SecureDelete(Db& db) : db_(db) {
+        Stmt q = db_.prepare("PRAGMA secure_delete");
+        was_ = q.step() ? q.integer(0) : 0;
+        db_.exec("PRAGMA secure_delete = ON");
+    }
+    ~SecureDelete() {
+        try {
+            if (was_ == 0) db_.exec("PRAGMA secure_delete = OFF");
+        } catch (const mapi::Error&) {
+            // Only slower deletes for the rest of this connection.
+        }
+    }
+    SecureDelete(const SecureDelete&) = delete;
+    SecureDelete& operator=(const SecureDelete&) = delete;
+
+  private:
+    Db& db_;
+    std::int64_t was_ = 0;
+};
+
+}  // namespace
+
+void tidyAccounts(Db& db) {
+    if (!hasAccountTable(db)) return;
+    struct Row {
+        std::int64_t profile = 0;
+        bool orphan = false;  // its profile is gone
+        QString profileName;
+        AccountEntry entry;
+    };
+    std::vector<Row> rows;
+    {
+        Stmt q = db.prepare(
+            "SELECT a.rid, a.profile, p.name, a.kind, a.server, a.user, a.password "
+            "FROM profile_accounts a LEFT JOIN profiles p ON p.rid = a.profile ORDER BY a.rid");
+        while (q.step()) {
+            Row r;
+            r.entry.rid = q.integer(0);
+            r.profile = q.integer(1);
+            r.orphan = q.isNull(2);
+            r.profileName = q.text(2);
+            r.entry.kind = q.text(3);
+            r.entry.server = q.text(4);
+            r.entry.user = q.text(5);
+            r.entry.password = q.text(6);
+            rows.push_back(r);
+        }
+    }
+    std::vector<std::int64_t> superseded, cleared;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const Row& r = rows[i];
+        const bool later = std::any_of(
+            rows.begin() + static_cast<std::ptrdiff_t>(i) + 1, rows.end(),
+            [&](const Row& o) { return o.profile == r.profile && sameAccount(o.entry, r.entry); });
+        if (later) {
+            superseded.push_back(r.entry.rid);
+        } else if (!r.entry.password.isEmpty()) {
+            // Kept before it leaves the store: a crash in between leaves two copies,
+            // never none. An account of no profile cannot log on: its password goes.
+            try {
+                if (!r.orphan)
+                    keepSecret(secretOwner(db, r.profileName, r.entry), r.entry.password);
+                cleared.push_back(r.entry.rid);
+            } catch (const mapi::Error&) {
+                // Nowhere else to keep it now: the next open tries again.
+            }
+        }
+    }
+    if (superseded.empty() && cleared.empty()) return;
+    {
+        const SecureDelete secure(db);
+        Db::Transaction tx(db);
+        for (std::int64_t rid : superseded)
+            db.prepare("DELETE FROM profile_accounts WHERE rid = ?1").bind(1, rid).run();
+        for (std::int64_t rid : cleared)
+            db.prepare("UPDATE profile_accounts SET password = '' WHERE rid = ?1")
+                .bind(1, rid)
+                .run();
+        tx.commit();
+    }
+    // A store in write-ahead-log mode would keep the old pages in its log until
+    // a checkpoint; a store with a rollback journal has nothing to do here.
+    Stmt checkpoint = db.prepare("PRAGMA wal_checkpoint(TRUNCATE)");
+    checkpoint.run();
+    for (std::int64_t rid : superseded) {
+        const QString cache = accountCachePath(db.path(), rid);
+        for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+            QFile::remove(cache + QLatin1String(suffix));
+    }
 }
 
 }  // namespace store

@@ -12,6 +12,7 @@
 
 #include "messaging/Objects.h"
 #include "store/Database.h"
+#include "store/Secrets.h"
 
 namespace store {
 
@@ -22,7 +23,10 @@ struct AccountEntry {
     int port = 143;
     QString security = QStringLiteral("none");  // none, starttls or tls
     QString user;
-    QString password;     // "" when it is given at logon
+    // Given to addAccount: the password to keep ("" for one given at logon). Read
+    // back: only one an older version kept in the store file and tidyAccounts
+    // could not move yet; keptPassword() finds it wherever it is.
+    QString password;
     QString fingerprint;  // a certificate accepted although it does not verify
     int timeout = 0;      // seconds to wait for the server; 0 for the program's default
     QString caFile;       // CA certificates trusted besides the system's; "" for none
@@ -66,10 +70,27 @@ void installAccountOpener(const QString& kind, AccountOpener opener);
 std::shared_ptr<AccountSession> openAccount(const AccountLogon& logon);
 
 // The profile's accounts in the order they were added (none in a store file
-// written before accounts existed).
+// written before accounts existed). Of accounts an older version added twice for
+// the same server and user, the last one.
 std::vector<AccountEntry> profileAccounts(Db& db, std::int64_t profile);
 // Adds an account to the profile `name`, creating the profile when missing; a new
-// profile answers the dynamic logon for the account's server and user.
-void addAccount(Db& db, const QString& profileName, const AccountEntry& entry);
+// profile answers the dynamic logon for the account's server and user. The
+// profile's account for the same server and user, if it has one, takes the new
+// settings instead (false is returned then). The password goes where secrets
+// are kept (store/Secrets.h), never into the store file.
+bool addAccount(Db& db, const QString& profileName, const AccountEntry& entry);
+
+// Whose password it is, for store/Secrets.h.
+SecretOwner secretOwner(const Db& db, const QString& profileName, const AccountEntry& e);
+// The password kept for the account; "" when it is to be given at logon.
+QString keptPassword(Db& db, const QString& profileName, const AccountEntry& e);
+// Where the account keeps its header cache: beside the store, named by its row.
+QString accountCachePath(const QString& storePath, std::int64_t rid);
+
+// Brings a store an older version wrote up to date at its open: the passwords
+// it held go where secrets are kept (leaving no byte of them in the store file),
+// and of accounts added twice only the last one stays. Writes nothing when there
+// is nothing to do; a password that cannot be kept elsewhere stays where it is.
+void tidyAccounts(Db& db);
 
 }  // namespace store

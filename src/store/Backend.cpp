@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "messaging/Error.h"
+#include "privatefiles/PrivateFiles.h"
 #include "store/DemoMailbox.h"
 #include "store/Fixture.h"
 #include "store/StoreBackend.h"
@@ -17,6 +18,13 @@ QString profilesDir() {
     QString base = qEnvironmentVariable("XDG_DATA_HOME");
     if (base.isEmpty()) base = QDir::homePath() + QStringLiteral("/.local/share");
     return base + QStringLiteral("/quorvane");
+}
+
+bool makeProfilesDir() {
+    const QString dir = profilesDir();
+    if (!privatefiles::makeFolder(dir)) return false;
+    privatefiles::narrowTree(dir);
+    return true;
 }
 
 namespace {
@@ -50,7 +58,7 @@ void installDefaultBackend() {
     // Installed before anything touches the disk: whatever fails below, the
     // logon still meets it again and reports it on its error path.
     std::make_shared<Backend>(path, nullptr, &prepareDefaultStore)->install();
-    if (!QDir().mkpath(dir))
+    if (!makeProfilesDir())
         mapi::raise(mapi::code::DiskError,
                     QStringLiteral("The profile folder %1 could not be created.").arg(dir));
     if (!QFile::exists(path)) buildStoreFile(demoMailbox(), path, QStringLiteral("(demo mailbox)"));
@@ -78,7 +86,8 @@ void createProfileDirectory(const QString& jsonPath, const QString& dir) {
     for (QString d = QDir::cleanPath(QFileInfo(dir).absoluteFilePath()); !QFileInfo::exists(d);
          d = QFileInfo(d).path())
         created << d;
-    if (!QDir().mkpath(dir))
+    // Only what this call creates: DIR may be a folder the user shares on purpose.
+    if (!privatefiles::makeFolder(dir))
         throw FixtureError(QStringLiteral("%1: cannot be created").arg(dir).toStdString());
     // The store appears only when complete; a refused fixture leaves nothing.
     try {

@@ -15,6 +15,10 @@ class FixtureError : public std::runtime_error {
 // Where profiles and their store files live: $XDG_DATA_HOME/quorvane
 // (default ~/.local/share/quorvane).
 QString profilesDir();
+// Creates profilesDir() for its owner only (0700, and the folders above it that
+// are missing), or narrows it and everything in it to the owner when an older
+// version left them readable to others. False when it cannot be created.
+bool makeProfilesDir();
 
 // Installs the embedded store as the messaging back-end (mapi::createSession)
 // over the profiles in profilesDir(), creating the demo profile "Default" over

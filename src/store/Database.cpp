@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include "messaging/Error.h"
+#include "privatefiles/PrivateFiles.h"
 #include "store/Props.h"
 
 namespace store {
@@ -297,6 +298,8 @@ std::shared_ptr<Db> Db::open(const QString& path, bool create) {
     // need not lock one around every call (a column read each, in a walk).
     const int flags =
         SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
+    // Mail is for its owner's eyes only, and so are the journals SQLite keeps beside it.
+    privatefiles::prepareDatabase(path, create);
     if (sqlite3_open_v2(path.toUtf8().constData(), &h, flags, nullptr) != SQLITE_OK) {
         const QString why =
             h ? QString::fromUtf8(sqlite3_errmsg(h)) : QStringLiteral("out of memory");

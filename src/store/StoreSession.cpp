@@ -1,7 +1,8 @@
-#include <QFileInfo>
 #include <algorithm>
 
+#include "messaging/Error.h"
 #include "messaging/SessionFactory.h"
+#include "store/Accounts.h"
 #include "store/LibraryDialogs.h"
 #include "store/Profiles.h"
 #include "store/StoreBackend.h"
@@ -17,6 +18,11 @@ std::shared_ptr<Db> Backend::db() {
     if (!db_) {
         std::shared_ptr<Db> db = Db::open(path_, false);
         if (prepare_) prepare_(*db);
+        // A store another program holds locked now is tidied at a later open.
+        try {
+            tidyAccounts(*db);
+        } catch (const mapi::Error&) {
+        }
         db_ = db;
     }
     return db_;
@@ -49,10 +55,13 @@ const SessionPtr& SessionImpl::state() const {
 
 namespace {
 
-// The account's own password, else the one the logon passed, else (when the
-// logon may show dialogs) the one the user types in the library's prompt.
-QString accountPassword(const AccountEntry& e, const QString& given, bool showDialog) {
-    if (!e.password.isEmpty()) return e.password;
+// The account's own password (kept where secrets are), else the one the logon
+// passed, else (when the logon may show dialogs) the one the user types in the
+// library's prompt.
+QString accountPassword(const SessionState& st, const AccountEntry& e, const QString& given,
+                        bool showDialog) {
+    const QString kept = keptPassword(*st.db, st.profileName, e);
+    if (!kept.isEmpty()) return kept;
     if (!given.isEmpty() || !showDialog) return given;
     return runPasswordDialog(QStringLiteral("%1@%2").arg(e.user, e.server));
 }
@@ -60,14 +69,13 @@ QString accountPassword(const AccountEntry& e, const QString& given, bool showDi
 std::vector<std::shared_ptr<AccountSession>> openProfileAccounts(
     const std::shared_ptr<SessionState>& st, const QString& givenPassword, bool showDialog) {
     std::vector<std::shared_ptr<AccountSession>> out;
-    const QString dir = QFileInfo(st->db->path()).absolutePath();
     // Held weakly: the accounts live inside the session state they resolve against.
     std::weak_ptr<const SessionState> weak = st;
     for (const AccountEntry& e : profileAccounts(*st->db, st->profile)) {
         AccountLogon logon;
         logon.entry = e;
-        logon.password = accountPassword(e, givenPassword, showDialog);
-        logon.cachePath = QStringLiteral("%1/account-%2.cache").arg(dir).arg(e.rid);
+        logon.password = accountPassword(*st, e, givenPassword, showDialog);
+        logon.cachePath = accountCachePath(st->db->path(), e.rid);
         logon.userName = st->userName;
         logon.resolve = [weak](const QString& name) {
             std::vector<ResolvedName> found;

@@ -32,6 +32,10 @@ case $bin in /*) ;; */*) bin=$PWD/$bin ;; esac  # the program runs from another 
 dir=$(cd "${2%/}" 2>/dev/null && pwd) || { echo "$2: no such directory" >&2; exit 2; }
 [ -f "$dir/script" ] || [ -f "$dir/args" ] || { echo "$dir/script: no such file" >&2; exit 2; }
 
+# No session bus, so no secret service: account passwords go to the owner-only
+# file beside the store on every machine, never to the desktop's keyring.
+unset DBUS_SESSION_BUS_ADDRESS DISPLAY WAYLAND_DISPLAY
+
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/quorvane-scenario.XXXXXX")
 pids=$tmp/pids
 stop_setup() {
