@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "mime/GMimeHandles.h"
+#include "mime/HtmlText.h"
 
 namespace mime {
 
@@ -258,7 +259,7 @@ bool looksLikeMail(GMimeObject* obj) {
 
 }  // namespace
 
-ParseResult parseMessage(QByteArray raw, const EnvelopeHints& hints, const ParseOptions& options) {
+ParseResult parseMessage(QByteArray raw, const EnvelopeHints& hints) {
     initOnce();
     ParseResult result;
     ParsedMessage m;
@@ -313,7 +314,7 @@ ParseResult parseMessage(QByteArray raw, const EnvelopeHints& hints, const Parse
     if (walker.havePlain) {
         m.body = walker.plain;
     } else if (walker.haveHtml) {
-        m.body = options.htmlToText ? options.htmlToText(walker.html) : walker.html;
+        m.body = htmlToText(walker.html);
         m.bodyFromHtml = true;
     } else if (content && GMIME_IS_MULTIPART(content) &&
                g_mime_multipart_get_count(GMIME_MULTIPART(content)) == 0) {
