@@ -2,6 +2,7 @@
 
 #include <gumbo.h>
 
+#include <QRegularExpression>
 #include <memory>
 #include <vector>
 
@@ -107,6 +108,25 @@ std::unique_ptr<GumboOutput, OutputDeleter> parse(const QByteArray& utf8) {
 QByteArray attribute(const GumboNode* element, const char* name) {
     const GumboAttribute* a = gumbo_get_attribute(&element->v.element.attributes, name);
     return a ? QByteArray(a->value).trimmed() : QByteArray();
+}
+
+// <meta charset="..."> or <meta http-equiv="Content-Type" content="...; charset=...">.
+QByteArray metaCharset(const GumboNode* meta) {
+    QByteArray charset = attribute(meta, "charset");
+    if (charset.isEmpty() &&
+        attribute(meta, "http-equiv").compare("content-type", Qt::CaseInsensitive) == 0) {
+        static const QRegularExpression inContent(
+            QStringLiteral("charset\\s*=\\s*[\"']?([^\\s\"';]+)"),
+            QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpressionMatch m =
+            inContent.match(QString::fromLatin1(attribute(meta, "content")));
+        if (m.hasMatch()) charset = m.captured(1).toLatin1();
+    }
+    // Bytes that name a 16-bit encoding are not in it; browsers read them as UTF-8.
+    const QByteArray lower = charset.toLower();
+    if (lower.startsWith("utf-16") || lower == "unicode") return "utf-8";
+    if (lower == "x-user-defined") return "windows-1252";
+    return charset;
 }
 
 class Walk {
@@ -228,6 +248,27 @@ QString htmlToText(const QString& html) {
     const auto output = parse(html.toUtf8());
     if (!output) return {};
     return Walk(output->root).text();
+}
+
+QByteArray htmlDeclaredCharset(const QByteArray& html) {
+    // A browser looks only this far; the markup it needs is ASCII, which the
+    // parser reads whatever the bytes around it.
+    const auto output = parse(html.left(4096));
+    if (!output) return {};
+    std::vector<const GumboNode*> pending{output->root};
+    while (!pending.empty()) {
+        const GumboNode* node = pending.back();
+        pending.pop_back();
+        if (node->type != GUMBO_NODE_ELEMENT) continue;
+        if (node->v.element.tag == GUMBO_TAG_META) {
+            const QByteArray charset = metaCharset(node);
+            if (!charset.isEmpty()) return charset;
+        }
+        const GumboVector& children = node->v.element.children;
+        for (unsigned i = children.length; i-- > 0;)
+            pending.push_back(static_cast<const GumboNode*>(children.data[i]));
+    }
+    return {};
 }
 
 }  // namespace mime

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace mime {
@@ -12,5 +13,9 @@ namespace mime {
 // apart by a tab; an image by its alternative text, as a reader that does not
 // load remote images shows it. Safe to call from any thread: no Qt Gui.
 QString htmlToText(const QString& html);
+
+// The charset an HTML document names in a <meta> near its start, as a browser
+// finds it when nothing else says; empty when it names none.
+QByteArray htmlDeclaredCharset(const QByteArray& html);
 
 }  // namespace mime

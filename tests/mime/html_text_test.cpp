@@ -78,11 +78,25 @@ TEST(HtmlText, TheMimeReaderGivesAnHtmlOnlyMessageAsText) {
     const QByteArray htmlOnly =
         "From: a@example.com\r\nSubject: s\r\nContent-Type: text/html; charset=iso-8859-1\r\n"
         "Content-Transfer-Encoding: quoted-printable\r\n\r\n"
-        "<p>Caf=E9 <b>open</b></p><p>Line=\r\n two</p>\r\n";
+        "<p>Caf=E9 =96 <b>open</b></p><p>Line=\r\n two</p>\r\n";
     const mime::ParseResult r = mime::parseMessage(htmlOnly);
     ASSERT_TRUE(r.message);
     EXPECT_TRUE(r.message->bodyFromHtml);
-    EXPECT_EQ(r.message->body.toStdString(), "Caf\u00e9 open\n\nLine two");
+    // Latin-1 labelled mail with 0x80-0x9F is Windows-1252, as readers take it.
+    EXPECT_EQ(r.message->body.toStdString(), "Caf\u00e9 \u2013 open\n\nLine two");
+
+    // No charset in the header: the one the document names, else a guess.
+    const QByteArray metaOnly =
+        "From: a@example.com\r\nSubject: s\r\nContent-Type: text/html\r\n\r\n"
+        "<html><head><meta http-equiv=Content-Type content=\"text/html; charset=koi8-r\">"
+        "</head><body>\xf0\xd2\xc9\xd7\xc5\xd4</body></html>\r\n";
+    EXPECT_EQ(mime::parseMessage(metaOnly).message->body.toStdString(),
+              "\u041f\u0440\u0438\u0432\u0435\u0442");
+    const QByteArray unlabelled =
+        "From: a@example.com\r\nSubject: s\r\nContent-Type: text/html\r\n\r\n"
+        "<p>na\xefve \x93quoted\x94</p>\r\n";
+    EXPECT_EQ(mime::parseMessage(unlabelled).message->body.toStdString(),
+              "na\u00efve \u201cquoted\u201d");
 
     const QByteArray both =
         "From: a@example.com\r\nSubject: s\r\nMIME-Version: 1.0\r\n"
