@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need, only when one is missing.
 set -euo pipefail
 packages=(g++ cmake make pkg-config qt6-base-dev libsqlite3-dev libgtest-dev libgmock-dev
-          libbenchmark-dev libgl-dev libgmime-3.0-dev python3 libetpan-dev dovecot-imapd openssl clang-format-14
+          libbenchmark-dev libgl-dev libgmime-3.0-dev libgumbo-dev python3 libetpan-dev dovecot-imapd openssl clang-format-14
           sqlite3   # sqlite3: a scenario holds a store locked with it; the import tests read stores
           tzdata    # the local-time tests switch to zones with daylight saving
           time      # bench/run.sh reads peak memory and CPU time of each run

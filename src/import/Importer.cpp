@@ -6,7 +6,6 @@
 #include <mutex>
 #include <thread>
 
-#include "import/HtmlText.h"
 #include "import/MailSources.h"
 #include "import/MessageWriter.h"
 #include "import/StoreTarget.h"
@@ -69,15 +68,13 @@ class Queue {
 };
 
 void readAll(const std::vector<Source>& sources, Queue& queue) {
-    mime::ParseOptions options;
-    options.htmlToText = htmlToText;
     for (const Source& s : sources) {
         const QString error = readSource(s, [&](RawMessage&& raw) {
             Item item;
             item.folder = std::move(raw.folder);
             item.origin = std::move(raw.origin);
             item.consumed = raw.consumed;
-            item.result = mime::parseMessage(std::move(raw.raw), raw.hints, options);
+            item.result = mime::parseMessage(std::move(raw.raw), raw.hints);
             queue.push(std::move(item));
         });
         if (!error.isEmpty()) {

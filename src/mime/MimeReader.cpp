@@ -8,6 +8,7 @@
 
 #include "mime/GMimeHandles.h"
 #include "mime/HeaderFields.h"
+#include "mime/HtmlText.h"
 
 namespace mime {
 
@@ -131,25 +132,44 @@ class PartWalker {
     QString fallbackName(const QString& ext) {
         return QStringLiteral("attachment%1%2").arg(m_.attachments.size() + 1).arg(ext);
     }
-    QString text(GMimeTextPart* part);
+    QString text(GMimeTextPart* part, bool html);
     ParsedMessage& m_;
     GMimeParserOptions* options_;
 };
 
-// The part's text in UTF-8; a charset iconv does not know is guessed from the
-// bytes (UTF-8, else Windows-1252) instead of leaving replacement characters.
-QString PartWalker::text(GMimeTextPart* part) {
-    const char* charset = g_mime_text_part_get_charset(part);
-    if (charset) {
-        iconv_t cd = g_mime_iconv_open("UTF-8", charset);
-        if (cd == reinterpret_cast<iconv_t>(-1)) {
+bool isLatin1Label(const char* charset) {
+    const char* canon = g_mime_charset_canon_name(charset);
+    for (const char* label : {"iso-8859-1", "latin1", "l1", "us-ascii", "ascii"})
+        if (g_ascii_strcasecmp(canon, label) == 0) return true;
+    return false;
+}
+
+// The part's text in UTF-8. An HTML part without a charset in its header is
+// read in the one its <meta> names, as readers do; a charset iconv does not
+// know, or none at all, is guessed from the bytes (UTF-8, else Windows-1252)
+// instead of leaving replacement characters.
+QString PartWalker::text(GMimeTextPart* part, bool html) {
+    QByteArray charset = g_mime_text_part_get_charset(part);
+    if (charset.isEmpty() && html) charset = htmlDeclaredCharset(decodedContent(GMIME_PART(part)));
+    // What is labelled Latin-1 or ASCII is written in Windows-1252 (quotes
+    // and dashes in 0x80-0x9F), and browsers and readers decode it so.
+    if (!charset.isEmpty() && isLatin1Label(charset.constData())) charset = "windows-1252";
+    bool known = false;
+    if (!charset.isEmpty()) {
+        iconv_t cd = g_mime_iconv_open("UTF-8", charset.constData());
+        known = cd != reinterpret_cast<iconv_t>(-1);
+        if (known) {
+            g_mime_iconv_close(cd);
+            g_mime_text_part_set_charset(part, charset.constData());
+        } else {
             m_.warnings.append(QStringLiteral("unknown charset: %1").arg(utf8(charset).left(40)));
-            const QByteArray bytes = decodedContent(GMIME_PART(part));
-            GString_ t(g_mime_utils_decode_8bit(options_, bytes.constData(),
-                                                static_cast<size_t>(bytes.size())));
-            return utf8(t.get());
         }
-        g_mime_iconv_close(cd);
+    }
+    if (!known) {
+        const QByteArray bytes = decodedContent(GMIME_PART(part));
+        GString_ t(g_mime_utils_decode_8bit(options_, bytes.constData(),
+                                            static_cast<size_t>(bytes.size())));
+        return utf8(t.get());
     }
     GString_ t(g_mime_text_part_get_text(part));
     return utf8(t.get());
@@ -178,10 +198,10 @@ void PartWalker::leaf(GMimePart* part) {
         // Only the first of each kind is the body; later inline texts stay in the raw bytes.
         if ((isPlain && !havePlain) || (isHtml && !haveHtml)) {
             if (isPlain) {
-                plain = text(GMIME_TEXT_PART(part));
+                plain = text(GMIME_TEXT_PART(part), false);
                 havePlain = true;
             } else {
-                html = text(GMIME_TEXT_PART(part));
+                html = text(GMIME_TEXT_PART(part), true);
                 haveHtml = true;
             }
         }
@@ -252,7 +272,7 @@ bool looksLikeMail(GMimeObject* obj) {
 
 }  // namespace
 
-ParseResult parseMessage(QByteArray raw, const EnvelopeHints& hints, const ParseOptions& options) {
+ParseResult parseMessage(QByteArray raw, const EnvelopeHints& hints) {
     initGMime();
     ParseResult result;
     ParsedMessage m;
@@ -309,7 +329,7 @@ ParseResult parseMessage(QByteArray raw, const EnvelopeHints& hints, const Parse
     if (walker.havePlain) {
         m.body = walker.plain;
     } else if (walker.haveHtml) {
-        m.body = options.htmlToText ? options.htmlToText(walker.html) : walker.html;
+        m.body = htmlToText(walker.html);
         m.bodyFromHtml = true;
     } else if (content && GMIME_IS_MULTIPART(content) &&
                g_mime_multipart_get_count(GMIME_MULTIPART(content)) == 0) {

@@ -7,7 +7,6 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -52,11 +51,6 @@ struct ParsedMessage {
 struct EnvelopeHints {
     std::optional<QDateTime> received;    // mbox separator date, Maildir file time
     std::optional<QString> maildirFlags;  // the letters after ":2,"
-};
-
-struct ParseOptions {
-    // Turns an HTML-only body into text; without it the HTML is kept as it is.
-    std::function<QString(const QString& html)> htmlToText;
 };
 
 // Either a message (possibly with warnings) or the reason it cannot be one.

@@ -64,6 +64,25 @@ TEST_F(ImapStoreTest, MailAddedByAnotherClientIsSeenOnTheNextOpen) {
         true);
 }
 
+// An HTML-only message reads as the text a mail reader shows, the same as the
+// importer stores for it (tests/import/corpus/cases.mbox, "HTML only"), not as
+// its markup.
+TEST_F(ImapStoreTest, AnHtmlOnlyMessageReadsAsItsTextNotItsMarkup) {
+    auto writer = other(server(), QStringLiteral("bob"));
+    writer->create(QStringLiteral("Html"));
+    writer->append(QStringLiteral("Html"),
+                   "From: news@example.net\r\nTo: ann@example.com\r\nSubject: HTML only\r\n"
+                   "Date: Thu, 4 Mar 1999 07:45:00 +0100\r\nMessage-ID: <html@example.net>\r\n"
+                   "Content-Type: text/html; charset=utf-8\r\n\r\n"
+                   "<html><body><h1>Hello</h1><p>Fish &amp; chips &lt;today&gt;</p>"
+                   "<p>Second&nbsp;paragraph</p></body></html>\r\n",
+                   0);
+    auto account = imapstore::Account::open(settings(server(), QStringLiteral("bob")));
+    mapi::Ref<mapi::Messages> all = folder(*account, QStringLiteral("Html"))->MessagesOf();
+    EXPECT_EQ(all->Item(1)->Text().toStdString(),
+              "Hello\n\nFish & chips <today>\n\nSecond paragraph");
+}
+
 TEST_F(ImapStoreTest, ARenumberedMailboxInvalidatesTheOldEntryIds) {
     auto writer = other(server(), QStringLiteral("bob"));
     writer->create(QStringLiteral("Renumbered"));
