@@ -274,7 +274,9 @@ class Parser {
             ++i_;
         } else if (w == u"debug" && peek().kind == Tok::Op && peek().text == u"." &&
                    isWord(peek(2), "print"))
-            s = printStatement();
+            s = printStatement(3);
+        else if (isOp("?"))  // the Immediate window's short form of Debug.Print
+            s = printStatement(1);
         else if (unsupported().contains(w))
             fail(QStringLiteral("%1 is not supported").arg(cur().text));
         else if (w == u"else" || w == u"elseif")
@@ -403,9 +405,9 @@ class Parser {
         return s;
     }
 
-    StmtPtr printStatement() {
+    StmtPtr printStatement(size_t keywordTokens) {
         auto s = make(StmtKind::Print);
-        i_ += 3;
+        i_ += keywordTokens;
         while (!atStmtEnd()) {
             PrintItem item;
             if (!isOp(",") && !isOp(";")) item.value = expression();
