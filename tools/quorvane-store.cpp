@@ -97,12 +97,9 @@ int importMail(const QStringList& args) {
         err << kUsage;
         return 2;
     }
-    const QString dir = store::profilesDir();
-    if (!store::makeProfilesDir()) {
-        err << "The profile folder " << dir << " could not be created.\n";
-        return 1;
-    }
-    options.storePath = dir + QLatin1Char('/') + QLatin1String(store::kStoreFileName);
+    // The folder and the store file are created only once there is mail to write.
+    options.storePath =
+        store::profilesDir() + QLatin1Char('/') + QLatin1String(store::kStoreFileName);
     const bool terminal = isatty(STDERR_FILENO) != 0;
     if (terminal) options.progress = showProgress;
     import::ImportReport report;

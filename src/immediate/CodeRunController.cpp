@@ -83,7 +83,7 @@ void CodeRunController::runSelection() {
 }
 
 void CodeRunController::runStatement(const QString& text) {
-    immediate_->appendLine(text);
+    immediate_->appendStatement(text);
     run(text, 1, false);
 }
 

@@ -11,9 +11,30 @@
 
 namespace immediate {
 
+// Colours the typed statements only. Each line is told apart once, when its
+// text first arrives, and keeps that in its block state, so later passes (the
+// oldest lines dropped, a re-layout) colour the same lines again.
+class ImmediateWindow::TranscriptHighlighter : public VbHighlighter {
+  public:
+    using VbHighlighter::VbHighlighter;
+    bool statementNext = false;
+
+  protected:
+    void highlightBlock(const QString& text) override {
+        enum : int { kPrinted = 1, kStatement = 2 };
+        if (currentBlockState() < 0) {
+            // The empty first line of the window takes the first text appended.
+            if (text.isEmpty()) return;
+            setCurrentBlockState(statementNext ? kStatement : kPrinted);
+        }
+        if (currentBlockState() == kStatement) VbHighlighter::highlightBlock(text);
+    }
+};
+
 ImmediateWindow::ImmediateWindow(QWidget* parent)
     : QWidget(parent, Qt::Tool),
       output_(new QPlainTextEdit(this)),
+      highlighter_(new TranscriptHighlighter(output_->document())),
       input_(new QLineEdit(this)),
       stop_(new QPushButton(tr("Stop"), this)),
       dropped_(new QLabel(this)) {
@@ -28,7 +49,6 @@ ImmediateWindow::ImmediateWindow(QWidget* parent)
     stop_->setEnabled(false);
     dropped_->setObjectName(QStringLiteral("DroppedLabel"));
     dropped_->setVisible(false);
-    new VbHighlighter(output_->document());
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(dropped_);
@@ -49,10 +69,20 @@ ImmediateWindow::ImmediateWindow(QWidget* parent)
 }
 
 void ImmediateWindow::appendLine(const QString& line) {
+    append(line, false);
+}
+
+void ImmediateWindow::appendStatement(const QString& text) {
+    append(text, true);
+}
+
+void ImmediateWindow::append(const QString& line, bool statement) {
     // A printed value may hold line breaks of its own; each is a line here.
     QString text = line;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    highlighter_->statementNext = statement;
     output_->appendPlainText(text);
+    highlighter_->statementNext = false;
     lines_ += text.count(u'\n') + 1;
     if (lines_ > kMaxLines && !dropped_->isVisible()) {
         dropped_->setText(

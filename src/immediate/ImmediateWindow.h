@@ -19,7 +19,11 @@ class ImmediateWindow : public QWidget {
 
     explicit ImmediateWindow(QWidget* parent = nullptr);
 
+    // A printed line: data, never coloured as code, whatever words it holds.
     void appendLine(const QString& line);
+    // A statement typed into the window, echoed above what it prints and
+    // coloured as code.
+    void appendStatement(const QString& text);
     void setRunning(bool running);
     QPlainTextEdit* output() const { return output_; }
 
@@ -28,7 +32,12 @@ class ImmediateWindow : public QWidget {
     void stopRequested();
 
   private:
+    class TranscriptHighlighter;
+
+    void append(const QString& line, bool statement);
+
     QPlainTextEdit* output_;
+    TranscriptHighlighter* highlighter_;
     QLineEdit* input_;
     QPushButton* stop_;
     QLabel* dropped_;

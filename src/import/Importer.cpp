@@ -1,6 +1,7 @@
 #include "import/Importer.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -9,7 +10,9 @@
 #include "import/MailSources.h"
 #include "import/MessageWriter.h"
 #include "import/StoreTarget.h"
+#include "messaging/Error.h"
 #include "mime/MimeReader.h"
+#include "privatefiles/PrivateFiles.h"
 
 namespace import {
 
@@ -86,6 +89,14 @@ void readAll(const std::vector<Source>& sources, Queue& queue) {
     queue.close();
 }
 
+std::shared_ptr<store::Db> openStore(const QString& path) {
+    const QString dir = QFileInfo(path).absolutePath();
+    if (!privatefiles::makeFolder(dir))
+        mapi::raise(mapi::code::DiskError,
+                    QStringLiteral("The profile folder %1 could not be created.").arg(dir));
+    return store::Db::open(path, true);
+}
+
 }  // namespace
 
 int ImportReport::exitStatus() const {
@@ -110,14 +121,11 @@ ImportReport runImport(const ImportOptions& options) {
     if (sources.empty()) return report;
     report.storeName = options.storeName.isEmpty() ? sources.front().storeName : options.storeName;
 
-    std::shared_ptr<store::Db> db = store::Db::open(options.storePath, true);
+    // The store file, profile and store are made with the first message that
+    // can be written, in its transaction: a source with no mail in it must not
+    // leave an empty store that every logon lists.
+    std::shared_ptr<store::Db> db;
     std::optional<StoreTarget> target;
-    {
-        store::Db::Transaction tx(*db);
-        StoreTarget::ensureSchema(*db);
-        target.emplace(*db, options.profile, report.storeName);
-        tx.commit();
-    }
 
     Queue queue;
     std::thread reader(readAll, std::cref(sources), std::ref(queue));
@@ -140,10 +148,14 @@ ImportReport runImport(const ImportOptions& options) {
             if (!item.result.message) {
                 report.skipped.push_back({item.origin, item.result.unreadable});
             } else {
-                if (!tx) {
-                    tx.emplace(*db);
-                    if (!writer) writer.emplace(*db);
+                if (!db) db = openStore(options.storePath);
+                if (!tx) tx.emplace(*db);
+                if (!target) {
+                    StoreTarget::ensureSchema(*db);
+                    target.emplace(*db, options.profile, report.storeName);
+                    report.storeUsed = true;
                 }
+                if (!writer) writer.emplace(*db);
                 const mime::ParsedMessage& m = *item.result.message;
                 if (writer->write(target->folder(item.folder), m)) {
                     ++report.imported;
@@ -183,7 +195,10 @@ ImportReport runImport(const ImportOptions& options) {
 QString summaryText(const ImportReport& r) {
     QString out;
     for (const QString& e : r.sourceErrors) out += e + QLatin1Char('\n');
-    if (!r.storeName.isEmpty()) {
+    if (!r.storeName.isEmpty() && !r.storeUsed) {
+        out += QStringLiteral("Nothing imported, skipped %1: no store was created or changed.\n")
+                   .arg(r.skipped.size());
+    } else if (!r.storeName.isEmpty()) {
         out += QStringLiteral(
                    "Imported %1, duplicates %2, skipped %3 into store \"%4\" of profile "
                    "\"%5\".\n")

@@ -23,7 +23,7 @@ struct ImportOptions {
     QStringList sources;
     QString profile = QStringLiteral("Default");
     QString storeName;                                    // empty: named after the first source
-    QString storePath;                                    // the store file, created when missing
+    QString storePath;                                    // created for the first message written
     std::function<void(const ImportProgress&)> progress;  // called a few times a second at most
     int batchMessages = 2000;
 };
@@ -42,6 +42,7 @@ struct ImportReport {
     std::vector<SkippedMessage> skipped;
     QStringList sourceErrors;  // sources that could not be read (at all or to the end)
     ImportProgress totals;
+    bool storeUsed = false;  // a message reached the store: its file, profile and store exist
 
     // 1 when a source could not be read (at all or to its end), or when it
     // held messages and none could be imported or was there already; else 0.

@@ -5,11 +5,13 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
+#include "messaging/Error.h"
 #include "messaging/SessionFactory.h"
 #include "shell/Context.h"
 #include "shell/TreeNodes.h"
 #include "ui/CheckBox.h"
 #include "ui/Dialogs.h"
+#include "ui/ErrorBox.h"
 #include "ui/TreeView.h"
 
 namespace session {
@@ -25,6 +27,20 @@ QString textOf(const QWidget* w) {
     if (auto* plain = qobject_cast<const QPlainTextEdit*>(w)) return plain->toPlainText();
     if (auto* rich = qobject_cast<const QTextEdit*>(w)) return rich->toPlainText();
     return w->property("text").toString();
+}
+
+// A Logon the library refused or the user cancelled leaves nothing logged on:
+// once the user has read why, the session object goes, so that the next logon
+// tries again instead of being told that a session exists.
+bool logOn(shell::MAPIMod& mod, const mapi::LogonArgs& args) {
+    try {
+        mod.session->Logon(args);
+        return true;
+    } catch (const mapi::Error& e) {
+        ui::errorBox(e);
+        mod.session.reset();
+        return false;
+    }
 }
 
 }  // namespace
@@ -124,7 +140,7 @@ void SessionController::Logon() {
         return;
     }
 
-    // Kept in the module before Logon, so a failed logon leaves it in place.
+    // Kept in the module before Logon, as the generated code keeps it.
     mod.session = mapi::createSession();
     const LogonOptions o = logonOptions();
 
@@ -146,7 +162,7 @@ void SessionController::Logon() {
         args.parentWindow = 0;
         args.noMail = true;
         args.profileInfo = o.serverName + QLatin1Char('\n') + o.mailboxName;
-        mod.session->Logon(args);
+        if (!logOn(mod, args)) return;
         logonLine
             .line(u"{Session}.Logon \"\", \"\", False, True, 0, True, \"%1\" & vbLf & \"%2\"",
                   {o.serverName, o.mailboxName})
@@ -156,7 +172,7 @@ void SessionController::Logon() {
         args.profilePassword = o.profilePassword;
         args.showDialog = o.showDialog;
         args.newSession = o.newSession;
-        mod.session->Logon(args);
+        if (!logOn(mod, args)) return;
         logonLine
             .line(
                 u"{Session}.Logon ProfileName:=\"%1\", ProfilePassword:=\"%2\", ShowDialog:=%3, "
@@ -167,7 +183,7 @@ void SessionController::Logon() {
     } else {
         args.showDialog = o.showDialog;
         args.newSession = o.newSession;
-        mod.session->Logon(args);
+        if (!logOn(mod, args)) return;
         logonLine
             .line(u"{Session}.Logon ShowDialog:=%1, NewSession:=%2",
                   {trueFalse(o.showDialog), trueFalse(o.newSession)})

@@ -44,8 +44,9 @@ class SessionController : public QObject {
     void LogoffButton_Click();
 
     // The logon for the root node, called by the tree dispatch under its busy
-    // pointer; messaging errors pass to the dispatch, which reports them. The
-    // session object is kept even when the logon fails.
+    // pointer. A refused or cancelled Logon is reported here and drops the
+    // session object; later messaging errors pass to the dispatch, which
+    // reports them, and keep the (logged-on) session for the logoff.
     void Logon();
 
   private:

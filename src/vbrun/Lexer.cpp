@@ -183,7 +183,7 @@ std::vector<Token> tokenize(const QString& src) {
             push(Tok::Op, op);
             continue;
         }
-        if (QStringLiteral("(),.;=+-*/\\^&#").contains(c)) {
+        if (QStringLiteral("(),.;=+-*/\\^&#?").contains(c)) {
             push(Tok::Op, QString(c));
             ++i;
             continue;

@@ -201,7 +201,9 @@ class Parser : ExpressionParser {
             ++i_;
         } else if (w == u"debug" && peek().kind == Tok::Op && peek().text == u"." &&
                    isWord(peek(2), "print"))
-            s = printStatement();
+            s = printStatement(3);
+        else if (isOp("?"))  // the Immediate window's short form of Debug.Print
+            s = printStatement(1);
         else if (unsupported().contains(w))
             fail(QStringLiteral("%1 is not supported").arg(cur().text));
         else if (w == u"else" || w == u"elseif")
@@ -322,10 +324,10 @@ class Parser : ExpressionParser {
         return stmtAt(ln, std::move(s));
     }
 
-    StmtPtr printStatement() {
+    StmtPtr printStatement(size_t keywordTokens) {
         const int ln = line();
         stmt::Print s;
-        i_ += 3;
+        i_ += keywordTokens;
         while (!atStmtEnd()) {
             PrintItem item;
             if (!isOp(",") && !isOp(";")) item.value = expression();

@@ -21,6 +21,9 @@ for f in cur/1000.M1.host:2,S cur/1001.M2.host:2,FR new/1002.M3.host .Work/cur/2
 done
 cd "$tmp/corpus" || exit 1
 {
+    echo "== not mail, nothing there yet"
+    "$tool" import notmail.bin 2>&1; echo "status $?"
+    echo "files and folders made: $(find "$XDG_DATA_HOME" 2>/dev/null | wc -l)"
     echo "== import"
     "$tool" import cases.mbox crlf.mbox Mail emls single.eml --store Corpus 2>&1; echo "status $?"
     echo "== the same again"

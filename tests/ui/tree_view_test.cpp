@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPainter>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
 #include "messaging/Error.h"
+#include "ui/TreeModel.h"
 #include "ui/TreeView.h"
 
 using ui::Relationship;
@@ -275,3 +277,91 @@ TEST(TreeView, ManyKeysAreAllFoundAfterTheTableGrows) {
     EXPECT_EQ(0, t.indexOfKey(QStringLiteral("00200000")));
     EXPECT_EQ(20001, t.count());
 }
+
+// The vertical scroll bar and the rows shown agree, however the folder got its
+// rows: at the top of a long folder the thumb is at the top, and moving it
+// down (value, drag, click on the track) shows later rows.
+struct ScrollCase {
+    const char* name;
+    bool inSlices;        // appended over several event-loop turns, as big folders fill
+    bool expandedBefore;  // the folder open while its rows arrive
+};
+
+void PrintTo(const ScrollCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class TreeViewScroll : public ::testing::TestWithParam<ScrollCase> {};
+
+TEST_P(TreeViewScroll, ThumbValueAndFirstRowShownAgree) {
+    const ScrollCase& c = GetParam();
+    TreeView t;
+    t.resize(300, 200);
+    const auto root = t.add(0, Relationship::Next, QString(), "root");
+    const auto folder = t.add(root, Relationship::Child, "F", "folder");
+    std::vector<std::int32_t> rows{root, folder};
+    t.setExpanded(root, true);
+    if (c.expandedBefore) t.setExpanded(folder, true);
+    t.select(folder);
+    t.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&t));
+    for (int slice = 0; slice < 5; ++slice) {
+        for (int i = 0; i < 100; ++i)
+            rows.push_back(t.add(folder, Relationship::Child, QString(),
+                                 QStringLiteral("Note %1").arg(slice * 100 + i)));
+        if (c.inSlices) QCoreApplication::processEvents();
+    }
+    t.setExpanded(folder, true);
+    QCoreApplication::processEvents();
+
+    QScrollBar* bar = t.verticalScrollBar();
+    const auto firstShown = [&t] { return ui::TreeModel::idOf(t.indexAt(QPoint(5, 2))); };
+    ASSERT_GT(bar->maximum(), 400);
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_EQ(firstShown(), root);
+
+    for (int value : {1, 100, 250, bar->maximum()}) {
+        bar->setValue(value);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(firstShown(), rows[static_cast<std::size_t>(value)]) << value;
+    }
+
+    // The user's gestures, which find the thumb where the style draws it: at
+    // the end a click high on the track pages up; at the top a click low on
+    // the track pages down, and dragging the thumb down shows later rows.
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->width() + 4));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(bar->value(), bar->maximum() - bar->pageStep());
+    EXPECT_EQ(firstShown(), rows[static_cast<std::size_t>(bar->value())]);
+
+    bar->setValue(0);
+    QCoreApplication::processEvents();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() - 30));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(bar->value(), bar->pageStep());
+    EXPECT_EQ(firstShown(), rows[static_cast<std::size_t>(bar->value())]);
+
+    bar->setValue(0);
+    QCoreApplication::processEvents();
+    const QPoint thumb(bar->width() / 2, bar->width() + 4);
+    QTest::mousePress(bar, Qt::LeftButton, {}, thumb);
+    QTest::mouseMove(bar, thumb + QPoint(0, 60));
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, thumb + QPoint(0, 60));
+    QCoreApplication::processEvents();
+    EXPECT_GT(bar->value(), 100);
+    EXPECT_EQ(firstShown(), rows[static_cast<std::size_t>(bar->value())]);
+
+    // Selecting a node far down scrolls it into view, and the thumb follows.
+    bar->setValue(0);
+    t.select(rows[450]);
+    t.scrollTo(t.currentIndex());
+    QCoreApplication::processEvents();
+    EXPECT_GT(bar->value(), 400);
+    EXPECT_EQ(firstShown(), rows[static_cast<std::size_t>(bar->value())]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, TreeViewScroll,
+                         ::testing::Values(ScrollCase{"FilledInOneGo", false, false},
+                                           ScrollCase{"FilledInSlicesWhileOpen", true, true},
+                                           ScrollCase{"FilledInSlicesThenOpened", true, false}),
+                         [](const auto& info) { return std::string(info.param.name); });

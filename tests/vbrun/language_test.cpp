@@ -37,7 +37,13 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"Debug.Print", ""}, Case{"Debug.Print \"a\";\nDebug.Print \"b\"", "ab"},
                     Case{"debug.print True, Null", "True          Null"},
                     Case{"Debug.Print 2.5, 1E+20", " 2.5           1E+20 "},
-                    Case{"Debug.Print \"x\" & vbTab & \"y\"", "x\ty"}));
+                    Case{"Debug.Print \"x\" & vbTab & \"y\"", "x\ty"},
+                    // "?" is the Immediate window's Debug.Print, also after ':' and Then.
+                    Case{"? 1 + 2", " 3 "}, Case{"?\"a\"", "a"}, Case{"?", ""},
+                    Case{"? \"a\", 1;", "a              1 "},
+                    Case{"For i = 1 To 2: ? i;: Next", " 1  2 "},
+                    Case{"If True Then ?\"t\" Else ?\"f\"", "t"},
+                    Case{"x = ?", "compile error 1: Expected: expression"}));
 
 INSTANTIATE_TEST_SUITE_P(
     Coercion, Language,
