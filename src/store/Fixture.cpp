@@ -15,6 +15,7 @@
 #include "store/Profiles.h"
 #include "store/Props.h"
 #include "store/StoreObjects.h"
+#include "store/Tables.h"
 
 namespace store {
 
@@ -53,8 +54,6 @@ QJsonObject readFixtureFile(const QString& path) {
 
 namespace {
 
-enum IdKind { kStore = 1, kFolder = 2, kMessage = 3, kList = 4, kEntry = 5 };
-
 class Writer {
   public:
     Writer(Db& db, QString file) : db_(db), file_(std::move(file)) {}
@@ -86,8 +85,7 @@ class Writer {
 
     // The id given (upper-cased), or nullopt for one generated from the row.
     std::optional<QString> explicitId(const QJsonObject& o, const QString& place);
-    QString assignId(const std::optional<QString>& given, IdKind kind, std::int64_t rid,
-                     const char* table);
+    QString assignId(const std::optional<QString>& given, EntryKind kind, std::int64_t rid);
 
     void store(const QJsonObject& o, const QString& place);
     std::int64_t folder(const QJsonObject& o, const QString& place, std::int64_t store,
@@ -202,16 +200,13 @@ std::optional<QString> Writer::explicitId(const QJsonObject& o, const QString& p
     return id;
 }
 
-QString Writer::assignId(const std::optional<QString>& given, IdKind kind, std::int64_t rid,
-                         const char* table) {
-    QString id = given ? *given : makeEntryId(kind, rid);
-    for (std::int64_t k = 1; !given && usedIds_.contains(id); ++k)
-        id = makeEntryId(kind, rid + (k << 40));
+QString Writer::assignId(const std::optional<QString>& given, EntryKind kind, std::int64_t rid) {
+    // Against every id of the fixture, not only those of the row's table.
+    const QString id =
+        given ? *given
+              : freeEntryId(kind, rid, [&](const QString& e) { return usedIds_.contains(e); });
     usedIds_.insert(id);
-    db_.prepare(QStringLiteral("UPDATE %1 SET eid = ?1 WHERE rid = ?2").arg(QLatin1String(table)))
-        .bind(1, id)
-        .bind(2, rid)
-        .run();
+    setEntryId(db_, kind, rid, id);
     return id;
 }
 
@@ -233,12 +228,9 @@ void Writer::run(const QJsonObject& doc) {
 void Writer::store(const QJsonObject& o, const QString& place) {
     keys(o, place, {"id", "name", "outbox", "root", "folders"});
     const auto id = explicitId(o, place);
-    db_.prepare("INSERT INTO stores(eid, name) VALUES(?1, ?2)")
-        .bind(1, QStringLiteral("pending:%1").arg(stores_.size()))
-        .bind(2, text(o, "name", place))
-        .run();
-    const std::int64_t rid = db_.lastInsertId();
-    stores_.emplace_back(assignId(id, kStore, rid, "stores"), rid);
+    const std::int64_t rid =
+        insertStore(db_, QStringLiteral("pending:%1").arg(stores_.size()), text(o, "name", place));
+    stores_.emplace_back(assignId(id, EntryKind::Store, rid), rid);
 
     std::map<QString, std::int64_t> folderIds;
     QJsonObject root;
@@ -252,7 +244,7 @@ void Writer::store(const QJsonObject& o, const QString& place) {
         fail(at(place, QStringLiteral("folders")), QStringLiteral("expected an array"));
     const std::int64_t rootRow =
         folder(rootWithFolders, rootPlace, rid, std::nullopt, folderIds, true);
-    db_.prepare("UPDATE stores SET root = ?1 WHERE rid = ?2").bind(1, rootRow).bind(2, rid).run();
+    setStoreRoot(db_, rid, rootRow);
 
     const QJsonValue outbox = o.value(QLatin1String("outbox"));
     if (!outbox.isUndefined() && !outbox.isNull()) {
@@ -261,10 +253,7 @@ void Writer::store(const QJsonObject& o, const QString& place) {
         if (!outbox.isString() || it == folderIds.end())
             fail(at(place, QStringLiteral("outbox")),
                  QStringLiteral("no folder with this id in the store"));
-        db_.prepare("UPDATE stores SET outbox = ?1 WHERE rid = ?2")
-            .bind(1, it->second)
-            .bind(2, rid)
-            .run();
+        setStoreOutbox(db_, rid, it->second);
     }
 }
 
@@ -276,14 +265,9 @@ std::int64_t Writer::folder(const QJsonObject& o, const QString& place, std::int
     else
         keys(o, place, {"id", "name", "folders", "messages"});
     const auto id = explicitId(o, place);
-    db_.prepare("INSERT INTO folders(eid, store, parent, name) VALUES(?1, ?2, ?3, ?4)")
-        .bind(1, QStringLiteral("pending"))
-        .bind(2, store)
-        .bind(3, parent ? SqlValue(*parent) : SqlValue())
-        .bind(4, text(o, "name", place))
-        .run();
-    const std::int64_t rid = db_.lastInsertId();
-    ids[assignId(id, kFolder, rid, "folders")] = rid;
+    const std::int64_t rid =
+        insertFolder(db_, store, parent ? SqlValue(*parent) : SqlValue(), text(o, "name", place));
+    ids[assignId(id, EntryKind::Folder, rid)] = rid;
     const QString subPlace = root ? place.left(place.lastIndexOf(QLatin1Char('.'))) : place;
     const QJsonArray subs = array(o, "folders", subPlace);
     for (qsizetype i = 0; i < subs.size(); ++i) {
@@ -330,48 +314,39 @@ void Writer::message(const QJsonObject& o, const QString& place, std::int64_t fo
         convIndex = QByteArray::fromHex(ci.toString().toLatin1());
     }
 
-    Stmt st = db_.prepare(
-        "INSERT INTO messages(eid, folder, importance, type, subject, time_sent, conv_topic, "
-        "conv_index, sender_name, time_received, size, body, has_sender, sender_address, unread, "
-        "sent, delivery_receipt, read_receipt) "
-        "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18)");
-    st.bind(1, QStringLiteral("pending"))
-        .bind(2, folder)
-        .bind(3, integer(o, "importance", place, 0, 2))
-        .bind(4, text(o, "type", place))
-        .bind(5, text(o, "subject", place))
-        .bind(6, date(o, "timeSent", place))
-        .bind(7, text(o, "conversationTopic", place))
-        .bind(8, convIndex)
-        .bind(9, senderName)
-        .bind(10, date(o, "timeReceived", place))
-        .bind(11, integer(o, "size", place, 0, INT32_MAX))
-        .bind(12, text(o, "text", place))
-        .bind(13, hasSender)
-        .bind(14, senderAddress)
-        .bind(15, boolean(o, "unread", place))
-        .bind(16, boolean(o, "sent", place))
-        .bind(17, boolean(o, "deliveryReceipt", place))
-        .bind(18, boolean(o, "readReceipt", place))
-        .run();
-    const std::int64_t rid = db_.lastInsertId();
-    assignId(id, kMessage, rid, "messages");
+    const std::int64_t rid =
+        insertMessage(db_, {{"eid", QStringLiteral("pending")},
+                            {"folder", folder},
+                            {"importance", integer(o, "importance", place, 0, 2)},
+                            {"type", text(o, "type", place)},
+                            {"subject", text(o, "subject", place)},
+                            {"time_sent", date(o, "timeSent", place)},
+                            {"conv_topic", text(o, "conversationTopic", place)},
+                            {"conv_index", convIndex},
+                            {"sender_name", senderName},
+                            {"time_received", date(o, "timeReceived", place)},
+                            {"size", integer(o, "size", place, 0, INT32_MAX)},
+                            {"body", text(o, "text", place)},
+                            {"has_sender", hasSender},
+                            {"sender_address", senderAddress},
+                            {"unread", boolean(o, "unread", place)},
+                            {"sent", boolean(o, "sent", place)},
+                            {"delivery_receipt", boolean(o, "deliveryReceipt", place)},
+                            {"read_receipt", boolean(o, "readReceipt", place)}});
+    assignId(id, EntryKind::Message, rid);
 
     const QJsonArray recips = array(o, "recipients", place);
     for (qsizetype i = 0; i < recips.size(); ++i) {
         const QString p = at(place, QStringLiteral("recipients"), i);
         const QJsonObject r = object(recips[i], p);
         keys(r, p, {"name", "address", "type", "displayType", "addressType"});
-        db_.prepare(
-               "INSERT INTO recipients(message, name, address, type, display_type, address_type) "
-               "VALUES(?1, ?2, ?3, ?4, ?5, ?6)")
-            .bind(1, rid)
-            .bind(2, text(r, "name", p))
-            .bind(3, text(r, "address", p))
-            .bind(4, integer(r, "type", p, INT32_MIN, INT32_MAX, 1))
-            .bind(5, integer(r, "displayType", p, INT32_MIN, INT32_MAX))
-            .bind(6, text(r, "addressType", p, QStringLiteral("SMTP")))
-            .run();
+        // Read in order, so that the first bad key is the one reported.
+        const SqlValue name = text(r, "name", p);
+        const SqlValue address = text(r, "address", p);
+        const SqlValue type = integer(r, "type", p, INT32_MIN, INT32_MAX, 1);
+        const SqlValue displayType = integer(r, "displayType", p, INT32_MIN, INT32_MAX);
+        insertRecipient(db_, rid, name, address, type, displayType,
+                        text(r, "addressType", p, QStringLiteral("SMTP")));
     }
     const QJsonArray atts = array(o, "attachments", place);
     for (qsizetype i = 0; i < atts.size(); ++i) {
@@ -397,15 +372,10 @@ void Writer::message(const QJsonObject& o, const QString& place, std::int64_t fo
                 data = SqlValue();
             }
         }
-        db_.prepare(
-               "INSERT INTO attachments(message, name, type, position, data) VALUES(?1, ?2, ?3, "
-               "?4, ?5)")
-            .bind(1, rid)
-            .bind(2, text(a, "name", p))
-            .bind(3, integer(a, "type", p, INT32_MIN, INT32_MAX, 1))
-            .bind(4, integer(a, "position", p, INT32_MIN, INT32_MAX, i))
-            .bind(5, data)
-            .run();
+        const SqlValue name = text(a, "name", p);
+        const SqlValue type = integer(a, "type", p, INT32_MIN, INT32_MAX, 1);
+        insertAttachment(db_, rid, name, type, integer(a, "position", p, INT32_MIN, INT32_MAX, i),
+                         data);
     }
     fields(o, place, OwnerKind::Message, rid);
 }
@@ -563,16 +533,8 @@ void Writer::fields(const QJsonObject& o, const QString& place, OwnerKind kind,
                     break;
             }
         }
-        db_.prepare(
-               "INSERT INTO props(owner_kind, owner, tag, name, vtype, value) "
-               "VALUES(?1,?2,?3,?4,?5,?6)")
-            .bind(1, static_cast<int>(kind))
-            .bind(2, owner)
-            .bind(3, static_cast<std::int64_t>(tag))
-            .bind(4, name)
-            .bind(5, static_cast<int>(vt))
-            .bind(6, stored)
-            .run();
+        insertProp(db_, kind, owner, static_cast<std::int64_t>(tag), name, static_cast<int>(vt),
+                   stored);
     }
 }
 
@@ -585,13 +547,8 @@ void Writer::addressList(const QJsonObject& o, const QString& place) {
     for (const auto& [n, row] : lists_)
         if (n.compare(name.toString(), Qt::CaseInsensitive) == 0)
             fail(at(place, QStringLiteral("name")), QStringLiteral("duplicate address list name"));
-    db_.prepare("INSERT INTO address_lists(eid, name, read_only) VALUES(?1, ?2, ?3)")
-        .bind(1, QStringLiteral("pending"))
-        .bind(2, name.toString())
-        .bind(3, boolean(o, "readOnly", place))
-        .run();
-    const std::int64_t rid = db_.lastInsertId();
-    assignId(id, kList, rid, "address_lists");
+    const std::int64_t rid = insertAddressList(db_, name.toString(), boolean(o, "readOnly", place));
+    assignId(id, EntryKind::List, rid);
     lists_.emplace_back(name.toString(), rid);
     const QJsonArray entries = array(o, "entries", place);
     for (qsizetype i = 0; i < entries.size(); ++i) {
@@ -606,22 +563,18 @@ void Writer::entry(const QJsonObject& o, const QString& place, std::int64_t list
          {"id", "name", "address", "type", "alias", "displayType", "comment", "fields", "members",
           "sendRichInfo"});
     const auto id = explicitId(o, place);
-    db_.prepare(
-           "INSERT INTO entries(eid, list, parent, name, type, address, comment, display_type, "
-           "alias, send_rich_info) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)")
-        .bind(1, QStringLiteral("pending"))
-        .bind(2, list)
-        .bind(3, parent ? SqlValue(*parent) : SqlValue())
-        .bind(4, text(o, "name", place))
-        .bind(5, text(o, "type", place))
-        .bind(6, text(o, "address", place))
-        .bind(7, text(o, "comment", place))
-        .bind(8, integer(o, "displayType", place, INT32_MIN, INT32_MAX))
-        .bind(9, text(o, "alias", place))
-        .bind(10, boolean(o, "sendRichInfo", place))
-        .run();
-    const std::int64_t rid = db_.lastInsertId();
-    assignId(id, kEntry, rid, "entries");
+    const std::int64_t rid =
+        insertEntry(db_, {{"eid", QStringLiteral("pending")},
+                          {"list", list},
+                          {"parent", parent ? SqlValue(*parent) : SqlValue()},
+                          {"name", text(o, "name", place)},
+                          {"type", text(o, "type", place)},
+                          {"address", text(o, "address", place)},
+                          {"comment", text(o, "comment", place)},
+                          {"display_type", integer(o, "displayType", place, INT32_MIN, INT32_MAX)},
+                          {"alias", text(o, "alias", place)},
+                          {"send_rich_info", boolean(o, "sendRichInfo", place)}});
+    assignId(id, EntryKind::Entry, rid);
     fields(o, place, OwnerKind::Entry, rid);
     const QJsonArray members = array(o, "members", place);
     for (qsizetype i = 0; i < members.size(); ++i) {
@@ -670,16 +623,12 @@ void Writer::profiles(const QJsonObject& doc) {
             fail(at(place, QStringLiteral("default")),
                  QStringLiteral("more than one default profile"));
         haveDefault = haveDefault || isDefault;
-        db_.prepare(
-               "INSERT INTO profiles(name, password, is_default, server, mailbox) "
-               "VALUES(?1, ?2, ?3, ?4, ?5)")
-            .bind(1, name.toString())
-            .bind(2, hashPassword(plain("password")))
-            .bind(3, isDefault ? 1 : 0)
-            .bind(4, plain("server"))
-            .bind(5, plain("mailbox"))
-            .run();
-        const std::int64_t rid = db_.lastInsertId();
+        const std::int64_t rid =
+            insertProfile(db_, {{"name", name.toString()},
+                                {"password", hashPassword(plain("password"))},
+                                {"is_default", std::int64_t{isDefault ? 1 : 0}},
+                                {"server", plain("server")},
+                                {"mailbox", plain("mailbox")}});
 
         std::vector<std::int64_t> storeRows;
         if (p.contains(QLatin1String("stores"))) {
@@ -696,11 +645,7 @@ void Writer::profiles(const QJsonObject& doc) {
         } else {
             for (const auto& [sid, srow] : stores_) storeRows.push_back(srow);
         }
-        for (std::int64_t s : storeRows)
-            db_.prepare("INSERT INTO profile_stores(profile, store) VALUES(?1, ?2)")
-                .bind(1, rid)
-                .bind(2, s)
-                .run();
+        for (std::int64_t s : storeRows) addProfileStore(db_, rid, s);
 
         std::vector<std::int64_t> listRows;
         if (p.contains(QLatin1String("addressLists"))) {
@@ -716,11 +661,7 @@ void Writer::profiles(const QJsonObject& doc) {
         } else {
             for (const auto& [lname, lrow] : lists_) listRows.push_back(lrow);
         }
-        for (std::int64_t l : listRows)
-            db_.prepare("INSERT INTO profile_lists(profile, list) VALUES(?1, ?2)")
-                .bind(1, rid)
-                .bind(2, l)
-                .run();
+        for (std::int64_t l : listRows) addProfileList(db_, rid, l);
     }
 }
 

@@ -174,44 +174,20 @@ void AddressEntryImpl::setField(std::uint32_t t, const QString& name, const Vari
 void AddressEntryImpl::save() {
     Db& db = *s_->db;
     const bool isNew = rid_ == 0;
-    QString sql;
+    Columns row;
     if (isNew) {
-        sql = QStringLiteral("INSERT INTO entries(eid, list, parent");
-        for (const Column& c : kColumns) sql += QStringLiteral(", ") + QLatin1String(c.name);
-        sql += QStringLiteral(") VALUES(?, ?, ?");
-        for (std::size_t i = 0; i < std::size(kColumns); ++i) sql += QStringLiteral(", ?");
-        sql += QLatin1Char(')');
-    } else {
-        sql = QStringLiteral("UPDATE entries SET list = list");
-        for (const Column& c : kColumns)
-            sql += QStringLiteral(", %1 = ?").arg(QLatin1String(c.name));
-        sql += QStringLiteral(" WHERE rid = ?");
+        row.emplace_back("eid", QStringLiteral("pending"));
+        row.emplace_back("list", list_);
+        row.emplace_back("parent", parent_ ? SqlValue(parent_->rid_) : SqlValue());
     }
-    Stmt st = db.prepare(sql);
-    int i = 1;
-    if (isNew) {
-        st.bind(i++, QStringLiteral("pending"));
-        st.bind(i++, list_);
-        st.bind(i++, parent_ ? SqlValue(parent_->rid_) : SqlValue());
-    }
-    for (const Column& c : kColumns) st.bind(i++, encode(c.vt, bag_.getOr(c.tag, Variant::null())));
-    if (!isNew) st.bind(i++, rid_);
-    st.run();
+    for (const Column& c : kColumns)
+        row.emplace_back(c.name, encode(c.vt, bag_.getOr(c.tag, Variant::null())));
     std::int64_t rid = rid_;
     QString eid = eid_;
     if (isNew) {
-        rid = db.lastInsertId();
-        eid = makeEntryId(5, rid);
-        for (int k = 1;; ++k) {
-            Stmt& q = db.cached("SELECT 1 FROM entries WHERE eid = ?1");
-            q.bind(1, eid);
-            const bool taken = q.step();
-            q.reset();
-            if (!taken) break;
-            eid = makeEntryId(5, rid + (static_cast<std::int64_t>(k) << 40));
-        }
-        db.prepare("UPDATE entries SET eid = ?1 WHERE rid = ?2").bind(1, eid).bind(2, rid).run();
-    } else if (db.changes() == 0) {
+        rid = insertEntry(db, row);
+        eid = assignEntryId(db, EntryKind::Entry, rid);
+    } else if (!updateEntry(db, rid_, row)) {
         mapi::raise(mapi::code::NotFound);
     }
     bag_.saveCustom(db, OwnerKind::Entry, rid);
@@ -241,14 +217,7 @@ void AddressEntryImpl::Delete() {
     if (rid_ == 0) mapi::raise(mapi::code::NotFound);
     Db& db = *s_->db;
     Db::Transaction tx(db);
-    db.prepare(
-          "DELETE FROM props WHERE owner_kind = ?1 AND owner IN "
-          "(SELECT rid FROM entries WHERE rid = ?2 OR parent = ?2)")
-        .bind(1, static_cast<int>(OwnerKind::Entry))
-        .bind(2, rid_)
-        .run();
-    db.prepare("DELETE FROM entries WHERE rid = ?1").bind(1, rid_).run();
-    if (db.changes() == 0) mapi::raise(mapi::code::NotFound);
+    if (!deleteEntry(db, rid_)) mapi::raise(mapi::code::NotFound);
     tx.commit();
     deleted_ = true;
 }

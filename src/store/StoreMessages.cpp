@@ -621,89 +621,50 @@ void MessageImpl::Update() {
         bag_.setRaw(tag::MessageSize,
                     Variant(static_cast<std::int32_t>(std::min<std::int64_t>(size, INT32_MAX))));
     }
-    QString sql;
+    Columns row;
     if (isNew) {
-        sql = QStringLiteral("INSERT INTO messages(eid, folder, has_sender");
-        for (const Column& c : kColumns) sql += QStringLiteral(", ") + QLatin1String(c.name);
-        sql += QStringLiteral(") VALUES(?, ?, ?");
-        for (std::size_t i = 0; i < std::size(kColumns); ++i) sql += QStringLiteral(", ?");
-        sql += QLatin1Char(')');
-    } else {
-        sql = QStringLiteral("UPDATE messages SET has_sender = ?");
-        for (const Column& c : kColumns)
-            sql += QStringLiteral(", %1 = ?").arg(QLatin1String(c.name));
-        sql += QStringLiteral(" WHERE rid = ?");
+        row.emplace_back("eid", QStringLiteral("pending"));
+        row.emplace_back("folder", folder_);
     }
-    Stmt st = db.prepare(sql);
-    int i = 1;
-    if (isNew) {
-        st.bind(i++, QStringLiteral("pending"));
-        st.bind(i++, folder_);
-    }
-    st.bind(i++, (bag_.has(tag::SenderName) || bag_.has(kSenderAddress)) ? 1 : 0);
-    for (const Column& c : kColumns) st.bind(i++, encode(c.vt, bag_.getOr(c.tag, Variant::null())));
-    if (!isNew) st.bind(i++, rid_);
-    st.run();
+    row.emplace_back("has_sender",
+                     std::int64_t{(bag_.has(tag::SenderName) || bag_.has(kSenderAddress)) ? 1 : 0});
+    for (const Column& c : kColumns)
+        row.emplace_back(c.name, encode(c.vt, bag_.getOr(c.tag, Variant::null())));
     std::int64_t rid = rid_;
     QString eid = eid_;
     if (isNew) {
-        rid = db.lastInsertId();
-        eid = makeEntryId(3, rid);
-        for (int k = 1;; ++k) {
-            Stmt& q = db.cached("SELECT 1 FROM messages WHERE eid = ?1");
-            q.bind(1, eid);
-            const bool taken = q.step();
-            q.reset();
-            if (!taken) break;
-            eid = makeEntryId(3, rid + (static_cast<std::int64_t>(k) << 40));
-        }
-        db.prepare("UPDATE messages SET eid = ?1 WHERE rid = ?2").bind(1, eid).bind(2, rid).run();
-    } else if (db.changes() == 0) {
+        rid = insertMessage(db, row);
+        eid = assignEntryId(db, EntryKind::Message, rid);
+    } else if (!updateMessage(db, rid_, row)) {
         mapi::raise(mapi::code::NotFound);
     }
     if (recips_) {
-        db.prepare("DELETE FROM recipients WHERE message = ?1").bind(1, rid).run();
-        Stmt ins = db.prepare(
-            "INSERT INTO recipients(message, name, address, type, display_type, address_type) "
-            "VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
-        for (const auto& r : recips_->items) {
-            ins.reset();
-            ins.bind(1, rid);
-            ins.bind(2, r->name ? SqlValue(*r->name) : SqlValue());
-            ins.bind(3, r->address ? SqlValue(*r->address) : SqlValue());
-            ins.bind(4, r->type ? SqlValue(std::int64_t{*r->type}) : SqlValue());
-            ins.bind(5, r->displayType ? SqlValue(std::int64_t{*r->displayType}) : SqlValue());
-            ins.bind(6, r->addressType ? SqlValue(*r->addressType) : SqlValue());
-            ins.run();
-        }
+        deleteRecipients(db, rid);
+        for (const auto& r : recips_->items)
+            insertRecipient(db, rid, r->name ? SqlValue(*r->name) : SqlValue(),
+                            r->address ? SqlValue(*r->address) : SqlValue(),
+                            r->type ? SqlValue(std::int64_t{*r->type}) : SqlValue(),
+                            r->displayType ? SqlValue(std::int64_t{*r->displayType}) : SqlValue(),
+                            r->addressType ? SqlValue(*r->addressType) : SqlValue());
     }
     std::vector<std::int64_t> attRids;
     if (atts_) {
         // The new rows first, the old ones dropped after: data still in the
         // store is copied from its old row a piece at a time, never read whole.
         // New rows get higher row ids than every row there is.
-        Stmt fresh = db.prepare(
-            "INSERT INTO attachments(message, name, type, position, data) VALUES(?1, ?2, ?3, ?4, "
-            "CASE WHEN ?5 < 0 THEN NULL ELSE zeroblob(?5) END)");
         for (const auto& a : atts_->items) {
-            fresh.reset();
-            fresh.bind(1, rid);
-            fresh.bind(2, a->name ? SqlValue(*a->name) : SqlValue());
-            fresh.bind(3, a->type ? SqlValue(std::int64_t{*a->type}) : SqlValue());
-            fresh.bind(4, a->position ? SqlValue(std::int64_t{*a->position}) : SqlValue());
-            fresh.bind(5, a->dataSize());
-            fresh.run();
-            const std::int64_t attRid = db.lastInsertId();
+            const std::int64_t attRid = insertAttachmentSpace(
+                db, rid, a->name ? SqlValue(*a->name) : SqlValue(),
+                a->type ? SqlValue(std::int64_t{*a->type}) : SqlValue(),
+                a->position ? SqlValue(std::int64_t{*a->position}) : SqlValue(), a->dataSize());
             attRids.push_back(attRid);
             if (a->data())
                 db.writeBlob("attachments", "data", attRid, *a->data());
             else if (a->storedRid() != 0)
                 db.copyBlob("attachments", "data", a->storedRid(), attRid);
         }
-        db.prepare("DELETE FROM attachments WHERE message = ?1 AND rid < ?2")
-            .bind(1, rid)
-            .bind(2, attRids.empty() ? std::numeric_limits<std::int64_t>::max() : attRids.front())
-            .run();
+        deleteAttachmentsBefore(
+            db, rid, attRids.empty() ? std::numeric_limits<std::int64_t>::max() : attRids.front());
     }
     bag_.saveCustom(db, OwnerKind::Message, rid);
     tx.commit();
@@ -718,12 +679,8 @@ void MessageImpl::Delete() {
     loadRow();  // a deleted message keeps answering with what it held
     Db& db = *s_->db;
     Db::Transaction tx(db);
-    db.prepare("DELETE FROM messages WHERE rid = ?1").bind(1, rid_).run();
-    if (db.changes() == 0) mapi::raise(mapi::code::NotFound);
-    db.prepare("DELETE FROM props WHERE owner_kind = ?1 AND owner = ?2")
-        .bind(1, static_cast<int>(OwnerKind::Message))
-        .bind(2, rid_)
-        .run();
+    if (!deleteMessage(db, rid_)) mapi::raise(mapi::code::NotFound);
+    deleteProps(db, OwnerKind::Message, rid_);
     tx.commit();
     deleted_ = true;
 }

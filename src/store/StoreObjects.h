@@ -15,6 +15,7 @@
 #include "store/Accounts.h"
 #include "store/Database.h"
 #include "store/Props.h"
+#include "store/Tables.h"
 
 namespace store {
 
@@ -30,9 +31,6 @@ struct SessionState {
     std::vector<std::shared_ptr<AccountSession>> accounts;
 };
 using SessionPtr = std::shared_ptr<const SessionState>;
-
-// Owner kinds of the custom-property table.
-enum class OwnerKind : int { Message = 1, Entry = 2 };
 
 // One field as the Fields collections see it. A Null value is a property the
 // object lacks (reading it fails with MAPI_E_NOT_FOUND).
