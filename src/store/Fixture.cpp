@@ -1,25 +1,15 @@
 #include "store/Fixture.h"
 
-#include <QDateTime>
 #include <QFile>
-#include <QJsonArray>
 #include <QJsonDocument>
-#include <QSet>
-#include <cmath>
-#include <map>
 
-#include "messaging/Error.h"
-#include "messaging/LocalTime.h"
 #include "store/Backend.h"
 #include "store/DurableFile.h"
+#include "store/FixtureWriter.h"
 #include "store/Profiles.h"
 #include "store/Props.h"
-#include "store/StoreObjects.h"
-#include "store/Tables.h"
 
 namespace store {
-
-using mapi::VarType;
 
 QJsonObject readFixtureFile(const QString& path) {
     QFile f(path);
@@ -52,163 +42,7 @@ QJsonObject readFixtureFile(const QString& path) {
     return doc.object();
 }
 
-namespace {
-
-class Writer {
-  public:
-    Writer(Db& db, QString file) : db_(db), file_(std::move(file)) {}
-    void run(const QJsonObject& doc);
-
-  private:
-    [[noreturn]] void fail(const QString& place, const QString& problem) const {
-        throw FixtureError(QStringLiteral("%1: %2: %3").arg(file_, place, problem).toStdString());
-    }
-    static QString at(const QString& place, const QString& key) {
-        return place.isEmpty() ? key : place + QLatin1Char('.') + key;
-    }
-    static QString at(const QString& place, const QString& key, qsizetype i) {
-        return QStringLiteral("%1[%2]").arg(at(place, key)).arg(i);
-    }
-    void keys(const QJsonObject& o, const QString& place,
-              std::initializer_list<const char*> allowed) const;
-    QJsonObject object(const QJsonValue& v, const QString& place) const;
-    QJsonArray array(const QJsonObject& o, const char* key, const QString& place) const;
-
-    SqlValue text(const QJsonObject& o, const char* key, const QString& place,
-                  const QString& def = QString()) const;
-    SqlValue integer(const QJsonObject& o, const char* key, const QString& place, std::int64_t min,
-                     std::int64_t max, std::int64_t def = 0) const;
-    SqlValue boolean(const QJsonObject& o, const char* key, const QString& place,
-                     bool def = false) const;
-    SqlValue date(const QJsonObject& o, const char* key, const QString& place) const;
-    std::optional<std::int64_t> parseDate(const QString& s) const;
-
-    // The id given (upper-cased), or nullopt for one generated from the row.
-    std::optional<QString> explicitId(const QJsonObject& o, const QString& place);
-    QString assignId(const std::optional<QString>& given, EntryKind kind, std::int64_t rid);
-
-    void store(const QJsonObject& o, const QString& place);
-    std::int64_t folder(const QJsonObject& o, const QString& place, std::int64_t store,
-                        std::optional<std::int64_t> parent, std::map<QString, std::int64_t>& ids,
-                        bool root);
-    void message(const QJsonObject& o, const QString& place, std::int64_t folder);
-    void fields(const QJsonObject& o, const QString& place, OwnerKind kind, std::int64_t owner);
-    void addressList(const QJsonObject& o, const QString& place);
-    void entry(const QJsonObject& o, const QString& place, std::int64_t list,
-               std::optional<std::int64_t> parent);
-    void profiles(const QJsonObject& doc);
-
-    Db& db_;
-    QString file_;
-    QSet<QString> usedIds_;
-    std::vector<std::pair<QString, std::int64_t>> stores_;  // id -> row, in order
-    std::vector<std::pair<QString, std::int64_t>> lists_;   // name -> row, in order
-};
-
-void Writer::keys(const QJsonObject& o, const QString& place,
-                  std::initializer_list<const char*> allowed) const {
-    for (auto it = o.begin(); it != o.end(); ++it) {
-        if (it.key().startsWith(QLatin1Char('_'))) continue;
-        bool ok = false;
-        for (const char* a : allowed) ok = ok || it.key() == QLatin1String(a);
-        if (!ok) fail(at(place, it.key()), QStringLiteral("unknown key"));
-    }
-}
-
-QJsonObject Writer::object(const QJsonValue& v, const QString& place) const {
-    if (!v.isObject()) fail(place, QStringLiteral("expected an object"));
-    return v.toObject();
-}
-
-QJsonArray Writer::array(const QJsonObject& o, const char* key, const QString& place) const {
-    const QJsonValue v = o.value(QLatin1String(key));
-    if (v.isUndefined()) return {};
-    if (!v.isArray()) fail(at(place, QLatin1String(key)), QStringLiteral("expected an array"));
-    return v.toArray();
-}
-
-SqlValue Writer::text(const QJsonObject& o, const char* key, const QString& place,
-                      const QString& def) const {
-    const QJsonValue v = o.value(QLatin1String(key));
-    if (v.isUndefined()) return def;
-    if (v.isNull()) return SqlValue();
-    if (!v.isString()) fail(at(place, QLatin1String(key)), QStringLiteral("expected a string"));
-    return v.toString();
-}
-
-SqlValue Writer::integer(const QJsonObject& o, const char* key, const QString& place,
-                         std::int64_t min, std::int64_t max, std::int64_t def) const {
-    const QJsonValue v = o.value(QLatin1String(key));
-    if (v.isUndefined()) return def;
-    if (v.isNull()) return SqlValue();
-    const double d = v.toDouble();
-    if (!v.isDouble() || d != std::floor(d))
-        fail(at(place, QLatin1String(key)), QStringLiteral("expected a whole number"));
-    if (d < static_cast<double>(min) || d > static_cast<double>(max))
-        fail(at(place, QLatin1String(key)),
-             QStringLiteral("must be between %1 and %2").arg(min).arg(max));
-    return static_cast<std::int64_t>(d);
-}
-
-SqlValue Writer::boolean(const QJsonObject& o, const char* key, const QString& place,
-                         bool def) const {
-    const QJsonValue v = o.value(QLatin1String(key));
-    if (v.isUndefined()) return std::int64_t{def ? 1 : 0};
-    if (v.isNull()) return SqlValue();
-    if (!v.isBool()) fail(at(place, QLatin1String(key)), QStringLiteral("expected true or false"));
-    return std::int64_t{v.toBool() ? 1 : 0};
-}
-
-std::optional<std::int64_t> Writer::parseDate(const QString& s) const {
-    // The plain form needs no QDateTime, whose every local-time construction
-    // asks the zone again: a big fixture would spend most of its time there.
-    if (s.size() == 19 && s[10] == QLatin1Char('T')) {
-        const QDate d = QDate::fromString(s.left(10), Qt::ISODate);
-        const QTime t = QTime::fromString(s.mid(11), Qt::ISODate);
-        if (d.isValid() && t.isValid() && !mapi::localDayMayShift(d)) return secondsOf(d, t);
-    }
-    QDateTime dt = QDateTime::fromString(s, Qt::ISODate);
-    if (!dt.isValid()) {
-        const QDate d = QDate::fromString(s, Qt::ISODate);
-        if (!d.isValid()) return std::nullopt;
-        dt = QDateTime(d, QTime(0, 0));
-    }
-    // Local wall-clock time as written; any zone suffix is not converted.
-    return secondsOf(QDateTime(dt.date(), dt.time()));
-}
-
-SqlValue Writer::date(const QJsonObject& o, const char* key, const QString& place) const {
-    const QJsonValue v = o.value(QLatin1String(key));
-    if (v.isUndefined()) return std::int64_t{0};
-    if (v.isNull()) return SqlValue();
-    const auto s = v.isString() ? parseDate(v.toString()) : std::nullopt;
-    if (!s)
-        fail(at(place, QLatin1String(key)),
-             QStringLiteral("expected an ISO 8601 date and time such as \"1999-03-01T09:30:00\""));
-    return *s;
-}
-
-std::optional<QString> Writer::explicitId(const QJsonObject& o, const QString& place) {
-    const QJsonValue v = o.value(QLatin1String("id"));
-    if (v.isUndefined()) return std::nullopt;
-    if (!v.isString() || !isHexId(v.toString()))
-        fail(at(place, QStringLiteral("id")), QStringLiteral("expected a hexadecimal string"));
-    const QString id = v.toString().toUpper();
-    if (usedIds_.contains(id))
-        fail(at(place, QStringLiteral("id")), QStringLiteral("duplicate id \"%1\"").arg(id));
-    usedIds_.insert(id);
-    return id;
-}
-
-QString Writer::assignId(const std::optional<QString>& given, EntryKind kind, std::int64_t rid) {
-    // Against every id of the fixture, not only those of the row's table.
-    const QString id =
-        given ? *given
-              : freeEntryId(kind, rid, [&](const QString& e) { return usedIds_.contains(e); });
-    usedIds_.insert(id);
-    setEntryId(db_, kind, rid, id);
-    return id;
-}
+namespace fixture {
 
 void Writer::run(const QJsonObject& doc) {
     keys(doc, QString(), {"profiles", "stores", "addressLists"});
@@ -380,164 +214,6 @@ void Writer::message(const QJsonObject& o, const QString& place, std::int64_t fo
     fields(o, place, OwnerKind::Message, rid);
 }
 
-void Writer::fields(const QJsonObject& o, const QString& place, OwnerKind kind,
-                    std::int64_t owner) {
-    const QJsonArray all = array(o, "fields", place);
-    QSet<std::uint32_t> tags;
-    QSet<QString> names;
-    std::uint32_t nextNamed = 0x8000;
-    for (qsizetype i = 0; i < all.size(); ++i) {
-        const QString p = at(place, QStringLiteral("fields"), i);
-        const QJsonObject f = object(all[i], p);
-        keys(f, p, {"id", "name", "type", "value", "error"});
-        if (f.contains(QLatin1String("value")) && f.contains(QLatin1String("error")))
-            fail(p, QStringLiteral("give either \"value\" or \"error\", not both"));
-        const QJsonValue value = f.value(QLatin1String("value"));
-        const QJsonValue error = f.value(QLatin1String("error"));
-
-        // Type: given, or from the value.
-        VarType vt = VarType::String;
-        if (f.contains(QLatin1String("type"))) {
-            const auto t = std::get<std::int64_t>(integer(f, "type", p, 0, 65535));
-            switch (t) {
-                case 0:
-                case 1:
-                case 2:
-                case 3:
-                case 4:
-                case 5:
-                case 6:
-                case 7:
-                case 8:
-                case 10:
-                case 11:
-                case 65:
-                    vt = static_cast<VarType>(t);
-                    break;
-                default:
-                    fail(at(p, QStringLiteral("type")),
-                         QStringLiteral("unsupported type %1 (use 0-8, 10, 11 or 65)").arg(t));
-            }
-        } else if (f.contains(QLatin1String("error"))) {
-            vt = VarType::Error;
-        } else if (value.isBool()) {
-            vt = VarType::Boolean;
-        } else if (value.isDouble()) {
-            vt = value.toDouble() == std::floor(value.toDouble()) ? VarType::Long : VarType::Double;
-        }
-        if (vt == VarType::Error && !f.contains(QLatin1String("error")))
-            fail(p, QStringLiteral("a field of type 10 needs \"error\""));
-        if (vt != VarType::Error && f.contains(QLatin1String("error")))
-            fail(at(p, QStringLiteral("error")),
-                 QStringLiteral("only a field of type 10 has an error"));
-
-        // Name and tag.
-        const SqlValue nameValue = text(f, "name", p);
-        const QString name =
-            std::holds_alternative<QString>(nameValue) ? std::get<QString>(nameValue) : QString();
-        std::uint32_t tag = 0;
-        const QJsonValue id = f.value(QLatin1String("id"));
-        if (id.isUndefined()) {
-            if (name.isEmpty()) fail(p, QStringLiteral("a field needs an \"id\" or a \"name\""));
-            tag = (nextNamed++ << 16) | propTypeOf(vt);
-        } else if (id.isDouble() && id.toDouble() == std::floor(id.toDouble()) &&
-                   id.toDouble() >= -2147483648.0 && id.toDouble() <= 4294967295.0) {
-            tag = static_cast<std::uint32_t>(static_cast<std::int64_t>(id.toDouble()));
-        } else if (id.isString()) {
-            try {
-                const FieldKey key = parseFieldKey(mapi::Variant(id.toString()));
-                if (!key.tag) throw mapi::makeError(mapi::code::InvalidParameter);
-                tag = *key.tag;
-            } catch (const mapi::Error&) {
-                fail(at(p, QStringLiteral("id")), QStringLiteral("expected a property tag"));
-            }
-        } else {
-            fail(at(p, QStringLiteral("id")), QStringLiteral("expected a property tag"));
-        }
-        if ((tag >> 16) >= nextNamed && (tag & 0x80000000u)) nextNamed = (tag >> 16) + 1;
-        if (tags.contains(tag))
-            fail(at(p, QStringLiteral("id")),
-                 QStringLiteral("duplicate field id %1").arg(static_cast<std::int32_t>(tag)));
-        tags.insert(tag);
-        if (!name.isEmpty()) {
-            if (names.contains(name.toLower()))
-                fail(at(p, QStringLiteral("name")), QStringLiteral("duplicate field name"));
-            names.insert(name.toLower());
-        }
-
-        // Value.
-        SqlValue stored;
-        const QString vp = at(p, QStringLiteral("value"));
-        auto bad = [&](const QString& what) { fail(vp, what); };
-        if (vt == VarType::Error) {
-            const QJsonValue e = error;
-            std::int64_t code = 0;
-            if (e.isDouble() && e.toDouble() == std::floor(e.toDouble()) &&
-                e.toDouble() >= -2147483648.0 && e.toDouble() <= 4294967295.0) {
-                code = static_cast<std::int32_t>(
-                    static_cast<std::uint32_t>(static_cast<std::int64_t>(e.toDouble())));
-            } else if (e.isString()) {
-                bool ok = false;
-                QString s = e.toString();
-                if (s.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) s = s.mid(2);
-                const qulonglong n = s.toULongLong(&ok, 16);
-                if (!ok || n > 0xFFFFFFFFull)
-                    fail(at(p, QStringLiteral("error")), QStringLiteral("expected an error code"));
-                code = static_cast<std::int32_t>(static_cast<std::uint32_t>(n));
-            } else {
-                fail(at(p, QStringLiteral("error")), QStringLiteral("expected an error code"));
-            }
-            stored = code;
-        } else if (value.isNull()) {
-            stored = SqlValue();
-        } else if (vt == VarType::Empty || vt == VarType::Null) {
-            if (!value.isUndefined()) bad(QStringLiteral("a field of type 0 or 1 has no value"));
-            stored = std::int64_t{0};
-        } else {
-            const bool missing = value.isUndefined();
-            switch (vt) {
-                case VarType::Integer:
-                case VarType::Long: {
-                    const std::int64_t lo = vt == VarType::Integer ? -32768 : INT32_MIN;
-                    const std::int64_t hi = vt == VarType::Integer ? 32767 : INT32_MAX;
-                    stored = integer(f, "value", p, lo, hi);
-                    break;
-                }
-                case VarType::Single:
-                case VarType::Double:
-                    if (!missing && !value.isDouble()) bad(QStringLiteral("expected a number"));
-                    stored = missing ? 0.0 : value.toDouble();
-                    break;
-                case VarType::Currency:
-                    if (!missing && !value.isDouble()) bad(QStringLiteral("expected a number"));
-                    stored = static_cast<std::int64_t>(
-                        std::llround((missing ? 0.0 : value.toDouble()) * 10000.0));
-                    break;
-                case VarType::Date:
-                    stored = date(f, "value", p);
-                    break;
-                case VarType::String:
-                    stored = text(f, "value", p);
-                    break;
-                case VarType::Boolean:
-                    stored = boolean(f, "value", p);
-                    break;
-                case VarType::Binary:
-                    if (!missing && (!value.isString() ||
-                                     (!value.toString().isEmpty() && !isHexId(value.toString())) ||
-                                     value.toString().size() % 2))
-                        bad(QStringLiteral("expected hexadecimal digits in pairs"));
-                    stored = QByteArray::fromHex(value.toString().toLatin1());
-                    break;
-                default:
-                    break;
-            }
-        }
-        insertProp(db_, kind, owner, static_cast<std::int64_t>(tag), name, static_cast<int>(vt),
-                   stored);
-    }
-}
-
 void Writer::addressList(const QJsonObject& o, const QString& place) {
     keys(o, place, {"id", "name", "readOnly", "entries"});
     const auto id = explicitId(o, place);
@@ -665,11 +341,11 @@ void Writer::profiles(const QJsonObject& doc) {
     }
 }
 
-}  // namespace
+}  // namespace fixture
 
 void writeFixture(const QJsonObject& doc, Db& db, const QString& file) {
     Db::Transaction tx(db);
-    Writer(db, file).run(doc);
+    fixture::Writer(db, file).run(doc);
     tx.commit();
 }
 
