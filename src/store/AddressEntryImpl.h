@@ -10,6 +10,11 @@
 
 namespace store {
 
+// The display types of a distribution list: one of the lists, or the
+// user's own.
+inline constexpr std::int32_t kDistList = 1;
+inline constexpr std::int32_t kPrivateDistList = 5;
+
 class AddressEntryImpl : public mapi::AddressEntry, public FieldOwner {
   public:
     AddressEntryImpl(SessionPtr s, std::int64_t list, bool readOnly);
