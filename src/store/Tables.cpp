@@ -1,5 +1,7 @@
 #include "store/Tables.h"
 
+#include <map>
+
 #include "store/Props.h"
 
 namespace store {
@@ -39,18 +41,31 @@ const char* takenSql(EntryKind kind) {
     return "SELECT 1 FROM entries WHERE eid = ?1";
 }
 
-std::int64_t insertRow(Db& db, const char* table, const Columns& columns) {
-    QString names, marks;
-    for (const auto& [name, value] : columns) {
-        if (!names.isEmpty()) {
-            names += QStringLiteral(", ");
-            marks += QStringLiteral(", ");
+// The statement's text for a table and column list, built once per list:
+// an import inserts thousands of rows with the same columns.
+const QString& insertSql(const char* table, const Columns& columns) {
+    thread_local std::map<std::vector<const char*>, QString> built;
+    std::vector<const char*> key{table};
+    for (const auto& [name, value] : columns) key.push_back(name);
+    QString& sql = built[key];
+    if (sql.isEmpty()) {
+        QString names, marks;
+        for (const auto& [name, value] : columns) {
+            if (!names.isEmpty()) {
+                names += QStringLiteral(", ");
+                marks += QStringLiteral(", ");
+            }
+            names += QLatin1String(name);
+            marks += QLatin1Char('?');
         }
-        names += QLatin1String(name);
-        marks += QLatin1Char('?');
+        sql =
+            QStringLiteral("INSERT INTO %1(%2) VALUES(%3)").arg(QLatin1String(table), names, marks);
     }
-    Stmt st = db.prepare(
-        QStringLiteral("INSERT INTO %1(%2) VALUES(%3)").arg(QLatin1String(table), names, marks));
+    return sql;
+}
+
+std::int64_t insertRow(Db& db, const char* table, const Columns& columns) {
+    Stmt st = db.prepare(insertSql(table, columns));
     int i = 1;
     for (const auto& [name, value] : columns) st.bind(i++, value);
     st.run();
@@ -236,12 +251,14 @@ void deleteAttachmentsBefore(Db& db, std::int64_t message, std::int64_t before) 
 bool importedInFolder(Db& db, const QByteArray& hash, std::int64_t folder,
                       const SqlValue& messageId) {
     // By the hash first: left to itself the planner may walk the whole folder.
-    Stmt q = db.prepare(
+    Stmt& q = db.cached(
         "SELECT 1 FROM message_sources s INDEXED BY message_sources_hash "
         "JOIN messages m ON m.rid = s.message "
         "WHERE s.hash = ?1 AND +m.folder = ?2 AND s.message_id IS ?3 LIMIT 1");
     q.bind(1, SqlValue(hash)).bind(2, folder).bind(3, messageId);
-    return q.step();
+    const bool found = q.step();
+    q.reset();
+    return found;
 }
 
 void insertMessageSource(Db& db, std::int64_t message, const SqlValue& messageId,
