@@ -21,12 +21,6 @@ class MessageWriter {
     std::int64_t nextRid();
 
     store::Db& db_;
-    store::Stmt duplicate_;
-    store::Stmt eidTaken_;
-    store::Stmt message_;
-    store::Stmt recipient_;
-    store::Stmt attachment_;
-    store::Stmt source_;
     std::int64_t next_ = 0;
 };
 

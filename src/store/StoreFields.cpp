@@ -192,22 +192,10 @@ void PropertyBag::loadCustom(Db& db, OwnerKind kind, std::int64_t owner) {
 }
 
 void PropertyBag::saveCustom(Db& db, OwnerKind kind, std::int64_t owner) const {
-    db.prepare("DELETE FROM props WHERE owner_kind = ?1 AND owner = ?2")
-        .bind(1, static_cast<int>(kind))
-        .bind(2, owner)
-        .run();
-    Stmt ins = db.prepare(
-        "INSERT INTO props(owner_kind, owner, tag, name, vtype, value) VALUES(?1,?2,?3,?4,?5,?6)");
-    for (const PropSlot& c : custom_) {
-        ins.reset();
-        ins.bind(1, static_cast<int>(kind))
-            .bind(2, owner)
-            .bind(3, static_cast<std::int64_t>(c.tag))
-            .bind(4, c.name)
-            .bind(5, static_cast<int>(c.vt))
-            .bind(6, encode(c.vt, c.value))
-            .run();
-    }
+    deleteProps(db, kind, owner);
+    for (const PropSlot& c : custom_)
+        insertProp(db, kind, owner, static_cast<std::int64_t>(c.tag), c.name,
+                   static_cast<int>(c.vt), encode(c.vt, c.value));
 }
 
 // ---- Field / Fields -------------------------------------------------------------

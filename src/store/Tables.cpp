@@ -1,0 +1,326 @@
+#include "store/Tables.h"
+
+#include <map>
+
+#include "store/Props.h"
+
+namespace store {
+
+namespace {
+
+const char* tableOf(EntryKind kind) {
+    switch (kind) {
+        case EntryKind::Store:
+            return "stores";
+        case EntryKind::Folder:
+            return "folders";
+        case EntryKind::Message:
+            return "messages";
+        case EntryKind::List:
+            return "address_lists";
+        case EntryKind::Entry:
+            break;
+    }
+    return "entries";
+}
+
+// Kept per literal by the connection, hence one literal per table.
+const char* takenSql(EntryKind kind) {
+    switch (kind) {
+        case EntryKind::Store:
+            return "SELECT 1 FROM stores WHERE eid = ?1";
+        case EntryKind::Folder:
+            return "SELECT 1 FROM folders WHERE eid = ?1";
+        case EntryKind::Message:
+            return "SELECT 1 FROM messages WHERE eid = ?1";
+        case EntryKind::List:
+            return "SELECT 1 FROM address_lists WHERE eid = ?1";
+        case EntryKind::Entry:
+            break;
+    }
+    return "SELECT 1 FROM entries WHERE eid = ?1";
+}
+
+// The statement's text for a table and column list, built once per list:
+// an import inserts thousands of rows with the same columns.
+const QString& insertSql(const char* table, const Columns& columns) {
+    thread_local std::map<std::vector<const char*>, QString> built;
+    std::vector<const char*> key{table};
+    for (const auto& [name, value] : columns) key.push_back(name);
+    QString& sql = built[key];
+    if (sql.isEmpty()) {
+        QString names, marks;
+        for (const auto& [name, value] : columns) {
+            if (!names.isEmpty()) {
+                names += QStringLiteral(", ");
+                marks += QStringLiteral(", ");
+            }
+            names += QLatin1String(name);
+            marks += QLatin1Char('?');
+        }
+        sql =
+            QStringLiteral("INSERT INTO %1(%2) VALUES(%3)").arg(QLatin1String(table), names, marks);
+    }
+    return sql;
+}
+
+std::int64_t insertRow(Db& db, const char* table, const Columns& columns) {
+    Stmt st = db.prepare(insertSql(table, columns));
+    int i = 1;
+    for (const auto& [name, value] : columns) st.bind(i++, value);
+    st.run();
+    return db.lastInsertId();
+}
+
+bool updateRow(Db& db, const char* table, std::int64_t rid, const Columns& columns) {
+    QString sets;
+    for (const auto& [name, value] : columns) {
+        if (!sets.isEmpty()) sets += QStringLiteral(", ");
+        sets += QStringLiteral("%1 = ?").arg(QLatin1String(name));
+    }
+    Stmt st = db.prepare(
+        QStringLiteral("UPDATE %1 SET %2 WHERE rid = ?").arg(QLatin1String(table), sets));
+    int i = 1;
+    for (const auto& [name, value] : columns) st.bind(i++, value);
+    st.bind(i, rid);
+    st.run();
+    return db.changes() != 0;
+}
+
+}  // namespace
+
+// ---- entry identifiers ------------------------------------------------------
+
+QString freeEntryId(EntryKind kind, std::int64_t rid,
+                    const std::function<bool(const QString&)>& taken) {
+    const int k = static_cast<int>(kind);
+    QString eid = makeEntryId(k, rid);
+    for (std::int64_t n = 1; taken(eid); ++n) eid = makeEntryId(k, rid + (n << 40));
+    return eid;
+}
+
+bool entryIdTaken(Db& db, EntryKind kind, const QString& eid) {
+    Stmt& q = db.cached(takenSql(kind));
+    q.bind(1, eid);
+    const bool taken = q.step();
+    q.reset();
+    return taken;
+}
+
+void setEntryId(Db& db, EntryKind kind, std::int64_t rid, const QString& eid) {
+    db.prepare(
+          QStringLiteral("UPDATE %1 SET eid = ?1 WHERE rid = ?2").arg(QLatin1String(tableOf(kind))))
+        .bind(1, eid)
+        .bind(2, rid)
+        .run();
+}
+
+QString assignEntryId(Db& db, EntryKind kind, std::int64_t rid) {
+    const QString eid =
+        freeEntryId(kind, rid, [&](const QString& id) { return entryIdTaken(db, kind, id); });
+    setEntryId(db, kind, rid, eid);
+    return eid;
+}
+
+// ---- tables -----------------------------------------------------------------
+
+void ensureImportTables(Db& db) {
+    db.exec(
+        "CREATE TABLE IF NOT EXISTS message_sources("
+        "  message INTEGER PRIMARY KEY REFERENCES messages(rid) ON DELETE CASCADE,"
+        "  message_id TEXT, hash BLOB NOT NULL, raw BLOB);"
+        "CREATE INDEX IF NOT EXISTS message_sources_hash ON message_sources(hash);");
+}
+
+// ---- profiles ---------------------------------------------------------------
+
+std::int64_t insertProfile(Db& db, const Columns& columns) {
+    return insertRow(db, "profiles", columns);
+}
+
+void addProfileStore(Db& db, std::int64_t profile, std::int64_t store) {
+    db.prepare("INSERT INTO profile_stores(profile, store) VALUES(?1, ?2)")
+        .bind(1, profile)
+        .bind(2, store)
+        .run();
+}
+
+void addProfileList(Db& db, std::int64_t profile, std::int64_t list) {
+    db.prepare("INSERT INTO profile_lists(profile, list) VALUES(?1, ?2)")
+        .bind(1, profile)
+        .bind(2, list)
+        .run();
+}
+
+// ---- stores and folders -----------------------------------------------------
+
+std::int64_t insertStore(Db& db, const QString& eid, const SqlValue& name) {
+    db.prepare("INSERT INTO stores(eid, name) VALUES(?1, ?2)").bind(1, eid).bind(2, name).run();
+    return db.lastInsertId();
+}
+
+void setStoreRoot(Db& db, std::int64_t store, std::int64_t root) {
+    db.prepare("UPDATE stores SET root = ?1 WHERE rid = ?2").bind(1, root).bind(2, store).run();
+}
+
+void setStoreOutbox(Db& db, std::int64_t store, std::int64_t outbox) {
+    db.prepare("UPDATE stores SET outbox = ?1 WHERE rid = ?2").bind(1, outbox).bind(2, store).run();
+}
+
+std::int64_t insertFolder(Db& db, std::int64_t store, const SqlValue& parent,
+                          const SqlValue& name) {
+    db.prepare("INSERT INTO folders(eid, store, parent, name) VALUES('pending', ?1, ?2, ?3)")
+        .bind(1, store)
+        .bind(2, parent)
+        .bind(3, name)
+        .run();
+    return db.lastInsertId();
+}
+
+// ---- messages ---------------------------------------------------------------
+
+std::int64_t insertMessage(Db& db, const Columns& columns) {
+    return insertRow(db, "messages", columns);
+}
+
+bool updateMessage(Db& db, std::int64_t rid, const Columns& columns) {
+    return updateRow(db, "messages", rid, columns);
+}
+
+bool deleteMessage(Db& db, std::int64_t rid) {
+    db.prepare("DELETE FROM messages WHERE rid = ?1").bind(1, rid).run();
+    return db.changes() != 0;
+}
+
+void insertRecipient(Db& db, std::int64_t message, const SqlValue& name, const SqlValue& address,
+                     const SqlValue& type, const SqlValue& displayType,
+                     const SqlValue& addressType) {
+    db.prepare(
+          "INSERT INTO recipients(message, name, address, type, display_type, address_type) "
+          "VALUES(?1, ?2, ?3, ?4, ?5, ?6)")
+        .bind(1, message)
+        .bind(2, name)
+        .bind(3, address)
+        .bind(4, type)
+        .bind(5, displayType)
+        .bind(6, addressType)
+        .run();
+}
+
+void deleteRecipients(Db& db, std::int64_t message) {
+    db.prepare("DELETE FROM recipients WHERE message = ?1").bind(1, message).run();
+}
+
+std::int64_t insertAttachment(Db& db, std::int64_t message, const SqlValue& name,
+                              const SqlValue& type, const SqlValue& position,
+                              const SqlValue& data) {
+    db.prepare(
+          "INSERT INTO attachments(message, name, type, position, data) "
+          "VALUES(?1, ?2, ?3, ?4, ?5)")
+        .bind(1, message)
+        .bind(2, name)
+        .bind(3, type)
+        .bind(4, position)
+        .bind(5, data)
+        .run();
+    return db.lastInsertId();
+}
+
+std::int64_t insertAttachmentSpace(Db& db, std::int64_t message, const SqlValue& name,
+                                   const SqlValue& type, const SqlValue& position,
+                                   std::int64_t size) {
+    db.prepare(
+          "INSERT INTO attachments(message, name, type, position, data) VALUES(?1, ?2, ?3, ?4, "
+          "CASE WHEN ?5 < 0 THEN NULL ELSE zeroblob(?5) END)")
+        .bind(1, message)
+        .bind(2, name)
+        .bind(3, type)
+        .bind(4, position)
+        .bind(5, size)
+        .run();
+    return db.lastInsertId();
+}
+
+void deleteAttachmentsBefore(Db& db, std::int64_t message, std::int64_t before) {
+    db.prepare("DELETE FROM attachments WHERE message = ?1 AND rid < ?2")
+        .bind(1, message)
+        .bind(2, before)
+        .run();
+}
+
+bool importedInFolder(Db& db, const QByteArray& hash, std::int64_t folder,
+                      const SqlValue& messageId) {
+    // By the hash first: left to itself the planner may walk the whole folder.
+    Stmt& q = db.cached(
+        "SELECT 1 FROM message_sources s INDEXED BY message_sources_hash "
+        "JOIN messages m ON m.rid = s.message "
+        "WHERE s.hash = ?1 AND +m.folder = ?2 AND s.message_id IS ?3 LIMIT 1");
+    q.bind(1, SqlValue(hash)).bind(2, folder).bind(3, messageId);
+    const bool found = q.step();
+    q.reset();
+    return found;
+}
+
+void insertMessageSource(Db& db, std::int64_t message, const SqlValue& messageId,
+                         const QByteArray& hash, const QByteArray& raw) {
+    db.prepare("INSERT INTO message_sources(message, message_id, hash, raw) VALUES(?1, ?2, ?3, ?4)")
+        .bind(1, message)
+        .bind(2, messageId)
+        .bind(3, SqlValue(hash))
+        .bind(4, SqlValue(raw))
+        .run();
+}
+
+// ---- custom properties ------------------------------------------------------
+
+void insertProp(Db& db, OwnerKind kind, std::int64_t owner, std::int64_t tag, const QString& name,
+                int vtype, const SqlValue& value) {
+    db.prepare(
+          "INSERT INTO props(owner_kind, owner, tag, name, vtype, value) "
+          "VALUES(?1,?2,?3,?4,?5,?6)")
+        .bind(1, static_cast<int>(kind))
+        .bind(2, owner)
+        .bind(3, tag)
+        .bind(4, name)
+        .bind(5, vtype)
+        .bind(6, value)
+        .run();
+}
+
+void deleteProps(Db& db, OwnerKind kind, std::int64_t owner) {
+    db.prepare("DELETE FROM props WHERE owner_kind = ?1 AND owner = ?2")
+        .bind(1, static_cast<int>(kind))
+        .bind(2, owner)
+        .run();
+}
+
+// ---- address book -----------------------------------------------------------
+
+std::int64_t insertAddressList(Db& db, const QString& name, const SqlValue& readOnly) {
+    db.prepare("INSERT INTO address_lists(eid, name, read_only) VALUES('pending', ?1, ?2)")
+        .bind(1, name)
+        .bind(2, readOnly)
+        .run();
+    return db.lastInsertId();
+}
+
+std::int64_t insertEntry(Db& db, const Columns& columns) {
+    return insertRow(db, "entries", columns);
+}
+
+bool updateEntry(Db& db, std::int64_t rid, const Columns& columns) {
+    return updateRow(db, "entries", rid, columns);
+}
+
+bool deleteEntry(Db& db, std::int64_t rid) {
+    db.prepare(
+          "DELETE FROM props WHERE owner_kind = ?1 AND owner IN "
+          "(SELECT rid FROM entries WHERE rid = ?2 OR parent = ?2)")
+        .bind(1, static_cast<int>(OwnerKind::Entry))
+        .bind(2, rid)
+        .run();
+    db.prepare("DELETE FROM entries WHERE rid = ?1").bind(1, rid).run();
+    return db.changes() != 0;
+}
+
+}  // namespace store
