@@ -35,7 +35,6 @@ const char* entryColumn(std::uint32_t t) {
     return nullptr;
 }
 
-
 const std::vector<PropertyBag::Standard>& AddressEntryImpl::standardTable() {
     static const std::vector<PropertyBag::Standard> table = [] {
         std::vector<PropertyBag::Standard> t;
