@@ -5,14 +5,17 @@
 
 #include <unistd.h>
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTextStream>
 #include <cstdio>
 
 #include "import/Importer.h"
 #include "messaging/Error.h"
+#include "messaging/Version.h"
 #include "store/Accounts.h"
 #include "store/Backend.h"
 #include "store/Database.h"
@@ -20,8 +23,9 @@
 
 namespace {
 
-const char* const kUsage =
-    "usage: quorvane-store COMMAND ARGUMENTS\n"
+// The commands, as --help explains them after the options.
+const char* const kCommands =
+    "Commands:\n"
     "  create FILE.json DIR   write the mailbox a JSON fixture describes as a profile directory\n"
     "  import SOURCE... [--profile NAME] [--store NAME]\n"
     "                         add mbox files, Maildirs, folders of .eml files or .eml files\n"
@@ -30,30 +34,75 @@ const char* const kUsage =
     "  add-imap --profile NAME --server HOST [--port N] [--security none|starttls|tls]\n"
     "           --user USER [--password-file F] [--fingerprint SHA256] [--timeout SECONDS]\n"
     "           [--ca-file FILE]\n"
-    "                         add an IMAP account to the profile (created when missing); without\n"
-    "                         a password file the password is the one given at logon; the CA\n"
-    "                         certificates in FILE (PEM or DER) are trusted besides the system's\n"
-    "  --help                 this list\n";
+    "                         add an IMAP account to the profile (created when missing), or\n"
+    "                         update it; without a password file the password is the one\n"
+    "                         given at logon; the CA certificates in FILE (PEM or DER) are\n"
+    "                         trusted besides the system's\n"
+    "Run quorvane-store COMMAND --help for a command's options.\n";
 
-int create(const QStringList& args) {
-    QTextStream err(stderr);
-    if (args.size() != 4) {
-        err << kUsage;
+// Every command's own parser: its options, --help, and the program's name in the
+// usage line whatever the binary was called.
+struct CommandLine {
+    QCommandLineParser parser;
+    QCommandLineOption help = parser.addHelpOption();
+    QString usage;
+
+    CommandLine(const QString& command, const QString& description) {
+        parser.setApplicationDescription(description);
+        usage = QStringLiteral("quorvane-store ") + command;
+    }
+    void add(const char* name, const char* text, const char* value = nullptr) {
+        parser.addOption(value ? QCommandLineOption(QLatin1String(name), QLatin1String(text),
+                                                    QLatin1String(value))
+                               : QCommandLineOption(QLatin1String(name), QLatin1String(text)));
+    }
+    QString helpText() const {
+        QString text = parser.helpText();
+        text.replace(QRegularExpression(QStringLiteral("^Usage: \\S+")),
+                     QStringLiteral("Usage: ") + usage);
+        return text;
+    }
+    // Parses a command's arguments: 0 to go on, else the exit status (--help
+    // answered, or the usage error reported).
+    int parse(const QStringList& args) {
+        if (!parser.parse(QStringList{usage} + args.mid(2))) return usageError(parser.errorText());
+        if (parser.isSet(help)) {
+            QTextStream(stdout) << helpText();
+            return -1;
+        }
+        return 0;
+    }
+    int usageError(const QString& problem) const {
+        QTextStream(stderr) << "quorvane-store: " << problem << "\n\n" << helpText();
         return 2;
     }
+    QString value(const char* name) const { return parser.value(QLatin1String(name)); }
+};
+
+int create(const QStringList& args) {
+    CommandLine cl(QStringLiteral("create"),
+                   QStringLiteral("Writes the mailbox a JSON fixture describes as a profile "
+                                  "directory."));
+    cl.parser.addPositionalArgument(QStringLiteral("FILE.json"), QStringLiteral("The fixture."));
+    cl.parser.addPositionalArgument(QStringLiteral("DIR"),
+                                    QStringLiteral("The profile directory to write."));
+    if (const int status = cl.parse(args)) return status < 0 ? 0 : status;
+    const QStringList paths = cl.parser.positionalArguments();
+    if (paths.size() != 2) return cl.usageError(QStringLiteral("create needs FILE.json and DIR."));
+    QTextStream err(stderr);
     try {
-        store::createProfileDirectory(args[2], args[3]);
+        store::createProfileDirectory(paths[0], paths[1]);
     } catch (const store::FixtureError& e) {
         err << e.what() << '\n';
         return 1;
     } catch (const mapi::Error& e) {
-        err << args[2] << ": " << e.description() << '\n';
+        err << paths[0] << ": " << e.description() << '\n';
         return 1;
     } catch (const std::exception& e) {
-        err << args[2] << ": " << e.what() << '\n';
+        err << paths[0] << ": " << e.what() << '\n';
         return 1;
     }
-    QTextStream(stdout) << "Created profile directory " << args[3] << '\n';
+    QTextStream(stdout) << "Created profile directory " << paths[1] << '\n';
     return 0;
 }
 
@@ -76,27 +125,26 @@ void showProgress(const import::ImportProgress& p) {
 }
 
 int importMail(const QStringList& args) {
+    CommandLine cl(QStringLiteral("import"),
+                   QStringLiteral("Adds mbox files, Maildirs, folders of .eml files or .eml files "
+                                  "to a store of a profile in $XDG_DATA_HOME/quorvane."));
+    cl.add("profile", "The profile (default \"Default\"; created when missing).", "NAME");
+    cl.add("store", "The store (default: named after the first source; created when missing).",
+           "NAME");
+    cl.parser.addPositionalArgument(QStringLiteral("SOURCE"),
+                                    QStringLiteral("An mbox file, a Maildir, a folder of .eml "
+                                                   "files or an .eml file."),
+                                    QStringLiteral("SOURCE..."));
+    if (const int status = cl.parse(args)) return status < 0 ? 0 : status;
     QTextStream err(stderr);
     import::ImportOptions options;
-    for (qsizetype i = 2; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (a == QLatin1String("--profile") || a == QLatin1String("--store")) {
-            if (i + 1 >= args.size() || args[i + 1].isEmpty()) {
-                err << a << " needs a name\n" << kUsage;
-                return 2;
-            }
-            (a == QLatin1String("--profile") ? options.profile : options.storeName) = args[++i];
-        } else if (a.startsWith(QLatin1String("--"))) {
-            err << "unknown option " << a << '\n' << kUsage;
-            return 2;
-        } else {
-            options.sources << a;
-        }
-    }
-    if (options.sources.isEmpty()) {
-        err << kUsage;
-        return 2;
-    }
+    if (cl.parser.isSet(QStringLiteral("profile"))) options.profile = cl.value("profile");
+    if (cl.parser.isSet(QStringLiteral("store"))) options.storeName = cl.value("store");
+    options.sources = cl.parser.positionalArguments();
+    for (const char* name : {"profile", "store"})
+        if (cl.parser.isSet(QLatin1String(name)) && cl.value(name).isEmpty())
+            return cl.usageError(QStringLiteral("--%1 needs a name.").arg(QLatin1String(name)));
+    if (options.sources.isEmpty()) return cl.usageError(QStringLiteral("import needs a SOURCE."));
     // The folder and the store file are created only once there is mail to write.
     options.storePath =
         store::profilesDir() + QLatin1Char('/') + QLatin1String(store::kStoreFileName);
@@ -120,36 +168,44 @@ int importMail(const QStringList& args) {
 }
 
 int addImap(const QStringList& args) {
+    CommandLine cl(QStringLiteral("add-imap"),
+                   QStringLiteral("Adds an IMAP account to a profile (created when missing), or "
+                                  "updates the account of that server and user."));
+    cl.add("profile", "The profile.", "NAME");
+    cl.add("server", "The server's host name or address.", "HOST");
+    cl.add("port", "The port (default 993 with tls, else 143).", "N");
+    cl.add("security", "none, starttls or tls (default none).", "MODE");
+    cl.add("user", "The user name on the server.", "USER");
+    cl.add("password-file",
+           "Keeps the first line of F as the password (in the desktop's keyring, else an "
+           "owner-only file); without it the password is the one given at logon.",
+           "F");
+    cl.add("fingerprint",
+           "Trusts the certificate with this SHA-256 fingerprint, whatever its chain.", "SHA256");
+    cl.add("timeout", "Seconds to wait for the server, 1 to 600 (default 5).", "SECONDS");
+    cl.add("ca-file", "Trusts the CA certificates in FILE (PEM or DER) besides the system's.",
+           "FILE");
+    if (const int status = cl.parse(args)) return status < 0 ? 0 : status;
+    if (!cl.parser.positionalArguments().isEmpty())
+        return cl.usageError(QStringLiteral("Unexpected argument '%1'.")
+                                 .arg(cl.parser.positionalArguments().constFirst()));
+    for (const QString& name : cl.parser.optionNames())
+        if (cl.parser.values(name).size() > 1)
+            return cl.usageError(QStringLiteral("Option '%1' given twice.").arg(name));
     QTextStream err(stderr);
-    QString profile, passwordFile, port, timeout, caFile;
     store::AccountEntry e;
-    e.port = 0;
-    for (qsizetype i = 2; i < args.size(); ++i) {
-        const QString& a = args[i];
-        QString* slot = a == QLatin1String("--profile")         ? &profile
-                        : a == QLatin1String("--server")        ? &e.server
-                        : a == QLatin1String("--port")          ? &port
-                        : a == QLatin1String("--security")      ? &e.security
-                        : a == QLatin1String("--user")          ? &e.user
-                        : a == QLatin1String("--password-file") ? &passwordFile
-                        : a == QLatin1String("--fingerprint")   ? &e.fingerprint
-                        : a == QLatin1String("--timeout")       ? &timeout
-                        : a == QLatin1String("--ca-file")       ? &caFile
-                                                                : nullptr;
-        if (!slot) {
-            err << "unknown option " << a << '\n' << kUsage;
-            return 2;
-        }
-        if (i + 1 >= args.size() || args[i + 1].isEmpty()) {
-            err << a << " needs a value\n" << kUsage;
-            return 2;
-        }
-        *slot = args[++i];
-    }
-    if (profile.isEmpty() || e.server.isEmpty() || e.user.isEmpty()) {
-        err << "add-imap needs --profile, --server and --user\n" << kUsage;
-        return 2;
-    }
+    const QString profile = cl.value("profile");
+    e.server = cl.value("server");
+    e.user = cl.value("user");
+    e.security =
+        cl.parser.isSet(QStringLiteral("security")) ? cl.value("security") : QStringLiteral("none");
+    e.fingerprint = cl.value("fingerprint");
+    const QString port = cl.value("port");
+    const QString timeout = cl.value("timeout");
+    const QString passwordFile = cl.value("password-file");
+    const QString caFile = cl.value("ca-file");
+    if (profile.isEmpty() || e.server.isEmpty() || e.user.isEmpty())
+        return cl.usageError(QStringLiteral("add-imap needs --profile, --server and --user."));
     e.security = e.security.toLower();
     if (e.security != QLatin1String("none") && e.security != QLatin1String("starttls") &&
         e.security != QLatin1String("tls")) {
@@ -216,15 +272,37 @@ int addImap(const QStringList& args) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(mapi::kProgramVersion));
     const QStringList args = app.arguments();
     const QString command = args.size() > 1 ? args[1] : QString();
     if (command == QLatin1String("create")) return create(args);
     if (command == QLatin1String("import")) return importMail(args);
     if (command == QLatin1String("add-imap")) return addImap(args);
-    if (command == QLatin1String("--help") || command == QLatin1String("help")) {
-        QTextStream(stdout) << kUsage;
+
+    CommandLine cl(QString(), QStringLiteral("The embedded store's command-line companion."));
+    cl.usage = QStringLiteral("quorvane-store");
+    const QCommandLineOption version = cl.parser.addVersionOption();
+    cl.parser.addPositionalArgument(QStringLiteral("COMMAND"),
+                                    QStringLiteral("create, import or add-imap."),
+                                    QStringLiteral("COMMAND [ARGUMENTS...]"));
+    const auto fullHelp = [&cl] { return cl.helpText() + u'\n' + QLatin1String(kCommands); };
+    if (!cl.parser.parse(QStringList{cl.usage} + args.mid(1))) {
+        QTextStream(stderr) << "quorvane-store: " << cl.parser.errorText() << "\n\n" << fullHelp();
+        return 2;
+    }
+    if (cl.parser.isSet(version)) {
+        QTextStream(stdout) << "quorvane-store " << mapi::kProgramVersion << '\n';
         return 0;
     }
-    QTextStream(stderr) << kUsage;
+    if (cl.parser.isSet(cl.help) || command == QLatin1String("help")) {
+        QTextStream(stdout) << fullHelp();
+        return 0;
+    }
+    QTextStream(stderr) << "quorvane-store: "
+                        << (command.isEmpty()
+                                ? QStringLiteral("No command given.")
+                                : QStringLiteral("Unknown command '%1'.").arg(command))
+                        << "\n\n"
+                        << fullHelp();
     return 2;
 }
