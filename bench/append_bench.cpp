@@ -21,10 +21,10 @@ void BM_AppendLines(benchmark::State& state) {
     const auto n = state.range(0);
     for (auto _ : state) {
         state.PauseTiming();
-        auto* edit = new codegen::CodeTextEdit;
+        auto* edit = new codewindow::CodeTextEdit;
         edit->resize(600, 300);
         edit->show();
-        codegen::CodeWindow code(edit);
+        codewindow::CodeWindow code(edit);
         state.ResumeTiming();
         for (std::int64_t i = 0; i < n; ++i) code.AppendCode(kLine);
         QCoreApplication::processEvents();
@@ -58,11 +58,11 @@ void BM_AppendTenMegabytes(benchmark::State& state) {
     const qsizetype blocks = 10 * 1024 * 1024 / block.size();
     for (auto _ : state) {
         state.PauseTiming();
-        auto* edit = new codegen::CodeTextEdit;
+        auto* edit = new codewindow::CodeTextEdit;
         edit->resize(600, 300);
         edit->show();
         if (state.range(0)) new immediate::VbHighlighter(edit->document());
-        codegen::CodeWindow code(edit);
+        codewindow::CodeWindow code(edit);
         state.ResumeTiming();
         for (qsizetype i = 0; i < blocks; ++i) code.AppendCode(block);
         QCoreApplication::processEvents();
@@ -75,9 +75,9 @@ BENCHMARK(BM_AppendTenMegabytes)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)-
 
 // One append to a window that already holds `range` lines.
 void BM_AppendToFullWindow(benchmark::State& state) {
-    codegen::CodeTextEdit edit;
+    codewindow::CodeTextEdit edit;
     edit.show();
-    codegen::CodeWindow code(&edit);
+    codewindow::CodeWindow code(&edit);
     for (std::int64_t i = 0; i < state.range(0); ++i) code.AppendCode(kLine);
     for (auto _ : state) code.AppendCode(kLine);
 }

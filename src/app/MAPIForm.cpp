@@ -21,8 +21,8 @@
 namespace app {
 
 MAPIForm::MAPIForm(QWidget* parent) : QWidget(parent), subsystems_(std::make_unique<Subsystems>()) {
-    codegen::CodeTextEdit* codeText = buildMainWindow(this);
-    code_ = std::make_unique<codegen::CodeWindow>(codeText);
+    codewindow::CodeTextEdit* codeText = buildMainWindow(this);
+    code_ = std::make_unique<codewindow::CodeWindow>(codeText);
 
     connect(control<QPushButton>(QStringLiteral("CopyButton")), &QPushButton::clicked, this,
             [this] { code_->copyAll(); });
@@ -43,7 +43,7 @@ MAPIForm::MAPIForm(QWidget* parent) : QWidget(parent), subsystems_(std::make_uni
         if (index == tabs->currentIndex()) bringSelectedToFront();
     });
 
-    new codegen::VarTreeController(control<ui::TreeView>(QStringLiteral("VarTree")), mod_.names);
+    new codewindow::VarTreeController(control<ui::TreeView>(QStringLiteral("VarTree")), mod_.names);
 
     installSubsystems(*this, *subsystems_);
 }
@@ -74,11 +74,11 @@ void MAPIForm::load(bool showAbout) {
     // 6. The code-variable names.
     mod_.names.load();
     // 7. The instructions.
-    static_cast<codegen::CodeTextEdit*>(control<QPlainTextEdit>(QStringLiteral("InstructText")))
+    static_cast<codewindow::CodeTextEdit*>(control<QPlainTextEdit>(QStringLiteral("InstructText")))
         ->setExactText(instructionsText());
     // 8. The variable tree, "Stores" selected.
     auto* varTree = control<ui::TreeView>(QStringLiteral("VarTree"));
-    auto* varController = varTree->findChild<codegen::VarTreeController*>();
+    auto* varController = varTree->findChild<codewindow::VarTreeController*>();
     varTree->setLabelEdit(ui::TreeView::LabelEdit::Manual);
     if (varController) varController->build();
     // 9. The About window, before the main window is shown.

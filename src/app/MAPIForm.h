@@ -41,7 +41,7 @@ class MAPIForm : public QWidget {
     }
 
     ui::TreeView* tree() const;  // MAPITree
-    codegen::CodeWindow& code() { return *code_; }
+    codewindow::CodeWindow& code() { return *code_; }
     shell::MAPIMod& mod() { return mod_; }
     // What the features are given; their requests of one another go through
     // requests(), which the composition root wires.
@@ -60,7 +60,7 @@ class MAPIForm : public QWidget {
   private:
     shell::MAPIMod mod_;
     shell::Requests requests_;
-    std::unique_ptr<codegen::CodeWindow> code_;
+    std::unique_ptr<codewindow::CodeWindow> code_;
     std::unique_ptr<Subsystems> subsystems_;
 };
 

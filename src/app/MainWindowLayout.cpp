@@ -204,7 +204,7 @@ void buildLogonPanel(QWidget* p) {
 }
 
 void buildInstructionsPanel(QWidget* p) {
-    auto* text = tw(named(new codegen::CodeTextEdit(p), "InstructText"), 60, 60, 3975, 5595);
+    auto* text = tw(named(new codewindow::CodeTextEdit(p), "InstructText"), 60, 60, 3975, 5595);
     text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -213,7 +213,7 @@ void buildInstructionsPanel(QWidget* p) {
 
 }  // namespace
 
-codegen::CodeTextEdit* buildMainWindow(QWidget* form) {
+codewindow::CodeTextEdit* buildMainWindow(QWidget* form) {
     form->setObjectName(QStringLiteral("MAPIForm"));
     form->setWindowTitle(QStringLiteral("Quorvane '99"));
     form->resize(ui::twipsToPixelsX(9495), ui::twipsToPixelsY(6420));
@@ -230,7 +230,7 @@ codegen::CodeTextEdit* buildMainWindow(QWidget* form) {
     mapiTree->setLabelEdit(ui::TreeView::LabelEdit::Manual);
     tw(button(form, "CopyButton", QStringLiteral("Copy")), 120, 4080, 1095, 375);
     tw(button(form, "ClearButton", QStringLiteral("Clear")), 1440, 4080, 1095, 375);
-    auto* code = tw(named(new codegen::CodeTextEdit(form), "CodeText"), 0, 4560, 5055, 1815);
+    auto* code = tw(named(new codewindow::CodeTextEdit(form), "CodeText"), 0, 4560, 5055, 1815);
 
     auto* tabs = tw(named(new QTabBar(form), "OptionsTab"), 5160, 120, 4215, 6255);
     tabs->setExpanding(false);

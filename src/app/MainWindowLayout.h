@@ -2,7 +2,7 @@
 
 class QWidget;
 
-namespace codegen {
+namespace codewindow {
 class CodeTextEdit;
 }
 
@@ -10,7 +10,7 @@ namespace app {
 
 // Creates every control of the main window with its objectName, caption, tool
 // tip, design geometry and initial state. Returns the code window's text box.
-codegen::CodeTextEdit* buildMainWindow(QWidget* form);
+codewindow::CodeTextEdit* buildMainWindow(QWidget* form);
 
 // Start-up step 3: the overlapping value controls of the filter editor, placed
 // in pixels of the "Functions" panel.

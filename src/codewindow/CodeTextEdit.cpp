@@ -7,7 +7,7 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
-namespace codegen {
+namespace codewindow {
 
 namespace {
 constexpr char16_t kLoneCr = 0xE00D;
@@ -122,4 +122,4 @@ void CodeTextEdit::insertFromMimeData(const QMimeData* source) {
     ensureCursorVisible();
 }
 
-}  // namespace codegen
+}  // namespace codewindow

@@ -3,7 +3,7 @@
 #include <QPlainTextEdit>
 #include <QString>
 
-namespace codegen {
+namespace codewindow {
 
 // The text box behind CodeText. The document keeps line breaks its own way
 // (a block break per line), so the exact characters of the text are mapped on
@@ -35,4 +35,4 @@ class CodeTextEdit : public QPlainTextEdit {
     int caretAfterAppend_ = 0;
 };
 
-}  // namespace codegen
+}  // namespace codewindow

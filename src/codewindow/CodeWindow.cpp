@@ -7,7 +7,7 @@
 #include "codewindow/CodeTextEdit.h"
 #include "ui/Dialogs.h"
 
-namespace codegen {
+namespace codewindow {
 
 CodeWindow::CodeWindow(QPlainTextEdit* widget) : widget_(widget) {}
 
@@ -53,4 +53,4 @@ void CodeWindow::copyAll() {
     cb->setText(text());
 }
 
-}  // namespace codegen
+}  // namespace codewindow

@@ -4,7 +4,7 @@
 
 class QPlainTextEdit;
 
-namespace codegen {
+namespace codewindow {
 
 // The code window CodeText: one text the user may also type in. Appends go to
 // the end of whatever text it holds, cost time proportional to what is
@@ -29,4 +29,4 @@ class CodeWindow {
     QPlainTextEdit* widget_;
 };
 
-}  // namespace codegen
+}  // namespace codewindow

@@ -3,7 +3,11 @@
 #include "codegen/VarNames.h"
 #include "ui/TreeView.h"
 
-namespace codegen {
+namespace codewindow {
+
+using codegen::rowByNodeKey;
+using codegen::VarRow;
+using codegen::varTable;
 
 namespace {
 
@@ -25,7 +29,7 @@ const VarRow* rowByClassKey(const char* classKey) {
 
 }  // namespace
 
-VarTreeController::VarTreeController(ui::TreeView* tree, VarNames& names)
+VarTreeController::VarTreeController(ui::TreeView* tree, codegen::VarNames& names)
     : QObject(tree), tree_(tree), names_(names) {
     connect(tree_, &ui::TreeView::nodeClicked, this, &VarTreeController::onNodeClick);
     connect(tree_, &ui::TreeView::afterLabelEdit, this,
@@ -62,4 +66,4 @@ void VarTreeController::onAfterLabelEdit(const QString& newText) {
     if (const VarRow* r = rowByNodeKey(tree_->key(sel))) names_.rename(r->var, newText);
 }
 
-}  // namespace codegen
+}  // namespace codewindow

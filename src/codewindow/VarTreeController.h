@@ -8,15 +8,17 @@ class TreeView;
 }
 
 namespace codegen {
-
 class VarNames;
+}
+
+namespace codewindow {
 
 // The "Options" tab's tree of code variables: builds its 46 nodes and renames
 // a variable when the user edits its node in place. Lives as a child of the tree.
 class VarTreeController : public QObject {
     Q_OBJECT
   public:
-    VarTreeController(ui::TreeView* tree, VarNames& names);
+    VarTreeController(ui::TreeView* tree, codegen::VarNames& names);
 
     // Adds the class and variable nodes row by row and selects "Stores".
     void build();
@@ -28,7 +30,7 @@ class VarTreeController : public QObject {
 
   private:
     ui::TreeView* tree_;
-    VarNames& names_;
+    codegen::VarNames& names_;
 };
 
-}  // namespace codegen
+}  // namespace codewindow

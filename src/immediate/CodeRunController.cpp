@@ -18,7 +18,7 @@
 
 namespace immediate {
 
-CodeRunController::CodeRunController(QWidget* mainWindow, codegen::CodeWindow& code,
+CodeRunController::CodeRunController(QWidget* mainWindow, codewindow::CodeWindow& code,
                                      shell::MAPIMod& mod)
     : QObject(nullptr),
       main_(mainWindow),
@@ -78,7 +78,7 @@ void CodeRunController::runSelection() {
     const QTextBlock last = doc->findBlock(c.selectionEnd());
     QTextCursor lines(first);
     lines.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
-    run(codegen::CodeTextEdit::fromDocument(lines.selection().toPlainText()),
+    run(codewindow::CodeTextEdit::fromDocument(lines.selection().toPlainText()),
         first.blockNumber() + 1, true);
 }
 

@@ -11,7 +11,7 @@ class QPlainTextEdit;
 namespace shell {
 struct MAPIMod;
 }
-namespace codegen {
+namespace codewindow {
 class CodeWindow;
 }
 namespace vbrun {
@@ -30,7 +30,7 @@ class ImmediateWindow;
 class CodeRunController : public QObject, public vbrun::Host {
     Q_OBJECT
   public:
-    CodeRunController(QWidget* mainWindow, codegen::CodeWindow& code, shell::MAPIMod& mod);
+    CodeRunController(QWidget* mainWindow, codewindow::CodeWindow& code, shell::MAPIMod& mod);
     ~CodeRunController() override;
 
     void runAll();
@@ -50,7 +50,7 @@ class CodeRunController : public QObject, public vbrun::Host {
     void idle() override;
 
     QWidget* main_;
-    codegen::CodeWindow& code_;
+    codewindow::CodeWindow& code_;
     shell::MAPIMod& mod_;
     ImmediateWindow* immediate_;
     std::unique_ptr<vbrun::Interpreter> interpreter_;

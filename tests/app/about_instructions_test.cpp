@@ -51,7 +51,7 @@ void closeAboutWithOk(AboutSeen& seen) {
 // Its text and place are blessed scenario output; how it wraps is not.
 TEST_F(ShellTest, InstructionsPanelWrapsAtItsWidth) {
     EXPECT_EQ(QPlainTextEdit::WidgetWidth,
-              c<codegen::CodeTextEdit>("InstructText")->lineWrapMode());
+              c<codewindow::CodeTextEdit>("InstructText")->lineWrapMode());
 }
 
 TEST_F(ShellTest, AboutButtonShowsTheAboutWindowWithTheNormalPointer) {

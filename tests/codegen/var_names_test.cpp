@@ -88,7 +88,7 @@ struct VarTreeTest : ::testing::Test {
     void SetUp() override {
         testenv::resetUserFolders();
         names.load();
-        controller = new codegen::VarTreeController(&tree, names);
+        controller = new codewindow::VarTreeController(&tree, names);
         tree.setLabelEdit(ui::TreeView::LabelEdit::Manual);
         controller->build();
     }
@@ -100,7 +100,7 @@ struct VarTreeTest : ::testing::Test {
     }
     VarNames names;
     ui::TreeView tree;
-    codegen::VarTreeController* controller = nullptr;
+    codewindow::VarTreeController* controller = nullptr;
 };
 
 }  // namespace
@@ -141,7 +141,7 @@ TEST_F(VarTreeTest, SavedNamesShowInTheTree) {
     VarNames renamed;
     renamed.rename(Var::Recipient, "oR");
     renamed.load();
-    codegen::VarTreeController c(&other, renamed);
+    codewindow::VarTreeController c(&other, renamed);
     c.build();
     EXPECT_EQ("oR", other.text(other.indexOfKey("oRecip")));
 }

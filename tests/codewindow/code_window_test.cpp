@@ -11,8 +11,8 @@
 #include "codewindow/CodeWindow.h"
 #include "support/Drive.h"
 
-using codegen::CodeTextEdit;
-using codegen::CodeWindow;
+using codewindow::CodeTextEdit;
+using codewindow::CodeWindow;
 
 namespace {
 

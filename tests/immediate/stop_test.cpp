@@ -18,8 +18,8 @@ namespace {
 
 struct Window {
     QWidget main;
-    codegen::CodeTextEdit* edit = new codegen::CodeTextEdit(&main);
-    codegen::CodeWindow code{edit};
+    codewindow::CodeTextEdit* edit = new codewindow::CodeTextEdit(&main);
+    codewindow::CodeWindow code{edit};
     shell::MAPIMod mod;
     immediate::CodeRunController runner{&main, code, mod};
 
