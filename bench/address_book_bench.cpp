@@ -59,7 +59,7 @@ mapi::AddressBookArgs args() {
 void BM_OpenAddressBook(benchmark::State& state) {
     auto session = bigSession(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        store::AddressBookDialog dialog(*session, args());
+        libdialogs::AddressBookDialog dialog(*session, args());
         benchmark::DoNotOptimize(dialog.findChild<QListWidget*>(QStringLiteral("EntryList")));
     }
 }
@@ -67,7 +67,7 @@ BENCHMARK(BM_OpenAddressBook)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisec
 
 void BM_TypeAheadNearTheEnd(benchmark::State& state) {
     auto session = bigSession(static_cast<int>(state.range(0)));
-    store::AddressBookDialog dialog(*session, args());
+    libdialogs::AddressBookDialog dialog(*session, args());
     auto* search = dialog.findChild<QLineEdit*>(QStringLiteral("SearchText"));
     const QString last =
         QStringLiteral("Person %1").arg(state.range(0) - 1, 6, 10, QLatin1Char('0'));

@@ -212,7 +212,7 @@ int main(int argc, char** argv) {
 
     Application app(argc, argv);
     QCoreApplication::setApplicationVersion(QString::fromLatin1(mapi::kProgramVersion));
-    store::installWidgetDialogs();
+    libdialogs::installWidgetDialogs();
     app::installImapAccounts(options->imapLog.value_or(QString()));
     Script script;
     if (options->script)

@@ -18,7 +18,7 @@
 #include "messaging/Error.h"
 #include "ui/Dialogs.h"
 
-namespace store {
+namespace libdialogs {
 
 namespace {
 
@@ -38,8 +38,8 @@ auto readOr(F&& f, decltype(f()) fallback) -> decltype(f()) {
     }
 }
 
-ChosenRecipient fromEntry(const mapi::Ref<mapi::AddressEntry>& e, int type) {
-    ChosenRecipient r;
+store::ChosenRecipient fromEntry(const mapi::Ref<mapi::AddressEntry>& e, int type) {
+    store::ChosenRecipient r;
     r.type = type;
     r.name = readOr([&] { return e->Name(); }, QString());
     r.address = readOr([&] { return e->Address(); }, QString());
@@ -56,13 +56,13 @@ QString aliasOf(const mapi::Ref<mapi::AddressEntry>& e) {
 
 // Whether two recipients are the same person, so that choosing one again moves
 // it instead of listing it twice.
-bool sameRecipient(const ChosenRecipient& a, const ChosenRecipient& b) {
+bool sameRecipient(const store::ChosenRecipient& a, const store::ChosenRecipient& b) {
     if (!a.entryId.isEmpty() && !b.entryId.isEmpty()) return a.entryId == b.entryId;
     if (a.name.compare(b.name, Qt::CaseInsensitive) != 0) return false;
     return a.address.compare(b.address, Qt::CaseInsensitive) == 0;
 }
 
-bool isResolved(const ChosenRecipient& r) {
+bool isResolved(const store::ChosenRecipient& r) {
     return !r.entryId.isEmpty() || !r.address.isEmpty();
 }
 
@@ -218,7 +218,7 @@ void AddressBookDialog::prefill(const mapi::Ref<mapi::Recipients>& recipients) {
         } catch (const std::exception&) {
             continue;
         }
-        ChosenRecipient r;
+        store::ChosenRecipient r;
         r.type = readOr([&] { return rec->Type(); }, 0);
         if (r.type < 1 || r.type > 3) continue;
         r.name = readOr([&] { return rec->Name(); }, QString());
@@ -234,14 +234,14 @@ void AddressBookDialog::prefill(const mapi::Ref<mapi::Recipients>& recipients) {
 // A recipient handed in carries no entry id or address type; take them from
 // the address-book entry with the same address and name, so that choosing the
 // same person again is recognised and the result keeps what the lists know.
-void AddressBookDialog::completeFromLists(ChosenRecipient& r) {
+void AddressBookDialog::completeFromLists(store::ChosenRecipient& r) {
     if (!r.entryId.isEmpty() || r.address.isEmpty()) return;
     for (const auto& list : addressLists_) {
         try {
             auto entries = list->AddressEntriesOf();
             entries->FilterOf()->Set(QStringLiteral("Address"), r.address);
             for (const mapi::Ref<mapi::AddressEntry>& e : *entries) {
-                const ChosenRecipient m = fromEntry(e, r.type);
+                const store::ChosenRecipient m = fromEntry(e, r.type);
                 if (m.address.compare(r.address, Qt::CaseInsensitive) != 0 ||
                     m.name.compare(r.name, Qt::CaseInsensitive) != 0)
                     continue;
@@ -255,12 +255,12 @@ void AddressBookDialog::completeFromLists(ChosenRecipient& r) {
     }
 }
 
-void AddressBookDialog::addRecipient(const ChosenRecipient& r) {
+void AddressBookDialog::addRecipient(const store::ChosenRecipient& r) {
     auto& target = recips_[static_cast<std::size_t>(r.type - 1)];
     for (const auto& existing : target)
         if (sameRecipient(existing, r)) return;  // already there: keep its place
     for (auto& list : recips_)
-        std::erase_if(list, [&](const ChosenRecipient& x) { return sameRecipient(x, r); });
+        std::erase_if(list, [&](const store::ChosenRecipient& x) { return sameRecipient(x, r); });
     target.push_back(r);
 }
 
@@ -303,8 +303,8 @@ void AddressBookDialog::removeSelected() {
     }
 }
 
-std::vector<ChosenRecipient> AddressBookDialog::chosen() const {
-    std::vector<ChosenRecipient> out;
+std::vector<store::ChosenRecipient> AddressBookDialog::chosen() const {
+    std::vector<store::ChosenRecipient> out;
     for (const auto& list : recips_) out.insert(out.end(), list.begin(), list.end());
     return out;
 }
@@ -316,7 +316,7 @@ bool AddressBookDialog::resolveAll() {
     for (auto& list : recips_) {
         for (auto& r : list) {
             if (isResolved(r)) continue;
-            std::vector<ChosenRecipient> matches;
+            std::vector<store::ChosenRecipient> matches;
             for (const auto& addressList : addressLists_) {
                 try {
                     auto entries = addressList->AddressEntriesOf();
@@ -325,7 +325,7 @@ bool AddressBookDialog::resolveAll() {
                         if (name.compare(r.name, Qt::CaseInsensitive) != 0 &&
                             aliasOf(e).compare(r.name, Qt::CaseInsensitive) != 0)
                             continue;
-                        ChosenRecipient m = fromEntry(e, r.type);
+                        store::ChosenRecipient m = fromEntry(e, r.type);
                         bool seen = false;
                         for (const auto& x : matches) seen = seen || sameRecipient(x, m);
                         if (!seen) matches.push_back(m);
@@ -374,12 +374,12 @@ void AddressBookDialog::accept() {
     QDialog::accept();
 }
 
-std::vector<ChosenRecipient> showAddressBook(mapi::Session& session,
-                                             const mapi::AddressBookArgs& args) {
+std::vector<store::ChosenRecipient> showAddressBook(mapi::Session& session,
+                                                    const mapi::AddressBookArgs& args) {
     AddressBookDialog dialog(session, args, ui::dialogParent());
     // Closing by the frame or Escape rejects, which is a cancel like the button.
     if (dialog.exec() != QDialog::Accepted) mapi::raise(mapi::code::UserCancel);
     return dialog.chosen();
 }
 
-}  // namespace store
+}  // namespace libdialogs

@@ -16,7 +16,7 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 
-namespace store {
+namespace libdialogs {
 
 class AddressBookDialog : public QDialog {
   public:
@@ -25,7 +25,7 @@ class AddressBookDialog : public QDialog {
                       QWidget* parent = nullptr);
 
     // The recipients in the lists: To, then Cc, then Bcc, each in list order.
-    std::vector<ChosenRecipient> chosen() const;
+    std::vector<store::ChosenRecipient> chosen() const;
 
     // Adds the entries selected in "EntryList" to recipient list `type` (1 To,
     // 2 Cc, 3 Bcc); what the list buttons do.
@@ -43,8 +43,8 @@ class AddressBookDialog : public QDialog {
     void showAddressList(int index);
     void findName(const QString& start);
     void prefill(const mapi::Ref<mapi::Recipients>& recipients);
-    void completeFromLists(ChosenRecipient& r);
-    void addRecipient(const ChosenRecipient& r);
+    void completeFromLists(store::ChosenRecipient& r);
+    void addRecipient(const store::ChosenRecipient& r);
     void refreshList(int type);
     bool resolveAll();
 
@@ -62,8 +62,8 @@ class AddressBookDialog : public QDialog {
     QStringList names_;                                   // their display names
     // Recipients by type (index 0 To, 1 Cc, 2 Bcc). A type without a visible
     // list still keeps what the caller passed in, so nothing is lost.
-    std::array<std::vector<ChosenRecipient>, 3> recips_;
+    std::array<std::vector<store::ChosenRecipient>, 3> recips_;
     std::array<QListWidget*, 3> recipWidgets_{};
 };
 
-}  // namespace store
+}  // namespace libdialogs

@@ -12,7 +12,7 @@
 #include "libdialogs/WidgetDialogs.h"
 #include "ui/Dialogs.h"
 
-namespace store {
+namespace libdialogs {
 
 namespace {
 
@@ -105,4 +105,4 @@ void showDetails(mapi::AddressEntry& entry) {
     dialog.exec();
 }
 
-}  // namespace store
+}  // namespace libdialogs

@@ -6,11 +6,11 @@
 
 #include "messaging/Objects.h"
 
-namespace store {
+namespace libdialogs {
 
 class DetailsDialog : public QDialog {
   public:
     explicit DetailsDialog(mapi::AddressEntry& entry, QWidget* parent = nullptr);
 };
 
-}  // namespace store
+}  // namespace libdialogs

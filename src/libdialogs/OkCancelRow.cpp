@@ -4,7 +4,7 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 
-namespace store {
+namespace libdialogs {
 
 QHBoxLayout* okCancelRow(QDialog* dialog) {
     auto* ok = new QPushButton(QStringLiteral("OK"), dialog);
@@ -21,4 +21,4 @@ QHBoxLayout* okCancelRow(QDialog* dialog) {
     return row;
 }
 
-}  // namespace store
+}  // namespace libdialogs

@@ -3,10 +3,10 @@
 class QDialog;
 class QHBoxLayout;
 
-namespace store {
+namespace libdialogs {
 
 // The library dialogs' bottom row: OK (the default, accepts) and Cancel
 // (rejects), right-aligned, named OkButton and CancelButton.
 QHBoxLayout* okCancelRow(QDialog* dialog);
 
-}  // namespace store
+}  // namespace libdialogs

@@ -10,7 +10,7 @@
 #include "messaging/Error.h"
 #include "ui/Dialogs.h"
 
-namespace store {
+namespace libdialogs {
 
 PasswordDialog::PasswordDialog(const QString& account, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("PasswordDialog"));
@@ -49,4 +49,4 @@ QString showPasswordDialog(const QString& account) {
     return dialog.password();
 }
 
-}  // namespace store
+}  // namespace libdialogs

@@ -8,7 +8,7 @@
 
 class QLineEdit;
 
-namespace store {
+namespace libdialogs {
 
 class PasswordDialog : public QDialog {
   public:
@@ -20,4 +20,4 @@ class PasswordDialog : public QDialog {
     QLineEdit* password_;
 };
 
-}  // namespace store
+}  // namespace libdialogs

@@ -12,7 +12,7 @@
 #include "messaging/Error.h"
 #include "ui/Dialogs.h"
 
-namespace store {
+namespace libdialogs {
 
 ProfileDialog::ProfileDialog(const QStringList& profiles, const QString& preselected,
                              QWidget* parent)
@@ -54,4 +54,4 @@ QString showProfileChooser(const QStringList& profiles, const QString& preselect
     return dialog.chosenProfile();
 }
 
-}  // namespace store
+}  // namespace libdialogs

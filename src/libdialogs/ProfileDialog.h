@@ -8,7 +8,7 @@
 
 class QComboBox;
 
-namespace store {
+namespace libdialogs {
 
 class ProfileDialog : public QDialog {
   public:
@@ -21,4 +21,4 @@ class ProfileDialog : public QDialog {
     QComboBox* combo_;
 };
 
-}  // namespace store
+}  // namespace libdialogs

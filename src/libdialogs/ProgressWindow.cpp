@@ -7,7 +7,7 @@
 
 #include "ui/Dialogs.h"
 
-namespace store {
+namespace libdialogs {
 
 namespace {
 
@@ -45,4 +45,4 @@ void ProgressWindow::finish() {
     dialog_.reset();
 }
 
-}  // namespace store
+}  // namespace libdialogs

@@ -9,7 +9,7 @@
 
 class QProgressDialog;
 
-namespace store {
+namespace libdialogs {
 
 // Shows a task that is still running after a moment as the modal window
 // "ProgressDialog" with a bar and the button "CancelButton"; tasks done in
@@ -25,4 +25,4 @@ class ProgressWindow final : public mapi::ProgressSink {
     std::unique_ptr<QProgressDialog> dialog_;
 };
 
-}  // namespace store
+}  // namespace libdialogs

@@ -2,17 +2,17 @@
 
 #include "libdialogs/ProgressWindow.h"
 
-namespace store {
+namespace libdialogs {
 
 namespace {
 
-class WidgetDialogs final : public LibraryDialogs {
+class WidgetDialogs final : public store::LibraryDialogs {
   public:
     QString chooseProfile(const QStringList& profiles, const QString& preselected) override {
         return showProfileChooser(profiles, preselected);
     }
-    std::vector<ChosenRecipient> addressBook(mapi::Session& session,
-                                             const mapi::AddressBookArgs& args) override {
+    std::vector<store::ChosenRecipient> addressBook(mapi::Session& session,
+                                                    const mapi::AddressBookArgs& args) override {
         return showAddressBook(session, args);
     }
     void details(mapi::AddressEntry& entry) override { showDetails(entry); }
@@ -23,9 +23,9 @@ class WidgetDialogs final : public LibraryDialogs {
 
 void installWidgetDialogs() {
     static WidgetDialogs dialogs;
-    installLibraryDialogs(&dialogs);
+    store::installLibraryDialogs(&dialogs);
     static ProgressWindow progress;
     mapi::installProgressSink(&progress);
 }
 
-}  // namespace store
+}  // namespace libdialogs

@@ -5,11 +5,11 @@
 
 #include "store/LibraryDialogs.h"
 
-namespace store {
+namespace libdialogs {
 
 QString showProfileChooser(const QStringList& profiles, const QString& preselected);
-std::vector<ChosenRecipient> showAddressBook(mapi::Session& session,
-                                             const mapi::AddressBookArgs& args);
+std::vector<store::ChosenRecipient> showAddressBook(mapi::Session& session,
+                                                    const mapi::AddressBookArgs& args);
 void showDetails(mapi::AddressEntry& entry);
 QString showPasswordDialog(const QString& account);
 
@@ -17,4 +17,4 @@ QString showPasswordDialog(const QString& account);
 // the back-ends' progress sink, for the rest of the run.
 void installWidgetDialogs();
 
-}  // namespace store
+}  // namespace libdialogs

@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
         qputenv("XDG_RUNTIME_DIR", (root + "/runtime").toUtf8());
     }
     QApplication app(argc, argv);
-    store::installWidgetDialogs();
+    libdialogs::installWidgetDialogs();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
