@@ -170,7 +170,7 @@ QByteArray joinEncodedWords(QByteArrayView raw) {
     scan(
         raw, [&](QByteArrayView t) { out += t; },
         [&](const std::vector<Word>& run) {
-            // GMime reads a lone word right; one in an addr-spec must stay as sent.
+            // GMime reads a lone word right; one inside a mail address must stay as sent.
             if (run.size() == 1)
                 out += raw.sliced(run.front().start, run.front().end - run.front().start);
             else

@@ -31,7 +31,7 @@ DIFFERENT = [
      "reads no mailbox, email.utils makes one of the pieces",
      {"to"}, "ham-hard/00199 ham-hard/00247 spam-1/00096 spam-1/00133 spam-2/00104 spam-2/00778 "
      "spam-2/00818 spam-2/00929 spam-2/00930 spam-2/01042"),
-    ("a local part that is no addr-spec (a blank in '<Undisclosed Recipients@netnoteinc.com>', "
+    ("a local part that is no valid address (a blank in '<Undisclosed Recipients@netnoteinc.com>', "
      "dots at its ends, 'C:`Bulk...', '[hotmail.com]'): GMime drops the mailbox, email.utils "
      "keeps the text",
      {"to"}, "spam-1/00159 spam-1/00198 spam-1/00296 spam-1/00297 spam-1/00351 spam-1/00368 "
