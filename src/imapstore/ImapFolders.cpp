@@ -10,7 +10,7 @@ Ref<mapi::Folder> ImapInfoStore::RootFolder() {
     return Ref<mapi::Folder>(std::make_shared<ImapRootFolder>(a_));
 }
 
-const std::vector<Ref<mapi::Folder>>& ImapFolders::items() {
+const std::vector<Ref<mapi::Folder>>& ImapFolders::held() {
     if (items_) return *items_;
     const std::vector<MailboxNode>& all = a_->mailboxes();
     auto listed = [&](const QString& name) {
@@ -54,7 +54,7 @@ Ref<mapi::Messages> ImapFolder::MessagesOf() {
 }
 
 Ref<mapi::Filter> ImapMessages::FilterOf() {
-    if (!filter_) filter_ = std::make_shared<ImapFilter>();
+    if (!filter_) filter_ = std::make_shared<model::FilterObject>(model::FilterKind::Messages);
     return Ref<mapi::Filter>(filter_);
 }
 
@@ -114,12 +114,15 @@ Ref<mapi::Message> ImapMessages::listed(std::size_t i) {
 void ImapMessages::applyFilter() {
     // Filtered again only when the filter changed since the last pass.
     if (filteredFor_ == filter_->version()) return;
+    // Every member is read first: a value the filter cannot use fails the walk
+    // whatever the folder holds, as on the embedded store.
+    const model::FilterCriteria c = filter_->criteria();
     // The server narrows the folder first, so only its candidates' bodies are ever
     // fetched; the local pass keeps the embedded store's meaning of each member.
     std::optional<QList<quint32>> found;
-    if (const std::optional<imap::SearchCriteria> c = filter_->serverCriteria();
-        c && !mailbox_.isEmpty())
-        found = a_->search(mailbox_, *c);
+    if (const std::optional<imap::SearchCriteria> search = serverCriteria(c);
+        search && !mailbox_.isEmpty())
+        found = a_->search(mailbox_, *search);
     std::vector<Ref<mapi::Message>> passed;
     const std::size_t n = listedCount();
     for (std::size_t i = 0; i < n; ++i) {
@@ -127,7 +130,7 @@ void ImapMessages::applyFilter() {
                                          (*all_)[static_cast<qsizetype>(i)].uid))
             continue;
         Ref<mapi::Message> m = listed(i);
-        if (filter_->matches(static_cast<ImapMessage&>(*m))) passed.push_back(std::move(m));
+        if (passes(c, static_cast<ImapMessage&>(*m))) passed.push_back(std::move(m));
     }
     filtered_ = std::move(passed);
     filteredFor_ = filter_->version();
@@ -156,11 +159,6 @@ std::unique_ptr<mapi::Enumerator<mapi::Message>> ImapMessages::enumerate() {
     }
     return std::make_unique<ListingWalk>(
         std::static_pointer_cast<ImapMessages>(shared_from_this()));
-}
-
-Ref<mapi::Message> ImapMessages::GetFirst() {
-    cursor_ = 0;
-    return GetNext();
 }
 
 Ref<mapi::Message> ImapMessages::GetNext() {

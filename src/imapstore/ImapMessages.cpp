@@ -1,9 +1,7 @@
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-
 #include "imapstore/DraftWriter.h"
 #include "imapstore/ImapObjects.h"
+#include "model/AttachmentFile.h"
+#include "model/Values.h"
 
 namespace imapstore {
 
@@ -14,7 +12,7 @@ using mapi::VarType;
 namespace {
 
 // The sender as an address entry of its own, outside any address list.
-class SenderEntry : public mapi::AddressEntry, public FieldSource {
+class SenderEntry : public mapi::AddressEntry, public model::FieldOwner {
   public:
     SenderEntry(QString name, QString address)
         : name_(std::move(name)), address_(std::move(address)) {}
@@ -27,7 +25,7 @@ class SenderEntry : public mapi::AddressEntry, public FieldSource {
     void SetAddress(const QString& v) override { address_ = v; }
     void SetType(const QString&) override {}
     Ref<mapi::Fields> FieldsOf() override {
-        return Ref<mapi::Fields>(std::make_shared<ImapFields>(
+        return Ref<mapi::Fields>(std::make_shared<model::FieldsObject>(
             std::static_pointer_cast<SenderEntry>(shared_from_this())));
     }
     Ref<mapi::AddressEntries> Members() override { mapi::raise(mapi::code::NoSupport); }
@@ -40,10 +38,16 @@ class SenderEntry : public mapi::AddressEntry, public FieldSource {
                 {tag::AddressType, QString(), VarType::String, Variant(QStringLiteral("SMTP"))},
                 {tag::EmailAddress, QString(), VarType::String, Variant(address_)}};
     }
+    std::optional<FieldSlot> fieldByTag(std::uint32_t t) override {
+        return model::slotByTag(fieldList(), t);
+    }
+    std::optional<FieldSlot> fieldByName(const QString&) override { return std::nullopt; }
     FieldSlot addField(const Variant&, std::optional<VarType>, const Variant&) override {
         mapi::raise(mapi::code::NoSupport);
     }
-    void setField(const FieldSlot&, const Variant&) override { mapi::raise(mapi::code::NoSupport); }
+    void setField(std::uint32_t, const QString&, const Variant&) override {
+        mapi::raise(mapi::code::NoSupport);
+    }
 
   private:
     QString name_, address_;
@@ -78,21 +82,12 @@ Ref<mapi::Recipient> ImapRecipients::Add(const QString& name, std::int32_t type)
 }
 
 void ImapAttachment::ReadFromFile(const QString& path) {
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists()) mapi::raise(mapi::code::NotFound);
-    QFile f(path);
-    if (info.isDir() || !f.open(QIODevice::ReadOnly)) mapi::raise(mapi::code::NoAccess);
-    QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError) mapi::raise(mapi::code::NoAccess);
-    data = std::move(bytes);
+    data = model::readAttachmentFile(path);
 }
 
 void ImapAttachment::WriteToFile(const QString& path) {
     if (!data) mapi::raise(mapi::code::NotFound);
-    if (path.isEmpty() || QFileInfo(path).isDir()) mapi::raise(mapi::code::NoAccess);
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) mapi::raise(mapi::code::NoAccess);
-    if (f.write(*data) != data->size() || !f.commit()) mapi::raise(mapi::code::NoAccess);
+    model::writeAttachmentFile(path, [&](QIODevice& f) { return f.write(*data) == data->size(); });
 }
 
 Ref<mapi::Attachment> ImapAttachments::Add() {
@@ -134,8 +129,8 @@ ImapMessage::ImapMessage(AccountPtr a, QString mailbox)
     atts_ = std::make_shared<ImapAttachments>();
 }
 
-CustomFields& ImapMessage::custom() {
-    if (!custom_) custom_ = std::make_shared<CustomFields>();
+model::CustomFields& ImapMessage::custom() {
+    if (!custom_) custom_ = std::make_unique<model::CustomFields>();
     return *custom_;
 }
 
@@ -186,14 +181,6 @@ QString ImapMessage::ID() {
     return a_->ids().message(*key_);
 }
 
-QString ImapMessage::Text() {
-    return full().body;
-}
-
-Variant ImapMessage::Importance() {
-    return Variant(static_cast<std::int32_t>(full().importance));
-}
-
 Ref<mapi::AddressEntry> ImapMessage::Sender() {
     if (!d().hasSender) mapi::raise(mapi::code::NotFound);
     return Ref<mapi::AddressEntry>(
@@ -230,8 +217,8 @@ Ref<mapi::Recipients> ImapMessage::RecipientsOf() {
 
 Ref<mapi::Fields> ImapMessage::FieldsOf() {
     checkAlive();
-    return Ref<mapi::Fields>(
-        std::make_shared<ImapFields>(std::static_pointer_cast<ImapMessage>(shared_from_this())));
+    return Ref<mapi::Fields>(std::make_shared<model::FieldsObject>(
+        std::static_pointer_cast<ImapMessage>(shared_from_this())));
 }
 
 void ImapMessage::SetText(const QString& v) {
@@ -259,31 +246,48 @@ std::vector<FieldSlot> ImapMessage::fieldList() {
     add(tag::MessageClass, VarType::String, Variant(d.messageClass));
     add(tag::Subject, VarType::String, Variant(d.subject));
     if (d.sent) add(tag::ClientSubmitTime, VarType::Date, dateValue(d.sent));
-    add(tag::ConversationTopic, VarType::String, Variant(conversationTopic(d.subject)));
+    add(tag::ConversationTopic, VarType::String, Variant(model::conversationTopic(d.subject)));
     add(tag::ConversationIndex, VarType::Binary, Variant(QByteArray()));
     if (d.hasSender) add(tag::SenderName, VarType::String, Variant(d.senderName));
     if (d.received) add(tag::DeliveryTime, VarType::Date, dateValue(d.received));
     // Mail read from the server counts as unsent, as the importer keeps it.
-    std::int32_t flags = 0x8;
-    if (!d.unread) flags |= 0x1;
-    if (!d.attachments.empty() || (atts_ && !atts_->list.empty())) flags |= 0x10;
+    std::int32_t flags = model::kMsgFlagUnsent;
+    if (!d.unread) flags |= model::kMsgFlagRead;
+    if (!d.attachments.empty() || (atts_ && !atts_->list.empty()))
+        flags |= model::kMsgFlagHasAttach;
     add(tag::MessageFlags, VarType::Long, Variant(flags));
     add(tag::MessageSize, VarType::Long, Size());
     add(tag::Body, VarType::String, Variant(d.body));
-    for (const FieldSlot& c : custom().slots()) out.push_back(c);
+    for (const FieldSlot& c : custom().all()) out.push_back(c);
     return out;
 }
 
+namespace {
+// The standard properties come from the server's copy, which is not rewritten.
+void checkNotStandard(std::uint32_t t) {
+    for (std::uint32_t s : {tag::Importance, tag::MessageClass, tag::Subject, tag::ClientSubmitTime,
+                            tag::ConversationTopic, tag::ConversationIndex, tag::SenderName,
+                            tag::DeliveryTime, tag::MessageFlags, tag::MessageSize, tag::Body})
+        if (s == t) mapi::raise(mapi::code::NoAccess);
+}
+}  // namespace
+
 FieldSlot ImapMessage::addField(const Variant& nameOrTag, std::optional<VarType> vt,
                                 const Variant& value) {
-    return custom().addField(nameOrTag, vt, value);
+    const FieldKey key = model::parseFieldKey(nameOrTag);
+    if (key.tag) checkNotStandard(model::normalizeTag(*key.tag));
+    return custom().add(key, vt, value);
 }
 
-void ImapMessage::setField(const FieldSlot& slot, const Variant& value) {
-    for (const FieldSlot& c : custom().slots())
-        if (c.tag == slot.tag && c.name == slot.name) return custom().setField(slot, value);
-    // The standard properties come from the server's copy, which is not rewritten.
-    mapi::raise(mapi::code::NoAccess);
+void ImapMessage::setField(std::uint32_t t, const QString& name, const Variant& value) {
+    if (custom().set(t, value)) return;
+    checkNotStandard(t);
+    FieldKey key;
+    if (name.isEmpty())
+        key.tag = t;
+    else
+        key.name = name;
+    custom().add(key, std::nullopt, value);
 }
 
 void ImapMessage::Update() {

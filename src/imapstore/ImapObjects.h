@@ -13,41 +13,21 @@
 #include "imapstore/Account.h"
 #include "imapstore/MessageData.h"
 #include "messaging/Objects.h"
+#include "model/Enumeration.h"
+#include "model/Fields.h"
+#include "model/Filter.h"
+#include "model/Subject.h"
+#include "model/Tags.h"
 
 namespace imapstore {
 
 using AccountPtr = std::shared_ptr<Account>;
 
-template <class T>
-class VectorEnum : public mapi::Enumerator<T> {
-  public:
-    explicit VectorEnum(std::vector<mapi::Ref<T>> items) : items_(std::move(items)) {}
-    mapi::Ref<T> next() override { return i_ < items_.size() ? items_[i_++] : mapi::Ref<T>(); }
+using model::VectorEnum;
 
-  private:
-    std::vector<mapi::Ref<T>> items_;
-    std::size_t i_ = 0;
-};
+using model::ListCollection;
 
-// A walkable collection over a fixed list.
-template <class T, class Base>
-class ListCollection : public Base {
-  public:
-    std::int32_t Count() override { return static_cast<std::int32_t>(items().size()); }
-    mapi::Ref<T> Item(std::int32_t index) override {
-        const auto& all = items();
-        if (index < 1 || static_cast<std::size_t>(index) > all.size())
-            mapi::raise(mapi::code::NotFound);
-        return all[index - 1];
-    }
-    std::unique_ptr<mapi::Enumerator<T>> enumerate() override {
-        return std::make_unique<VectorEnum<T>>(items());
-    }
-
-  protected:
-    virtual const std::vector<mapi::Ref<T>>& items() = 0;
-};
-
+// A fixed list also walked with GetFirst/GetNext.
 template <class T, class Base>
 class WalkableList : public ListCollection<T, Base> {
   public:
@@ -56,7 +36,7 @@ class WalkableList : public ListCollection<T, Base> {
         return GetNext();
     }
     mapi::Ref<T> GetNext() override {
-        const auto& all = this->items();
+        const auto& all = this->held();
         if (cursor_ < 0 || static_cast<std::size_t>(cursor_) >= all.size()) {
             cursor_ = -1;
             return {};
@@ -68,93 +48,22 @@ class WalkableList : public ListCollection<T, Base> {
     std::int64_t cursor_ = -1;
 };
 
-// ---- fields -----------------------------------------------------------------
+// ---- fields and filters ------------------------------------------------------
 
-struct FieldSlot {
-    std::uint32_t tag = 0;
-    QString name;
-    mapi::VarType vt = mapi::VarType::Empty;
-    mapi::Variant value;
-};
-
-// What a Fields collection reads and adds to.
-class FieldSource {
-  public:
-    virtual ~FieldSource() = default;
-    virtual std::vector<FieldSlot> fieldList() = 0;
-    virtual FieldSlot addField(const mapi::Variant& nameOrTag, std::optional<mapi::VarType> vt,
-                               const mapi::Variant& value) = 0;
-    virtual void setField(const FieldSlot& slot, const mapi::Variant& value) = 0;
-};
-
-class ImapField : public mapi::Field {
-  public:
-    ImapField(std::shared_ptr<FieldSource> owner, FieldSlot slot)
-        : owner_(std::move(owner)), slot_(std::move(slot)) {}
-    QString Name() override { return slot_.name; }
-    std::int32_t ID() override { return static_cast<std::int32_t>(slot_.tag); }
-    mapi::Variant Type() override { return mapi::Variant(static_cast<std::int32_t>(slot_.vt)); }
-    mapi::Variant Value() override;
-    void SetValue(const mapi::Variant& v) override;
-
-  private:
-    std::shared_ptr<FieldSource> owner_;
-    FieldSlot slot_;
-};
-
-class ImapFields : public mapi::Fields {
-  public:
-    explicit ImapFields(std::shared_ptr<FieldSource> owner) : owner_(std::move(owner)) {}
-    std::int32_t Count() override;
-    mapi::Ref<mapi::Field> Item(std::int32_t index) override;
-    std::unique_ptr<mapi::Enumerator<mapi::Field>> enumerate() override;
-    mapi::Ref<mapi::Field> ItemByTag(std::int32_t tag) override;
-    mapi::Ref<mapi::Field> ItemByName(const QString& name) override;
-    mapi::Ref<mapi::Field> Add(const mapi::Variant& nameOrTag, std::int16_t type,
-                               const mapi::Variant& value) override;
-    mapi::Ref<mapi::Field> Add(const mapi::Variant& nameOrTag, const mapi::Variant& value) override;
-
-  private:
-    std::shared_ptr<FieldSource> owner_;
-};
-
-// Custom fields added at run time (filter conditions, fields added to a message).
-class CustomFields : public FieldSource {
-  public:
-    std::vector<FieldSlot> fieldList() override { return slots_; }
-    FieldSlot addField(const mapi::Variant& nameOrTag, std::optional<mapi::VarType> vt,
-                       const mapi::Variant& value) override;
-    void setField(const FieldSlot& slot, const mapi::Variant& value) override;
-    const std::vector<FieldSlot>& slots() const { return slots_; }
-
-  private:
-    std::vector<FieldSlot> slots_;
-};
-
-// ---- filters ----------------------------------------------------------------
+// Fields, values and filters mean what the model says; the account only reads
+// them from the server's copy of each message.
+using model::FieldKey;
+using model::FieldSlot;
+namespace tag = model::tag;
 
 class ImapMessage;
 
-class ImapFilter : public mapi::Filter {
-  public:
-    void Set(const QString& member, const mapi::Variant& value) override;
-    mapi::Variant Get(const QString& member) override;
-    mapi::Ref<mapi::Fields> FieldsOf() override;
-    bool isEmpty() const;
-    // Whether the message passes; MAPI_E_INVALID_PARAMETER for unusable values.
-    bool matches(ImapMessage& m) const;
-    // What the server can be asked to narrow the folder to before matches() has
-    // the last word: a superset of the messages that pass. None when no member
-    // is worth a SEARCH.
-    std::optional<imap::SearchCriteria> serverCriteria() const;
-    // Changes whenever a member or condition is set.
-    std::size_t version() const { return changes_ + conds_->slots().size(); }
-
-  private:
-    std::size_t changes_ = 0;
-    std::map<QString, mapi::Variant> members_;
-    std::shared_ptr<CustomFields> conds_ = std::make_shared<CustomFields>();
-};
+// What the server can be asked to narrow a folder to before passes() has the
+// last word: a superset of the messages that pass. None when no member is worth
+// a SEARCH.
+std::optional<imap::SearchCriteria> serverCriteria(const model::FilterCriteria& c);
+// Whether the message passes the filter, as the embedded store's query decides.
+bool passes(const model::FilterCriteria& c, ImapMessage& m);
 
 // ---- stores and folders -----------------------------------------------------
 
@@ -174,7 +83,7 @@ class ImapFolders : public WalkableList<mapi::Folder, mapi::Folders> {
     ImapFolders(AccountPtr a, QString parent) : a_(std::move(a)), parent_(std::move(parent)) {}
 
   protected:
-    const std::vector<mapi::Ref<mapi::Folder>>& items() override;
+    const std::vector<mapi::Ref<mapi::Folder>>& held() override;
 
   private:
     AccountPtr a_;
@@ -218,7 +127,10 @@ class ImapMessages : public mapi::Messages {
     std::int32_t Count() override { return static_cast<std::int32_t>(size()); }
     mapi::Ref<mapi::Message> Item(std::int32_t index) override;
     std::unique_ptr<mapi::Enumerator<mapi::Message>> enumerate() override;
-    mapi::Ref<mapi::Message> GetFirst() override;
+    mapi::Ref<mapi::Message> GetFirst() override {
+        cursor_ = 0;
+        return GetNext();
+    }
     mapi::Ref<mapi::Message> GetNext() override;
     mapi::Ref<mapi::Filter> FilterOf() override;
     mapi::Ref<mapi::Message> Add() override;
@@ -237,7 +149,7 @@ class ImapMessages : public mapi::Messages {
 
     AccountPtr a_;
     QString mailbox_;
-    std::shared_ptr<ImapFilter> filter_;
+    std::shared_ptr<model::FilterObject> filter_;
     std::optional<QList<imap::CachedSummary>> all_;
     quint32 validity_ = 0;
     std::vector<std::weak_ptr<ImapMessage>> made_;
@@ -274,7 +186,7 @@ class ImapRecipients : public ListCollection<mapi::Recipient, mapi::Recipients> 
     std::vector<mapi::Ref<mapi::Recipient>> list;
 
   protected:
-    const std::vector<mapi::Ref<mapi::Recipient>>& items() override { return list; }
+    const std::vector<mapi::Ref<mapi::Recipient>>& held() override { return list; }
 
   private:
     AccountPtr a_;
@@ -303,10 +215,10 @@ class ImapAttachments : public ListCollection<mapi::Attachment, mapi::Attachment
     std::vector<mapi::Ref<mapi::Attachment>> list;
 
   protected:
-    const std::vector<mapi::Ref<mapi::Attachment>>& items() override { return list; }
+    const std::vector<mapi::Ref<mapi::Attachment>>& held() override { return list; }
 };
 
-class ImapMessage : public mapi::Message, public FieldSource {
+class ImapMessage : public mapi::Message, public model::FieldOwner {
   public:
     // A message on the server.
     ImapMessage(AccountPtr a, MessageKey key, const imap::CachedSummary& summary);
@@ -315,8 +227,9 @@ class ImapMessage : public mapi::Message, public FieldSource {
 
     QString ID() override;
     QString Subject() override;
-    QString Text() override;
-    mapi::Variant Importance() override;
+    // Text and importance are read from the whole message.
+    QString Text() override { return full().body; }
+    mapi::Variant Importance() override { return static_cast<std::int32_t>(full().importance); }
     mapi::Ref<mapi::AddressEntry> Sender() override;
     mapi::Variant Size() override;
     mapi::Variant TimeReceived() override;
@@ -326,7 +239,7 @@ class ImapMessage : public mapi::Message, public FieldSource {
     // Kept as unsent, as the importer keeps mail read from files.
     mapi::Variant Sent() override { return mapi::Variant(false); }
     QString ConversationIndex() override { return QString(); }
-    QString ConversationTopic() override { return conversationTopic(d().subject); }
+    QString ConversationTopic() override { return model::conversationTopic(d().subject); }
     mapi::Variant DeliveryReceipt() override { return mapi::Variant(deliveryReceipt_); }
     mapi::Variant ReadReceipt() override { return mapi::Variant(readReceipt_); }
     mapi::Ref<mapi::Attachments> AttachmentsOf() override;
@@ -342,10 +255,17 @@ class ImapMessage : public mapi::Message, public FieldSource {
     void Update() override;
     void Delete() override;
 
+    // The standard fields from the whole message, then the custom ones.
     std::vector<FieldSlot> fieldList() override;
+    std::optional<FieldSlot> fieldByTag(std::uint32_t tag) override {
+        return model::slotByTag(fieldList(), tag);
+    }
+    std::optional<FieldSlot> fieldByName(const QString& name) override {
+        return custom().byName(name);
+    }
     FieldSlot addField(const mapi::Variant& nameOrTag, std::optional<mapi::VarType> vt,
                        const mapi::Variant& value) override;
-    void setField(const FieldSlot& slot, const mapi::Variant& value) override;
+    void setField(std::uint32_t tag, const QString& name, const mapi::Variant& value) override;
 
     const MessageData& data() { return d(); }
     // Deleted through another object of the same message.
@@ -376,28 +296,9 @@ class ImapMessage : public mapi::Message, public FieldSource {
     std::shared_ptr<ImapRecipients> recips_;
     std::shared_ptr<ImapAttachments> atts_;
     // Made on first use: most listed messages never get a field of their own.
-    CustomFields& custom();
-    std::shared_ptr<CustomFields> custom_;
+    model::CustomFields& custom();
+    std::unique_ptr<model::CustomFields> custom_;
 };
-
-// Property tags the account's messages list in their Fields.
-namespace tag {
-inline constexpr std::uint32_t Importance = 0x00170003;
-inline constexpr std::uint32_t MessageClass = 0x001A001E;
-inline constexpr std::uint32_t Subject = 0x0037001E;
-inline constexpr std::uint32_t ClientSubmitTime = 0x00390040;
-inline constexpr std::uint32_t ConversationTopic = 0x0070001E;
-inline constexpr std::uint32_t ConversationIndex = 0x00710102;
-inline constexpr std::uint32_t SenderName = 0x0C1A001E;
-inline constexpr std::uint32_t SenderAddress = 0x0C1F001E;
-inline constexpr std::uint32_t DeliveryTime = 0x0E060040;
-inline constexpr std::uint32_t MessageFlags = 0x0E070003;
-inline constexpr std::uint32_t MessageSize = 0x0E080003;
-inline constexpr std::uint32_t Body = 0x1000001E;
-inline constexpr std::uint32_t DisplayName = 0x3001001E;
-inline constexpr std::uint32_t AddressType = 0x3002001E;
-inline constexpr std::uint32_t EmailAddress = 0x3003001E;
-}  // namespace tag
 
 // Local time, whole seconds, as the object model hands out dates.
 mapi::Variant dateValue(const std::optional<QDateTime>& utc);

@@ -1,7 +1,5 @@
 #include "imapstore/MessageData.h"
 
-#include <QRegularExpression>
-
 #include "messaging/Error.h"
 #include "mime/MimeReader.h"
 
@@ -108,12 +106,6 @@ void completeFrom(MessageData& d, const QByteArray& raw) {
     d.messageClass = m.messageClass;
     d.body = m.body;
     d.attachments = m.attachments;
-}
-
-QString conversationTopic(const QString& subject) {
-    static const QRegularExpression prefix(QStringLiteral("^\\s*((re|fw|fwd|aw|wg)\\s*:\\s*)+"),
-                                           QRegularExpression::CaseInsensitiveOption);
-    return QString(subject).remove(prefix);
 }
 
 }  // namespace imapstore

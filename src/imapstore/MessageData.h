@@ -46,7 +46,4 @@ std::optional<QString> plainSubject(const QByteArray& rawSubject);
 // Bytes that hold no message fail with MAPI_E_CORRUPT_DATA and leave `d` as it was.
 void completeFrom(MessageData& d, const QByteArray& raw);
 
-// Subject without its reply and forward prefixes, as the importer keeps it.
-QString conversationTopic(const QString& subject);
-
 }  // namespace imapstore

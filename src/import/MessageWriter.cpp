@@ -1,9 +1,9 @@
 #include "import/MessageWriter.h"
 
 #include <QCryptographicHash>
-#include <QRegularExpression>
 #include <QTimeZone>
 
+#include "model/Subject.h"
 #include "store/Props.h"
 #include "store/Tables.h"
 
@@ -18,11 +18,6 @@ store::SqlValue timeValue(const std::optional<QDateTime>& t) {
     return store::secondsOf(t->toTimeZone(local));
 }
 
-QString topicOf(const QString& subject) {
-    static const QRegularExpression prefix(QStringLiteral("^\\s*((re|fw|fwd|aw|wg)\\s*:\\s*)+"),
-                                           QRegularExpression::CaseInsensitiveOption);
-    return QString(subject).remove(prefix);
-}
 }  // namespace
 
 MessageWriter::MessageWriter(store::Db& db) : db_(db) {}
@@ -55,7 +50,7 @@ bool MessageWriter::write(std::int64_t folder, const mime::ParsedMessage& m) {
          {"type", m.messageClass},
          {"subject", m.subject},
          {"time_sent", timeValue(m.sent)},
-         {"conv_topic", topicOf(m.subject)},
+         {"conv_topic", model::conversationTopic(m.subject)},
          {"conv_index", store::SqlValue(QByteArray())},
          {"sender_name", m.hasSender ? store::SqlValue(m.senderName) : store::SqlValue()},
          {"time_received", timeValue(m.received)},

@@ -30,70 +30,41 @@ std::vector<std::int64_t> AddressEntriesImpl::rows() const {
 }
 
 std::int32_t AddressEntriesImpl::Count() {
-    snapshot_ = rows();
-    haveSnapshot_ = true;
-    return static_cast<std::int32_t>(snapshot_.size());
-}
-
-Ref<mapi::AddressEntry> AddressEntriesImpl::Item(std::int32_t index) {
-    if (!haveSnapshot_) {
-        snapshot_ = rows();
-        haveSnapshot_ = true;
-    }
-    if (index < 1 || static_cast<std::size_t>(index) > snapshot_.size())
-        mapi::raise(mapi::code::NotFound);
-    auto e = AddressEntryImpl::load(s_, snapshot_[index - 1]);
-    if (!e) mapi::raise(mapi::code::NotFound);
-    if (parent_) e->setParent(parent_);
-    return Ref<mapi::AddressEntry>(e);
+    return walk_.take(rows());
 }
 
 namespace {
-class EntryEnum : public mapi::Enumerator<mapi::AddressEntry> {
-  public:
-    EntryEnum(SessionPtr s, std::vector<std::int64_t> rows,
-              std::shared_ptr<AddressEntryImpl> parent)
-        : s_(std::move(s)), rows_(std::move(rows)), parent_(std::move(parent)) {}
-    Ref<mapi::AddressEntry> next() override {
-        while (i_ < rows_.size()) {
-            if (auto e = AddressEntryImpl::load(s_, rows_[i_++])) {
-                if (parent_) e->setParent(parent_);
-                return Ref<mapi::AddressEntry>(e);
-            }
-        }
-        return {};
-    }
-
-  private:
-    SessionPtr s_;
-    std::vector<std::int64_t> rows_;
-    std::shared_ptr<AddressEntryImpl> parent_;
-    std::size_t i_ = 0;
-};
+// An entry of a list's members knows the list it belongs to.
+Ref<mapi::AddressEntry> entryOf(const SessionPtr& s, std::int64_t rid,
+                                const std::shared_ptr<AddressEntryImpl>& parent) {
+    auto e = AddressEntryImpl::load(s, rid);
+    if (e && parent) e->setParent(parent);
+    return Ref<mapi::AddressEntry>(e);
+}
 }  // namespace
 
+Ref<mapi::AddressEntry> AddressEntriesImpl::Item(std::int32_t index) {
+    Ref<mapi::AddressEntry> e = entryOf(s_, walk_.at(index, [this] { return rows(); }), parent_);
+    if (!e) mapi::raise(mapi::code::NotFound);
+    return e;
+}
+
 std::unique_ptr<mapi::Enumerator<mapi::AddressEntry>> AddressEntriesImpl::enumerate() {
-    return std::make_unique<EntryEnum>(s_, rows(), parent_);
+    return std::make_unique<RowEnum<mapi::AddressEntry>>(
+        rows(), [s = s_, parent = parent_](const std::vector<std::int64_t>& rows, std::size_t i) {
+            return entryOf(s, rows[i], parent);
+        });
 }
 
 Ref<mapi::AddressEntry> AddressEntriesImpl::GetFirst() {
-    snapshot_ = rows();
-    haveSnapshot_ = true;
-    cursor_ = -1;
+    walk_.restart(rows());
     return GetNext();
 }
 
 Ref<mapi::AddressEntry> AddressEntriesImpl::GetNext() {
-    if (cursor_ < -1) return {};
-    while (static_cast<std::size_t>(cursor_ + 1) < snapshot_.size()) {
-        ++cursor_;
-        if (auto e = AddressEntryImpl::load(s_, snapshot_[cursor_])) {
-            if (parent_) e->setParent(parent_);
-            return Ref<mapi::AddressEntry>(e);
-        }
-    }
-    cursor_ = static_cast<std::int64_t>(snapshot_.size());
-    return {};
+    Ref<mapi::AddressEntry> e;
+    walk_.next([&](std::size_t i) { return bool(e = entryOf(s_, walk_.rows()[i], parent_)); });
+    return e;
 }
 
 Ref<mapi::Filter> AddressEntriesImpl::FilterOf() {

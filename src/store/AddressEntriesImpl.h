@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "store/FilterImpl.h"
+#include "store/Rows.h"
 #include "store/SessionState.h"
 
 namespace store {
@@ -34,9 +35,7 @@ class AddressEntriesImpl : public mapi::AddressEntries {
     bool readOnly_;
     std::shared_ptr<AddressEntryImpl> parent_;
     std::shared_ptr<FilterImpl> filter_;
-    std::vector<std::int64_t> snapshot_;
-    bool haveSnapshot_ = false;
-    std::int64_t cursor_ = -2;  // -2: GetFirst not called yet
+    RowWalk walk_;
 };
 
 }  // namespace store

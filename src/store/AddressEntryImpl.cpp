@@ -1,7 +1,7 @@
 #include "store/AddressEntryImpl.h"
 
+#include "model/Fields.h"
 #include "store/AddressEntriesImpl.h"
-#include "store/FieldImpl.h"
 #include "store/LibraryDialogs.h"
 
 namespace store {
@@ -45,7 +45,7 @@ const std::vector<PropertyBag::Standard>& AddressEntryImpl::standardTable() {
 }
 
 AddressEntryImpl::AddressEntryImpl(SessionPtr s, std::int64_t list, bool readOnly)
-    : s_(std::move(s)), list_(list), readOnly_(readOnly), bag_(&standardTable()) {}
+    : BagFields(&standardTable()), s_(std::move(s)), list_(list), readOnly_(readOnly) {}
 
 std::shared_ptr<AddressEntryImpl> AddressEntryImpl::load(const SessionPtr& s, std::int64_t rid) {
     Stmt& q = s->db->cached(
@@ -118,7 +118,7 @@ void AddressEntryImpl::SetType(const QString& v) {
 }
 
 Ref<mapi::Fields> AddressEntryImpl::FieldsOf() {
-    return Ref<mapi::Fields>(std::make_shared<FieldsImpl>(
+    return Ref<mapi::Fields>(std::make_shared<model::FieldsObject>(
         std::shared_ptr<FieldOwner>(shared_from_this(), static_cast<FieldOwner*>(this))));
 }
 
@@ -137,25 +137,9 @@ void AddressEntryImpl::Details() {
     runDetails(*this);
 }
 
-std::vector<PropSlot> AddressEntryImpl::fieldList() {
-    return bag_.list({});
-}
-std::optional<PropSlot> AddressEntryImpl::fieldByTag(std::uint32_t t) {
-    return bag_.byTag(t);
-}
-std::optional<PropSlot> AddressEntryImpl::fieldByName(const QString& name) {
-    return bag_.byName(name);
-}
-
-PropSlot AddressEntryImpl::addField(const Variant& nameOrTag, std::optional<VarType> vt,
-                                    const Variant& value) {
-    checkWritable();
-    return bag_.add(parseFieldKey(nameOrTag), vt, value);
-}
-
-void AddressEntryImpl::setField(std::uint32_t t, const QString& name, const Variant& value) {
-    if (!transient_) checkWritable();
-    bag_.setField(t, name, value);
+void AddressEntryImpl::checkFieldChange(bool adding) {
+    // The sender of a message takes changed values but no new fields.
+    if (adding || !transient_) checkWritable();
 }
 
 void AddressEntryImpl::save() {

@@ -15,7 +15,7 @@ namespace store {
 inline constexpr std::int32_t kDistList = 1;
 inline constexpr std::int32_t kPrivateDistList = 5;
 
-class AddressEntryImpl : public mapi::AddressEntry, public FieldOwner {
+class AddressEntryImpl : public mapi::AddressEntry, public BagFields {
   public:
     AddressEntryImpl(SessionPtr s, std::int64_t list, bool readOnly);
     static std::shared_ptr<AddressEntryImpl> load(const SessionPtr& s, std::int64_t rid);
@@ -37,13 +37,6 @@ class AddressEntryImpl : public mapi::AddressEntry, public FieldOwner {
     void Update() override;
     void Delete() override;
 
-    std::vector<PropSlot> fieldList() override;
-    std::optional<PropSlot> fieldByTag(std::uint32_t tag) override;
-    std::optional<PropSlot> fieldByName(const QString& name) override;
-    PropSlot addField(const mapi::Variant& nameOrTag, std::optional<mapi::VarType> vt,
-                      const mapi::Variant& value) override;
-    void setField(std::uint32_t tag, const QString& name, const mapi::Variant& value) override;
-
     static const std::vector<PropertyBag::Standard>& standardTable();
     std::int64_t rid() const { return rid_; }
     QString alias() const;
@@ -51,6 +44,7 @@ class AddressEntryImpl : public mapi::AddressEntry, public FieldOwner {
 
   private:
     void checkWritable() const;
+    void checkFieldChange(bool adding) override;
     void save();  // inside a transaction
 
     SessionPtr s_;
@@ -61,7 +55,6 @@ class AddressEntryImpl : public mapi::AddressEntry, public FieldOwner {
     bool deleted_ = false;
     QString eid_;
     std::shared_ptr<AddressEntryImpl> parent_;
-    PropertyBag bag_;
 };
 
 // Entries of the session's address lists whose display name or alias equals

@@ -1,7 +1,6 @@
 #include "store/AddressListImpl.h"
 
 #include "store/AddressEntriesImpl.h"
-#include "store/VectorEnum.h"
 
 namespace store {
 
@@ -23,17 +22,6 @@ AddressListsImpl::AddressListsImpl(SessionPtr s) {
         lists_.push_back(std::make_shared<AddressListImpl>(s, q.integer(0), q.text(1), q.text(2),
                                                            q.integer(3) != 0));
     q.reset();
-}
-
-Ref<mapi::AddressList> AddressListsImpl::Item(std::int32_t index) {
-    if (index < 1 || static_cast<std::size_t>(index) > lists_.size())
-        mapi::raise(mapi::code::NotFound);
-    return Ref<mapi::AddressList>(lists_[index - 1]);
-}
-
-std::unique_ptr<mapi::Enumerator<mapi::AddressList>> AddressListsImpl::enumerate() {
-    return std::make_unique<VectorEnum<mapi::AddressList>>(
-        std::vector<Ref<mapi::AddressList>>(lists_.begin(), lists_.end()));
 }
 
 Ref<mapi::AddressList> AddressListsImpl::ItemByName(const QString& name) {

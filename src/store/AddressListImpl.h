@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "model/Enumeration.h"
 #include "store/SessionState.h"
 
 namespace store {
@@ -30,13 +31,14 @@ class AddressListImpl : public mapi::AddressList {
     bool readOnly_;
 };
 
-class AddressListsImpl : public mapi::AddressLists {
+class AddressListsImpl : public model::ListCollection<mapi::AddressList, mapi::AddressLists,
+                                                      std::shared_ptr<AddressListImpl>> {
   public:
     explicit AddressListsImpl(SessionPtr s);
-    std::int32_t Count() override { return static_cast<std::int32_t>(lists_.size()); }
-    mapi::Ref<mapi::AddressList> Item(std::int32_t index) override;
-    std::unique_ptr<mapi::Enumerator<mapi::AddressList>> enumerate() override;
     mapi::Ref<mapi::AddressList> ItemByName(const QString& name) override;
+
+  protected:
+    const std::vector<std::shared_ptr<AddressListImpl>>& held() override { return lists_; }
 
   private:
     std::vector<std::shared_ptr<AddressListImpl>> lists_;

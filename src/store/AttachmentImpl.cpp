@@ -3,7 +3,7 @@
 #include <QSaveFile>
 
 #include "store/AttachmentImpl.h"
-#include "store/VectorEnum.h"
+#include "store/Required.h"
 
 namespace store {
 
@@ -60,17 +60,6 @@ void AttachmentImpl::stored(SessionPtr s, std::int64_t rid) {
     storedRid_ = rid;
     storedSize_ = dataSize();
     data_.reset();
-}
-
-Ref<mapi::Attachment> AttachmentsImpl::Item(std::int32_t index) {
-    if (index < 1 || static_cast<std::size_t>(index) > items.size())
-        mapi::raise(mapi::code::NotFound);
-    return Ref<mapi::Attachment>(items[index - 1]);
-}
-
-std::unique_ptr<mapi::Enumerator<mapi::Attachment>> AttachmentsImpl::enumerate() {
-    return std::make_unique<VectorEnum<mapi::Attachment>>(
-        std::vector<Ref<mapi::Attachment>>(items.begin(), items.end()));
 }
 
 Ref<mapi::Attachment> AttachmentsImpl::Add() {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "model/Enumeration.h"
 #include "store/SessionState.h"
 
 namespace store {
@@ -45,14 +46,15 @@ class AttachmentImpl : public mapi::Attachment {
     std::optional<QByteArray> data_;
 };
 
-class AttachmentsImpl : public mapi::Attachments {
+class AttachmentsImpl : public model::ListCollection<mapi::Attachment, mapi::Attachments,
+                                                     std::shared_ptr<AttachmentImpl>> {
   public:
-    std::int32_t Count() override { return static_cast<std::int32_t>(items.size()); }
-    mapi::Ref<mapi::Attachment> Item(std::int32_t index) override;
-    std::unique_ptr<mapi::Enumerator<mapi::Attachment>> enumerate() override;
     mapi::Ref<mapi::Attachment> Add() override;
 
     std::vector<std::shared_ptr<AttachmentImpl>> items;
+
+  protected:
+    const std::vector<std::shared_ptr<AttachmentImpl>>& held() override { return items; }
 };
 
 }  // namespace store

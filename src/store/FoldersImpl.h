@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "store/Rows.h"
 #include "store/SessionState.h"
 
 namespace store {
@@ -21,8 +22,7 @@ class FoldersImpl : public mapi::Folders {
     std::vector<std::int64_t> rows() const;
     SessionPtr s_;
     std::int64_t parent_;
-    std::vector<std::int64_t> snapshot_;
-    std::int64_t cursor_ = -2;  // -2: GetFirst not called yet
+    RowWalk walk_;
 };
 
 }  // namespace store

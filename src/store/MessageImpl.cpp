@@ -1,8 +1,8 @@
 #include <QDateTime>
 #include <algorithm>
 
+#include "model/Fields.h"
 #include "store/AddressEntryImpl.h"
-#include "store/FieldImpl.h"
 #include "store/MessageImpl.h"
 #include "store/MessageRows.h"
 
@@ -14,7 +14,7 @@ using mapi::VarType;
 using namespace message_rows;
 
 MessageImpl::MessageImpl(SessionPtr s, std::int64_t folder)
-    : s_(std::move(s)), folder_(folder), bag_(&standardTable()) {
+    : BagFields(&standardTable()), s_(std::move(s)), folder_(folder) {
     // A new message: what a freshly created note has until the caller sets more.
     bag_.setRaw(tag::Importance, Variant(std::int32_t{1}));
     bag_.setRaw(tag::MessageClass, Variant(QStringLiteral("IPM.Note")));
@@ -32,7 +32,7 @@ MessageImpl::MessageImpl(SessionPtr s, std::int64_t folder)
 }
 
 MessageImpl::MessageImpl(SessionPtr s, std::int64_t folder, StoredTag)
-    : s_(std::move(s)), folder_(folder), bag_(&standardTable()) {}
+    : BagFields(&standardTable()), s_(std::move(s)), folder_(folder) {}
 
 void MessageImpl::checkAlive() const {
     if (deleted_) mapi::raise(mapi::code::NotFound);
@@ -157,51 +157,19 @@ Ref<mapi::Recipients> MessageImpl::RecipientsOf() {
 
 Ref<mapi::Fields> MessageImpl::FieldsOf() {
     loadCustom();
-    return Ref<mapi::Fields>(std::make_shared<FieldsImpl>(
+    return Ref<mapi::Fields>(std::make_shared<model::FieldsObject>(
         std::shared_ptr<FieldOwner>(shared_from_this(), static_cast<FieldOwner*>(this))));
 }
 
-std::optional<PropSlot> MessageImpl::flagsSlot() {
+std::vector<FieldSlot> MessageImpl::computedFields() {
     const Variant unread = bag_.getOr(kUnread, Variant::null());
     const Variant sent = bag_.getOr(kSent, Variant::null());
-    if (unread.isNull() && sent.isNull()) return std::nullopt;
+    if (unread.isNull() && sent.isNull()) return {};
     std::int32_t flags = 0;
     if (!unread.isNull() && !unread.asBoolean()) flags |= kMsgFlagRead;
     if (!sent.isNull() && !sent.asBoolean()) flags |= kMsgFlagUnsent;
     if (attachmentCount() > 0) flags |= kMsgFlagHasAttach;
-    return PropSlot{tag::MessageFlags, QString(), VarType::Long, Variant(flags)};
-}
-
-std::vector<PropSlot> MessageImpl::fieldList() {
-    loadCustom();
-    std::vector<PropSlot> computed;
-    if (auto f = flagsSlot()) computed.push_back(*f);
-    return bag_.list(computed);
-}
-
-std::optional<PropSlot> MessageImpl::fieldByTag(std::uint32_t t) {
-    loadCustom();
-    if (t == tag::MessageFlags) return flagsSlot();
-    return bag_.byTag(t);
-}
-
-std::optional<PropSlot> MessageImpl::fieldByName(const QString& name) {
-    loadCustom();
-    return bag_.byName(name);
-}
-
-PropSlot MessageImpl::addField(const Variant& nameOrTag, std::optional<VarType> vt,
-                               const Variant& value) {
-    loadCustom();
-    const FieldKey key = parseFieldKey(nameOrTag);
-    if (key.tag && normalizeTag(*key.tag) == tag::MessageFlags) mapi::raise(mapi::code::NoAccess);
-    return bag_.add(key, vt, value);
-}
-
-void MessageImpl::setField(std::uint32_t t, const QString& name, const Variant& value) {
-    loadCustom();
-    if (t == tag::MessageFlags) mapi::raise(mapi::code::NoAccess);
-    bag_.setField(t, name, value);
+    return {FieldSlot{tag::MessageFlags, QString(), VarType::Long, Variant(flags)}};
 }
 
 void MessageImpl::stampNew() {

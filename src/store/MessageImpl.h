@@ -14,7 +14,7 @@
 
 namespace store {
 
-class MessageImpl : public mapi::Message, public FieldOwner {
+class MessageImpl : public mapi::Message, public BagFields {
   public:
     // A new message in `folder`, stored by its first Update.
     MessageImpl(SessionPtr s, std::int64_t folder);
@@ -59,13 +59,6 @@ class MessageImpl : public mapi::Message, public FieldOwner {
     void Update() override;
     void Delete() override;
 
-    std::vector<PropSlot> fieldList() override;
-    std::optional<PropSlot> fieldByTag(std::uint32_t tag) override;
-    std::optional<PropSlot> fieldByName(const QString& name) override;
-    PropSlot addField(const mapi::Variant& nameOrTag, std::optional<mapi::VarType> vt,
-                      const mapi::Variant& value) override;
-    void setField(std::uint32_t tag, const QString& name, const mapi::Variant& value) override;
-
     static const std::vector<PropertyBag::Standard>& standardTable();
 
   private:
@@ -76,7 +69,9 @@ class MessageImpl : public mapi::Message, public FieldOwner {
     // The columns a listing left out; MAPI_E_NOT_FOUND once the row is gone.
     void loadRow();
     void applyRow(Stmt& q);
-    std::optional<PropSlot> flagsSlot();
+    void loadFields() override { loadCustom(); }
+    bool isComputed(std::uint32_t tag) const override { return tag == tag::MessageFlags; }
+    std::vector<FieldSlot> computedFields() override;
     int attachmentCount();
     void checkAlive() const;
     // Update's parts: what a new message is given when first stored, its row
@@ -102,7 +97,6 @@ class MessageImpl : public mapi::Message, public FieldOwner {
         void load(Db& db);
     };
     std::shared_ptr<ListedRun> run_;
-    PropertyBag bag_;
     std::shared_ptr<RecipientsImpl> recips_;
     std::shared_ptr<AttachmentsImpl> atts_;
 };

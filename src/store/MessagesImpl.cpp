@@ -52,82 +52,43 @@ void MessagesImpl::listLines(const std::function<void(const mapi::MessageLine&)>
 }
 
 std::int32_t MessagesImpl::Count() {
-    snapshot_ = rows();
-    haveSnapshot_ = true;
-    return static_cast<std::int32_t>(snapshot_.size());
+    return walk_.take(rows());
 }
 
 Ref<mapi::Message> MessagesImpl::Item(std::int32_t index) {
-    if (!haveSnapshot_) {
-        snapshot_ = rows();
-        haveSnapshot_ = true;
-    }
-    if (index < 1 || static_cast<std::size_t>(index) > snapshot_.size())
-        mapi::raise(mapi::code::NotFound);
-    auto m = MessageImpl::load(s_, snapshot_[index - 1]);
+    auto m = MessageImpl::load(s_, walk_.at(index, [this] { return rows(); }));
     if (!m) mapi::raise(mapi::code::NotFound);
     return Ref<mapi::Message>(m);
 }
 
-namespace {
-class MessageEnum : public mapi::Enumerator<mapi::Message> {
-  public:
-    MessageEnum(SessionPtr s, std::vector<std::int64_t> rows)
-        : s_(std::move(s)), rows_(std::move(rows)) {}
-    Ref<mapi::Message> next() override {
-        while (i_ < rows_.size()) {
-            if (auto m = batch_.at(s_, rows_, i_++)) return Ref<mapi::Message>(m);
-        }
-        return {};
-    }
-
-  private:
-    SessionPtr s_;
-    std::vector<std::int64_t> rows_;
-    std::size_t i_ = 0;
-    MessageBatch batch_;
-};
-}  // namespace
-
 bool MessagesImpl::nextHeading(bool first, QString& id, QString& subject) {
     if (first) {
-        snapshot_ = rows();
-        haveSnapshot_ = true;
-        cursor_ = -1;
+        walk_.restart(rows());
         batch_ = MessageBatch();
         headings_ = HeadingBatch();
     }
-    if (cursor_ < -1) return false;
-    while (static_cast<std::size_t>(cursor_ + 1) < snapshot_.size()) {
-        ++cursor_;
-        if (headings_.at(s_, snapshot_, static_cast<std::size_t>(cursor_), id, subject))
-            return true;
-    }
-    cursor_ = static_cast<std::int64_t>(snapshot_.size());
-    return false;
+    return walk_.next(
+        [&](std::size_t i) { return headings_.at(s_, walk_.rows(), i, id, subject); });
 }
 
 std::unique_ptr<mapi::Enumerator<mapi::Message>> MessagesImpl::enumerate() {
-    return std::make_unique<MessageEnum>(s_, rows());
+    return std::make_unique<RowEnum<mapi::Message>>(
+        rows(), [s = s_, batch = MessageBatch()](const std::vector<std::int64_t>& rows,
+                                                 std::size_t i) mutable {
+            return Ref<mapi::Message>(batch.at(s, rows, i));
+        });
 }
 
 Ref<mapi::Message> MessagesImpl::GetFirst() {
-    snapshot_ = rows();
-    haveSnapshot_ = true;
-    cursor_ = -1;
+    walk_.restart(rows());
     batch_ = MessageBatch();
     return GetNext();
 }
 
 Ref<mapi::Message> MessagesImpl::GetNext() {
-    if (cursor_ < -1) return {};
-    while (static_cast<std::size_t>(cursor_ + 1) < snapshot_.size()) {
-        ++cursor_;
-        if (auto m = batch_.at(s_, snapshot_, static_cast<std::size_t>(cursor_)))
-            return Ref<mapi::Message>(m);
-    }
-    cursor_ = static_cast<std::int64_t>(snapshot_.size());
-    return {};
+    Ref<mapi::Message> m;
+    walk_.next([&](std::size_t i) { return bool(m = batch_.at(s_, walk_.rows(), i)); });
+    return m;
 }
 
 Ref<mapi::Filter> MessagesImpl::FilterOf() {

@@ -7,6 +7,7 @@
 
 #include "store/FilterImpl.h"
 #include "store/MessageBatch.h"
+#include "store/Rows.h"
 
 namespace store {
 
@@ -31,9 +32,7 @@ class MessagesImpl : public mapi::Messages {
     SessionPtr s_;
     std::int64_t folder_;
     std::shared_ptr<FilterImpl> filter_;
-    std::vector<std::int64_t> snapshot_;
-    bool haveSnapshot_ = false;
-    std::int64_t cursor_ = -2;  // -2: GetFirst not called yet
+    RowWalk walk_;
     MessageBatch batch_;
     HeadingBatch headings_;
 };

@@ -10,41 +10,18 @@
 #include <vector>
 
 #include "messaging/Objects.h"
+#include "model/Fields.h"
 #include "store/Database.h"
 #include "store/Props.h"
 #include "store/Tables.h"
 
 namespace store {
 
-// One field as the Fields collections see it. A Null value is a property the
-// object lacks (reading it fails with MAPI_E_NOT_FOUND).
-struct PropSlot {
-    std::uint32_t tag = 0;
-    QString name;
-    mapi::VarType vt = mapi::VarType::Empty;
-    mapi::Variant value;
-};
-
-class FieldOwner {
-  public:
-    virtual ~FieldOwner() = default;
-    virtual std::vector<PropSlot> fieldList() = 0;
-    // A present field, or for a settable standard property that is absent a
-    // slot holding Null; nullopt otherwise.
-    virtual std::optional<PropSlot> fieldByTag(std::uint32_t tag) = 0;
-    virtual std::optional<PropSlot> fieldByName(const QString& name) = 0;
-    // Fields.Add: `vt` unset means "as the tag's type" (or the value's own).
-    virtual PropSlot addField(const mapi::Variant& nameOrTag, std::optional<mapi::VarType> vt,
-                              const mapi::Variant& value) = 0;
-    virtual void setField(std::uint32_t tag, const QString& name, const mapi::Variant& value) = 0;
-};
-
-// A name or a numeric tag as Fields.Add and Fields(x) take them.
-struct FieldKey {
-    std::optional<std::uint32_t> tag;
-    QString name;
-};
-FieldKey parseFieldKey(const mapi::Variant& nameOrTag);
+// Fields and filters mean what the model says; the store keeps them in rows.
+using model::FieldKey;
+using model::FieldOwner;
+using model::FieldSlot;
+using model::parseFieldKey;
 
 // Standard properties plus custom fields of a message or an address entry.
 class PropertyBag {
@@ -65,14 +42,11 @@ class PropertyBag {
     void setRaw(std::uint32_t tag, const mapi::Variant& v) { std_[tag] = v; }
     void erase(std::uint32_t tag) { std_.erase(tag); }
 
-    std::vector<PropSlot> list(const std::vector<PropSlot>& computed) const;
-    std::optional<PropSlot> byTag(std::uint32_t tag) const;
-    std::optional<PropSlot> byName(const QString& name) const;
-    PropSlot add(const FieldKey& key, std::optional<mapi::VarType> vt, const mapi::Variant& value);
+    std::vector<FieldSlot> list(const std::vector<FieldSlot>& computed) const;
+    std::optional<FieldSlot> byTag(std::uint32_t tag) const;
+    std::optional<FieldSlot> byName(const QString& name) const;
+    FieldSlot add(const FieldKey& key, std::optional<mapi::VarType> vt, const mapi::Variant& value);
     void setField(std::uint32_t tag, const QString& name, const mapi::Variant& value);
-
-    std::vector<PropSlot>& custom() { return custom_; }
-    const std::vector<PropSlot>& custom() const { return custom_; }
 
     void loadCustom(Db& db, OwnerKind kind, std::int64_t owner);
     void saveCustom(Db& db, OwnerKind kind, std::int64_t owner) const;
@@ -80,7 +54,31 @@ class PropertyBag {
   private:
     const std::vector<Standard>* table_;
     std::map<std::uint32_t, mapi::Variant> std_;
-    std::vector<PropSlot> custom_;
+    model::CustomFields custom_;
+};
+
+// An object whose Fields are its PropertyBag: its standard properties, the
+// fields it computes from them, and its custom fields.
+class BagFields : public FieldOwner {
+  public:
+    explicit BagFields(const std::vector<PropertyBag::Standard>* table) : bag_(table) {}
+    std::vector<FieldSlot> fieldList() override;
+    std::optional<FieldSlot> fieldByTag(std::uint32_t tag) override;
+    std::optional<FieldSlot> fieldByName(const QString& name) override;
+    FieldSlot addField(const mapi::Variant& nameOrTag, std::optional<mapi::VarType> vt,
+                       const mapi::Variant& value) override;
+    void setField(std::uint32_t tag, const QString& name, const mapi::Variant& value) override;
+
+  protected:
+    // Reads what the bag still lacks, before any field is read or changed.
+    virtual void loadFields() {}
+    // Refuses a field added (or set) on an object that cannot change.
+    virtual void checkFieldChange(bool /*adding*/) {}
+    // Fields computed from others: listed and read, never set (MAPI_E_NO_ACCESS).
+    virtual bool isComputed(std::uint32_t /*tag*/) const { return false; }
+    virtual std::vector<FieldSlot> computedFields() { return {}; }
+
+    PropertyBag bag_;
 };
 
 }  // namespace store

@@ -1,7 +1,7 @@
 #include "store/RecipientImpl.h"
 
 #include "store/AddressEntryImpl.h"
-#include "store/VectorEnum.h"
+#include "store/Required.h"
 
 namespace store {
 
@@ -44,21 +44,6 @@ void RecipientImpl::Resolve() {
     addressType = e->Type();
     displayType = e->DisplayType();
     entryId = e->ID();
-}
-
-std::int32_t RecipientsImpl::Count() {
-    return static_cast<std::int32_t>(items.size());
-}
-
-Ref<mapi::Recipient> RecipientsImpl::Item(std::int32_t index) {
-    if (index < 1 || static_cast<std::size_t>(index) > items.size())
-        mapi::raise(mapi::code::NotFound);
-    return Ref<mapi::Recipient>(items[index - 1]);
-}
-
-std::unique_ptr<mapi::Enumerator<mapi::Recipient>> RecipientsImpl::enumerate() {
-    return std::make_unique<VectorEnum<mapi::Recipient>>(
-        std::vector<Ref<mapi::Recipient>>(items.begin(), items.end()));
 }
 
 Ref<mapi::Recipient> RecipientsImpl::Add(const QString& name, std::int32_t type) {

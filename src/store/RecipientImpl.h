@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "model/Enumeration.h"
 #include "store/SessionState.h"
 
 namespace store {
@@ -29,15 +30,16 @@ class RecipientImpl : public mapi::Recipient {
     SessionPtr s_;
 };
 
-class RecipientsImpl : public mapi::Recipients {
+class RecipientsImpl : public model::ListCollection<mapi::Recipient, mapi::Recipients,
+                                                    std::shared_ptr<RecipientImpl>> {
   public:
     explicit RecipientsImpl(SessionPtr s) : s_(std::move(s)) {}
-    std::int32_t Count() override;
-    mapi::Ref<mapi::Recipient> Item(std::int32_t index) override;
-    std::unique_ptr<mapi::Enumerator<mapi::Recipient>> enumerate() override;
     mapi::Ref<mapi::Recipient> Add(const QString& name, std::int32_t type) override;
 
     std::vector<std::shared_ptr<RecipientImpl>> items;
+
+  protected:
+    const std::vector<std::shared_ptr<RecipientImpl>>& held() override { return items; }
 
   private:
     SessionPtr s_;

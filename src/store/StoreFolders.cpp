@@ -1,3 +1,4 @@
+#include "store/Rows.h"
 #include "store/StoreObjects.h"
 
 namespace store {
@@ -11,29 +12,9 @@ std::optional<QString> optText(const Stmt& q, int col) {
     return q.text(col);
 }
 
-template <class T>
-class VectorEnum : public mapi::Enumerator<T> {
-  public:
-    explicit VectorEnum(std::vector<Ref<T>> items) : items_(std::move(items)) {}
-    Ref<T> next() override { return i_ < items_.size() ? items_[i_++] : Ref<T>(); }
-
-  private:
-    std::vector<Ref<T>> items_;
-    std::size_t i_ = 0;
-};
-
-class InfoStoresImpl : public mapi::InfoStores {
+class InfoStoresImpl : public model::ListCollection<mapi::InfoStore, mapi::InfoStores> {
   public:
     explicit InfoStoresImpl(std::vector<Ref<mapi::InfoStore>> all) : all_(std::move(all)) {}
-    std::int32_t Count() override { return static_cast<std::int32_t>(all_.size()); }
-    Ref<mapi::InfoStore> Item(std::int32_t index) override {
-        if (index < 1 || static_cast<std::size_t>(index) > all_.size())
-            mapi::raise(mapi::code::NotFound);
-        return all_[index - 1];
-    }
-    std::unique_ptr<mapi::Enumerator<mapi::InfoStore>> enumerate() override {
-        return std::make_unique<VectorEnum<mapi::InfoStore>>(all_);
-    }
     Ref<mapi::InfoStore> ItemByName(const QString& name) override {
         for (const auto& s : all_)
             if (s->Name() == name) return s;
@@ -41,6 +22,9 @@ class InfoStoresImpl : public mapi::InfoStores {
             if (s->Name().compare(name, Qt::CaseInsensitive) == 0) return s;
         mapi::raise(mapi::code::NotFound);
     }
+
+  protected:
+    const std::vector<Ref<mapi::InfoStore>>& held() override { return all_; }
 
   private:
     std::vector<Ref<mapi::InfoStore>> all_;
@@ -126,58 +110,32 @@ std::vector<std::int64_t> FoldersImpl::rows() const {
 }
 
 std::int32_t FoldersImpl::Count() {
-    snapshot_ = rows();
-    return static_cast<std::int32_t>(snapshot_.size());
+    return walk_.take(rows());
 }
 
 Ref<mapi::Folder> FoldersImpl::Item(std::int32_t index) {
-    const std::vector<std::int64_t> all = rows();
-    if (index < 1 || static_cast<std::size_t>(index) > all.size())
-        mapi::raise(mapi::code::NotFound);
-    Ref<mapi::Folder> f = FolderImpl::load(s_, all[index - 1]);
+    // Read afresh every time: folders are few.
+    Ref<mapi::Folder> f = FolderImpl::load(s_, RowWalk().at(index, [this] { return rows(); }));
     if (!f) mapi::raise(mapi::code::NotFound);
     return f;
 }
 
-namespace {
-class FolderEnum : public mapi::Enumerator<mapi::Folder> {
-  public:
-    FolderEnum(SessionPtr s, std::vector<std::int64_t> rows)
-        : s_(std::move(s)), rows_(std::move(rows)) {}
-    Ref<mapi::Folder> next() override {
-        while (i_ < rows_.size()) {
-            Ref<mapi::Folder> f = FolderImpl::load(s_, rows_[i_++]);
-            if (f) return f;
-        }
-        return {};
-    }
-
-  private:
-    SessionPtr s_;
-    std::vector<std::int64_t> rows_;
-    std::size_t i_ = 0;
-};
-}  // namespace
-
 std::unique_ptr<mapi::Enumerator<mapi::Folder>> FoldersImpl::enumerate() {
-    return std::make_unique<FolderEnum>(s_, rows());
+    return std::make_unique<RowEnum<mapi::Folder>>(
+        rows(), [s = s_](const std::vector<std::int64_t>& rows, std::size_t i) {
+            return FolderImpl::load(s, rows[i]);
+        });
 }
 
 Ref<mapi::Folder> FoldersImpl::GetFirst() {
-    snapshot_ = rows();
-    cursor_ = -1;
+    walk_.restart(rows());
     return GetNext();
 }
 
 Ref<mapi::Folder> FoldersImpl::GetNext() {
-    if (cursor_ < -1) return {};
-    while (static_cast<std::size_t>(cursor_ + 1) < snapshot_.size()) {
-        ++cursor_;
-        Ref<mapi::Folder> f = FolderImpl::load(s_, snapshot_[cursor_]);
-        if (f) return f;
-    }
-    cursor_ = static_cast<std::int64_t>(snapshot_.size());
-    return {};
+    Ref<mapi::Folder> f;
+    walk_.next([&](std::size_t i) { return bool(f = FolderImpl::load(s_, walk_.rows()[i])); });
+    return f;
 }
 
 }  // namespace store
