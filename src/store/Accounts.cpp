@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "messaging/Error.h"
+#include "store/Tables.h"
 
 namespace store {
 
@@ -17,38 +18,10 @@ QHash<QString, AccountOpener>& openers() {
     return all;
 }
 
-bool hasColumn(Db& db, const char* name) {
-    Stmt q = db.prepare("SELECT 1 FROM pragma_table_info('profile_accounts') WHERE name = ?1");
-    q.bind(1, QString::fromLatin1(name));
-    return q.step();
-}
-
 // Hosts and user names compare as the store IDs of accounts do: ignoring case.
 bool sameAccount(const AccountEntry& a, const AccountEntry& b) {
     return a.kind == b.kind && a.server.compare(b.server, Qt::CaseInsensitive) == 0 &&
            a.user.compare(b.user, Qt::CaseInsensitive) == 0;
-}
-
-bool hasAccountTable(Db& db) {
-    Stmt q = db.prepare(
-        "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'profile_accounts'");
-    return q.step();
-}
-
-// Store files written before accounts existed get the table with their first account.
-void ensureAccountTable(Db& db) {
-    db.exec(
-        "CREATE TABLE IF NOT EXISTS profile_accounts("
-        "rid INTEGER PRIMARY KEY, profile INTEGER NOT NULL, kind TEXT NOT NULL, "
-        "server TEXT NOT NULL, port INTEGER NOT NULL, security TEXT NOT NULL, "
-        "user TEXT NOT NULL, password TEXT NOT NULL DEFAULT '', "
-        "fingerprint TEXT NOT NULL DEFAULT '', timeout INTEGER NOT NULL DEFAULT 0, "
-        "ca_file TEXT NOT NULL DEFAULT '')");
-    // Tables made before a setting existed keep its default for their accounts.
-    if (!hasColumn(db, "timeout"))
-        db.exec("ALTER TABLE profile_accounts ADD COLUMN timeout INTEGER NOT NULL DEFAULT 0");
-    if (!hasColumn(db, "ca_file"))
-        db.exec("ALTER TABLE profile_accounts ADD COLUMN ca_file TEXT NOT NULL DEFAULT ''");
 }
 
 }  // namespace
@@ -72,8 +45,8 @@ std::vector<AccountEntry> profileAccounts(Db& db, std::int64_t profile) {
     Stmt q = db.prepare(
         QStringLiteral("SELECT rid, kind, server, port, security, user, password, fingerprint, "
                        "%1, %2 FROM profile_accounts WHERE profile = ?1 ORDER BY rid")
-            .arg(QLatin1String(hasColumn(db, "timeout") ? "timeout" : "0"),
-                 QLatin1String(hasColumn(db, "ca_file") ? "ca_file" : "''")));
+            .arg(QLatin1String(hasColumn(db, "profile_accounts", "timeout") ? "timeout" : "0"),
+                 QLatin1String(hasColumn(db, "profile_accounts", "ca_file") ? "ca_file" : "''")));
     q.bind(1, profile);
     while (q.step()) {
         AccountEntry e;
@@ -123,37 +96,26 @@ bool addAccount(Db& db, const QString& profileName, const AccountEntry& e) {
         if (q.step()) profile = q.integer(0);
     }
     if (profile == 0) {
-        Stmt ins = db.prepare("INSERT INTO profiles(name, server, mailbox) VALUES(?1, ?2, ?3)");
-        ins.bind(1, profileName).bind(2, e.server).bind(3, e.user).run();
-        profile = db.lastInsertId();
+        profile =
+            insertProfile(db, {{"name", profileName}, {"server", e.server}, {"mailbox", e.user}});
     }
     std::optional<AccountEntry> before;
     for (const AccountEntry& a : profileAccounts(db, profile))
         if (sameAccount(a, e)) before = a;
-    Stmt ins = db.prepare(
-        "INSERT INTO profile_accounts(profile, kind, server, port, security, user, password, "
-        "fingerprint, timeout, ca_file) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
-    ins.bind(1, profile)
-        .bind(2, e.kind)
-        .bind(3, e.server)
-        .bind(4, e.port)
-        .bind(5, e.security)
-        .bind(6, e.user)
-        .bind(7, QString())
-        .bind(8, e.fingerprint)
-        .bind(9, e.timeout)
-        .bind(10, e.caFile)
-        .run();
-    if (before) {
-        // The new row replaces the old one under the old one's id, which names
-        // the account's header cache: the cached headers stay good.
-        const std::int64_t added = db.lastInsertId();
-        db.prepare("DELETE FROM profile_accounts WHERE rid = ?1").bind(1, before->rid).run();
-        db.prepare("UPDATE profile_accounts SET rid = ?1 WHERE rid = ?2")
-            .bind(1, before->rid)
-            .bind(2, added)
-            .run();
-    }
+    // The password is kept as a secret, never in the row.
+    const std::int64_t added = insertAccount(db, {{"profile", profile},
+                                                  {"kind", e.kind},
+                                                  {"server", e.server},
+                                                  {"port", std::int64_t{e.port}},
+                                                  {"security", e.security},
+                                                  {"user", e.user},
+                                                  {"password", QString()},
+                                                  {"fingerprint", e.fingerprint},
+                                                  {"timeout", std::int64_t{e.timeout}},
+                                                  {"ca_file", e.caFile}});
+    // The new row replaces the old one under the old one's id, which names
+    // the account's header cache: the cached headers stay good.
+    if (before) moveAccount(db, added, before->rid);
     tx.commit();
     // Written again with other capitals, the account's password has a new owner.
     if (before && (before->server != e.server || before->user != e.user))
@@ -252,12 +214,8 @@ void tidyAccounts(Db& db) {
     {
         const SecureDelete secure(db);
         Db::Transaction tx(db);
-        for (std::int64_t rid : superseded)
-            db.prepare("DELETE FROM profile_accounts WHERE rid = ?1").bind(1, rid).run();
-        for (std::int64_t rid : cleared)
-            db.prepare("UPDATE profile_accounts SET password = '' WHERE rid = ?1")
-                .bind(1, rid)
-                .run();
+        for (std::int64_t rid : superseded) deleteAccount(db, rid);
+        for (std::int64_t rid : cleared) clearAccountPassword(db, rid);
         tx.commit();
     }
     // A store in write-ahead-log mode would keep the old pages in its log until

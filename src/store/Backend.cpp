@@ -11,6 +11,7 @@
 #include "store/DemoMailbox.h"
 #include "store/Fixture.h"
 #include "store/StoreBackend.h"
+#include "store/Tables.h"
 
 namespace store {
 
@@ -40,12 +41,7 @@ void prepareDefaultStore(Db& db) {
         writeFixture(demoMailbox(), db, QStringLiteral("(demo mailbox)"));
     } else if (noProfiles) {
         Db::Transaction tx(db);
-        db.exec(
-            "INSERT INTO profiles(name, is_default) VALUES('Default', 1);"
-            "INSERT INTO profile_stores(profile, store) "
-            "  SELECT last_insert_rowid(), rid FROM stores ORDER BY rid;"
-            "INSERT INTO profile_lists(profile, list) "
-            "  SELECT (SELECT MAX(rid) FROM profiles), rid FROM address_lists ORDER BY rid;");
+        insertDefaultProfile(db);
         tx.commit();
     }
 }

@@ -12,52 +12,11 @@
 #include "messaging/Error.h"
 #include "privatefiles/PrivateFiles.h"
 #include "store/Props.h"
+#include "store/Tables.h"
 
 namespace store {
 
 namespace {
-
-const char* const kSchema = R"SQL(
-CREATE TABLE IF NOT EXISTS profiles(
-    rid INTEGER PRIMARY KEY, name TEXT NOT NULL, password TEXT NOT NULL DEFAULT '',
-    is_default INTEGER NOT NULL DEFAULT 0, server TEXT NOT NULL DEFAULT '',
-    mailbox TEXT NOT NULL DEFAULT '');
-CREATE TABLE IF NOT EXISTS profile_stores(profile INTEGER NOT NULL, store INTEGER NOT NULL);
-CREATE TABLE IF NOT EXISTS profile_lists(profile INTEGER NOT NULL, list INTEGER NOT NULL);
-CREATE TABLE IF NOT EXISTS stores(
-    rid INTEGER PRIMARY KEY, eid TEXT NOT NULL UNIQUE, name TEXT, root INTEGER, outbox INTEGER);
-CREATE TABLE IF NOT EXISTS folders(
-    rid INTEGER PRIMARY KEY, eid TEXT NOT NULL UNIQUE, store INTEGER NOT NULL,
-    parent INTEGER, name TEXT);
-CREATE INDEX IF NOT EXISTS folders_parent ON folders(parent, rid);
-CREATE TABLE IF NOT EXISTS messages(
-    rid INTEGER PRIMARY KEY, eid TEXT NOT NULL UNIQUE, folder INTEGER NOT NULL,
-    importance, type, subject, time_sent, conv_topic, conv_index, sender_name, time_received,
-    size, body, has_sender INTEGER NOT NULL DEFAULT 1, sender_address, unread, sent,
-    delivery_receipt, read_receipt);
-CREATE INDEX IF NOT EXISTS messages_folder ON messages(folder, rid);
-CREATE TABLE IF NOT EXISTS recipients(
-    rid INTEGER PRIMARY KEY, message INTEGER NOT NULL REFERENCES messages(rid) ON DELETE CASCADE,
-    name, address, type, display_type, address_type);
-CREATE INDEX IF NOT EXISTS recipients_message ON recipients(message, rid);
-CREATE TABLE IF NOT EXISTS attachments(
-    rid INTEGER PRIMARY KEY, message INTEGER NOT NULL REFERENCES messages(rid) ON DELETE CASCADE,
-    name, type, position, data BLOB);
-CREATE INDEX IF NOT EXISTS attachments_message ON attachments(message, rid);
-CREATE TABLE IF NOT EXISTS props(
-    rid INTEGER PRIMARY KEY, owner_kind INTEGER NOT NULL, owner INTEGER NOT NULL,
-    tag INTEGER NOT NULL, name TEXT NOT NULL DEFAULT '', vtype INTEGER NOT NULL, value);
-CREATE INDEX IF NOT EXISTS props_owner ON props(owner_kind, owner, rid);
-CREATE TABLE IF NOT EXISTS address_lists(
-    rid INTEGER PRIMARY KEY, eid TEXT NOT NULL UNIQUE, name TEXT NOT NULL,
-    read_only INTEGER NOT NULL DEFAULT 0);
-CREATE TABLE IF NOT EXISTS entries(
-    rid INTEGER PRIMARY KEY, eid TEXT NOT NULL UNIQUE, list INTEGER NOT NULL,
-    parent INTEGER REFERENCES entries(rid) ON DELETE CASCADE,
-    name, type, address, comment, display_type, alias, send_rich_info);
-CREATE INDEX IF NOT EXISTS entries_list ON entries(list, parent, rid);
-CREATE INDEX IF NOT EXISTS entries_parent ON entries(parent, rid);
-)SQL";
 
 SqlValue fromSqlite(sqlite3_value* v) {
     switch (sqlite3_value_type(v)) {
@@ -351,7 +310,7 @@ Db::~Db() {
 }
 
 void Db::createSchema() {
-    exec(kSchema);
+    createStoreTables(*this);
     exec(QStringLiteral("PRAGMA application_id = %1").arg(kApplicationId).toUtf8().constData());
 }
 

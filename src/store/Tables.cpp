@@ -124,6 +124,85 @@ QString assignEntryId(Db& db, EntryKind kind, std::int64_t rid) {
 
 // ---- tables -----------------------------------------------------------------
 
+namespace {
+
+const char* const kSchema = R"SQL(
+CREATE TABLE IF NOT EXISTS profiles(
+    rid INTEGER PRIMARY KEY, name TEXT NOT NULL, password TEXT NOT NULL DEFAULT '',
+    is_default INTEGER NOT NULL DEFAULT 0, server TEXT NOT NULL DEFAULT '',
+    mailbox TEXT NOT NULL DEFAULT '');
+CREATE TABLE IF NOT EXISTS profile_stores(profile INTEGER NOT NULL, store INTEGER NOT NULL);
+CREATE TABLE IF NOT EXISTS profile_lists(profile INTEGER NOT NULL, list INTEGER NOT NULL);
+CREATE TABLE IF NOT EXISTS stores(
+    rid INTEGER PRIMARY KEY, eid TEXT NOT NULL UNIQUE, name TEXT, root INTEGER, outbox INTEGER);
+CREATE TABLE IF NOT EXISTS folders(
+    rid INTEGER PRIMARY KEY, eid TEXT NOT NULL UNIQUE, store INTEGER NOT NULL,
+    parent INTEGER, name TEXT);
+CREATE INDEX IF NOT EXISTS folders_parent ON folders(parent, rid);
+CREATE TABLE IF NOT EXISTS messages(
+    rid INTEGER PRIMARY KEY, eid TEXT NOT NULL UNIQUE, folder INTEGER NOT NULL,
+    importance, type, subject, time_sent, conv_topic, conv_index, sender_name, time_received,
+    size, body, has_sender INTEGER NOT NULL DEFAULT 1, sender_address, unread, sent,
+    delivery_receipt, read_receipt);
+CREATE INDEX IF NOT EXISTS messages_folder ON messages(folder, rid);
+CREATE TABLE IF NOT EXISTS recipients(
+    rid INTEGER PRIMARY KEY, message INTEGER NOT NULL REFERENCES messages(rid) ON DELETE CASCADE,
+    name, address, type, display_type, address_type);
+CREATE INDEX IF NOT EXISTS recipients_message ON recipients(message, rid);
+CREATE TABLE IF NOT EXISTS attachments(
+    rid INTEGER PRIMARY KEY, message INTEGER NOT NULL REFERENCES messages(rid) ON DELETE CASCADE,
+    name, type, position, data BLOB);
+CREATE INDEX IF NOT EXISTS attachments_message ON attachments(message, rid);
+CREATE TABLE IF NOT EXISTS props(
+    rid INTEGER PRIMARY KEY, owner_kind INTEGER NOT NULL, owner INTEGER NOT NULL,
+    tag INTEGER NOT NULL, name TEXT NOT NULL DEFAULT '', vtype INTEGER NOT NULL, value);
+CREATE INDEX IF NOT EXISTS props_owner ON props(owner_kind, owner, rid);
+CREATE TABLE IF NOT EXISTS address_lists(
+    rid INTEGER PRIMARY KEY, eid TEXT NOT NULL UNIQUE, name TEXT NOT NULL,
+    read_only INTEGER NOT NULL DEFAULT 0);
+CREATE TABLE IF NOT EXISTS entries(
+    rid INTEGER PRIMARY KEY, eid TEXT NOT NULL UNIQUE, list INTEGER NOT NULL,
+    parent INTEGER REFERENCES entries(rid) ON DELETE CASCADE,
+    name, type, address, comment, display_type, alias, send_rich_info);
+CREATE INDEX IF NOT EXISTS entries_list ON entries(list, parent, rid);
+CREATE INDEX IF NOT EXISTS entries_parent ON entries(parent, rid);
+)SQL";
+
+}  // namespace
+
+bool hasColumn(Db& db, const char* table, const char* name) {
+    Stmt q = db.prepare(QStringLiteral("SELECT 1 FROM pragma_table_info('%1') WHERE name = ?1")
+                            .arg(QLatin1String(table)));
+    q.bind(1, QString::fromLatin1(name));
+    return q.step();
+}
+
+void createStoreTables(Db& db) {
+    db.exec(kSchema);
+}
+
+bool hasAccountTable(Db& db) {
+    Stmt q = db.prepare(
+        "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'profile_accounts'");
+    return q.step();
+}
+
+// Store files written before accounts existed get the table with their first account.
+void ensureAccountTable(Db& db) {
+    db.exec(
+        "CREATE TABLE IF NOT EXISTS profile_accounts("
+        "rid INTEGER PRIMARY KEY, profile INTEGER NOT NULL, kind TEXT NOT NULL, "
+        "server TEXT NOT NULL, port INTEGER NOT NULL, security TEXT NOT NULL, "
+        "user TEXT NOT NULL, password TEXT NOT NULL DEFAULT '', "
+        "fingerprint TEXT NOT NULL DEFAULT '', timeout INTEGER NOT NULL DEFAULT 0, "
+        "ca_file TEXT NOT NULL DEFAULT '')");
+    // Tables made before a setting existed keep its default for their accounts.
+    if (!hasColumn(db, "profile_accounts", "timeout"))
+        db.exec("ALTER TABLE profile_accounts ADD COLUMN timeout INTEGER NOT NULL DEFAULT 0");
+    if (!hasColumn(db, "profile_accounts", "ca_file"))
+        db.exec("ALTER TABLE profile_accounts ADD COLUMN ca_file TEXT NOT NULL DEFAULT ''");
+}
+
 void ensureImportTables(Db& db) {
     db.exec(
         "CREATE TABLE IF NOT EXISTS message_sources("
@@ -150,6 +229,37 @@ void addProfileList(Db& db, std::int64_t profile, std::int64_t list) {
         .bind(1, profile)
         .bind(2, list)
         .run();
+}
+
+void insertDefaultProfile(Db& db) {
+    db.exec(
+        "INSERT INTO profiles(name, is_default) VALUES('Default', 1);"
+        "INSERT INTO profile_stores(profile, store) "
+        "  SELECT last_insert_rowid(), rid FROM stores ORDER BY rid;"
+        "INSERT INTO profile_lists(profile, list) "
+        "  SELECT (SELECT MAX(rid) FROM profiles), rid FROM address_lists ORDER BY rid;");
+}
+
+// ---- accounts ---------------------------------------------------------------
+
+std::int64_t insertAccount(Db& db, const Columns& columns) {
+    return insertRow(db, "profile_accounts", columns);
+}
+
+void moveAccount(Db& db, std::int64_t from, std::int64_t to) {
+    deleteAccount(db, to);
+    db.prepare("UPDATE profile_accounts SET rid = ?1 WHERE rid = ?2")
+        .bind(1, to)
+        .bind(2, from)
+        .run();
+}
+
+void deleteAccount(Db& db, std::int64_t rid) {
+    db.prepare("DELETE FROM profile_accounts WHERE rid = ?1").bind(1, rid).run();
+}
+
+void clearAccountPassword(Db& db, std::int64_t rid) {
+    db.prepare("UPDATE profile_accounts SET password = '' WHERE rid = ?1").bind(1, rid).run();
 }
 
 // ---- stores and folders -----------------------------------------------------

@@ -1,10 +1,9 @@
 #pragma once
 
-// The one owner of the store file's tables: the tables added beside the
-// original schema, the entry identifiers the rows carry, and every statement
-// that writes a row. The fixture reader, the object model and the importer
-// write through these and nothing else, so a store written by any of them
-// reads the same to all.
+// The one owner of the store file's tables: every table and index it has, the
+// entry identifiers the rows carry, and every statement that writes a row.
+// The fixture reader, the object model and the importer write through these
+// and nothing else, so a store written by any of them reads the same to all.
 
 #include <QByteArray>
 #include <QString>
@@ -42,11 +41,28 @@ using Columns = std::vector<std::pair<const char*, SqlValue>>;
 // so stores written before imports existed open unchanged; a transaction must
 // be open.
 void ensureImportTables(Db& db);
+// The tables of a new store file.
+void createStoreTables(Db& db);
+// The accounts table, which store files written before accounts existed lack
+// until their first account is added.
+bool hasAccountTable(Db& db);
+// Whether `table` has the column: files written before it existed lack it.
+bool hasColumn(Db& db, const char* table, const char* name);
+void ensureAccountTable(Db& db);
 
 // Profiles.
 std::int64_t insertProfile(Db& db, const Columns& columns);
 void addProfileStore(Db& db, std::int64_t profile, std::int64_t store);
 void addProfileList(Db& db, std::int64_t profile, std::int64_t list);
+// The profile "Default", made the default, with every store and address list.
+void insertDefaultProfile(Db& db);
+
+// Accounts of profiles (the table must exist: ensureAccountTable).
+// moveAccount gives row `from` the row id `to`, replacing the row there.
+std::int64_t insertAccount(Db& db, const Columns& columns);
+void moveAccount(Db& db, std::int64_t from, std::int64_t to);
+void deleteAccount(Db& db, std::int64_t rid);
+void clearAccountPassword(Db& db, std::int64_t rid);
 
 // Stores and folders. A new row carries `eid` until assignEntryId or
 // setEntryId gives it its own.
