@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "compose/ComposeCode.h"
+#include "shell/AddressBookArgs.h"
 #include "shell/MAPIMod.h"
 #include "ui/Dialogs.h"
 #include "ui/ErrorBox.h"
@@ -192,16 +193,8 @@ void MsgForm::AddressButton_Click() {
     // Every step is passed over when it fails; the code is written regardless.
     mapi::Ref<mapi::Recipients> chosen;
     try {
-        mapi::AddressBookArgs args;
-        args.recipients = oChosenRecips_;
-        args.title = QStringLiteral("My Title");
-        args.oneAddress = false;
-        args.forceResolution = true;
-        args.recipLists = 3;
-        args.toLabel = QStringLiteral("TO:");
-        args.ccLabel = QStringLiteral("CC:");
-        args.bccLabel = QStringLiteral("BCC:");
-        chosen = mod_.session->AddressBook(args);
+        chosen = mod_.session->AddressBook(
+            shell::addressBookArgs(QStringLiteral("My Title"), 3, oChosenRecips_));
     } catch (const mapi::Error&) {
         chosen.reset();
     }
