@@ -14,6 +14,7 @@
 #include "ui/Dialogs.h"
 #include "ui/ErrorBox.h"
 #include "ui/ListView.h"
+#include "ui/NamedWidget.h"
 
 namespace addressbook {
 
@@ -48,16 +49,8 @@ void setField(const mapi::Ref<mapi::AddressEntry>& entry, std::int32_t tag,
     field->SetValue(value);
 }
 
-QPushButton* makeButton(const QString& name, const QString& caption, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
 QLabel* makeLabel(const QString& name, const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
+    auto* l = ui::named<QLabel>(name, text, parent);
     l->setBuddy(buddy);
     return l;
 }
@@ -86,33 +79,28 @@ AddAddrForm::AddAddrForm(const codegen::VarNames& names, AppendCode appendCode, 
     setWindowTitle(QStringLiteral("Add Addresses"));
     setModal(true);
 
-    auto* intro = new QLabel(kIntro, this);
-    intro->setObjectName(QStringLiteral("Label1"));
+    auto* intro = ui::named<QLabel>(QStringLiteral("Label1"), kIntro, this);
     intro->setWordWrap(true);
 
-    nameText_ = new SelectOnFocusLineEdit(this);
-    nameText_->setObjectName(QStringLiteral("NameText"));
-    addrText_ = new SelectOnFocusLineEdit(this);
-    addrText_->setObjectName(QStringLiteral("AddrText"));
-    noteText_ = new SelectOnFocusLineEdit(this);
-    noteText_->setObjectName(QStringLiteral("NoteText"));
+    nameText_ = ui::named<SelectOnFocusLineEdit>(QStringLiteral("NameText"), this);
+    addrText_ = ui::named<SelectOnFocusLineEdit>(QStringLiteral("AddrText"), this);
+    noteText_ = ui::named<SelectOnFocusLineEdit>(QStringLiteral("NoteText"), this);
     addListButton_ =
-        makeButton(QStringLiteral("AddListButton"), QStringLiteral("Add to List"), this);
+        ui::formButton(QStringLiteral("AddListButton"), QStringLiteral("Add to List"), this);
     clearListButton_ =
-        makeButton(QStringLiteral("ClearListButton"), QStringLiteral("Clear List"), this);
+        ui::formButton(QStringLiteral("ClearListButton"), QStringLiteral("Clear List"), this);
 
-    addrList_ = new ui::ListView(
-        {QStringLiteral("Name"), QStringLiteral("Address"), QStringLiteral("Notes")}, this);
-    addrList_->setObjectName(QStringLiteral("AddrList"));
+    addrList_ = ui::named<ui::ListView>(
+        QStringLiteral("AddrList"),
+        QStringList{QStringLiteral("Name"), QStringLiteral("Address"), QStringLiteral("Notes")},
+        this);
     // Reached by the mouse only; the keyboard goes from box to button.
     addrList_->setFocusPolicy(Qt::ClickFocus);
 
-    pdlText_ = new KeepCaretLineEdit(this);
-    pdlText_->setObjectName(QStringLiteral("PDLText"));
-    dlNoteText_ = new KeepCaretLineEdit(this);
-    dlNoteText_->setObjectName(QStringLiteral("DLNoteText"));
-    addButton_ = makeButton(QStringLiteral("AddButton"), QStringLiteral("Add to PAB"), this);
-    closeButton_ = makeButton(QStringLiteral("CloseButton"), QStringLiteral("Close"), this);
+    pdlText_ = ui::named<KeepCaretLineEdit>(QStringLiteral("PDLText"), this);
+    dlNoteText_ = ui::named<KeepCaretLineEdit>(QStringLiteral("DLNoteText"), this);
+    addButton_ = ui::formButton(QStringLiteral("AddButton"), QStringLiteral("Add to PAB"), this);
+    closeButton_ = ui::formButton(QStringLiteral("CloseButton"), QStringLiteral("Close"), this);
 
     auto* entryGrid = new QGridLayout;
     entryGrid->addWidget(
