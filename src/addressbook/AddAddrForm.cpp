@@ -13,8 +13,8 @@
 #include "messaging/ResumeNext.h"
 #include "ui/Dialogs.h"
 #include "ui/ErrorBox.h"
+#include "ui/FormWidgets.h"
 #include "ui/ListView.h"
-#include "ui/NamedWidget.h"
 
 namespace addressbook {
 
@@ -128,10 +128,7 @@ AddAddrForm::AddAddrForm(const codegen::VarNames& names, AppendCode appendCode, 
                       1, 0);
     dlGrid->addWidget(dlNoteText_, 1, 1);
 
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch();
-    bottom->addWidget(addButton_);
-    bottom->addWidget(closeButton_);
+    auto* bottom = ui::buttonRow({addButton_, closeButton_});
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(intro);

@@ -18,7 +18,7 @@
 #include "shell/MAPIMod.h"
 #include "ui/Dialogs.h"
 #include "ui/ErrorBox.h"
-#include "ui/NamedWidget.h"
+#include "ui/FormWidgets.h"
 
 namespace compose {
 

@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "ui/Dialogs.h"
-#include "ui/NamedWidget.h"
+#include "ui/FormWidgets.h"
 
 namespace shell {
 
@@ -28,10 +28,7 @@ AddrListForm::AddrListForm(QWidget* parent) : QDialog(parent) {
     cancelButton_ =
         ui::formButton(QStringLiteral("ActionButton(1)"), QStringLiteral("Cancel"), this);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(okButton_);
-    buttons->addWidget(cancelButton_);
+    auto* buttons = ui::buttonRow({okButton_, cancelButton_});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);
     layout->addWidget(list_);

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QHBoxLayout>
 #include <QPushButton>
 #include <QString>
+#include <initializer_list>
 #include <utility>
 
 namespace ui {
@@ -21,6 +23,14 @@ inline QPushButton* formButton(const QString& name, const QString& caption, QWid
     auto* b = named<QPushButton>(name, caption, parent);
     b->setAutoDefault(false);
     return b;
+}
+
+// Buttons side by side at the right end of their row.
+inline QHBoxLayout* buttonRow(std::initializer_list<QWidget*> buttons) {
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    for (QWidget* b : buttons) row->addWidget(b);
+    return row;
 }
 
 }  // namespace ui
