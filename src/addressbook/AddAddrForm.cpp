@@ -196,6 +196,7 @@ void AddAddrForm::CloseButton_Click() {
 
 bool AddAddrForm::FindPab() {
     const mapi::Ref<mapi::AddressLists> lists = oFormSession->AddressListsOf();
+    // The second line ends in a space, written as a string so that it shows.
     codegen::Code c(names_);
     c.line(u"'get the AddressLists collection from the Session object");
     c.line(u"'these routines use address entry objects:  oAddressLists, oAddressList, ");
