@@ -13,6 +13,7 @@
 #include "messaging/ResumeNext.h"
 #include "ui/Dialogs.h"
 #include "ui/ErrorBox.h"
+#include "ui/FormWidgets.h"
 #include "ui/ListView.h"
 
 namespace addressbook {
@@ -48,16 +49,8 @@ void setField(const mapi::Ref<mapi::AddressEntry>& entry, std::int32_t tag,
     field->SetValue(value);
 }
 
-QPushButton* makeButton(const QString& name, const QString& caption, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
 QLabel* makeLabel(const QString& name, const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
+    auto* l = ui::named<QLabel>(name, text, parent);
     l->setBuddy(buddy);
     return l;
 }
@@ -86,33 +79,28 @@ AddAddrForm::AddAddrForm(const codegen::VarNames& names, AppendCode appendCode, 
     setWindowTitle(QStringLiteral("Add Addresses"));
     setModal(true);
 
-    auto* intro = new QLabel(kIntro, this);
-    intro->setObjectName(QStringLiteral("Label1"));
+    auto* intro = ui::named<QLabel>(QStringLiteral("Label1"), kIntro, this);
     intro->setWordWrap(true);
 
-    nameText_ = new SelectOnFocusLineEdit(this);
-    nameText_->setObjectName(QStringLiteral("NameText"));
-    addrText_ = new SelectOnFocusLineEdit(this);
-    addrText_->setObjectName(QStringLiteral("AddrText"));
-    noteText_ = new SelectOnFocusLineEdit(this);
-    noteText_->setObjectName(QStringLiteral("NoteText"));
+    nameText_ = ui::named<SelectOnFocusLineEdit>(QStringLiteral("NameText"), this);
+    addrText_ = ui::named<SelectOnFocusLineEdit>(QStringLiteral("AddrText"), this);
+    noteText_ = ui::named<SelectOnFocusLineEdit>(QStringLiteral("NoteText"), this);
     addListButton_ =
-        makeButton(QStringLiteral("AddListButton"), QStringLiteral("Add to List"), this);
+        ui::formButton(QStringLiteral("AddListButton"), QStringLiteral("Add to List"), this);
     clearListButton_ =
-        makeButton(QStringLiteral("ClearListButton"), QStringLiteral("Clear List"), this);
+        ui::formButton(QStringLiteral("ClearListButton"), QStringLiteral("Clear List"), this);
 
-    addrList_ = new ui::ListView(
-        {QStringLiteral("Name"), QStringLiteral("Address"), QStringLiteral("Notes")}, this);
-    addrList_->setObjectName(QStringLiteral("AddrList"));
+    addrList_ = ui::named<ui::ListView>(
+        QStringLiteral("AddrList"),
+        QStringList{QStringLiteral("Name"), QStringLiteral("Address"), QStringLiteral("Notes")},
+        this);
     // Reached by the mouse only; the keyboard goes from box to button.
     addrList_->setFocusPolicy(Qt::ClickFocus);
 
-    pdlText_ = new KeepCaretLineEdit(this);
-    pdlText_->setObjectName(QStringLiteral("PDLText"));
-    dlNoteText_ = new KeepCaretLineEdit(this);
-    dlNoteText_->setObjectName(QStringLiteral("DLNoteText"));
-    addButton_ = makeButton(QStringLiteral("AddButton"), QStringLiteral("Add to PAB"), this);
-    closeButton_ = makeButton(QStringLiteral("CloseButton"), QStringLiteral("Close"), this);
+    pdlText_ = ui::named<KeepCaretLineEdit>(QStringLiteral("PDLText"), this);
+    dlNoteText_ = ui::named<KeepCaretLineEdit>(QStringLiteral("DLNoteText"), this);
+    addButton_ = ui::formButton(QStringLiteral("AddButton"), QStringLiteral("Add to PAB"), this);
+    closeButton_ = ui::formButton(QStringLiteral("CloseButton"), QStringLiteral("Close"), this);
 
     auto* entryGrid = new QGridLayout;
     entryGrid->addWidget(
@@ -140,10 +128,7 @@ AddAddrForm::AddAddrForm(const codegen::VarNames& names, AppendCode appendCode, 
                       1, 0);
     dlGrid->addWidget(dlNoteText_, 1, 1);
 
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch();
-    bottom->addWidget(addButton_);
-    bottom->addWidget(closeButton_);
+    auto* bottom = ui::buttonRow({addButton_, closeButton_});
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(intro);
@@ -211,32 +196,53 @@ void AddAddrForm::CloseButton_Click() {
 
 bool AddAddrForm::FindPab() {
     const mapi::Ref<mapi::AddressLists> lists = oFormSession->AddressListsOf();
-    {
-        codegen::Code c(names_);
-        c.line(u"'get the AddressLists collection from the Session object");
-        c.line(u"'these routines use address entry objects:  oAddressLists, oAddressList, ");
-        c.line(
-            u"'oAddressEntries, oAddressEntry and oMember.  Make sure you DIM them as Objects in "
-            u"your code");
-        c.line(u"Set oAddressLists = {Session}.AddressLists").blank();
-        appendCode_(c.text());
-    }
+    // The second line ends in a space, written as a string so that it shows.
+    codegen::Code c(names_);
+    c.line(u"'get the AddressLists collection from the Session object");
+    c.line(u"'these routines use address entry objects:  oAddressLists, oAddressList, ");
+    c.lines(
+        uR"(
+'oAddressEntries, oAddressEntry and oMember.  Make sure you DIM them as Objects in your code
+Set oAddressLists = {Session}.AddressLists
+
+)");
+    appendCode_(c.text());
     // Full-width count: a profile may hold more lists than a 16-bit counter reaches.
     const std::int32_t count = lists->Count();
     for (std::int32_t i = 1; i <= count; ++i) {
         if (lists->Item(i)->Name() != kPabName) continue;
         oPabList = lists->Item(i);
-        codegen::Code c(names_);
-        c.line(u"'get a reference to the PAB (here's where you could substitute");
-        c.line(u"'a different address book provider; however, an error occurs");
-        c.line(u"'if you don't have permissions to add entries to the address book");
-        c.line(u"Set oAddressList = oAddressLists(\"Personal Address Book\")").blank();
-        c.line(u"'get the AddressEntries collection for this address list");
-        c.line(u"Set oAddressEntries = oAddressList.AddressEntries").blank();
-        appendCode_(c.text());
+        appendLines(
+            uR"(
+'get a reference to the PAB (here's where you could substitute
+'a different address book provider; however, an error occurs
+'if you don't have permissions to add entries to the address book
+Set oAddressList = oAddressLists("Personal Address Book")
+
+'get the AddressEntries collection for this address list
+Set oAddressEntries = oAddressList.AddressEntries
+
+)");
         return true;
     }
     return false;
+}
+
+void AddAddrForm::appendLines(QStringView block, std::initializer_list<QString> args) {
+    appendCode_(codegen::Code(names_).lines(block, args).text());
+}
+
+void AddAddrForm::appendSmtpEntry(const QString& var, const QString& collection,
+                                  const QString& name, const QString& address) {
+    appendLines(
+        uR"(
+Set %1 = %2.Add("SMTP", "%3")
+%1.Address = "%4"
+'turn off the flag to send messages to this person in Exchange RTF format
+%1.Fields(977272843) = False
+%1.Update
+)",
+        {var, collection, name, address});
 }
 
 void AddAddrForm::UpdateNotes(const QString& sNotes, const mapi::Ref<mapi::AddressEntry>& oEntry,
@@ -244,11 +250,14 @@ void AddAddrForm::UpdateNotes(const QString& sNotes, const mapi::Ref<mapi::Addre
     if (sNotes.isEmpty()) return;
     mapi::resumeNext([&] { setField(oEntry, kCommentTag, mapi::Variant(sNotes)); });
     mapi::resumeNext([&] { oEntry->Update(); });
-    codegen::Code c(names_);
-    c.line(u"'update the Notes field");
-    c.line(u"%1.Fields(805568542) = \"%2\"", {sVarName, sNotes});
-    c.line(u"%1.Update", {sVarName}).blank();
-    appendCode_(c.text());
+    appendLines(
+        uR"(
+'update the Notes field
+%1.Fields(805568542) = "%2"
+%1.Update
+
+)",
+        {sVarName, sNotes});
 }
 
 mapi::Ref<mapi::AddressEntry> AddAddrForm::addDistributionList(
@@ -256,13 +265,14 @@ mapi::Ref<mapi::AddressEntry> AddAddrForm::addDistributionList(
     const QString listName = pdlText_->text();
     const mapi::Ref<mapi::AddressEntry> list = entries->Add(QStringLiteral("MAPIPDL"), listName);
     created.push_back(list);
-    {
-        codegen::Code c(names_);
-        c.line(u"'add a new distribution list entry");
-        c.line(u"Set oAddressEntry = oAddressEntries.Add(\"MAPIPDL\", \"%1\")", {listName}).blank();
-        c.line(u"'now add individual entries to the distribution list");
-        appendCode_(c.text());
-    }
+    appendLines(
+        uR"(
+'add a new distribution list entry
+Set oAddressEntry = oAddressEntries.Add("MAPIPDL", "%1")
+
+'now add individual entries to the distribution list
+)",
+        {listName});
     UpdateNotes(dlNoteText_->text(), list, QStringLiteral("oAddressEntry"));
     for (int r = 1; r <= addrList_->count(); ++r) {
         const QString name = addrList_->cell(r, 0);
@@ -273,13 +283,8 @@ mapi::Ref<mapi::AddressEntry> AddAddrForm::addDistributionList(
         member->SetAddress(address);
         setField(member, kSendRichInfoTag, mapi::Variant(false));
         member->Update();
-        codegen::Code c(names_);
-        c.line(u"Set oMember = oAddressEntry.Members.Add(\"SMTP\", \"%1\")", {name});
-        c.line(u"oMember.Address = \"%1\"", {address});
-        c.line(u"'turn off the flag to send messages to this person in Exchange RTF format");
-        c.line(u"oMember.Fields(977272843) = False");
-        c.line(u"oMember.Update");
-        appendCode_(c.text());
+        appendSmtpEntry(QStringLiteral("oMember"), QStringLiteral("oAddressEntry.Members"), name,
+                        address);
         UpdateNotes(addrList_->cell(r, 2), member, QStringLiteral("oMember"));
     }
     return list;
@@ -293,15 +298,8 @@ mapi::Ref<mapi::AddressEntry> AddAddrForm::addSingleEntry(
     created.push_back(entry);
     setField(entry, kSendRichInfoTag, mapi::Variant(false));
     entry->SetAddress(address);
-    {
-        codegen::Code c(names_);
-        c.line(u"Set oAddressEntry = oAddressEntries.Add(\"SMTP\", \"%1\")", {name});
-        c.line(u"oAddressEntry.Address = \"%1\"", {address});
-        c.line(u"'turn off the flag to send messages to this person in Exchange RTF format");
-        c.line(u"oAddressEntry.Fields(977272843) = False");
-        c.line(u"oAddressEntry.Update");
-        appendCode_(c.text());
-    }
+    appendSmtpEntry(QStringLiteral("oAddressEntry"), QStringLiteral("oAddressEntries"), name,
+                    address);
     UpdateNotes(addrList_->cell(1, 2), entry, QStringLiteral("oAddressEntry"));
     return entry;
 }
@@ -345,12 +343,15 @@ void AddAddrForm::AddButton_Click() {
                               : addSingleEntry(entries, created);
                 top->Update();
                 whole->commit();
-                codegen::Code c(names_);
-                c.blank();
-                c.line(u"'run one more update for the entry and/or DL");
-                c.line(u"oAddressEntry.Update").blank();
-                c.line(u"'clear out all object references when done!").blank();
-                appendCode_(c.text());
+                appendLines(
+                    uR"(
+
+'run one more update for the entry and/or DL
+oAddressEntry.Update
+
+'clear out all object references when done!
+
+)");
                 addrList_->clearRows();
             }
         } catch (const mapi::Error& e) {

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QString>
 #include <functional>
+#include <initializer_list>
 #include <vector>
 
 #include "messaging/Objects.h"
@@ -77,6 +78,13 @@ class AddAddrForm : public QDialog {
 
   private:
     using Created = std::vector<mapi::Ref<mapi::AddressEntry>>;
+
+    // One step's lines to the code window (see codegen::Code::lines).
+    void appendLines(QStringView block, std::initializer_list<QString> args = {});
+    // The lines that add an Internet address to `collection` as the entry
+    // `var`, sending it no rich text, and save it.
+    void appendSmtpEntry(const QString& var, const QString& collection, const QString& name,
+                         const QString& address);
 
     bool formLoad();
     // The two shapes of "Add to PAB"; each records what it creates in `created`

@@ -33,6 +33,10 @@ AddressBookController::AddressBookController(const shell::Context& shell)
 
 AddressBookController::AddressBookController(Host host) : host_(std::move(host)) {}
 
+void AddressBookController::appendLines(QStringView block, std::initializer_list<QString> args) {
+    host_.appendCode(codegen::Code(host_.names()).lines(block, args).text());
+}
+
 bool AddressBookController::chooseAddressList(const mapi::Ref<mapi::Session>& session,
                                               QString& listName) {
     shell::AddrListForm chooser(host_.window);
@@ -75,23 +79,24 @@ void AddressBookController::AddDetailsButton_Click() {
         mapi::resumeNext([&] { entry = entries->GetFirst(); });
     }
 
-    const codegen::VarNames& names = host_.names();
-    {
-        codegen::Code c(names);
-        c.line(u"'all variables in this code section should be DIM'd as Object");
-        c.line(u"'unless otherwise noted");
-        c.line(u"'get the AddressEntries collection for the chosen AddressBook");
-        c.line(u"Set {AddressEntries} = {Session}.AddressLists.Item(\"%1\").AddressEntries",
-               {listName})
-            .blank();
-        c.line(u"'get the filter object for the AddressEntries collection");
-        c.line(u"Set {Filter} = {AddressEntries}.Filter").blank();
-        c.line(u"'add a new field to the filter");
-        c.line(u"Set {FilterFields} = {Filter}.Fields.Add(973078558, \"%1\")", {alias}).blank();
-        c.line(u"'look for a matching entry in the filtered collection");
-        c.line(u"Set {AddressEntry} = {AddressEntries}.GetFirst").blank();
-        host_.appendCode(c.text());
-    }
+    appendLines(
+        uR"(
+'all variables in this code section should be DIM'd as Object
+'unless otherwise noted
+'get the AddressEntries collection for the chosen AddressBook
+Set {AddressEntries} = {Session}.AddressLists.Item("%1").AddressEntries
+
+'get the filter object for the AddressEntries collection
+Set {Filter} = {AddressEntries}.Filter
+
+'add a new field to the filter
+Set {FilterFields} = {Filter}.Fields.Add(973078558, "%2")
+
+'look for a matching entry in the filtered collection
+Set {AddressEntry} = {AddressEntries}.GetFirst
+
+)",
+        {listName, alias});
 
     if (entry.isNothing()) {
         ui::msgBox(QStringLiteral("Alias '") + alias + QStringLiteral("' was not found."),
@@ -99,57 +104,58 @@ void AddressBookController::AddDetailsButton_Click() {
         return;
     }
 
-    {
-        codegen::Code c(names);
-        c.line(u"'see if there is a matching entry");
-        c.line(u"If Not {AddressEntry} Is Nothing Then");
-        c.line(u"  Debug.Print {AddressEntry}.Name");
-        c.line(u"Else");
-        c.line(u"  'user alias not found");
-        c.line(u"  Debug.Print \"alias %1 not found\"", {alias});
-        c.line(u"  Exit Sub");
-        c.line(u"End If").blank();
-        host_.appendCode(c.text());
-    }
+    appendLines(
+        uR"(
+'see if there is a matching entry
+If Not {AddressEntry} Is Nothing Then
+  Debug.Print {AddressEntry}.Name
+Else
+  'user alias not found
+  Debug.Print "alias %1 not found"
+  Exit Sub
+End If
+
+)",
+        {alias});
 
     mapi::resumeNext([&] { entry->Details(); });
 
-    {
-        codegen::Code c(names);
-        c.line(u"'show address details");
-        c.line(u"{AddressEntry}.Details").blank();
-        host_.appendCode(c.text());
-    }
-    {
-        codegen::Code c(names);
-        c.line(u"'{Counter}, {Counter}2, and {ReturnValue} should be DIM'd as Long");
-        c.line(u"'{Details} MUST be DIM'd as a Variant");
-        c.line(u"'iterate through all the fields for this AddressEntry");
-        c.line(u"For {Counter} = 1 To {AddressEntry}.Fields.Count");
-        c.line(u"  'get a reference to the current field");
-        c.line(u"  Set {Fields} = {AddressEntry}.Fields({Counter})");
-        c.line(u"  'assign the address value, which may be an array");
-        c.line(u"  {Details} = {Fields}.Value").blank();
-        c.line(u"  'turn off error checking because if the return value isn't an array we");
-        c.line(u"  'we don't want to stop");
-        c.line(u"  On Error Resume Next");
-        c.line(u"  {ReturnValue} = UBound({Details})");
-        c.line(u"  If Err.Number = 0 Then");
-        c.line(u"    'iterate through all the values for this field");
-        c.line(u"    For {Counter}2 = 0 To UBound({Details})");
-        c.line(u"      'show the values");
-        c.line(
-            u"      Debug.Print \"Field ID:  \" & {Fields}.ID & \";Field Array #\" & {Counter}2 & "
-            u"\";Value:  \" & {Details}({Counter}2)");
-        c.line(u"    Next {Counter}2");
-        c.line(u"  Else");
-        c.line(u"    'it's an individual value");
-        c.line(u"    Debug.Print \"Field ID:  \" & {Fields}.ID & \";Value  \" & {Details}");
-        c.line(u"  End If");
-        c.line(u"Next {Counter}").blank();
-        c.line(u"'remember to empty object references when done!").blank();
-        host_.appendCode(c.text());
-    }
+    appendLines(
+        uR"(
+'show address details
+{AddressEntry}.Details
+
+)");
+    appendLines(
+        uR"(
+'{Counter}, {Counter}2, and {ReturnValue} should be DIM'd as Long
+'{Details} MUST be DIM'd as a Variant
+'iterate through all the fields for this AddressEntry
+For {Counter} = 1 To {AddressEntry}.Fields.Count
+  'get a reference to the current field
+  Set {Fields} = {AddressEntry}.Fields({Counter})
+  'assign the address value, which may be an array
+  {Details} = {Fields}.Value
+
+  'turn off error checking because if the return value isn't an array we
+  'we don't want to stop
+  On Error Resume Next
+  {ReturnValue} = UBound({Details})
+  If Err.Number = 0 Then
+    'iterate through all the values for this field
+    For {Counter}2 = 0 To UBound({Details})
+      'show the values
+      Debug.Print "Field ID:  " & {Fields}.ID & ";Field Array #" & {Counter}2 & ";Value:  " & {Details}({Counter}2)
+    Next {Counter}2
+  Else
+    'it's an individual value
+    Debug.Print "Field ID:  " & {Fields}.ID & ";Value  " & {Details}
+  End If
+Next {Counter}
+
+'remember to empty object references when done!
+
+)");
     // The references go when they leave scope.
 }
 

@@ -4,6 +4,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 
 #include "messaging/Objects.h"
 
@@ -45,6 +46,8 @@ class AddressBookController : public QObject {
     // The address-book chooser through its caller protocol; false when the
     // user cancelled.
     bool chooseAddressList(const mapi::Ref<mapi::Session>& session, QString& listName);
+    // One step's lines to the code window (see codegen::Code::lines).
+    void appendLines(QStringView block, std::initializer_list<QString> args = {});
 
     Host host_;
 };

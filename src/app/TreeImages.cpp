@@ -131,114 +131,65 @@ void handWithPencil(QPainter& p) {
     p.drawEllipse(QRectF(8.3, 6.8, 2.6, 2.6));  // thumb
 }
 
+// The pictures by image number, from 1.
+using Picture = void (*)(QPainter&);
+const Picture kPictures[] = {
+    [](QPainter& p) { folder(p, false); },                    // 1 folder
+    [](QPainter& p) { folder(p, true); },                     // 2 folder, selected
+    [](QPainter& p) { cylinder(p, QColor(120, 160, 220)); },  // 3 information store
+    [](QPainter& p) { cylinder(p, QColor(170, 210, 255)); },  // 4 store selected / Stores
+    [](QPainter& p) { envelope(p, false); },                  // 5 message
+    [](QPainter& p) { envelope(p, true); },                   // 6 message, selected
+    [](QPainter& p) { document(p, QColor(120, 120, 120)); },  // 7 message property
+    [](QPainter& p) { letterIcon(p, QStringLiteral("S"), QColor(40, 140, 60)); },  // 8 session on
+    [](QPainter& p) {
+        letterIcon(p, QStringLiteral("S"), QColor(150, 150, 150));
+    },                                                                              // 9 session off
+    [](QPainter& p) { letterIcon(p, QStringLiteral("F"), QColor(120, 80, 160)); },  // 10 fields
+    [](QPainter& p) { letterIcon(p, QStringLiteral("f"), QColor(160, 120, 200)); },  // 11 field
+    [](QPainter& p) {                                                                // 12
+        person(p, QColor(80, 120, 200), -2);
+        person(p, QColor(60, 90, 170), 2);
+    },
+    [](QPainter& p) { person(p, QColor(80, 120, 200)); },                    // 13 recipient
+    [](QPainter& p) { person(p, QColor(200, 90, 60)); },                     // 14 sender
+    [](QPainter& p) { stack(p, [](QPainter& q, bool) { paperclip(q); }); },  // 15 attachments
+    [](QPainter& p) { paperclip(p); },                                       // 16 attachment
+    [](QPainter& p) { handWithPencil(p); },                                  // 17
+    [](QPainter& p) { stack(p, folder); },                                   // 18 Folders
+    [](QPainter& p) { cylinder(p, QColor(90, 130, 200)); },                  // 19 Store class
+    [](QPainter& p) { stack(p, envelope); },                                 // 20 Messages
+    [](QPainter& p) {                                                        // 21
+        folder(p, true);
+        p.setPen(Qt::darkRed);
+        p.drawText(QRectF(0, 0, 16, 16), Qt::AlignCenter, QStringLiteral("R"));
+    },
+    [](QPainter& p) { letterIcon(p, QStringLiteral("#"), QColor(200, 130, 30)); },  // 22 counter
+    [](QPainter& p) { letterIcon(p, QStringLiteral("Y"), QColor(30, 130, 150)); },  // 23 filter
+    [](QPainter& p) { book(p, QColor(170, 40, 40)); },  // 24 address book
+    [](QPainter& p) {                                   // 25
+        p.translate(1, -1);
+        book(p, QColor(60, 120, 60));
+        p.translate(-2, 2);
+        book(p, QColor(40, 90, 40));
+    },
+    [](QPainter& p) { book(p, QColor(60, 120, 60)); },  // 26 address list
+    [](QPainter& p) {                                   // 27
+        person(p, QColor(150, 150, 60), -2);
+        person(p, QColor(120, 120, 40), 2);
+    },
+    [](QPainter& p) { person(p, QColor(150, 150, 60)); },  // 28 address entry
+    // 29 filter fields
+    [](QPainter& p) { letterIcon(p, QStringLiteral("FF"), QColor(30, 130, 150)); },
+    [](QPainter& p) { document(p, QColor(40, 120, 200)); },                       // 30 details
+    [](QPainter& p) { letterIcon(p, QStringLiteral("="), QColor(90, 90, 90)); },  // 31 return value
+    // 32 recipient detail
+    [](QPainter& p) { letterIcon(p, QStringLiteral("i"), QColor(70, 110, 170)); },
+};
+static_assert(std::size(kPictures) == kTreeImageCount);
+
 void draw(QPainter& p, int image) {
-    switch (image) {
-        case 1:
-            folder(p, false);
-            break;  // folder
-        case 2:
-            folder(p, true);
-            break;  // folder, selected
-        case 3:
-            cylinder(p, QColor(120, 160, 220));
-            break;  // information store
-        case 4:
-            cylinder(p, QColor(170, 210, 255));
-            break;  // store selected / Stores
-        case 5:
-            envelope(p, false);
-            break;  // message
-        case 6:
-            envelope(p, true);
-            break;  // message, selected
-        case 7:
-            document(p, QColor(120, 120, 120));
-            break;  // message property
-        case 8:
-            letterIcon(p, QStringLiteral("S"), QColor(40, 140, 60));
-            break;  // session on
-        case 9:
-            letterIcon(p, QStringLiteral("S"), QColor(150, 150, 150));
-            break;  // session off
-        case 10:
-            letterIcon(p, QStringLiteral("F"), QColor(120, 80, 160));
-            break;  // fields
-        case 11:
-            letterIcon(p, QStringLiteral("f"), QColor(160, 120, 200));
-            break;  // field
-        case 12:
-            person(p, QColor(80, 120, 200), -2);
-            person(p, QColor(60, 90, 170), 2);
-            break;
-        case 13:
-            person(p, QColor(80, 120, 200));
-            break;  // recipient
-        case 14:
-            person(p, QColor(200, 90, 60));
-            break;  // sender
-        case 15:
-            stack(p, [](QPainter& q, bool) { paperclip(q); });
-            break;  // attachments
-        case 16:
-            paperclip(p);
-            break;  // attachment
-        case 17:
-            handWithPencil(p);
-            break;
-        case 18:
-            stack(p, folder);
-            break;  // Folders
-        case 19:
-            cylinder(p, QColor(90, 130, 200));
-            break;  // Store class
-        case 20:
-            stack(p, envelope);
-            break;  // Messages
-        case 21:
-            folder(p, true);
-            p.setPen(Qt::darkRed);
-            p.drawText(QRectF(0, 0, 16, 16), Qt::AlignCenter, QStringLiteral("R"));
-            break;
-        case 22:
-            letterIcon(p, QStringLiteral("#"), QColor(200, 130, 30));
-            break;  // counter
-        case 23:
-            letterIcon(p, QStringLiteral("Y"), QColor(30, 130, 150));
-            break;  // filter
-        case 24:
-            book(p, QColor(170, 40, 40));
-            break;  // address book
-        case 25:
-            p.translate(1, -1);
-            book(p, QColor(60, 120, 60));
-            p.translate(-2, 2);
-            book(p, QColor(40, 90, 40));
-            break;
-        case 26:
-            book(p, QColor(60, 120, 60));
-            break;  // address list
-        case 27:
-            person(p, QColor(150, 150, 60), -2);
-            person(p, QColor(120, 120, 40), 2);
-            break;
-        case 28:
-            person(p, QColor(150, 150, 60));
-            break;  // address entry
-        case 29:
-            letterIcon(p, QStringLiteral("FF"), QColor(30, 130, 150));
-            break;  // filter fields
-        case 30:
-            document(p, QColor(40, 120, 200));
-            break;  // details
-        case 31:
-            letterIcon(p, QStringLiteral("="), QColor(90, 90, 90));
-            break;  // return value
-        case 32:
-            letterIcon(p, QStringLiteral("i"), QColor(70, 110, 170));
-            break;  // recipient detail
-        default:
-            break;
-    }
+    if (image >= 1 && image <= static_cast<int>(std::size(kPictures))) kPictures[image - 1](p);
 }
 
 }  // namespace

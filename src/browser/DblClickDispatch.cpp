@@ -24,21 +24,32 @@ void openStore(const TreeContext& cx, std::int32_t node) {
     const QString storeId = cx.tree.key(node);
     mapi::Ref<mapi::InfoStore> oStore = cx.session()->GetInfoStore(storeId);
 
+    // Two lines end in a space, written as strings so that it shows.
     auto get = cx.newCode();
-    get.line(u"'get a reference to the information store by ID");
-    get.line(u"Set {Store} = {Session}.GetInfoStore(\"%1\")", {storeId});
+    get.lines(
+        uR"(
+'get a reference to the information store by ID
+Set {Store} = {Session}.GetInfoStore("%1")
+)",
+        {storeId});
     get.line(u"'if you hadn't stored the InfoStore ID value, you could also iterate ");
     get.line(u"'through the collection like we did above, and look for a store by ");
-    get.line(u"'name, like If {Stores}.Item({Counter}).Name = MyName Then");
-    get.line(u"'Set {Store} = {Stores}.Item({Counter})").blank();
+    get.lines(
+        uR"(
+'name, like If {Stores}.Item({Counter}).Name = MyName Then
+'Set {Store} = {Stores}.Item({Counter})
+
+)");
     cx.AppendCode(get);
 
     mapi::Ref<mapi::Folder> oRoot = oStore->RootFolder();
 
-    auto root = cx.newCode();
-    root.line(u"'get a reference to the root folder for the store");
-    root.line(u"Set {Root} = {Store}.RootFolder").blank();
-    cx.AppendCode(root);
+    cx.AppendLines(
+        uR"(
+'get a reference to the root folder for the store
+Set {Root} = {Store}.RootFolder
+
+)");
 
     FillFolderList(cx, oRoot, node, true);
 }

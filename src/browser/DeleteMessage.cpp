@@ -45,13 +45,17 @@ void DeleteMessage(const TreeContext& cx) {
         }
     }
 
-    auto c = cx.newCode();
-    c.line(u"'get an reference to the message by ID");
-    c.line(u"Set {Message} = {Session}.GetMessage(\"%1\", \"%2\")", {tree.key(node), storeId});
-    c.line(u"'delete the message");
-    c.line(u"{Message}.Delete").blank();
-    c.line(u"'empty your object references when done!").blank();
-    cx.AppendCode(c);
+    cx.AppendLines(
+        uR"(
+'get an reference to the message by ID
+Set {Message} = {Session}.GetMessage("%1", "%2")
+'delete the message
+{Message}.Delete
+
+'empty your object references when done!
+
+)",
+        {tree.key(node), storeId});
 }
 
 }  // namespace browser

@@ -51,11 +51,13 @@ void FillAllFields(const TreeContext& cx, const QString& sStoreID, const QString
     try {
         mapi::Ref<mapi::Message> oMsg = cx.session()->GetMessage(sMsgID, sStoreID);
 
-        auto open = cx.newCode();
-        open.line(u"'get a reference to the message by ID");
-        open.line(u"Set {Message} = {Session}.GetMessage(\"%1\", \"%2\")", {sMsgID, sStoreID})
-            .blank();
-        cx.AppendCode(open);
+        cx.AppendLines(
+            uR"(
+'get a reference to the message by ID
+Set {Message} = {Session}.GetMessage("%1", "%2")
+
+)",
+            {sMsgID, sStoreID});
 
         if (oMsg) {
             mapi::Ref<mapi::Fields> oFields = oMsg->FieldsOf();
@@ -71,40 +73,53 @@ void FillAllFields(const TreeContext& cx, const QString& sStoreID, const QString
             }
         }
 
+        // Two lines end in a space, written as strings so that it shows.
         auto walk = cx.newCode();
-        walk.line(u"'make absolutely sure we have something");
-        walk.line(u"If Not {Message} Is Nothing Then").blank();
-        walk.line(u"  'get the fields collection for the message");
-        walk.line(u"  Set {Fields} = {Message}.Fields").blank();
-        walk.line(u"  'iterate through all the fields");
-        walk.line(u"  For {Counter} = 1 To {Fields}.Count").blank();
-        walk.line(u"    'make sure the field type is in a range that we can work with");
-        walk.line(
-                u"    If {Fields}.Item({Counter}).Type >= 2 And {Fields}.Item({Counter}).Type <= "
-                u"11 Then")
-            .blank();
-        walk.line(u"      'check to see if the field has a name; if the field");
+        walk.lines(
+            uR"(
+'make absolutely sure we have something
+If Not {Message} Is Nothing Then
+
+  'get the fields collection for the message
+  Set {Fields} = {Message}.Fields
+
+  'iterate through all the fields
+  For {Counter} = 1 To {Fields}.Count
+
+    'make sure the field type is in a range that we can work with
+    If {Fields}.Item({Counter}).Type >= 2 And {Fields}.Item({Counter}).Type <= 11 Then
+
+      'check to see if the field has a name; if the field
+)");
         walk.line(u"      'is a standard MAPI field, the name property is an ");
         walk.line(u"      'an empty string.  If it's a custom MAPI property, ");
-        walk.line(u"      'the name field contains the name of the field.");
-        walk.line(u"      If {Fields}.Item({Counter}).Name = \"\" Then");
-        walk.line(u"        debug.print \"This field has no name\"");
-        walk.line(u"      Else");
-        walk.line(u"        debug.print \"This field name is \" & {Fields}.Item({Counter}).Name");
-        walk.line(u"      End If").blank();
-        walk.line(u"      'if the item's value is a string");
-        walk.line(u"      If {Fields}.Item({Counter}).Type = vbString Then");
-        walk.line(u"        'plug it directly into a variable");
-        walk.line(u"        MyStringVar = {Fields}.Item({Counter}).Value");
-        walk.line(u"      Else");
-        walk.line(u"        'otherwise, convert it to a string");
-        walk.line(u"        MyStringVar = CStr({Fields}.Item({Counter}).Value)");
-        walk.line(u"      End If").blank();
-        walk.line(u"    End If").blank();
-        walk.line(u"    debug.print {Fields}.Item({Counter}).Value");
-        walk.line(u"  Next {Counter}");
-        walk.line(u"End If").blank();
-        walk.line(u"'empty all your object references when done!").blank();
+        walk.lines(
+            uR"(
+      'the name field contains the name of the field.
+      If {Fields}.Item({Counter}).Name = "" Then
+        debug.print "This field has no name"
+      Else
+        debug.print "This field name is " & {Fields}.Item({Counter}).Name
+      End If
+
+      'if the item's value is a string
+      If {Fields}.Item({Counter}).Type = vbString Then
+        'plug it directly into a variable
+        MyStringVar = {Fields}.Item({Counter}).Value
+      Else
+        'otherwise, convert it to a string
+        MyStringVar = CStr({Fields}.Item({Counter}).Value)
+      End If
+
+    End If
+
+    debug.print {Fields}.Item({Counter}).Value
+  Next {Counter}
+End If
+
+'empty all your object references when done!
+
+)");
         cx.AppendCode(walk);
     } catch (const mapi::Error& e) {
         ui::failureBox(QStringLiteral("There was an error getting field information."), e);

@@ -14,10 +14,12 @@ void FillFolderList(const TreeContext& cx, const mapi::Ref<mapi::Folder>& oRoot,
 
     mapi::Ref<mapi::Folder> oFolder = oFolders->GetFirst();
 
-    auto first = cx.newCode();
-    first.line(u"'move to the first folder");
-    first.line(u"Set {Folder} = {Folders}.GetFirst").blank();
-    cx.AppendCode(first);
+    cx.AppendLines(
+        uR"(
+'move to the first folder
+Set {Folder} = {Folders}.GetFirst
+
+)");
 
     while (oFolder) {
         const QString id = oFolder->ID();
@@ -26,14 +28,16 @@ void FillFolderList(const TreeContext& cx, const mapi::Ref<mapi::Folder>& oRoot,
         oFolder = oFolders->GetNext();
     }
 
-    auto walk = cx.newCode();
-    walk.line(u"'while we have a valid folder");
-    walk.line(u"While Not {Folder} Is Nothing");
-    walk.line(u"  debug.print {Folder}.Name");
-    walk.line(u"  'get the next item");
-    walk.line(u"  Set {Folder} = {Folders}.GetNext");
-    walk.line(u"Wend").blank();
-    cx.AppendCode(walk);
+    cx.AppendLines(
+        uR"(
+'while we have a valid folder
+While Not {Folder} Is Nothing
+  debug.print {Folder}.Name
+  'get the next item
+  Set {Folder} = {Folders}.GetNext
+Wend
+
+)");
 
     oFolder.reset();
     oFolders.reset();

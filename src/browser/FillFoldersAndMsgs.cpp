@@ -4,12 +4,6 @@
 
 namespace browser {
 
-namespace {
-
-constexpr char16_t kGetFolder[] = u"Set {Folder} = {Session}.GetFolder(\"%1\", \"%2\")";
-
-}  // namespace
-
 FolderMessageWalk::FolderMessageWalk(const TreeContext& cx, mapi::Ref<mapi::Folder> folder,
                                      std::int32_t node)
     : cx_(cx), oFolder_(std::move(folder)), node_(node) {
@@ -28,24 +22,29 @@ bool FolderMessageWalk::step(std::size_t messages) {
 }
 
 void FolderMessageWalk::finish() {
-    auto walk = cx_.newCode();
-    walk.line(u"'make sure there's some folders there");
-    walk.line(u"If Not {Folder} Is Nothing Then").blank();
-    walk.line(u"  'get a reference to the messages collection");
-    walk.line(u"  Set {Messages} = {Folder}.Messages").blank();
-    walk.line(u"  'make sure we have some messages");
-    walk.line(u"  If Not {Messages} Is Nothing Then");
-    walk.line(u"    'move to the first message");
-    walk.line(u"    Set {Message} = {Messages}.GetFirst").blank();
-    walk.line(u"    'while we have some messages");
-    walk.line(u"    While Not {Message} Is Nothing");
-    walk.line(u"      debug.print {Message}.Subject");
-    walk.line(u"      'get the next item");
-    walk.line(u"      Set {Message} = {Messages}.GetNext");
-    walk.line(u"    Wend");
-    walk.line(u"  End If");
-    walk.line(u"End If").blank();
-    cx_.AppendCode(walk);
+    cx_.AppendLines(
+        uR"(
+'make sure there's some folders there
+If Not {Folder} Is Nothing Then
+
+  'get a reference to the messages collection
+  Set {Messages} = {Folder}.Messages
+
+  'make sure we have some messages
+  If Not {Messages} Is Nothing Then
+    'move to the first message
+    Set {Message} = {Messages}.GetFirst
+
+    'while we have some messages
+    While Not {Message} Is Nothing
+      debug.print {Message}.Subject
+      'get the next item
+      Set {Message} = {Messages}.GetNext
+    Wend
+  End If
+End If
+
+)");
 
     oFolder_.reset();
     oMsgs_.reset();
@@ -59,19 +58,25 @@ std::unique_ptr<FolderMessageWalk> StartFoldersAndMsgs(const TreeContext& cx,
                                                        std::int32_t iIndex) {
     mapi::Ref<mapi::Folder> oFolder = cx.session()->GetFolder(sFolderID, sStoreID);
 
-    auto open = cx.newCode();
-    open.line(u"'get an object reference to the folder by ID so we");
-    open.line(u"'can get its list of subfolders; for more info on");
-    open.line(u"'getting items by ID, see the comments on getting a infostore by ID");
-    open.line(kGetFolder, {sFolderID, sStoreID}).blank();
-    cx.AppendCode(open);
+    cx.AppendLines(
+        uR"(
+'get an object reference to the folder by ID so we
+'can get its list of subfolders; for more info on
+'getting items by ID, see the comments on getting a infostore by ID
+Set {Folder} = {Session}.GetFolder("%1", "%2")
+
+)",
+        {sFolderID, sStoreID});
 
     FillFolderList(cx, oFolder, iIndex, false);
 
-    auto again = cx.newCode();
-    again.line(u"'get a reference to the folder again to get its message collection");
-    again.line(kGetFolder, {sFolderID, sStoreID}).blank();
-    cx.AppendCode(again);
+    cx.AppendLines(
+        uR"(
+'get a reference to the folder again to get its message collection
+Set {Folder} = {Session}.GetFolder("%1", "%2")
+
+)",
+        {sFolderID, sStoreID});
 
     return std::make_unique<FolderMessageWalk>(cx, std::move(oFolder), iIndex);
 }

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "messaging/Objects.h"
+#include "browser/MessageById.h"
 
 namespace browser {
 
@@ -63,19 +63,8 @@ void FillMsgFields(const TreeContext& cx, const QString& sStoreID, const QString
     mapi::Ref<mapi::Attachments> oAtts;
     mapi::Ref<mapi::Recipients> oRecips;
 
-    // A message that cannot be fetched counts as no message.
-    skipOnError([&] { oMsg = cx.session()->GetMessage(sMsgID, sStoreID); });
-
-    auto open = cx.newCode();
-    lineGetMessageById(open, sMsgID, sStoreID);
-    cx.AppendCode(open);
-
+    oMsg = openMessageById(cx, sMsgID, sStoreID);
     if (oMsg) {
-        auto check = cx.newCode();
-        check.line(u"'make sure we have a valid message");
-        check.line(u"If Not {Message} Is Nothing Then").blank();
-        cx.AppendCode(check);
-
         std::int32_t attIndex = 0;
         std::int32_t recipIndex = 0;
         skipOnError([&] {
@@ -106,10 +95,12 @@ void FillMsgFields(const TreeContext& cx, const QString& sStoreID, const QString
 
         skipOnError([&] { oAtts = oMsg->AttachmentsOf(); });
 
-        auto atts = cx.newCode();
-        atts.line(u"  'now get all the attachments (if any) for the message");
-        atts.line(u"  Set {Attachments} = {Message}.Attachments").blank();
-        cx.AppendCode(atts);
+        cx.AppendLines(
+            uR"(
+  'now get all the attachments (if any) for the message
+  Set {Attachments} = {Message}.Attachments
+
+)");
 
         if (oAtts) {
             std::int32_t n = 0;
@@ -120,21 +111,19 @@ void FillMsgFields(const TreeContext& cx, const QString& sStoreID, const QString
                 });
         }
 
-        auto attWalk = cx.newCode();
-        attWalk.line(u"  'if we have some attachments");
-        attWalk.line(u"  If Not {Attachments} Is Nothing Then");
-        attWalk.line(u"    'iterate through the attachment collection");
-        attWalk.line(u"    For {Counter} = 1 To {Attachments}.Count");
-        attWalk.line(u"      debug.print {Attachments}.Item({Counter}).Name");
-        attWalk.line(u"    Next {Counter}");
-        attWalk.line(u"  End If").blank();
-        cx.AppendCode(attWalk);
+        cx.AppendLines(
+            uR"(
+  'if we have some attachments
+  If Not {Attachments} Is Nothing Then
+    'iterate through the attachment collection
+    For {Counter} = 1 To {Attachments}.Count
+      debug.print {Attachments}.Item({Counter}).Name
+    Next {Counter}
+  End If
 
-        skipOnError([&] { oRecips = oMsg->RecipientsOf(); });
-        auto recips = cx.newCode();
-        recips.line(u"  'now the get the recipient collection for the message");
-        recips.line(u"  Set {Recipients} = {Message}.Recipients").blank();
-        cx.AppendCode(recips);
+)");
+
+        oRecips = recipientsOf(cx, oMsg);
 
         std::int32_t n = 0;
         skipOnError([&] { n = oRecips->Count(); });
@@ -149,16 +138,16 @@ void FillMsgFields(const TreeContext& cx, const QString& sStoreID, const QString
             });
         }
 
-        auto recipWalk = cx.newCode();
-        recipWalk.line(u"  'iterate through the recipient collection");
-        recipWalk.line(u"  For {Counter} = 1 To {Recipients}.Count");
-        recipWalk.line(u"    'recipient types are 1=TO:, 2=CC:, and 3=BCC:");
-        recipWalk.line(
-            u"    debug.print {Recipients}.Item({Counter}).Name, "
-            u"{Recipients}.Item({Counter}).Type");
-        recipWalk.line(u"  Next {Counter}");
-        recipWalk.line(u"End If").blank();
-        cx.AppendCode(recipWalk);
+        cx.AppendLines(
+            uR"(
+  'iterate through the recipient collection
+  For {Counter} = 1 To {Recipients}.Count
+    'recipient types are 1=TO:, 2=CC:, and 3=BCC:
+    debug.print {Recipients}.Item({Counter}).Name, {Recipients}.Item({Counter}).Type
+  Next {Counter}
+End If
+
+)");
     }
 
     oMsg.reset();

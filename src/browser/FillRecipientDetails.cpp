@@ -1,41 +1,31 @@
 #include "browser/FillRecipientDetails.h"
 
-#include "messaging/Objects.h"
+#include "browser/MessageById.h"
 
 namespace browser {
 
+namespace {
+
+// The name of `value` in a list of names for first, first + 1, ...; "" for a
+// value outside it.
+template <std::size_t N>
+QString nameOf(std::int32_t value, std::int32_t first, const char* const (&names)[N]) {
+    const std::int64_t at = std::int64_t{value} - first;
+    return at >= 0 && at < std::int64_t{N} ? QString::fromLatin1(names[at]) : QString();
+}
+
+}  // namespace
+
 QString displayTypeName(std::int32_t displayType) {
-    switch (displayType) {
-        case 0:
-            return QStringLiteral("CdoUser");
-        case 1:
-            return QStringLiteral("CdoDistList");
-        case 2:
-            return QStringLiteral("CdoForum");
-        case 3:
-            return QStringLiteral("CdoAgent");
-        case 4:
-            return QStringLiteral("CdoOrganization");
-        case 5:
-            return QStringLiteral("CdoPrivateDistList");
-        case 6:
-            return QStringLiteral("CdoRemoteUser");
-        default:
-            return QString();
-    }
+    static const char* const kNames[] = {"CdoUser",      "CdoDistList",     "CdoForum",
+                                         "CdoAgent",     "CdoOrganization", "CdoPrivateDistList",
+                                         "CdoRemoteUser"};
+    return nameOf(displayType, 0, kNames);
 }
 
 QString recipientTypeName(std::int32_t type) {
-    switch (type) {
-        case 1:
-            return QStringLiteral("CdoTo");
-        case 2:
-            return QStringLiteral("CdoCc");
-        case 3:
-            return QStringLiteral("CdoBcc");
-        default:
-            return QString();
-    }
+    static const char* const kNames[] = {"CdoTo", "CdoCc", "CdoBcc"};
+    return nameOf(type, 1, kNames);
 }
 
 void FillRecipientDetails(const TreeContext& cx, const QString& sMsgID, const QString& sStoreID,
@@ -44,27 +34,13 @@ void FillRecipientDetails(const TreeContext& cx, const QString& sMsgID, const QS
     mapi::Ref<mapi::Recipients> oRecips;
     mapi::Ref<mapi::Recipient> oRecip;
 
-    skipOnError([&] { oMsg = cx.session()->GetMessage(sMsgID, sStoreID); });
-
-    auto open = cx.newCode();
-    lineGetMessageById(open, sMsgID, sStoreID);
-    cx.AppendCode(open);
-
+    oMsg = openMessageById(cx, sMsgID, sStoreID);
     if (oMsg) {
-        auto check = cx.newCode();
-        check.line(u"'make sure we have a valid message");
-        check.line(u"If Not {Message} Is Nothing Then").blank();
-        cx.AppendCode(check);
-
         // Everything after the first "#"; a key without one is taken whole.
         const qsizetype hash = sRecipKey.indexOf(QLatin1Char('#'));
         const QString address = hash >= 0 ? sRecipKey.mid(hash + 1) : sRecipKey;
 
-        skipOnError([&] { oRecips = oMsg->RecipientsOf(); });
-        auto recips = cx.newCode();
-        recips.line(u"  'now the get the recipient collection for the message");
-        recips.line(u"  Set {Recipients} = {Message}.Recipients").blank();
-        cx.AppendCode(recips);
+        oRecips = recipientsOf(cx, oMsg);
 
         std::int32_t n = 0;
         skipOnError([&] { n = oRecips->Count(); });
@@ -74,50 +50,51 @@ void FillRecipientDetails(const TreeContext& cx, const QString& sMsgID, const QS
             });
         }
 
-        auto search = cx.newCode();
-        search.line(u"  'iterate through the recipient collection looking for the recipient");
-        search.line(u"  For {Counter} = 1 to {Recipients}.Count");
-        search.line(u"    'see if it's the recipient we're looking for");
-        search.line(u"    If {Recipients}.Item({Counter}).Address = \"%1\" Then", {address});
-        search.line(u"      Set {Recipient} = {Recipients}.Item({Counter})");
-        search.line(u"      Exit For");
-        search.line(u"    End If");
-        search.line(u"  Next {Counter}").blank();
-        cx.AppendCode(search);
+        cx.AppendLines(
+            uR"(
+  'iterate through the recipient collection looking for the recipient
+  For {Counter} = 1 to {Recipients}.Count
+    'see if it's the recipient we're looking for
+    If {Recipients}.Item({Counter}).Address = "%1" Then
+      Set {Recipient} = {Recipients}.Item({Counter})
+      Exit For
+    End If
+  Next {Counter}
+
+)",
+            {address});
 
         if (oRecip) {
-            auto match = cx.newCode();
-            match.line(u"  'see if there was a match");
-            match.line(u"  If Not {Recipient} Is Nothing Then");
-            cx.AppendCode(match);
+            cx.AppendLines(
+                uR"(
+  'see if there was a match
+  If Not {Recipient} Is Nothing Then
+)");
 
-            skipOnError([&] {
-                cx.addChild(iIndex, QString(), QStringLiteral("Address:  ") + oRecip->Address(),
-                            img::Detail);
-            });
-            // The type names start empty and are chosen in a step of their own:
-            // an unreadable type still gets its node, with nothing after the label.
+            // A detail that cannot be read gets no node. The type names start
+            // empty and are chosen in a step of their own: an unreadable type
+            // still gets its node, with nothing after the label.
+            const auto detail = [&](const char16_t* label, const auto& read) {
+                skipOnError([&] {
+                    cx.addChild(iIndex, QString(), QString::fromUtf16(label) + read(), img::Detail);
+                });
+            };
             QString dispName;
-            skipOnError([&] { dispName = displayTypeName(oRecip->DisplayType()); });
-            skipOnError([&] {
-                cx.addChild(iIndex, QString(), QStringLiteral("Display Type:  ") + dispName,
-                            img::Detail);
-            });
-            skipOnError([&] {
-                cx.addChild(iIndex, QString(), QStringLiteral("Name:  ") + oRecip->Name(),
-                            img::Detail);
-            });
             QString typeName;
+            detail(u"Address:  ", [&] { return oRecip->Address(); });
+            skipOnError([&] { dispName = displayTypeName(oRecip->DisplayType()); });
+            detail(u"Display Type:  ", [&] { return dispName; });
+            detail(u"Name:  ", [&] { return oRecip->Name(); });
             skipOnError([&] { typeName = recipientTypeName(oRecip->Type()); });
-            skipOnError([&] {
-                cx.addChild(iIndex, QString(), QStringLiteral("Type:  ") + typeName, img::Detail);
-            });
+            detail(u"Type:  ", [&] { return typeName; });
 
-            auto print = cx.newCode();
-            print.line(u"    'view properties of this recipient");
-            print.line(u"    Debug.Print \"Name = \" & {Recipient}.Name");
-            print.line(u"  End If").blank();
-            cx.AppendCode(print);
+            cx.AppendLines(
+                uR"(
+    'view properties of this recipient
+    Debug.Print "Name = " & {Recipient}.Name
+  End If
+
+)");
         }
 
         cx.AppendCode(cx.newCode().line(u"End If").blank());

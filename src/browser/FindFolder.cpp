@@ -45,27 +45,32 @@ void FindFolder(const TreeContext& cx, const QString& folderName) {
                 cx.session()->InfoStoresOf()->ItemByName(tree.text(scope));
             mapi::Ref<mapi::Folder> oRoot = oStore->RootFolder();
             oFolders = oRoot->FoldersOf();
-            auto s = cx.newCode();
-            s.line(u"'find an information-store-level folder");
-            s.line(u"'get a reference to the store");
-            s.line(u"Set {Store} = {Session}.GetInfoStore(\"%1\")", {tree.key(scope)});
-            s.line(u"'get the root folder of the information store");
-            s.line(u"Set {Folder} = {Store}.RootFolder");
-            s.line(u"'get the folder collection of the root folder");
-            s.line(u"Set {Folders} = {Folder}.Folders").blank();
-            cx.AppendCode(s);
+            cx.AppendLines(
+                uR"(
+'find an information-store-level folder
+'get a reference to the store
+Set {Store} = {Session}.GetInfoStore("%1")
+'get the root folder of the information store
+Set {Folder} = {Store}.RootFolder
+'get the folder collection of the root folder
+Set {Folders} = {Folder}.Folders
+
+)",
+                {tree.key(scope)});
         } else {
             const QString storeId = GetInfoStoreKey(tree, scope);
             mapi::Ref<mapi::Folder> oFolder = cx.session()->GetFolder(tree.key(scope), storeId);
             oFolders = oFolder->FoldersOf();
-            auto f = cx.newCode();
-            f.line(u"'find a folder-level subfolder");
-            f.line(u"'get a reference to the folder by ID");
-            f.line(u"Set {Folder} = {Session}.GetFolder(\"%1\", \"%2\")",
-                   {tree.key(scope), storeId});
-            f.line(u"'get a reference to its folders");
-            f.line(u"Set {Folders} = {Folder}.Folders").blank();
-            cx.AppendCode(f);
+            cx.AppendLines(
+                uR"(
+'find a folder-level subfolder
+'get a reference to the folder by ID
+Set {Folder} = {Session}.GetFolder("%1", "%2")
+'get a reference to its folders
+Set {Folders} = {Folder}.Folders
+
+)",
+                {tree.key(scope), storeId});
         }
 
         if (oFolders) {
@@ -88,25 +93,26 @@ void FindFolder(const TreeContext& cx, const QString& folderName) {
         ui::failureBox(QStringLiteral("An error has occurred trying to find your folder."), e);
     }
 
-    auto w = cx.newCode();
-    w.line(u"'iterate through the folders collection");
-    w.line(u"If Not {Folders} Is Nothing Then");
-    w.line(u"  'move to the first folder");
-    w.line(u"  Set {Folder} = {Folders}.GetFirst");
-    w.line(u"  'as long as there is a valid folder");
-    w.line(u"  While Not {Folder} Is Nothing");
-    w.line(
-        u"    'do a non-case-sensitive comparison to see if the folder name is the one we're "
-        u"looking for");
-    w.line(u"    If UCase({Folder}.Name) = UCase(MyFolderNameVar) Then");
-    w.line(u"      'code for finding a match");
-    w.line(u"    End If");
-    w.line(u"    'move to the next folder");
-    w.line(u"    Set {Folder} = {Folders}.GetNext");
-    w.line(u"  Wend");
-    w.line(u"End If").blank();
-    w.line(u"'empty your object references when done!").blank();
-    cx.AppendCode(w);
+    cx.AppendLines(
+        uR"(
+'iterate through the folders collection
+If Not {Folders} Is Nothing Then
+  'move to the first folder
+  Set {Folder} = {Folders}.GetFirst
+  'as long as there is a valid folder
+  While Not {Folder} Is Nothing
+    'do a non-case-sensitive comparison to see if the folder name is the one we're looking for
+    If UCase({Folder}.Name) = UCase(MyFolderNameVar) Then
+      'code for finding a match
+    End If
+    'move to the next folder
+    Set {Folder} = {Folders}.GetNext
+  Wend
+End If
+
+'empty your object references when done!
+
+)");
 }
 
 }  // namespace browser

@@ -58,32 +58,40 @@ void SaveAttachment(const TreeContext& cx, QString& lastFileName) {
             }
         }
 
-        auto c = cx.newCode();
-        c.line(u"'get the message by ID");
-        c.line(u"Set {Message} = {Session}.GetMessage(\"%1\", \"%2\")", {msgId, storeId}).blank();
-        c.line(u"'make sure it's not nothing, then get it's attachments");
-        c.line(u"If Not {Message} Is Nothing Then Set {Attachments} = {Message}.Attachments")
-            .blank();
-        c.line(u"'make the attachment collection is something");
-        c.line(u"If Not {Attachments} Is Nothing Then");
-        c.line(u"  'iterate through the attachment collection").blank();
-        c.line(u"  For {Counter} = 1 To {Attachments}.Count");
-        c.line(u"    'check to see if the attachment name matches the one I want to save");
-        c.line(u"    If {Attachments}.Item({Counter}).Name = \"%1\" Then", {tree.text(node)});
-        c.line(u"      'get a reference to that attachment");
-        c.line(u"      Set {Attachment} = {Attachments}.Item({Counter})");
-        c.line(u"      'we found the attachment so exit the loop");
-        c.line(u"      Exit For");
-        c.line(u"    End If");
-        c.line(u"  Next {Counter}").blank();
-        c.line(u"  'make sure we found that attachment we're looking for");
-        c.line(u"  If Not {Attachment} Is Nothing Then");
-        c.line(u"    'save the attachment");
-        c.line(u"    {Attachment}.WriteToFile \"%1\"", {lastFileName});
-        c.line(u"  End If").blank();
-        c.line(u"End If").blank();
-        c.line(u"'empty your object references when done!").blank();
-        cx.AppendCode(c);
+        cx.AppendLines(
+            uR"(
+'get the message by ID
+Set {Message} = {Session}.GetMessage("%1", "%2")
+
+'make sure it's not nothing, then get it's attachments
+If Not {Message} Is Nothing Then Set {Attachments} = {Message}.Attachments
+
+'make the attachment collection is something
+If Not {Attachments} Is Nothing Then
+  'iterate through the attachment collection
+
+  For {Counter} = 1 To {Attachments}.Count
+    'check to see if the attachment name matches the one I want to save
+    If {Attachments}.Item({Counter}).Name = "%3" Then
+      'get a reference to that attachment
+      Set {Attachment} = {Attachments}.Item({Counter})
+      'we found the attachment so exit the loop
+      Exit For
+    End If
+  Next {Counter}
+
+  'make sure we found that attachment we're looking for
+  If Not {Attachment} Is Nothing Then
+    'save the attachment
+    {Attachment}.WriteToFile "%4"
+  End If
+
+End If
+
+'empty your object references when done!
+
+)",
+            {msgId, storeId, tree.text(node), lastFileName});
     } catch (const mapi::Error& e) {
         ui::errorBox(e, QStringLiteral("has occurred trying to save an attachment."));
     }

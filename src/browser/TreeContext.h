@@ -22,15 +22,6 @@ using shell::GetInfoStoreKey;
 using shell::kRootLoggedOn;
 using shell::kRootNotLoggedOn;
 
-// Lines 1 to 4 shared by opening a message and opening one of its recipients:
-// the message fetched again by its IDs, then a blank line.
-inline void lineGetMessageById(codegen::Code& c, const QString& sMsgID, const QString& sStoreID) {
-    c.line(u"'get an object reference to a message by ID");
-    c.line(u"'for more info on getting an item by ID, see the ");
-    c.line(u"'comments on getting an infostore by ID");
-    c.line(u"Set {Message} = {Session}.GetMessage(\"%1\", \"%2\")", {sMsgID, sStoreID}).blank();
-}
-
 // What the tree-filling procedures work on: the mailbox tree, the global module
 // (session and variable names) and the code window's append. Built from the
 // main window in the program; tests may build one over a bare tree.
@@ -44,6 +35,10 @@ struct TreeContext {
     mapi::Ref<mapi::Session>& session() const { return mod.session; }
     codegen::Code newCode() const { return codegen::Code(mod.names); }
     void AppendCode(const codegen::Code& c) const { appendCode(c.text()); }
+    // One step's lines, written as one block (see codegen::Code::lines).
+    void AppendLines(QStringView block, std::initializer_list<QString> args = {}) const {
+        AppendCode(newCode().lines(block, args));
+    }
 
     // Nodes.Add(relative, tvwChild, ...). A relative of 0 stands for a parent
     // node that could not be added: the tree control fails as for an unknown

@@ -70,6 +70,17 @@ Code& Code::line(QStringView tmpl, std::initializer_list<QString> args) {
     return *this;
 }
 
+Code& Code::lines(QStringView block, std::initializer_list<QString> args) {
+    if (block.startsWith(QLatin1Char('\n'))) block = block.sliced(1);
+    if (block.endsWith(QLatin1Char('\n'))) block.chop(1);
+    for (qsizetype from = 0;;) {
+        const qsizetype end = block.indexOf(QLatin1Char('\n'), from);
+        line(block.sliced(from, (end < 0 ? block.size() : end) - from), args);
+        if (end < 0) return *this;
+        from = end + 1;
+    }
+}
+
 Code& Code::blank() {
     text_ += kCrLf;
     return *this;

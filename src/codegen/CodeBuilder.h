@@ -22,11 +22,25 @@ inline const QString kCrLf = QStringLiteral("\r\n");
 // literal (quotes doubled, line breaks as vbCrLf/vbLf/vbCr). Any other
 // character is literal. Every line ends with CR LF; blank() adds one more,
 // for the lines followed by an empty line.
+//
+// A step of several lines is written as one raw string, the way the generated
+// code reads; its lines share the values:
+//
+//   c.lines(uR"(
+//   'get the message by ID
+//   Set {Message} = {Session}.GetMessage("%1", "%2")
+//
+//   )", {messageId, storeId});
+//
+// The line break just after the opening and the one just before the closing
+// belong to the literal; each line between them is one line(), so an empty
+// one is a blank().
 class Code {
   public:
     explicit Code(const VarNames& names) : names_(names) {}
 
     Code& line(QStringView tmpl, std::initializer_list<QString> args = {});
+    Code& lines(QStringView block, std::initializer_list<QString> args = {});
     Code& blank();
     const QString& text() const { return text_; }
 

@@ -14,9 +14,11 @@
 #include <QVBoxLayout>
 
 #include "compose/ComposeCode.h"
+#include "shell/AddressBookArgs.h"
 #include "shell/MAPIMod.h"
 #include "ui/Dialogs.h"
 #include "ui/ErrorBox.h"
+#include "ui/FormWidgets.h"
 
 namespace compose {
 
@@ -28,12 +30,6 @@ const QString kNote = QStringLiteral(
     "can send it from there if you choose.  This will, however, generate the code you need to send "
     "a "
     "message.");
-
-QLabel* namedLabel(const QString& name, const QString& text, QWidget* parent) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
-    return l;
-}
 
 void critical(const QString& text) {
     ui::msgBox(text, ui::Icon::Critical, ui::Buttons::Ok);
@@ -56,52 +52,50 @@ MsgForm::~MsgForm() = default;
 void MsgForm::buildControls() {
     auto* grid = new QGridLayout(this);
 
-    grid->addWidget(namedLabel(QStringLiteral("Label1"), QStringLiteral("Subject:"), this), 0, 0);
-    subjectText_ = new QLineEdit(this);
-    subjectText_->setObjectName(QStringLiteral("SubjectText"));
+    grid->addWidget(ui::named<QLabel>(QStringLiteral("Label1"), QStringLiteral("Subject:"), this),
+                    0, 0);
+    subjectText_ = ui::named<QLineEdit>(QStringLiteral("SubjectText"), this);
     grid->addWidget(subjectText_, 0, 1, 1, 3);
 
     const QString recipLabels[3] = {QStringLiteral("TO:"), QStringLiteral("CC:"),
                                     QStringLiteral("BCC:")};
     for (int i = 0; i < 3; ++i) {
-        grid->addWidget(namedLabel(QStringLiteral("Label%1").arg(i + 2), recipLabels[i], this), 1,
-                        i + 1);
+        grid->addWidget(
+            ui::named<QLabel>(QStringLiteral("Label%1").arg(i + 2), recipLabels[i], this), 1,
+            i + 1);
         recipLists_[i] = new QListWidget(this);
         recipLists_[i]->setObjectName(QStringLiteral("RecipList(%1)").arg(i + 1));
         recipLists_[i]->setSelectionMode(QAbstractItemView::SingleSelection);
         recipLists_[i]->setMinimumHeight(70);
         grid->addWidget(recipLists_[i], 2, i + 1);
     }
-    addressButton_ = new QPushButton(QStringLiteral("Address..."), this);
-    addressButton_->setObjectName(QStringLiteral("AddressButton"));
+    addressButton_ =
+        ui::formButton(QStringLiteral("AddressButton"), QStringLiteral("Address..."), this);
     grid->addWidget(addressButton_, 2, 0, Qt::AlignTop);
 
-    grid->addWidget(namedLabel(QStringLiteral("Label5"), QStringLiteral("Text:"), this), 3, 0,
-                    Qt::AlignTop);
-    msgText_ = new QPlainTextEdit(this);
-    msgText_->setObjectName(QStringLiteral("MsgText"));
+    grid->addWidget(ui::named<QLabel>(QStringLiteral("Label5"), QStringLiteral("Text:"), this), 3,
+                    0, Qt::AlignTop);
+    msgText_ = ui::named<QPlainTextEdit>(QStringLiteral("MsgText"), this);
     msgText_->setTabChangesFocus(true);
     grid->addWidget(msgText_, 3, 1, 1, 3);
 
-    grid->addWidget(namedLabel(QStringLiteral("Label6"), QStringLiteral("Attachments:"), this), 4,
-                    0, Qt::AlignTop);
-    attachList_ = new QListWidget(this);
-    attachList_->setObjectName(QStringLiteral("AttachList"));
+    grid->addWidget(
+        ui::named<QLabel>(QStringLiteral("Label6"), QStringLiteral("Attachments:"), this), 4, 0,
+        Qt::AlignTop);
+    attachList_ = ui::named<QListWidget>(QStringLiteral("AttachList"), this);
     attachList_->setSelectionMode(QAbstractItemView::SingleSelection);
     attachList_->setMinimumHeight(60);
     grid->addWidget(attachList_, 4, 1, 1, 2);
     auto* attachButtons = new QVBoxLayout;
-    attachButton_ = new QPushButton(QStringLiteral("Add..."), this);
-    attachButton_->setObjectName(QStringLiteral("AttachButton"));
-    removeButton_ = new QPushButton(QStringLiteral("Remove"), this);
-    removeButton_->setObjectName(QStringLiteral("RemoveButton"));
+    attachButton_ = ui::formButton(QStringLiteral("AttachButton"), QStringLiteral("Add..."), this);
+    removeButton_ = ui::formButton(QStringLiteral("RemoveButton"), QStringLiteral("Remove"), this);
     attachButtons->addWidget(attachButton_);
     attachButtons->addWidget(removeButton_);
     attachButtons->addStretch();
     grid->addLayout(attachButtons, 4, 3);
 
-    importanceFrame_ = new QGroupBox(QStringLiteral("Importance:"), this);
-    importanceFrame_->setObjectName(QStringLiteral("ImportanceFrame"));
+    importanceFrame_ = ui::named<QGroupBox>(QStringLiteral("ImportanceFrame"),
+                                            QStringLiteral("Importance:"), this);
     auto* frameLayout = new QHBoxLayout(importanceFrame_);
     const QString importLabels[3] = {QStringLiteral("Low"), QStringLiteral("Normal"),
                                      QStringLiteral("High")};
@@ -113,31 +107,24 @@ void MsgForm::buildControls() {
     grid->addWidget(importanceFrame_, 5, 0, 1, 2);
 
     auto* receipts = new QVBoxLayout;
-    deliveryCheck_ = new QCheckBox(QStringLiteral("Delivery Receipt"), this);
-    deliveryCheck_->setObjectName(QStringLiteral("DeliveryCheck"));
-    readCheck_ = new QCheckBox(QStringLiteral("Read Receipt"), this);
-    readCheck_->setObjectName(QStringLiteral("ReadCheck"));
+    deliveryCheck_ = ui::named<QCheckBox>(QStringLiteral("DeliveryCheck"),
+                                          QStringLiteral("Delivery Receipt"), this);
+    readCheck_ =
+        ui::named<QCheckBox>(QStringLiteral("ReadCheck"), QStringLiteral("Read Receipt"), this);
     receipts->addWidget(deliveryCheck_);
     receipts->addWidget(readCheck_);
     grid->addLayout(receipts, 5, 2);
 
     auto* actions = new QVBoxLayout;
-    sendButton_ = new QPushButton(QStringLiteral("Send"), this);
-    sendButton_->setObjectName(QStringLiteral("SendButton"));
-    sendButton_->setAutoDefault(false);
-    cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
-    cancelButton_->setObjectName(QStringLiteral("CancelButton"));
-    cancelButton_->setAutoDefault(false);
+    sendButton_ = ui::formButton(QStringLiteral("SendButton"), QStringLiteral("Send"), this);
+    cancelButton_ = ui::formButton(QStringLiteral("CancelButton"), QStringLiteral("Cancel"), this);
     actions->addWidget(sendButton_);
     actions->addWidget(cancelButton_);
     grid->addLayout(actions, 5, 3);
 
-    auto* note = namedLabel(QStringLiteral("Label7"), kNote, this);
+    auto* note = ui::named<QLabel>(QStringLiteral("Label7"), kNote, this);
     note->setWordWrap(true);
     grid->addWidget(note, 6, 0, 1, 4);
-
-    // No button may turn Enter into a click: Enter belongs to the text boxes.
-    for (QPushButton* b : {addressButton_, attachButton_, removeButton_}) b->setAutoDefault(false);
 
     connect(addressButton_, &QPushButton::clicked, this, &MsgForm::AddressButton_Click);
     connect(attachButton_, &QPushButton::clicked, this, &MsgForm::AttachButton_Click);
@@ -192,16 +179,8 @@ void MsgForm::AddressButton_Click() {
     // Every step is passed over when it fails; the code is written regardless.
     mapi::Ref<mapi::Recipients> chosen;
     try {
-        mapi::AddressBookArgs args;
-        args.recipients = oChosenRecips_;
-        args.title = QStringLiteral("My Title");
-        args.oneAddress = false;
-        args.forceResolution = true;
-        args.recipLists = 3;
-        args.toLabel = QStringLiteral("TO:");
-        args.ccLabel = QStringLiteral("CC:");
-        args.bccLabel = QStringLiteral("BCC:");
-        chosen = mod_.session->AddressBook(args);
+        chosen = mod_.session->AddressBook(
+            shell::addressBookArgs(QStringLiteral("My Title"), 3, oChosenRecips_));
     } catch (const mapi::Error&) {
         chosen.reset();
     }

@@ -10,6 +10,7 @@
 #include <QSignalBlocker>
 
 #include "messaging/VbConvert.h"
+#include "shell/AddressBookArgs.h"
 #include "shell/MAPIMod.h"
 #include "ui/Dialogs.h"
 #include "ui/ListView.h"
@@ -212,16 +213,8 @@ void FilterEditor::PersonButton_Click() {
         const int index = chosenPropertyIndex();
         if (index < 0) return;
         const int kind = filterCombo_->itemData(index).toInt();
-        mapi::AddressBookArgs args;
-        args.recipients = mapi::Ref<mapi::Recipients>();
-        args.title = QStringLiteral("Recipients Filter");
-        args.oneAddress = false;
-        args.forceResolution = true;
-        args.recipLists = 1;
-        args.toLabel = QStringLiteral("TO:");
-        args.ccLabel = QStringLiteral("CC:");
-        args.bccLabel = QStringLiteral("BCC:");
-        const mapi::Ref<mapi::Recipients> chosen = host_.mod().session->AddressBook(args);
+        const mapi::Ref<mapi::Recipients> chosen = host_.mod().session->AddressBook(
+            shell::addressBookArgs(QStringLiteral("Recipients Filter"), 1));
         if (chosen.isNothing()) return;
         if (kind == KindPerson)
             valueText_->setText(chosen->Item(1)->Name());

@@ -169,34 +169,30 @@ bool FilterRunner::openAddressFilter(Target& t) {
     const QString listName = form.sAddrListName;
 
     mapi::Ref<mapi::AddressList> list = host_.mod().session->AddressListByName(listName);
-    {
-        codegen::Code c = host_.newCode();
-        c.line(u"'get a reference to the AddressList object")
-            .line(
-                u"'address objects are oAddressList, oAddressEntry and oAddressEntries; "
-                u"they should")
-            .line(u"'be DIM'd as Objects in your code")
-            .line(u"'oFilter is used as the Filter object; it needs to be DIM'd in your code")
-            .line(u"Set {AddressList} = {Session}.AddressLists(\"%1\")", {listName})
-            .blank();
-        append(c);
-    }
+    host_.AppendLines(
+        uR"(
+'get a reference to the AddressList object
+'address objects are oAddressList, oAddressEntry and oAddressEntries; they should
+'be DIM'd as Objects in your code
+'oFilter is used as the Filter object; it needs to be DIM'd in your code
+Set {AddressList} = {Session}.AddressLists("%1")
+
+)",
+        {listName});
     t.entries = list->AddressEntriesOf();
-    {
-        codegen::Code c = host_.newCode();
-        c.line(u"'get a reference to the AddressEntries collection")
-            .line(u"Set {AddressEntries} = {AddressList}.AddressEntries")
-            .blank();
-        append(c);
-    }
+    host_.AppendLines(
+        uR"(
+'get a reference to the AddressEntries collection
+Set {AddressEntries} = {AddressList}.AddressEntries
+
+)");
     t.filter = t.entries->FilterOf();
-    {
-        codegen::Code c = host_.newCode();
-        c.line(u"'get address filter object")
-            .line(u"Set {Filter} = {AddressEntries}.Filter")
-            .blank();
-        append(c);
-    }
+    host_.AppendLines(
+        uR"(
+'get address filter object
+Set {Filter} = {AddressEntries}.Filter
+
+)");
     return true;
 }
 
@@ -223,31 +219,29 @@ bool FilterRunner::openMessageFilter(Target& t) {
     const QString folderId = tree.key(node);
 
     mapi::Ref<mapi::Folder> folder = host_.mod().session->GetFolder(folderId, storeId);
-    {
-        codegen::Code c = host_.newCode();
-        c.line(u"'get a reference to the folder first, then it's message collection")
-            .line(u"'get the folder by FolderID and StoreID")
-            .line(u"Set {Folder} = {Session}.GetFolder(\"%1\", \"%2\")", {folderId, storeId})
-            .blank();
-        append(c);
-    }
+    host_.AppendLines(
+        uR"(
+'get a reference to the folder first, then it's message collection
+'get the folder by FolderID and StoreID
+Set {Folder} = {Session}.GetFolder("%1", "%2")
+
+)",
+        {folderId, storeId});
     t.messages = folder->MessagesOf();
-    {
-        codegen::Code c = host_.newCode();
-        c.line(u"'get the messages collection of the folder")
-            .line(u"Set {Messages} = {Folder}.Messages")
-            .blank();
-        append(c);
-    }
+    host_.AppendLines(
+        uR"(
+'get the messages collection of the folder
+Set {Messages} = {Folder}.Messages
+
+)");
     t.filter = t.messages->FilterOf();
-    {
-        codegen::Code c = host_.newCode();
-        c.line(u"'get the messages filter for the messages collection")
-            .line(u"'oFilter is used as the Filter object; it needs to be DIM'd in your code")
-            .line(u"Set {Filter} = {Messages}.Filter")
-            .blank();
-        append(c);
-    }
+    host_.AppendLines(
+        uR"(
+'get the messages filter for the messages collection
+'oFilter is used as the Filter object; it needs to be DIM'd in your code
+Set {Filter} = {Messages}.Filter
+
+)");
     return true;
 }
 
@@ -296,16 +290,15 @@ QString FilterRunner::listMessages(const mapi::Ref<mapi::Messages>& messages) {
         result += m.subject;
         result += QChar(u'\n');
     });
-    codegen::Code c = host_.newCode();
-    c.line(u"'iterate through the filtered message collection")
-        .line(u"For Each {Message} In {Messages}")
-        .line(u"  'get information on each message")
-        .line(
-            u"  Debug.Print {Message}.TimeReceived & vbTab & {Message}.Sender & vbTab & "
-            u"{Message}.Subject")
-        .line(u"Next")
-        .blank();
-    append(c);
+    host_.AppendLines(
+        uR"(
+'iterate through the filtered message collection
+For Each {Message} In {Messages}
+  'get information on each message
+  Debug.Print {Message}.TimeReceived & vbTab & {Message}.Sender & vbTab & {Message}.Subject
+Next
+
+)");
     return result;
 }
 
@@ -316,16 +309,15 @@ QString FilterRunner::listAddresses(const mapi::Ref<mapi::AddressEntries>& entri
                   QStringLiteral("Address:  ") + e->Address() + QLatin1Char('\t') +
                   QStringLiteral("Type:  ") + e->Type() + QLatin1Char('\n');
     }
-    codegen::Code c = host_.newCode();
-    c.line(u"'iterate through the filtered address collection")
-        .line(u"For Each {AddressEntry} In {AddressEntries}")
-        .line(u"  'get information on each AddressEntry object")
-        .line(
-            u"  Debug.Print {AddressEntry}.Name & vbTab & {AddressEntry}.Address & vbTab & "
-            u"{AddressEntry}.Type")
-        .line(u"Next")
-        .blank();
-    append(c);
+    host_.AppendLines(
+        uR"(
+'iterate through the filtered address collection
+For Each {AddressEntry} In {AddressEntries}
+  'get information on each AddressEntry object
+  Debug.Print {AddressEntry}.Name & vbTab & {AddressEntry}.Address & vbTab & {AddressEntry}.Type
+Next
+
+)");
     return result;
 }
 

@@ -137,23 +137,12 @@ void CodeRunController::print(const QString& line) {
 }
 
 int CodeRunController::msgBox(const QString& prompt, int buttons, const QString& title) {
-    ui::Icon icon = ui::Icon::None;
-    switch (buttons & 0x70) {
-        case 16:
-            icon = ui::Icon::Critical;
-            break;
-        case 32:
-            icon = ui::Icon::Question;
-            break;
-        case 48:
-            icon = ui::Icon::Exclamation;
-            break;
-        case 64:
-            icon = ui::Icon::Information;
-            break;
-        default:
-            break;
-    }
+    // The style's sixteens: vbCritical (16), vbQuestion (32), vbExclamation
+    // (48) or vbInformation (64); any other shows no icon.
+    static constexpr ui::Icon kIcons[8] = {
+        ui::Icon::None,        ui::Icon::Critical, ui::Icon::Question, ui::Icon::Exclamation,
+        ui::Icon::Information, ui::Icon::None,     ui::Icon::None,     ui::Icon::None};
+    const ui::Icon icon = kIcons[(buttons & 0x70) >> 4];
     const int kind = buttons & 7;
     const ui::Buttons b = kind == 4 || kind == 3 ? ui::Buttons::YesNo
                           : kind == 1            ? ui::Buttons::OkCancel

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "libdialogs/Lenient.h"
 #include "libdialogs/OkCancelRow.h"
 #include "libdialogs/WidgetDialogs.h"
 #include "messaging/Error.h"
@@ -26,17 +27,6 @@ constexpr std::int32_t kAccountTag = 0x3A00001E;
 
 const char* const kButtonNames[3] = {"ToButton", "CcButton", "BccButton"};
 const char* const kListNames[3] = {"ToList", "CcList", "BccList"};
-
-// Reads one property of a library object; a property that fails reads as its
-// default so that one broken entry never spoils the dialog.
-template <class F>
-auto readOr(F&& f, decltype(f()) fallback) -> decltype(f()) {
-    try {
-        return f();
-    } catch (const std::exception&) {
-        return fallback;
-    }
-}
 
 store::ChosenRecipient fromEntry(const mapi::Ref<mapi::AddressEntry>& e, int type) {
     store::ChosenRecipient r;
@@ -157,11 +147,7 @@ void AddressBookDialog::loadAddressLists() {
         const std::int32_t count = lists->Count();
         for (std::int32_t i = 1; i <= count; ++i) {
             mapi::Ref<mapi::AddressList> list;
-            try {
-                list = lists->Item(i);
-            } catch (const std::exception&) {
-                continue;
-            }
+            if (!readItem(lists, i, list)) continue;
             addressLists_.push_back(list);
             listCombo_->addItem(readOr([&] { return list->Name(); }, QString()));
         }
@@ -213,11 +199,7 @@ void AddressBookDialog::prefill(const mapi::Ref<mapi::Recipients>& recipients) {
     }
     for (std::int32_t i = 1; i <= count; ++i) {
         mapi::Ref<mapi::Recipient> rec;
-        try {
-            rec = recipients->Item(i);
-        } catch (const std::exception&) {
-            continue;
-        }
+        if (!readItem(recipients, i, rec)) continue;
         store::ChosenRecipient r;
         r.type = readOr([&] { return rec->Type(); }, 0);
         if (r.type < 1 || r.type > 3) continue;

@@ -8,7 +8,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <exception>
+#include <utility>
 
+#include "libdialogs/Lenient.h"
 #include "libdialogs/WidgetDialogs.h"
 #include "ui/Dialogs.h"
 
@@ -22,11 +24,7 @@ constexpr std::int32_t kAccountTag = 0x3A00001E;
 // shows empty and the rest of the dialog is still filled.
 template <class F>
 QString textOf(F&& f) {
-    try {
-        return f();
-    } catch (const std::exception&) {
-        return QString();
-    }
+    return readOr(std::forward<F>(f), QString());
 }
 
 QLineEdit* readOnlyText(const char* name, const QString& text, QWidget* parent) {
@@ -68,11 +66,7 @@ DetailsDialog::DetailsDialog(mapi::AddressEntry& entry, QWidget* parent) : QDial
         QList<QTreeWidgetItem*> rows;
         for (std::int32_t i = 1; i <= count; ++i) {
             mapi::Ref<mapi::Field> f;
-            try {
-                f = all->Item(i);
-            } catch (const std::exception&) {
-                continue;
-            }
+            if (!readItem(all, i, f)) continue;
             const QString id = textOf([&] { return QString::number(f->ID()); });
             const QString fieldName = textOf([&] { return f->Name(); });
             const QString value = textOf([&] { return f->Value().toText(); });

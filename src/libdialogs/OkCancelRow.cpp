@@ -2,7 +2,9 @@
 
 #include <QDialog>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace libdialogs {
 
@@ -19,6 +21,20 @@ QHBoxLayout* okCancelRow(QDialog* dialog) {
     row->addWidget(ok);
     row->addWidget(cancel);
     return row;
+}
+
+void layOutOneField(QDialog* dialog, QWidget* above, QLabel* label, QWidget* field) {
+    label->setBuddy(field);
+    auto* row = new QHBoxLayout;
+    row->addWidget(label);
+    row->addWidget(field, 1);
+    QHBoxLayout* buttons = okCancelRow(dialog);
+    auto* layout = new QVBoxLayout(dialog);
+    if (above) layout->addWidget(above);
+    layout->addLayout(row);
+    layout->addStretch(1);
+    layout->addLayout(buttons);
+    dialog->setMinimumWidth(320);
 }
 
 }  // namespace libdialogs

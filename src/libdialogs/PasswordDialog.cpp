@@ -1,9 +1,7 @@
 #include "libdialogs/PasswordDialog.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QVBoxLayout>
 
 #include "libdialogs/OkCancelRow.h"
 #include "libdialogs/WidgetDialogs.h"
@@ -23,18 +21,7 @@ PasswordDialog::PasswordDialog(const QString& account, QWidget* parent) : QDialo
     password_ = new QLineEdit(this);
     password_->setObjectName(QStringLiteral("PasswordText"));
     password_->setEchoMode(QLineEdit::Password);
-    label->setBuddy(password_);
-
-    auto* row = new QHBoxLayout;
-    row->addWidget(label);
-    row->addWidget(password_, 1);
-    QHBoxLayout* buttons = okCancelRow(this);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(accountLabel);
-    layout->addLayout(row);
-    layout->addStretch(1);
-    layout->addLayout(buttons);
-    setMinimumWidth(320);
+    layOutOneField(this, accountLabel, label, password_);
     password_->setFocus();
 }
 

@@ -2,10 +2,8 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include "libdialogs/OkCancelRow.h"
 #include "libdialogs/WidgetDialogs.h"
@@ -25,22 +23,13 @@ ProfileDialog::ProfileDialog(const QStringList& profiles, const QString& presele
     combo_ = new QComboBox(this);
     combo_->setObjectName(QStringLiteral("ProfileCombo"));
     combo_->addItems(profiles);
-    label->setBuddy(combo_);
 
     // Profile names are matched without regard to case, as the logon does.
     int index = combo_->findText(preselected, Qt::MatchFixedString);
     if (index < 0 && combo_->count() > 0) index = 0;
     combo_->setCurrentIndex(index);
 
-    auto* row = new QHBoxLayout;
-    row->addWidget(label);
-    row->addWidget(combo_, 1);
-    QHBoxLayout* buttons = okCancelRow(this);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(row);
-    layout->addStretch(1);
-    layout->addLayout(buttons);
-    setMinimumWidth(320);
+    layOutOneField(this, nullptr, label, combo_);
 }
 
 QString ProfileDialog::chosenProfile() const {

@@ -144,13 +144,15 @@ void SessionController::Logon() {
     mod.session = mapi::createSession();
     const LogonOptions o = logonOptions();
 
-    auto create = shell_.newCode();
-    create.line(u"'create a session object if we don't have one already");
-    create.line(u"If {Session} Is Nothing Then");
-    create.line(u"  Set {Session} = CreateObject(\"MAPI.Session\")");
-    create.line(u"End If").blank();
-    create.line(u"'logon to the session");
-    shell_.AppendCode(create.text());
+    shell_.AppendLines(
+        uR"(
+'create a session object if we don't have one already
+If {Session} Is Nothing Then
+  Set {Session} = CreateObject("MAPI.Session")
+End If
+
+'logon to the session
+)");
 
     auto logonLine = shell_.newCode();
     mapi::LogonArgs args;
@@ -192,22 +194,26 @@ void SessionController::Logon() {
     shell_.AppendCode(logonLine.text());
 
     mapi::Ref<mapi::InfoStores> oStores = mod.session->InfoStoresOf();
-    auto stores = shell_.newCode();
-    stores.line(u"'get a reference to the info stores collection");
-    stores.line(u"Set {Stores} = {Session}.InfoStores").blank();
-    shell_.AppendCode(stores.text());
+    shell_.AppendLines(
+        uR"(
+'get a reference to the info stores collection
+Set {Stores} = {Session}.InfoStores
+
+)");
 
     if (oStores.isNothing()) {
         ui::msgBox(QStringLiteral("Unable to get list of information stores."), ui::Icon::Critical);
         return;
     }
 
-    auto check = shell_.newCode();
-    check.line(u"'check for error");
-    check.line(u"If {Stores} Is Nothing Then");
-    check.line(u"  'your error handling here");
-    check.line(u"End If").blank();
-    shell_.AppendCode(check.text());
+    shell_.AppendLines(
+        uR"(
+'check for error
+If {Stores} Is Nothing Then
+  'your error handling here
+End If
+
+)");
 
     ui::TreeView& tree = *shell_.tree();
     const std::int32_t count = oStores->Count();
@@ -217,18 +223,16 @@ void SessionController::Logon() {
         tree.add(1, ui::Relationship::Child, id, name, shell::img::Store, shell::img::StoreSel);
     }
 
-    auto walk = shell_.newCode();
-    walk.line(u"'iterate through the collection of information stores");
-    walk.line(u"For {Counter} = 1 To {Stores}.Count");
-    walk.line(u"  debug.print {Stores}.Item({Counter}).ID, {Stores}({Counter}).Name");
-    walk.line(
-        u"  'you could also store the ID in a variable here, like sStoreID = "
-        u"{Stores}.Item({Counter}).ID");
-    walk.line(
-        u"  'or you could assign the store itself to a variable, like Set {Store} = "
-        u"{Stores}.Item({Counter})");
-    walk.line(u"Next {Counter}").blank();
-    shell_.AppendCode(walk.text());
+    shell_.AppendLines(
+        uR"(
+'iterate through the collection of information stores
+For {Counter} = 1 To {Stores}.Count
+  debug.print {Stores}.Item({Counter}).ID, {Stores}({Counter}).Name
+  'you could also store the ID in a variable here, like sStoreID = {Stores}.Item({Counter}).ID
+  'or you could assign the store itself to a variable, like Set {Store} = {Stores}.Item({Counter})
+Next {Counter}
+
+)");
 
     tree.setText(1, shell::kRootLoggedOn);
     tree.setExpanded(1, true);

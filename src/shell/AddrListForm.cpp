@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "ui/Dialogs.h"
+#include "ui/FormWidgets.h"
 
 namespace shell {
 
@@ -16,25 +17,18 @@ AddrListForm::AddrListForm(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Address Books"));
     setModal(true);
 
-    auto* label = new QLabel(
+    auto* label = ui::named<QLabel>(
+        QStringLiteral("Label1"),
         QStringLiteral("Select the address book on which you wish to apply the filter:"), this);
-    label->setObjectName(QStringLiteral("Label1"));
     label->setWordWrap(true);
 
-    list_ = new QListWidget(this);
-    list_->setObjectName(QStringLiteral("AddressList"));
+    list_ = ui::named<QListWidget>(QStringLiteral("AddressList"), this);
 
-    okButton_ = new QPushButton(QStringLiteral("OK"), this);
-    okButton_->setObjectName(QStringLiteral("ActionButton(0)"));
-    okButton_->setAutoDefault(false);
-    cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
-    cancelButton_->setObjectName(QStringLiteral("ActionButton(1)"));
-    cancelButton_->setAutoDefault(false);
+    okButton_ = ui::formButton(QStringLiteral("ActionButton(0)"), QStringLiteral("OK"), this);
+    cancelButton_ =
+        ui::formButton(QStringLiteral("ActionButton(1)"), QStringLiteral("Cancel"), this);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(okButton_);
-    buttons->addWidget(cancelButton_);
+    auto* buttons = ui::buttonRow({okButton_, cancelButton_});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);
     layout->addWidget(list_);

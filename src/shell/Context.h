@@ -56,6 +56,10 @@ class Context {
     void AppendCode(const QString& text) const { appendCode_(text); }
     void AppendCode(const codegen::Code& code) const { appendCode_(code.text()); }
     codegen::Code newCode() const { return codegen::Code(mod_->names); }
+    // One step's lines, written as one block (see codegen::Code::lines).
+    void AppendLines(QStringView block, std::initializer_list<QString> args = {}) const {
+        AppendCode(newCode().lines(block, args));
+    }
 
     void logon() const { run(&Requests::logon); }
     void openTreeRoot() const { run(&Requests::openTreeRoot); }

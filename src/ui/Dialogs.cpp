@@ -1,6 +1,7 @@
 #include "ui/Dialogs.h"
 
 #include <optional>
+#include <vector>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -15,83 +16,72 @@ namespace ui {
 
 namespace {
 
-const char* iconName(Icon icon) {
+// The icon as the scenario runner names it and as Qt draws it.
+struct IconLook {
+    const char* name;
+    QMessageBox::Icon qt;
+};
+
+IconLook lookOf(Icon icon) {
     switch (icon) {
         case Icon::Critical:
-            return "critical";
+            return {"critical", QMessageBox::Critical};
         case Icon::Question:
-            return "question";
+            return {"question", QMessageBox::Question};
         case Icon::Exclamation:
-            return "exclamation";
+            return {"exclamation", QMessageBox::Warning};
         case Icon::Information:
-            return "information";
+            return {"information", QMessageBox::Information};
         case Icon::None:
             break;
     }
-    return "none";
+    return {"none", QMessageBox::NoIcon};
 }
 
-QMessageBox::Icon qtIcon(Icon icon) {
-    switch (icon) {
-        case Icon::Critical:
-            return QMessageBox::Critical;
-        case Icon::Question:
-            return QMessageBox::Question;
-        case Icon::Exclamation:
-            return QMessageBox::Warning;
-        case Icon::Information:
-            return QMessageBox::Information;
-        case Icon::None:
-            break;
-    }
-    return QMessageBox::NoIcon;
-}
+struct ButtonDef {
+    QMessageBox::StandardButton sb;
+    const char* text;
+    Answer answer;
+};
 
-const char* buttonsName(Buttons b) {
-    switch (b) {
+// The buttons as the scenario runner names the set, the buttons from left to
+// right, and the answer of a box closed without any.
+struct ButtonSet {
+    const char* name;
+    std::vector<ButtonDef> defs;
+    Answer escape;
+};
+
+ButtonSet buttonSetOf(Buttons buttons) {
+    switch (buttons) {
         case Buttons::YesNo:
-            return "yesno";
+            return {"yesno",
+                    {{QMessageBox::Yes, "Yes", Answer::Yes}, {QMessageBox::No, "No", Answer::No}},
+                    Answer::No};
         case Buttons::OkCancel:
-            return "okcancel";
+            return {"okcancel",
+                    {{QMessageBox::Ok, "OK", Answer::Ok},
+                     {QMessageBox::Cancel, "Cancel", Answer::Cancel}},
+                    Answer::Cancel};
         case Buttons::Ok:
             break;
     }
-    return "ok";
+    return {"ok", {{QMessageBox::Ok, "OK", Answer::Ok}}, Answer::Ok};
 }
 
 // The box with its buttons labelled as the program's users know them (no
 // mnemonics, whatever the Qt translation would say).
 Answer runBox(QMessageBox& box, Icon icon, Buttons buttons) {
     box.setObjectName(QStringLiteral("MsgBox"));
-    box.setProperty("quorvaneIcon", QString::fromLatin1(iconName(icon)));
-    box.setProperty("quorvaneButtons", QString::fromLatin1(buttonsName(buttons)));
-    box.setIcon(qtIcon(icon));
+    const IconLook look = lookOf(icon);
+    const ButtonSet set = buttonSetOf(buttons);
+    box.setProperty("quorvaneIcon", QString::fromLatin1(look.name));
+    box.setProperty("quorvaneButtons", QString::fromLatin1(set.name));
+    box.setIcon(look.qt);
     box.setWindowModality(Qt::ApplicationModal);
 
-    struct Def {
-        QMessageBox::StandardButton sb;
-        const char* text;
-        Answer answer;
-    };
-    std::vector<Def> defs;
-    Answer escape = Answer::Ok;
-    switch (buttons) {
-        case Buttons::Ok:
-            defs = {{QMessageBox::Ok, "OK", Answer::Ok}};
-            escape = Answer::Ok;
-            break;
-        case Buttons::YesNo:
-            defs = {{QMessageBox::Yes, "Yes", Answer::Yes}, {QMessageBox::No, "No", Answer::No}};
-            escape = Answer::No;
-            break;
-        case Buttons::OkCancel:
-            defs = {{QMessageBox::Ok, "OK", Answer::Ok},
-                    {QMessageBox::Cancel, "Cancel", Answer::Cancel}};
-            escape = Answer::Cancel;
-            break;
-    }
     std::vector<QPushButton*> made;
-    for (const Def& d : defs) {
+    for (const ButtonDef& d : set.defs) {
         QPushButton* b = box.addButton(d.sb);
         b->setText(QString::fromLatin1(d.text));
         b->setObjectName(QString::fromLatin1(d.text));
@@ -103,8 +93,8 @@ Answer runBox(QMessageBox& box, Icon icon, Buttons buttons) {
     box.exec();
     QAbstractButton* clicked = box.clickedButton();
     for (std::size_t i = 0; i < made.size(); ++i)
-        if (clicked && clicked == made[i]) return defs[i].answer;
-    return escape;
+        if (clicked && clicked == made[i]) return set.defs[i].answer;
+    return set.escape;
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <QKeyEvent>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
+#include <iterator>
 #include <limits>
 
 namespace ui {
@@ -13,23 +15,11 @@ namespace {
 int g_pending = 0;
 
 bool isNavigationKey(const QEvent* event) {
-    switch (static_cast<const QKeyEvent*>(event)->key()) {
-        case Qt::Key_Up:
-        case Qt::Key_Down:
-        case Qt::Key_Left:
-        case Qt::Key_Right:
-        case Qt::Key_PageUp:
-        case Qt::Key_PageDown:
-        case Qt::Key_Home:
-        case Qt::Key_End:
-        case Qt::Key_Shift:
-        case Qt::Key_Control:
-        case Qt::Key_Alt:
-        case Qt::Key_Meta:
-            return true;
-        default:
-            return false;
-    }
+    static constexpr int kKeys[] = {Qt::Key_Up,     Qt::Key_Down,     Qt::Key_Left, Qt::Key_Right,
+                                    Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End,
+                                    Qt::Key_Shift,  Qt::Key_Control,  Qt::Key_Alt,  Qt::Key_Meta};
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return std::find(std::begin(kKeys), std::end(kKeys), key) != std::end(kKeys);
 }
 
 }  // namespace
