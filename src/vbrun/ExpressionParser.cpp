@@ -10,110 +10,71 @@ ExprPtr ExpressionParser::binary(Op op, ExprPtr l, ExprPtr r) {
     return exprOf(expr::Binary{op, std::move(l), std::move(r)});
 }
 
+namespace {
+
+struct BinaryOp {
+    const char* token;  // a keyword when it starts with a letter
+    Op op;
+};
+
+// The binary operators from the loosest to the tightest, one level a row; all
+// associate to the left. Not stands between And and the comparisons.
+const std::vector<std::vector<BinaryOp>>& levels() {
+    static const std::vector<std::vector<BinaryOp>> all = {
+        {{"imp", Op::Imp}},
+        {{"eqv", Op::Eqv}},
+        {{"xor", Op::Xor}},
+        {{"or", Op::Or}},
+        {{"and", Op::And}},
+        {},  // the prefix Not
+        {{"=", Op::Eq},
+         {"<>", Op::Ne},
+         {"<=", Op::Le},
+         {">=", Op::Ge},
+         {"<", Op::Lt},
+         {">", Op::Gt},
+         {"is", Op::Is},
+         {"like", Op::Like}},
+        {{"&", Op::Cat}},
+        {{"+", Op::Add}, {"-", Op::Sub}},
+        {{"mod", Op::Mod}},
+        {{"\\", Op::IntDiv}},
+        {{"*", Op::Mul}, {"/", Op::Div}},
+    };
+    return all;
+}
+
+constexpr std::size_t kNotLevel = 5;
+constexpr std::size_t kConcatLevel = 7;
+
+}  // namespace
+
 ExprPtr ExpressionParser::expression() {
-    return imp();
-}
-
-ExprPtr ExpressionParser::imp() {
-    ExprPtr l = eqv();
-    while (acceptWord("imp")) l = binary(Op::Imp, std::move(l), eqv());
-    return l;
-}
-
-ExprPtr ExpressionParser::eqv() {
-    ExprPtr l = xorExpr();
-    while (acceptWord("eqv")) l = binary(Op::Eqv, std::move(l), xorExpr());
-    return l;
-}
-
-ExprPtr ExpressionParser::xorExpr() {
-    ExprPtr l = orExpr();
-    while (acceptWord("xor")) l = binary(Op::Xor, std::move(l), orExpr());
-    return l;
-}
-
-ExprPtr ExpressionParser::orExpr() {
-    ExprPtr l = andExpr();
-    while (acceptWord("or")) l = binary(Op::Or, std::move(l), andExpr());
-    return l;
-}
-
-ExprPtr ExpressionParser::andExpr() {
-    ExprPtr l = notExpr();
-    while (acceptWord("and")) l = binary(Op::And, std::move(l), notExpr());
-    return l;
-}
-
-ExprPtr ExpressionParser::notExpr() {
-    if (acceptWord("not")) return exprOf(expr::Unary{Op::Not, notExpr()});
-    return compare();
-}
-
-ExprPtr ExpressionParser::compare() {
-    ExprPtr l = concat();
-    for (;;) {
-        Op op;
-        if (acceptOp("="))
-            op = Op::Eq;
-        else if (acceptOp("<>"))
-            op = Op::Ne;
-        else if (acceptOp("<="))
-            op = Op::Le;
-        else if (acceptOp(">="))
-            op = Op::Ge;
-        else if (acceptOp("<"))
-            op = Op::Lt;
-        else if (acceptOp(">"))
-            op = Op::Gt;
-        else if (acceptWord("is"))
-            op = Op::Is;
-        else if (acceptWord("like"))
-            op = Op::Like;
-        else
-            return l;
-        l = binary(op, std::move(l), concat());
-    }
+    return operand(0);
 }
 
 ExprPtr ExpressionParser::concat() {
-    ExprPtr l = additive();
-    while (acceptOp("&")) l = binary(Op::Cat, std::move(l), additive());
-    return l;
+    return operand(kConcatLevel);
 }
 
-ExprPtr ExpressionParser::additive() {
-    ExprPtr l = modulo();
-    for (;;) {
-        if (acceptOp("+"))
-            l = binary(Op::Add, std::move(l), modulo());
-        else if (acceptOp("-"))
-            l = binary(Op::Sub, std::move(l), modulo());
-        else
-            return l;
+ExprPtr ExpressionParser::operand(std::size_t level) {
+    if (level == levels().size()) return negation();
+    if (level == kNotLevel) {
+        if (acceptWord("not")) return exprOf(expr::Unary{Op::Not, operand(level)});
+        return operand(level + 1);
     }
-}
-
-ExprPtr ExpressionParser::modulo() {
-    ExprPtr l = intDiv();
-    while (acceptWord("mod")) l = binary(Op::Mod, std::move(l), intDiv());
-    return l;
-}
-
-ExprPtr ExpressionParser::intDiv() {
-    ExprPtr l = multiplicative();
-    while (acceptOp("\\")) l = binary(Op::IntDiv, std::move(l), multiplicative());
-    return l;
-}
-
-ExprPtr ExpressionParser::multiplicative() {
-    ExprPtr l = negation();
+    ExprPtr l = operand(level + 1);
     for (;;) {
-        if (acceptOp("*"))
-            l = binary(Op::Mul, std::move(l), negation());
-        else if (acceptOp("/"))
-            l = binary(Op::Div, std::move(l), negation());
-        else
-            return l;
+        const BinaryOp* found = nullptr;
+        for (const BinaryOp& b : levels()[level]) {
+            const bool word = QChar::fromLatin1(b.token[0]).isLetter();
+            if (word ? acceptWord(b.token) : acceptOp(b.token)) {
+                found = &b;
+                break;
+            }
+        }
+        if (!found) return l;
+        l = binary(found->op, std::move(l), operand(level + 1));
     }
 }
 

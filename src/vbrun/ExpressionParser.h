@@ -28,17 +28,8 @@ class ExpressionParser : protected TokenCursor {
         return std::make_unique<Expr>(Expr{std::move(node)});
     }
     ExprPtr binary(Op op, ExprPtr l, ExprPtr r);
-    ExprPtr imp();
-    ExprPtr eqv();
-    ExprPtr xorExpr();
-    ExprPtr orExpr();
-    ExprPtr andExpr();
-    ExprPtr notExpr();
-    ExprPtr compare();
-    ExprPtr additive();
-    ExprPtr modulo();
-    ExprPtr intDiv();
-    ExprPtr multiplicative();
+    // The operators of `level` and the tighter ones (see levels()).
+    ExprPtr operand(std::size_t level);
     ExprPtr negation();
     ExprPtr power();
     ExprPtr member(ExprPtr object);
