@@ -29,42 +29,13 @@ std::vector<std::int64_t> AddressEntriesImpl::rows() const {
     return out;
 }
 
-std::int32_t AddressEntriesImpl::Count() {
-    return walk_.take(rows());
-}
-
-namespace {
-// An entry of a list's members knows the list it belongs to.
-Ref<mapi::AddressEntry> entryOf(const SessionPtr& s, std::int64_t rid,
-                                const std::shared_ptr<AddressEntryImpl>& parent) {
-    auto e = AddressEntryImpl::load(s, rid);
-    if (e && parent) e->setParent(parent);
-    return Ref<mapi::AddressEntry>(e);
-}
-}  // namespace
-
-Ref<mapi::AddressEntry> AddressEntriesImpl::Item(std::int32_t index) {
-    Ref<mapi::AddressEntry> e = entryOf(s_, walk_.at(index, [this] { return rows(); }), parent_);
-    if (!e) mapi::raise(mapi::code::NotFound);
-    return e;
-}
-
-std::unique_ptr<mapi::Enumerator<mapi::AddressEntry>> AddressEntriesImpl::enumerate() {
-    return std::make_unique<RowEnum<mapi::AddressEntry>>(
-        rows(), [s = s_, parent = parent_](const std::vector<std::int64_t>& rows, std::size_t i) {
-            return entryOf(s, rows[i], parent);
-        });
-}
-
-Ref<mapi::AddressEntry> AddressEntriesImpl::GetFirst() {
-    walk_.restart(rows());
-    return GetNext();
-}
-
-Ref<mapi::AddressEntry> AddressEntriesImpl::GetNext() {
-    Ref<mapi::AddressEntry> e;
-    walk_.next([&](std::size_t i) { return bool(e = entryOf(s_, walk_.rows()[i], parent_)); });
-    return e;
+AddressEntriesImpl::Load AddressEntriesImpl::loader() const {
+    // An entry of a list's members knows the list it belongs to.
+    return [s = s_, parent = parent_](const std::vector<std::int64_t>& rows, std::size_t i) {
+        auto e = AddressEntryImpl::load(s, rows[i]);
+        if (e && parent) e->setParent(parent);
+        return Ref<mapi::AddressEntry>(e);
+    };
 }
 
 Ref<mapi::Filter> AddressEntriesImpl::FilterOf() {

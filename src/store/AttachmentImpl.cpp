@@ -1,8 +1,5 @@
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-
 #include "store/AttachmentImpl.h"
+#include "model/AttachmentFile.h"
 #include "store/Required.h"
 
 namespace store {
@@ -22,33 +19,19 @@ std::int32_t AttachmentImpl::Position() {
 }
 
 void AttachmentImpl::ReadFromFile(const QString& path) {
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists()) mapi::raise(mapi::code::NotFound);
-    QFile f(path);
-    if (info.isDir() || !f.open(QIODevice::ReadOnly)) mapi::raise(mapi::code::NoAccess);
-    QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError) mapi::raise(mapi::code::NoAccess);
-    data_ = std::move(bytes);
+    data_ = model::readAttachmentFile(path);
     storedRid_ = 0;
     storedSize_ = data_->size();
 }
 
 void AttachmentImpl::WriteToFile(const QString& path) {
     if (!data_ && storedRid() == 0) mapi::raise(mapi::code::NotFound);
-    if (path.isEmpty() || QFileInfo(path).isDir()) mapi::raise(mapi::code::NoAccess);
-    // Written beside the target and renamed over it, so a failed write leaves
-    // no half-written file behind.
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) mapi::raise(mapi::code::NoAccess);
-    bool written = true;
-    if (data_) {
-        written = f.write(*data_) == data_->size();
-    } else {
+    model::writeAttachmentFile(path, [&](QIODevice& f) {
+        if (data_) return f.write(*data_) == data_->size();
         // Straight from the store, a piece at a time.
-        written = s_->db->readBlob("attachments", "data", storedRid_,
-                                   [&f](const char* d, int n) { return f.write(d, n) == n; });
-    }
-    if (!written || !f.commit()) mapi::raise(mapi::code::NoAccess);
+        return s_->db->readBlob("attachments", "data", storedRid_,
+                                [&f](const char* d, int n) { return f.write(d, n) == n; });
+    });
 }
 
 std::int64_t AttachmentImpl::dataSize() const {

@@ -51,44 +51,20 @@ void MessagesImpl::listLines(const std::function<void(const mapi::MessageLine&)>
     }
 }
 
-std::int32_t MessagesImpl::Count() {
-    return walk_.take(rows());
-}
-
-Ref<mapi::Message> MessagesImpl::Item(std::int32_t index) {
-    auto m = MessageImpl::load(s_, walk_.at(index, [this] { return rows(); }));
-    if (!m) mapi::raise(mapi::code::NotFound);
-    return Ref<mapi::Message>(m);
-}
-
 bool MessagesImpl::nextHeading(bool first, QString& id, QString& subject) {
     if (first) {
         walk_.restart(rows());
-        batch_ = MessageBatch();
         headings_ = HeadingBatch();
     }
     return walk_.next(
         [&](std::size_t i) { return headings_.at(s_, walk_.rows(), i, id, subject); });
 }
 
-std::unique_ptr<mapi::Enumerator<mapi::Message>> MessagesImpl::enumerate() {
-    return std::make_unique<RowEnum<mapi::Message>>(
-        rows(), [s = s_, batch = MessageBatch()](const std::vector<std::int64_t>& rows,
-                                                 std::size_t i) mutable {
-            return Ref<mapi::Message>(batch.at(s, rows, i));
-        });
-}
-
-Ref<mapi::Message> MessagesImpl::GetFirst() {
-    walk_.restart(rows());
-    batch_ = MessageBatch();
-    return GetNext();
-}
-
-Ref<mapi::Message> MessagesImpl::GetNext() {
-    Ref<mapi::Message> m;
-    walk_.next([&](std::size_t i) { return bool(m = batch_.at(s_, walk_.rows(), i)); });
-    return m;
+MessagesImpl::Load MessagesImpl::loader() const {
+    return [s = s_, batch = MessageBatch()](const std::vector<std::int64_t>& rows,
+                                            std::size_t i) mutable {
+        return Ref<mapi::Message>(batch.at(s, rows, i));
+    };
 }
 
 Ref<mapi::Filter> MessagesImpl::FilterOf() {

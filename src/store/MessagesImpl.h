@@ -11,29 +11,24 @@
 
 namespace store {
 
-class MessagesImpl : public mapi::Messages {
+class MessagesImpl : public RowCollection<mapi::Message, mapi::Messages> {
   public:
     MessagesImpl(SessionPtr s, std::int64_t folder) : s_(std::move(s)), folder_(folder) {}
-    std::int32_t Count() override;
-    mapi::Ref<mapi::Message> Item(std::int32_t index) override;
-    std::unique_ptr<mapi::Enumerator<mapi::Message>> enumerate() override;
-    mapi::Ref<mapi::Message> GetFirst() override;
-    mapi::Ref<mapi::Message> GetNext() override;
     mapi::Ref<mapi::Filter> FilterOf() override;
     mapi::Ref<mapi::Message> Add() override;
     void listLines(const std::function<void(const mapi::MessageLine&)>& each) override;
     bool nextHeading(bool first, QString& id, QString& subject) override;
 
-    std::vector<std::int64_t> rows() const;  // matching rows in stored order
+    std::vector<std::int64_t> rows() const override;  // matching rows in stored order
 
   private:
+    // Messages are read a batch of rows at a time as a walk reaches them.
+    Load loader() const override;
     // The matching rows in stored order: "SELECT m.rid" and `columns` over them.
     Stmt select(const char* columns) const;
     SessionPtr s_;
     std::int64_t folder_;
     std::shared_ptr<FilterImpl> filter_;
-    RowWalk walk_;
-    MessageBatch batch_;
     HeadingBatch headings_;
 };
 

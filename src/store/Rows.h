@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "messaging/Collection.h"
+#include "messaging/Error.h"
 
 namespace store {
 
@@ -61,6 +62,45 @@ class RowEnum : public mapi::Enumerator<T> {
     std::vector<std::int64_t> rows_;
     Load load_;
     std::size_t i_ = 0;
+};
+
+// Count, Item, GetFirst/GetNext and for-each over the rows `rows()` lists.
+// `loader()` makes the object of a listed row, or nothing for a row gone
+// since, which the walks pass over and Item reports as MAPI_E_NOT_FOUND; each
+// walk gets a loader of its own, so that one may read its rows in batches.
+template <class T, class Base>
+class RowCollection : public Base {
+  public:
+    using Load = typename RowEnum<T>::Load;
+    std::int32_t Count() override { return walk_.take(rows()); }
+    mapi::Ref<T> Item(std::int32_t index) override {
+        const std::vector<std::int64_t> row{walk_.at(index, [this] { return rows(); })};
+        mapi::Ref<T> x = loader()(row, 0);
+        if (!x) mapi::raise(mapi::code::NotFound);
+        return x;
+    }
+    std::unique_ptr<mapi::Enumerator<T>> enumerate() override {
+        return std::make_unique<RowEnum<T>>(rows(), loader());
+    }
+    mapi::Ref<T> GetFirst() override {
+        walk_.restart(rows());
+        next_ = loader();
+        return GetNext();
+    }
+    mapi::Ref<T> GetNext() override {
+        mapi::Ref<T> x;
+        if (next_) walk_.next([&](std::size_t i) { return bool(x = next_(walk_.rows(), i)); });
+        return x;
+    }
+
+    virtual std::vector<std::int64_t> rows() const = 0;
+
+  protected:
+    virtual Load loader() const = 0;
+    RowWalk walk_;
+
+  private:
+    Load next_;
 };
 
 }  // namespace store

@@ -109,10 +109,6 @@ std::vector<std::int64_t> FoldersImpl::rows() const {
     return out;
 }
 
-std::int32_t FoldersImpl::Count() {
-    return walk_.take(rows());
-}
-
 Ref<mapi::Folder> FoldersImpl::Item(std::int32_t index) {
     // Read afresh every time: folders are few.
     Ref<mapi::Folder> f = FolderImpl::load(s_, RowWalk().at(index, [this] { return rows(); }));
@@ -120,22 +116,10 @@ Ref<mapi::Folder> FoldersImpl::Item(std::int32_t index) {
     return f;
 }
 
-std::unique_ptr<mapi::Enumerator<mapi::Folder>> FoldersImpl::enumerate() {
-    return std::make_unique<RowEnum<mapi::Folder>>(
-        rows(), [s = s_](const std::vector<std::int64_t>& rows, std::size_t i) {
-            return FolderImpl::load(s, rows[i]);
-        });
-}
-
-Ref<mapi::Folder> FoldersImpl::GetFirst() {
-    walk_.restart(rows());
-    return GetNext();
-}
-
-Ref<mapi::Folder> FoldersImpl::GetNext() {
-    Ref<mapi::Folder> f;
-    walk_.next([&](std::size_t i) { return bool(f = FolderImpl::load(s_, walk_.rows()[i])); });
-    return f;
+FoldersImpl::Load FoldersImpl::loader() const {
+    return [s = s_](const std::vector<std::int64_t>& rows, std::size_t i) {
+        return FolderImpl::load(s, rows[i]);
+    };
 }
 
 }  // namespace store
