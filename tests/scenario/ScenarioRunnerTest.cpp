@@ -24,6 +24,7 @@
 #include "scenario/ScenarioRunner.h"
 #include "scenario/ScriptParser.h"
 #include "support/CaseFile.h"
+#include "support/Drive.h"
 #include "ui/CheckBox.h"
 #include "ui/Dialogs.h"
 #include "ui/ListView.h"
@@ -36,11 +37,7 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    QString out;
-    QString err;
-};
+using drive::Outcome;
 
 // Records every handler that ran, in order.
 struct Log {
