@@ -15,6 +15,7 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <ostream>
 #include <vector>
 
 namespace casefile {
@@ -25,6 +26,10 @@ struct Row {
     QString script;  // every line ends in "\n"
     QString expected;
 };
+
+inline void PrintTo(const Row& r, std::ostream* os) {
+    *os << r.name.toStdString();
+}
 
 namespace detail {
 
