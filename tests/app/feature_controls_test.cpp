@@ -51,13 +51,4 @@ INSTANTIATE_TEST_SUITE_P(Features, MissingControl,
                                            "ClearCriteriaCheck", "FilterOption(0)",
                                            "DelFilterButton", "SendButton", "AddAddrButton"));
 
-TEST(FeatureControls, AllFoundOnTheMainWindow) {
-    QWidget window;
-    app::buildMainWindow(&window);
-    shell::MAPIMod mod;
-    const shell::Context context(&window, window.findChild<ui::TreeView*>("MAPITree"), &mod,
-                                 [](const QString&) {});
-    EXPECT_NO_THROW(makeFeatures(context));
-}
-
 }  // namespace

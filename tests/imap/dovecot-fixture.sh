@@ -14,6 +14,7 @@
 set -euo pipefail
 
 DOVECOT=${DOVECOT:-/usr/sbin/dovecot}
+here=$(cd "$(dirname "$0")" && pwd)
 cmd=${1:-}
 dir=${2:-}
 cert=${3:-}
@@ -73,68 +74,10 @@ wait_listening() {
     return 1
 }
 
+# The configuration for ports $1 and $2, from dovecot.conf.in beside this script.
 write_config() {
-    local imap=$1 imaps=$2
-    cat >"$dir/dovecot.conf" <<CONF
-base_dir = $dir/run
-state_dir = $dir/state
-log_path = $dir/dovecot.log
-info_log_path = $dir/dovecot.log
-protocols = imap
-listen = 127.0.0.1
-shutdown_clients = yes
-default_internal_user = $service_user
-default_internal_group = $service_group
-default_login_user = $service_user
-first_valid_uid = 1
-first_valid_gid = 1
-disable_plaintext_auth = no
-# Wrong-password tests follow each other quickly; no growing penalty on the loopback.
-auth_failure_delay = 0
-login_trusted_networks = 127.0.0.0/8
-auth_mechanisms = plain login
-ssl = yes
-ssl_cert = <$dir/tls/cert.pem
-ssl_key = <$dir/tls/key.pem
-mail_location = maildir:~/Maildir
-# Throwaway mail: seeding thousands of messages should not wait for the disk.
-mail_fsync = never
-namespace inbox {
-  inbox = yes
-  separator = /
-}
-passdb {
-  driver = passwd-file
-  args = scheme=PLAIN username_format=%n $dir/passwd
-}
-userdb {
-  driver = passwd-file
-  args = username_format=%n $dir/passwd
-}
-service imap-login {
-  chroot =
-  inet_listener imap {
-    address = 127.0.0.1
-    port = $imap
-  }
-  inet_listener imaps {
-    address = 127.0.0.1
-    port = $imaps
-    ssl = yes
-  }
-}
-service anvil {
-  chroot =
-}
-service stats {
-  unix_listener stats-reader {
-    user = $service_user
-  }
-  unix_listener stats-writer {
-    user = $service_user
-  }
-}
-CONF
+    sed -e "s|@DIR@|$dir|g" -e "s|@IMAP@|$1|g" -e "s|@IMAPS@|$2|g" -e "s|@USER@|$service_user|g" \
+        -e "s|@GROUP@|$service_group|g" "$here/dovecot.conf.in" >"$dir/dovecot.conf"
 }
 
 start() {

@@ -9,6 +9,7 @@
 #include <map>
 
 #include "ImapTestUtil.h"
+#include "support/JsonCases.h"
 
 using namespace imap;
 
@@ -45,16 +46,6 @@ class Pki {
     QString failure_;
 };
 
-// The refusal of an untrusted certificate; {fp} stands for the served leaf's fingerprint.
-QString untrusted(const char* reason) {
-    return QStringLiteral(
-               "The certificate of 127.0.0.1 is not trusted: %1 (SHA-256 fingerprint {fp})")
-        .arg(QLatin1String(reason));
-}
-
-const QString kNoIssuer =
-    untrusted("The issuer certificate of a locally looked up certificate could not be found");
-
 }  // namespace
 
 TEST_F(ImapTest, TlsTrustsTheWholeChainTheServerSendsOrThePinnedLeafAndNothingElse) {
@@ -68,55 +59,17 @@ TEST_F(ImapTest, TlsTrustsTheWholeChainTheServerSendsOrThePinnedLeafAndNothingEl
         server = std::make_unique<DovecotServer>(pki.certificate(name), pki.key(name));
         ASSERT_NE(server->imapPort(), 0) << server->failure().toStdString();
     }
-    // An empty `refused` logs on; {dir} in it is the certificates' folder.
-    const struct {
-        const char* served;
-        Security security;
-        const char* caFile;
-        bool pinned;
-        QString refused;
-    } cases[] = {
-        {"chain", Security::Tls, "root.pem", false, {}},
-        {"chain", Security::StartTls, "root.pem", false, {}},
-        // The account's CA is trusted for its own check only.
-        {"chain", Security::Tls, "", false, kNoIssuer},
-        {"chain", Security::StartTls, "", false, kNoIssuer},
-        // A server that leaves out its intermediate cannot be verified ...
-        {"leaf", Security::Tls, "root.pem", false, kNoIssuer},
-        {"leaf", Security::StartTls, "root.pem", false, kNoIssuer},
-        // ... but its leaf can be pinned, whatever its chain.
-        {"leaf", Security::Tls, "", true, {}},
-        {"leaf", Security::StartTls, "", true, {}},
-        {"selfsigned", Security::Tls, "root.pem", false,
-         untrusted("The certificate is self-signed, and untrusted")},
-        {"selfsigned", Security::StartTls, "", false,
-         untrusted("The certificate is self-signed, and untrusted")},
-        {"selfsigned", Security::StartTls, "", true, {}},
-        {"otherhost", Security::Tls, "root.pem", false,
-         untrusted("The host name did not match any of the valid hosts for this certificate")},
-        {"expired", Security::Tls, "root.pem", false, untrusted("The certificate has expired")},
-        {"expired", Security::StartTls, "root.pem", false,
-         untrusted("The certificate has expired")},
-        {"expired", Security::Tls, "root.pem", true, {}},
-        // The CA file is read at each connection; one that cannot be used is named.
-        {"chain", Security::Tls, "nowhere.pem", false,
-         "The CA file {dir}/nowhere.pem cannot be read: No such file or directory"},
-        {"chain", Security::StartTls, "root-key.pem", false,
-         "The CA file {dir}/root-key.pem holds no certificate"},
-        // A pinned leaf needs no CA file at all.
-        {"chain", Security::Tls, "nowhere.pem", true, {}},
-    };
-    for (const auto& c : cases) {
-        const QString served = QLatin1String(c.served);
-        SCOPED_TRACE(std::string(c.served) + (c.security == Security::Tls ? " TLS" : " STARTTLS") +
-                     " CA file '" + c.caFile + "'" + (c.pinned ? " pinned" : ""));
+    // tls.json: [served, security, CA file, "pinned", the refusal or "" to log on].
+    for (const jsoncases::Case& c : jsoncases::read(CASES_DIR "/tls.json")) {
+        SCOPED_TRACE(c.name);
+        const QString served = c.fields[0];
         const DovecotServer& server = *servers.at(served);
         ConnectOptions options = plain(server);
-        options.security = c.security;
-        if (c.security == Security::Tls) options.port = server.imapsPort();
-        if (*c.caFile) options.caFile = pki.path(QLatin1String(c.caFile));
-        if (c.pinned) options.acceptedFingerprint = pki.fingerprint(served);
-        const std::string refused = QString(c.refused)
+        options.security = c.fields[1] == u"TLS" ? Security::Tls : Security::StartTls;
+        if (options.security == Security::Tls) options.port = server.imapsPort();
+        if (!c.fields[2].isEmpty()) options.caFile = pki.path(c.fields[2]);
+        if (c.fields[3] == u"pinned") options.acceptedFingerprint = pki.fingerprint(served);
+        const std::string refused = QString(c.fields[4])
                                         .replace(QStringLiteral("{fp}"), pki.fingerprint(served))
                                         .replace(QStringLiteral("{dir}"), pki.dir())
                                         .toStdString();

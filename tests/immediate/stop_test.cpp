@@ -9,20 +9,11 @@
 #include <QTimer>
 #include <functional>
 
-#include "codewindow/CodeTextEdit.h"
-#include "codewindow/CodeWindow.h"
-#include "immediate/CodeRunController.h"
-#include "shell/MAPIMod.h"
+#include "ImmediateWindow.h"
 
 namespace {
 
-struct Window {
-    QWidget main;
-    codewindow::CodeTextEdit* edit = new codewindow::CodeTextEdit(&main);
-    codewindow::CodeWindow code{edit};
-    shell::MAPIMod mod;
-    immediate::CodeRunController runner{&main, code, mod};
-
+struct Window : ImmediateWindow {
     QWidget* immediate() const { return main.findChild<QWidget*>("ImmediateWindow"); }
     QString output() const {
         return main.findChild<QPlainTextEdit*>("ImmediateText")->toPlainText();

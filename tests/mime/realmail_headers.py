@@ -7,8 +7,9 @@ display names and the attachments' file names, white space normalised.
 usage: realmail_headers.py MIME_FIELDS REALMAIL.tar.xz [--show N]
 
 Where the two readers legitimately differ on malformed input, the message is in
-DIFFERENT below with the fields and the reason; anything else that differs fails,
-and so does a listed difference that went away (the list is kept exact).
+realmail_differences.json with the fields and the reason; anything else that
+differs fails, and so does a listed difference that went away (the list is kept
+exact).
 """
 
 import email
@@ -23,41 +24,11 @@ import tarfile
 import tempfile
 from pathlib import Path
 
-# Reviewed one by one: each is malformed mail that the two readers repair
-# differently, not a decoding fault of either. (reason, fields, messages)
-DIFFERENT = [
-    ("a group inside angle brackets, a bare group name or no local part "
-     "('<Undisclosed-Recipient:;>', 'Brokers<>', 'Deal Shopper', '@neto.net'): GMime "
-     "reads no mailbox, email.utils makes one of the pieces",
-     {"to"}, "ham-hard/00199 ham-hard/00247 spam-1/00096 spam-1/00133 spam-2/00104 spam-2/00778 "
-     "spam-2/00818 spam-2/00929 spam-2/00930 spam-2/01042"),
-    ("a local part that is no valid address (a blank in '<Undisclosed Recipients@netnoteinc.com>', "
-     "dots at its ends, 'C:`Bulk...', '[hotmail.com]'): GMime drops the mailbox, email.utils "
-     "keeps the text",
-     {"to"}, "spam-1/00159 spam-1/00198 spam-1/00296 spam-1/00297 spam-1/00351 spam-1/00368 "
-     "spam-1/00373 spam-2/00013 spam-2/00019 spam-2/00022 spam-2/00024 spam-2/00025 "
-     "spam-2/00026 spam-2/00033 spam-2/00041 spam-2/00046 spam-2/00047 spam-2/00050 "
-     "spam-2/00052 spam-2/00055 spam-2/00088 spam-2/00103 spam-2/00105 spam-2/00113 "
-     "spam-2/00118 spam-2/00119 spam-2/00121 spam-2/00123 spam-2/00124 spam-2/00130 "
-     "spam-2/00131 spam-2/00139 spam-2/00142 spam-2/00143 spam-2/00144 spam-2/00464 "
-     "spam-2/01135 spam-2/01265 spam-2/01349 spam-2/01355"),
-    ("two '@', text after the '>' or a quoted domain ('a@b@msn.net', '<a@b>knoshaug.com', "
-     "'karsten@web.de.', a quoted piece after the domain): the readers cut the address in "
-     "different places",
-     {"to"}, "spam-2/00038 spam-2/00343 spam-2/00344 spam-2/00528 spam-2/01392"),
-    ("'ndtuftrzzsglsvnz@uksyz@21cn.com', two '@' in the sender",
-     {"from_name", "from_addr"}, "spam-2/00080"),
-    ("a nested comment as the name, 'harley@argote.ch ((Robert Harley))': GMime keeps the "
-     "inner parentheses", {"to"}, "ham-easy/00495"),
-    ("'David H=?ISO-8859-1?B?9g==?=hn', a word inside an atom: GMime decodes it as the sender "
-     "meant ('David Höhn'), email.header puts blanks around it", {"from_name"}, "ham-easy/00011"),
-    ("a Big5 Q word with '_' (a blank) as the second byte of a character: GMime writes '?' for "
-     "the broken character, Python U+FFFD", {"subject"}, "spam-1/00311"),
-    ("'filename=Yinxiang Motorcycles.doc', unquoted with a blank: GMime keeps it all, Python "
-     "stops at the blank", {"attachments"}, "spam-2/01359"),
-]
-KNOWN = {f"realmail/{m}.eml": {f: reason for f in fields}
-         for reason, fields, messages in DIFFERENT for m in messages.split()}
+# Reviewed one by one (realmail_differences.json): each is malformed mail that the
+# two readers repair differently, not a decoding fault of either.
+with open(Path(__file__).with_name("realmail_differences.json")) as f:
+    KNOWN = {f"realmail/{m}.eml": {field: d["reason"] for field in d["fields"]}
+             for d in json.load(f) for m in d["messages"]}
 
 FALLBACK_NAME = re.compile(r"attachment\d+(\.txt|\.eml)?")
 

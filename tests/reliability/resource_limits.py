@@ -13,18 +13,14 @@ usage: resource_limits.py QUORVANE QUORVANE_STORE [--scale F] [--no-memory-bound
 recipient sizes (the chain stays 200 deep); the sanitizer build runs a small
 scale and leaves the memory bounds out, since its allocator keeps what is freed.
 """
-import argparse
 import hashlib
-import json
 import os
-import shutil
 import sqlite3
 import subprocess
 import sys
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from kill_writes import private_env  # noqa: E402
+from harness import Failure, Scratch, arguments, check
 
 DEPTH = 200
 BODY_LINE = "The quick brown fox jumps over the lazy dog. 0123456789\r\n"
@@ -75,15 +71,12 @@ def pattern(size):
     return (PATTERN * (size // len(PATTERN) + 1))[:size]
 
 
-def build_store(tool, work, data, sizes):
+def build_store(s, sizes):
     """The fixture gives the shape (the chain through the fixture reader); the
     large values go in by SQL, which is quicker than a 150 MB fixture."""
-    with open(os.path.join(work, "fixture.json"), "w") as f:
-        json.dump(fixture(), f)
-    store_dir = os.path.join(data, "quorvane")
-    subprocess.run([tool, "create", "fixture.json", store_dir], cwd=work, check=True,
-                   stdout=subprocess.DEVNULL)
-    db = sqlite3.connect(os.path.join(store_dir, "mailstore.db"))
+    s.write("fixture.json", fixture())
+    store = s.create_store("fixture.json", os.path.join(s.env["XDG_DATA_HOME"], "quorvane"))
+    db = sqlite3.connect(store)
     body = (BODY_LINE * (sizes["body"] // len(BODY_LINE) + 1))[:sizes["body"]]
     db.execute("UPDATE messages SET body = ?, size = ? WHERE eid = '3001'", (body, len(body)))
     del body
@@ -97,7 +90,7 @@ def build_store(tool, work, data, sizes):
          for i in range(sizes["recipients"])))
     db.commit()
     db.close()
-    return os.path.join(store_dir, "mailstore.db")
+    return store
 
 
 # The code window is cleared after logging on: what it holds then uses the
@@ -157,18 +150,10 @@ sys.exit(os.waitstatus_to_exitcode(status) & 0xff)
 """
 
 
-class Failure(Exception):
-    pass
-
-
-def check(cond, what):
-    if not cond:
-        raise Failure(what)
-
-
 class Runner:
-    def __init__(self, quorvane, work, env):
-        self.quorvane, self.work, self.env = quorvane, work, env
+    def __init__(self, scratch):
+        self.scratch = scratch
+        self.quorvane, self.work, self.env = scratch.quorvane, scratch.work, scratch.env
         self.peaks = {}
         self.times = {}
 
@@ -177,10 +162,7 @@ class Runner:
         peak_path = os.path.join(self.work, name + ".peak")
         args = [sys.executable, "-c", MEASURE, peak_path, self.quorvane]
         if script is not None:
-            path = os.path.join(self.work, name + ".script")
-            with open(path, "w") as f:
-                f.write("\n".join(script) + "\n")
-            args += ["--script", path]
+            args += ["--script", self.scratch.write(name + ".script", "\n".join(script) + "\n")]
         if run_code is not None:
             args += ["--run-code", run_code]
         out_path = os.path.join(self.work, name + ".out")
@@ -208,26 +190,22 @@ def sha256(path):
 
 
 def main():
-    ap = argparse.ArgumentParser()
-    ap.add_argument("quorvane")
-    ap.add_argument("store_tool")
+    ap = arguments(__doc__)
     ap.add_argument("--scale", type=float,
                     default=float(os.environ.get("QUORVANE_RESOURCE_SCALE", "1")))
     ap.add_argument("--no-memory-bounds", action="store_true")
     args = ap.parse_args()
     sizes = {"body": int(50_000_000 * args.scale), "attachment": int(100_000_000 * args.scale),
              "recipients": int(100_000 * args.scale)}
-    quorvane, tool = os.path.abspath(args.quorvane), os.path.abspath(args.store_tool)
-    tmp, env = private_env("quorvane-limits.")
-    work = os.path.join(tmp, "work")
+    s = Scratch(args, "quorvane-limits.")
+    work = s.work
     os.makedirs(os.path.join(work, "saved"))
     started = time.monotonic()
     try:
-        store = build_store(tool, work, env["XDG_DATA_HOME"], sizes)
-        with open(os.path.join(work, "outgoing.bin"), "wb") as f:
-            f.write(pattern(sizes["attachment"])[::-1])
+        store = build_store(s, sizes)
+        s.write("outgoing.bin", pattern(sizes["attachment"])[::-1])
         built = time.monotonic() - started
-        r = Runner(quorvane, work, env)
+        r = Runner(s)
         bounds = []  # (case, what it shows, allowed multiple of it)
 
         r.run("baseline", LOGON)
@@ -337,12 +315,9 @@ def main():
                       "%s used %.1f MB over logging on; %.1f MB allowed" % (
                           name, (r.peaks[name] - base) / MB, allowed / MB))
     except Failure as e:
-        print("FAILED: %s" % e)
-        print("files kept in", tmp)
-        return 1
+        return s.finish([str(e)])
     print("all cases passed in %.1f s" % (time.monotonic() - started))
-    shutil.rmtree(tmp)
-    return 0
+    return s.finish([])
 
 
 if __name__ == "__main__":

@@ -6,105 +6,33 @@ its own message only, and leave a sound store.
 
 usage: two_programs.py QUORVANE QUORVANE_STORE [--seconds S]
 """
-import argparse
 import os
 import sqlite3
 import subprocess
 import sys
 import threading
 import time
-import shutil
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from kill_writes import fixture, open_store, check_outbox, check_delete, Failure, private_env  # noqa: E402
+from harness import (ATTACHMENT, Failure, Scratch, arguments, check_delete, check_outbox, fixture,
+                     open_store)
 
 BUSY = "The message store is in use by another program."
 
-LOGON = ('Set oSession = CreateObject("MAPI.Session")\n'
-         'oSession.Logon ProfileName:="Kill", ShowDialog:=False\n'
-         'On Error Resume Next\n')
-
-REPORT = '''    If Err.Number <> 0 Then
-      Debug.Print "error " & Err.Number & ": " & Err.Description
-      Err.Clear
-    End If
-'''
-
-BROWSE = LOGON + '''t0 = Timer
-n = 0
-Do While Timer - t0 < SECONDS
-  n = n + 1
-  Set oMsgs = Nothing
-  Set oMsgs = oSession.GetFolder("1001", "00B1").Messages
-''' + REPORT + '''  If Not oMsgs Is Nothing Then
-    Set oFilter = oMsgs.Filter
-    oFilter.Subject = "Inbox 1"
-    Set oMsg = oMsgs.GetFirst
-    For j = 1 To 100
-''' + REPORT + '''      If oMsg Is Nothing Then Exit For
-      s = oMsg.Subject & oMsg.Recipients.Count
-      Set oNext = Nothing
-      Set oNext = oMsgs.GetNext
-      Set oMsg = oNext
-    Next j
-  End If
-''' + REPORT + '''Loop
-Debug.Print "browsed " & n
-'''
-
-WRITE = LOGON + '''t0 = Timer
-n = 0
-Do While Timer - t0 < SECONDS
-  n = n + 1
-  Set oMsg = Nothing
-  Set oMsg = oSession.GetFolder("1001", "00B1").Messages.GetFirst
-''' + REPORT + '''  If Not oMsg Is Nothing Then oMsg.Delete
-''' + REPORT + '''  Set oNew = oSession.Outbox.Messages.Add
-  oNew.Subject = "Saved " & n
-  For j = 1 To 3
-    Set oRecip = oNew.Recipients.Add(Name:="To " & j, Type:=1)
-    oRecip.Address = "to@example.com"
-  Next j
-  For j = 1 To 2
-    Set oAtt = oNew.Attachments.Add
-    oAtt.Name = "a.bin"
-    oAtt.ReadFromFile "attachment.bin"
-  Next j
-  oNew.Update
-''' + REPORT + '''  ' A pause between writes, as a user makes: others get their turn at the store.
-  t1 = Timer
-  Do While Timer - t1 < 0.03
-  Loop
-Loop
-Debug.Print "wrote " & n
-'''
-
 
 def main():
-    ap = argparse.ArgumentParser()
-    ap.add_argument("quorvane")
-    ap.add_argument("store_tool")
+    ap = arguments(__doc__)
     ap.add_argument("--seconds", type=float, default=5)
     args = ap.parse_args()
-    quorvane, tool = os.path.abspath(args.quorvane), os.path.abspath(args.store_tool)
-    tmp, env = private_env("quorvane-twoprograms.")
-    work = os.path.join(tmp, "work")
-    os.makedirs(work)
-    import json
-    with open(os.path.join(work, "fixture.json"), "w") as f:
-        json.dump(fixture(400), f)
-    with open(os.path.join(work, "attachment.bin"), "wb") as f:
-        f.write(bytes(range(256)) * 256)
-    store_dir = os.path.join(env["XDG_DATA_HOME"], "quorvane")
-    subprocess.run([tool, "create", "fixture.json", store_dir], cwd=work, env=env, check=True,
-                   stdout=subprocess.DEVNULL)
-    store = os.path.join(store_dir, "mailstore.db")
-    for name, code in (("browse.bas", BROWSE), ("write.bas", WRITE)):
-        with open(os.path.join(work, name), "w") as f:
-            f.write(code.replace("SECONDS", str(args.seconds)))
+    s = Scratch(args, "quorvane-twoprograms.")
+    s.write("fixture.json", fixture(400))
+    s.write("attachment.bin", ATTACHMENT)
+    store = s.create_store("fixture.json", os.path.join(s.env["XDG_DATA_HOME"], "quorvane"))
+    for name in ("browse.bas", "write.bas"):
+        s.copy(name, SECONDS=str(args.seconds))
 
-    procs = {name: subprocess.Popen([quorvane, "--run-code", name + ".bas"], cwd=work, env=env,
-                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    procs = {name: subprocess.Popen([s.quorvane, "--run-code", name + ".bas"], cwd=s.work,
+                                    env=s.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                    text=True)
              for name in ("browse", "write")}
 
     # A third party holds the whole store for longer than the programs wait.
@@ -151,13 +79,9 @@ def main():
         check_delete(db)
     except Failure as e:
         failures.append(str(e))
-    if failures:
-        print("FAILED:\n  " + "\n  ".join(failures))
-        print("files kept in", tmp)
-        return 1
-    shutil.rmtree(tmp)
-    print("ok")
-    return 0
+    if not failures:
+        print("ok")
+    return s.finish(failures)
 
 
 if __name__ == "__main__":

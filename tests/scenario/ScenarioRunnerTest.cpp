@@ -1,6 +1,8 @@
 // The scenario runner driving real widgets in-process: a small window of our
 // own with one control of each kind the program uses, and the program's
-// dialog seam for message boxes, input boxes and file dialogs.
+// dialog seam for message boxes, input boxes and file dialogs. The cases are
+// rows of runner_cases.txt (support/CaseFile.h): a script and everything it
+// gives, as the driver below writes it.
 
 #include <gtest/gtest.h>
 
@@ -21,6 +23,8 @@
 
 #include "scenario/ScenarioRunner.h"
 #include "scenario/ScriptParser.h"
+#include "support/CaseFile.h"
+#include "support/Drive.h"
 #include "ui/CheckBox.h"
 #include "ui/Dialogs.h"
 #include "ui/ListView.h"
@@ -33,11 +37,7 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    QString out;
-    QString err;
-};
+using drive::Outcome;
 
 // Records every handler that ran, in order.
 struct Log {
@@ -53,8 +53,7 @@ class KeyRecorder : public QObject {
         if (e->type() == QEvent::KeyPress) {
             auto* k = static_cast<QKeyEvent*>(e);
             log_(QStringLiteral("key %1 %2 in %3")
-                     .arg(k->key())
-                     .arg(k->text().toHtmlEscaped(), o->objectName()));
+                     .arg(QKeySequence(k->key()).toString(), k->text(), o->objectName()));
             if (k->key() == Qt::Key_Return) return true;
         }
         if (e->type() == QEvent::FocusOut) log_("lost focus " + o->objectName());
@@ -190,6 +189,14 @@ class TestWindow : public QWidget {
             dlg.exec();
             log_("sub closed with " + t->text());
         });
+        auto* longBox = new QPushButton("Long");
+        add(longBox, "LongButton");
+        connect(longBox, &QPushButton::clicked, [this] {
+            QStringList lines;
+            for (int i = 1; i <= 40; ++i) lines << QStringLiteral("line %1").arg(i);
+            ui::msgBoxWithDetails(lines.join("\r\n"), 30, ui::Icon::Information);
+            log_("long box closed");
+        });
         auto* code = new QPlainTextEdit;
         add(code, "CodeText");
     }
@@ -229,177 +236,33 @@ class RunnerTest : public ::testing::Test {
     std::unique_ptr<TestWindow> win;
 };
 
-TEST_F(RunnerTest, ButtonsCheckBoxesAndOptionsRunTheirHandlers) {
-    const Outcome o =
-        run("click OkButton\nclick ClearCheck\nclick ClearCheck\nclick Opt(2)\nclick Opt(2)\n"
-            "dump control ClearCheck\ndump control Opt(2)\ndump control MainWin/OkButton\n");
-    EXPECT_EQ(o.status, 0) << o.err.toStdString();
-    EXPECT_EQ(o.err, "");
-    EXPECT_EQ(log.lines,
-              (QStringList{"clicked OkButton", "check 1", "check 0", "option 2", "option 2"}));
-    EXPECT_EQ(o.out,
-              "ClearCheck visible=1 enabled=1 checked=0 text=\"Clear Criteria\"\n"
-              "Opt(2) visible=1 enabled=1 checked=1 text=\"Option 2\"\n"
-              "MainWin/OkButton visible=1 enabled=1 checked=0 text=\"OK\"\n");
+const QString kCases = QStringLiteral(CASES_DIR "/runner_cases.txt");
+
+class RunnerCases : public RunnerTest, public ::testing::WithParamInterface<casefile::Row> {};
+
+// Gives the runner's output, then "log: " each handler that ran, "stderr: " each
+// line of standard error, a modal window left open, and the exit status. $TMP
+// is a fresh folder holding a.txt.
+TEST_P(RunnerCases, GiveExactly) {
+    QTemporaryDir tmp;
+    QFile a(tmp.filePath("a.txt"));
+    ASSERT_TRUE(a.open(QIODevice::WriteOnly));
+    a.close();
+    QString script = GetParam().script;
+    const Outcome o = run(script.replace("$TMP", tmp.path()));
+    QStringList lines = o.out.split(u'\n');
+    if (lines.last().isEmpty()) lines.removeLast();
+    for (const QString& l : log.lines) lines << "log: " + scenario::script::escape(l);
+    for (const QString& l : o.err.split(u'\n', Qt::SkipEmptyParts)) lines << "stderr: " + l;
+    if (QWidget* m = QApplication::activeModalWidget())
+        lines << "modal window left open: " + m->objectName();
+    lines << QStringLiteral("status %1").arg(o.status);
+    const QString actual = lines.join(u'\n').replace(tmp.path(), "$TMP");
+    EXPECT_EQ(actual.toStdString(), casefile::expected(kCases, GetParam(), actual).toStdString());
 }
 
-TEST_F(RunnerTest, UnusableControlsStopTheScriptAtTheirLine) {
-    struct Case {
-        const char* script;
-        const char* err;
-    };
-    const Case cases[] = {
-        {"click OkButton\nclick NoSuchButton\nclick OkButton\n",
-         "t.script:2: error: no control NoSuchButton in window MainWin\n"},
-        {"\n# hidden\nclick HiddenButton\n", "t.script:3: error: control HiddenButton is hidden\n"},
-        {"click DisabledButton\n", "t.script:1: error: control DisabledButton is disabled\n"},
-        {"click NameText\n",
-         "t.script:1: error: control NameText is not a button, check box or option button\n"},
-        {"click Nowhere/OkButton\n", "t.script:1: error: no window Nowhere is open\n"},
-        {"resize Nowhere 9000 6000\n", "t.script:1: error: no window Nowhere is open\n"},
-        {"select Tree \"MAPI Session - Logged On\" Outbox\n",
-         "t.script:1: error: no node \"Outbox\" under \"MAPI Session - Logged On\" in Tree\n"},
-        {"select Tree Nothing\n", "t.script:1: error: no top-level node \"Nothing\" in Tree\n"},
-        {"select Tree key=F9\n", "t.script:1: error: no node with key \"F9\" in Tree\n"},
-        {"select OkButton key=F1\n", "t.script:1: error: control OkButton is not a tree view\n"},
-        {"choose KindCombo Recipients\n",
-         "t.script:1: error: no item \"Recipients\" in KindCombo\n"},
-        {"dblclick Tree\n", "t.script:1: error: no node is selected in Tree\n"},
-        {"dblclick BookList\n", "t.script:1: error: no entry is chosen in BookList\n"},
-        {"answer OK\n", "t.script:1: error: no message box or input box is open\n"},
-        {"file-cancel\n", "t.script:1: error: no file dialog is open\n"},
-        {"header FilterList 4\n", "t.script:1: error: no column 4 in FilterList\n"},
-        {"set KindCombo x\n", "t.script:1: error: combo box KindCombo has no edit text\n"},
-        {"tab Nope\n", "t.script:1: error: no tab \"Nope\" in OptionsTab\n"},
-    };
-    for (const Case& c : cases) {
-        log.lines.clear();
-        const Outcome o = run(c.script);
-        EXPECT_EQ(o.status, 1) << c.script;
-        EXPECT_EQ(o.err.toStdString(), c.err);
-        EXPECT_EQ(o.out, "") << c.script;
-    }
-    // Nothing after the failing line ran.
-    log.lines.clear();
-    run("click OkButton\nclick NoSuchButton\nclick OkButton\n");
-    EXPECT_EQ(log.lines, QStringList{"clicked OkButton"});
-}
-
-TEST_F(RunnerTest, SetTypesTheTextAndChooseClicksTheEntry) {
-    const Outcome o =
-        run("set NameText \"Demo User\"\nset TypeCombo Currency\nchoose KindCombo Size\n"
-            "choose BookList \"Personal Address Book\"\nchoose FilterList Size\n"
-            "dump control NameText\ndump control TypeCombo\ndump control KindCombo\n");
-    ASSERT_EQ(o.status, 0) << o.err.toStdString();
-    EXPECT_EQ(log.lines, (QStringList{"edited Demo User", "combo click 2",
-                                      "list click Personal Address Book", "row click 2"}));
-    EXPECT_EQ(o.out,
-              "NameText visible=1 enabled=1 checked=0 text=\"Demo User\"\n"
-              "TypeCombo visible=1 enabled=1 checked=0 text=\"Currency\"\n"
-              "KindCombo visible=1 enabled=1 checked=0 text=\"Size\"\n");
-    EXPECT_EQ(win->findChild<ui::ListView*>("FilterList")->selectedIndex(), 2);
-}
-
-TEST_F(RunnerTest, ListViewHeaderSortsAndDumpShowsTheCurrentOrder) {
-    const Outcome o = run(
-        "dump list FilterList\nheader FilterList 0\ndump list FilterList\ndump list BookList\n");
-    ASSERT_EQ(o.status, 0) << o.err.toStdString();
-    EXPECT_EQ(log.lines, QStringList{"header 0"});
-    EXPECT_EQ(o.out,
-              "Subject\tString\tHello\t\n"
-              "Size\tLong\t10\t\n"
-              "Size\tLong\t10\t\n"
-              "Subject\tString\tHello\t\n"
-              "Global Address List\nPersonal Address Book\n");
-}
-
-TEST_F(RunnerTest, OkBoxWaitsForAnExplicitAnswerWhenOneFollows) {
-    const Outcome o = run("click AskButton\nanswer Yes\nanswer OK\n");
-    ASSERT_EQ(o.status, 0) << o.err.toStdString();
-    EXPECT_EQ(log.lines, (QStringList{"answer yes", "after info"}));
-    const Outcome bad = run("click AskButton\nanswer Yes\nanswer Cancel\n");
-    EXPECT_EQ(bad.status, 1);
-    EXPECT_EQ(bad.err, "t.script:3: error: the message box has no button \"Cancel\"\n");
-}
-
-TEST_F(RunnerTest, UnansweredQuestionIsAnError) {
-    Outcome o = run("click AskButton\nclick OkButton\n");
-    EXPECT_EQ(o.status, 1);
-    EXPECT_EQ(o.err,
-              "t.script:2: error: unanswered message box: Are you sure you want to clear the code "
-              "window?\n");
-    // Closed when the run stopped: the handler went on as for No, nothing logged after the error.
-    EXPECT_EQ(
-        o.out,
-        "msgbox question yesno \"Quorvane '99\" Are you sure you want to clear the code window?\n");
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    EXPECT_FALSE(log.lines.contains("clicked OkButton"));
-
-    o = run("click AskButton\n");
-    EXPECT_EQ(o.status, 1);
-    EXPECT_EQ(o.err,
-              "t.script:1: error: unanswered message box: Are you sure you want to clear the code "
-              "window?\n");
-}
-
-TEST_F(RunnerTest, InputBoxTypedAnswerAndCancel) {
-    Outcome o =
-        run("click InputButton\nanswer OK jsmith\nclick InputButton\nanswer Cancel\nclick "
-            "InputButton\nanswer OK\n");
-    ASSERT_EQ(o.status, 0) << o.err.toStdString();
-    EXPECT_EQ(log.lines, (QStringList{"typed [jsmith]", "typed []", "typed [def]"}));
-    EXPECT_EQ(o.out.count("inputbox \"Address Detail\" Enter the alias:\n"), 3);
-    o = run("click InputButton\nclick OkButton\n");
-    EXPECT_EQ(o.err, "t.script:2: error: unanswered input box: Enter the alias:\n");
-}
-
-TEST_F(RunnerTest, FileDialogChosenAndCancelled) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("a.txt");
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("x");
-    f.close();
-    const Outcome o =
-        run(QStringLiteral("click FileButton\nfile %1\nclick FileButton\nfile-cancel\n")
-                .arg(scenario::script::quote(path)));
-    ASSERT_EQ(o.status, 0) << o.err.toStdString() << o.out.toStdString()
-                           << log.lines.join("|").toStdString();
-    EXPECT_EQ(log.lines, (QStringList{"file " + path, "file cancelled"}));
-    EXPECT_EQ(o.out.count("filedialog open \"Add Attachment\" All Files (*)\n"), 2);
-}
-
-TEST_F(RunnerTest, ProgramModalWindowTakesTheFollowingCommands) {
-    const Outcome o = run("click ModalButton\nset SubText hello\nclick MainWin/OkButton\n");
-    EXPECT_EQ(o.status, 1);
-    EXPECT_EQ(
-        o.err,
-        "t.script:3: error: control MainWin/OkButton is blocked by the modal window SubForm\n");
-    EXPECT_EQ(o.out, "window SubForm shown\n");
-
-    log.lines.clear();
-    const Outcome ok =
-        run("click ModalButton\nset SubText hello\nclick CloseButton\nclick OkButton\n");
-    ASSERT_EQ(ok.status, 0) << ok.err.toStdString();
-    EXPECT_EQ(ok.out, "window SubForm shown\nwindow SubForm closed\n");
-    EXPECT_EQ(log.lines, (QStringList{"sub closed with hello", "clicked OkButton"}));
-
-    const Outcome open = run("click ModalButton\n");
-    EXPECT_EQ(open.status, 1);
-    EXPECT_EQ(open.err,
-              "t.script:1: error: modal window SubForm is still open at the end of the script\n");
-}
-
-TEST_F(RunnerTest, KeyGoesToTheControlAndFocusMovesWithLostFocus) {
-    const Outcome o = run("focus NameText\nkey NameText a\nkey NameText Enter\nfocus OtherText\n");
-    ASSERT_EQ(o.status, 0) << o.err.toStdString();
-    EXPECT_EQ(log.lines,
-              (QStringList{QStringLiteral("key %1 a in NameText").arg(Qt::Key_A), "edited a",
-                           QStringLiteral("key %1 \r in NameText").arg(Qt::Key_Return),
-                           "lost focus NameText"}));
-    // The typed character reached the text box; the swallowed Enter did nothing.
-    EXPECT_EQ(win->findChild<QLineEdit*>("NameText")->text(), "a");
-}
+INSTANTIATE_TEST_SUITE_P(Rows, RunnerCases, ::testing::ValuesIn(casefile::read(kCases)),
+                         [](const auto& info) { return casefile::testName(info.param); });
 
 TEST_F(RunnerTest, DumpCodeToStdoutAndToAFileByteForByte) {
     QTemporaryDir dir;
@@ -414,88 +277,36 @@ TEST_F(RunnerTest, DumpCodeToStdoutAndToAFileByteForByte) {
     EXPECT_EQ(f.readAll(), QByteArray("Dim oSession As Object\r\nSet oSession = Nothing\r\n"));
 }
 
-}  // namespace
-
-namespace {
-
-// A start-up window like the program's: modal, closed by its OKButton.
-int showStartupWindow(const char* name, const char* okName) {
-    QDialog about;
-    about.setObjectName(name);
-    auto* ok = new QPushButton("OK", &about);
-    ok->setObjectName(okName);
-    QObject::connect(ok, &QPushButton::clicked, &about, &QDialog::accept);
-    return about.exec();
-}
-
-struct StartupOutcome {
-    int dialogResult = -1;
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-StartupOutcome runWithStartup(const char* name, const char* okName, const QString& script) {
-    auto parsed = scenario::script::parseScript(script);
-    QBuffer out, err;
-    out.open(QIODevice::WriteOnly);
-    err.open(QIODevice::WriteOnly);
-    scenario::ScenarioRunner runner("s", std::move(parsed.commands), &out, &err);
-    runner.start(true);
-    StartupOutcome o;
-    o.dialogResult = showStartupWindow(name, okName);
-    if (!runner.isFinished()) runner.startupDone();
-    o.status = runner.waitForFinished();
-    o.out = QString::fromUtf8(out.data());
-    o.err = QString::fromUtf8(err.data());
-    return o;
-}
-
-}  // namespace
-
+// A start-up window like the program's, modal and closed by the button
+// `okName`, shown while the runner waits for the start-up to end.
 TEST_F(RunnerTest, StartupWindowsTheScriptCannotAnswerStopTheRun) {
-    StartupOutcome o = runWithStartup("AboutForm", "CloseButton", "click OkButton\n");
-    EXPECT_EQ(o.status, 1);
-    EXPECT_EQ(o.dialogResult, QDialog::Rejected);  // closed so the run could end
-    EXPECT_EQ(o.err, "s: error: the start-up window AboutForm has no usable OKButton\n");
-    EXPECT_TRUE(log.lines.isEmpty());
-
-    o = runWithStartup("SplashForm", "OKButton", "click OkButton\n");
-    EXPECT_EQ(o.status, 1);
-    EXPECT_EQ(o.err, "s: error: unexpected modal window SplashForm at start-up\n");
-    EXPECT_TRUE(log.lines.isEmpty());
+    const struct {
+        const char* window;
+        const char* okName;
+        const char* err;
+    } cases[] = {
+        {"AboutForm", "CloseButton",
+         "s: error: the start-up window AboutForm has no usable OKButton\n"},
+        {"SplashForm", "OKButton", "s: error: unexpected modal window SplashForm at start-up\n"}};
+    for (const auto& c : cases) {
+        QBuffer out, err;
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        scenario::ScenarioRunner runner(
+            "s", scenario::script::parseScript("click OkButton\n").commands, &out, &err);
+        runner.start(true);
+        QDialog startup;
+        startup.setObjectName(c.window);
+        auto* ok = new QPushButton("OK", &startup);
+        ok->setObjectName(c.okName);
+        QObject::connect(ok, &QPushButton::clicked, &startup, &QDialog::accept);
+        EXPECT_EQ(startup.exec(), QDialog::Rejected);  // closed so the run could end
+        if (!runner.isFinished()) runner.startupDone();
+        EXPECT_EQ(runner.waitForFinished(), 1);
+        EXPECT_EQ(QString::fromUtf8(err.data()).toStdString(), c.err);
+        EXPECT_EQ(out.data(), "window " + QByteArray(c.window) + " shown\n");
+        EXPECT_TRUE(log.lines.isEmpty());
+    }
 }
 
-TEST_F(RunnerTest, FailureInsideStackedModalsClosesThemAllAndLogsNothingMore) {
-    // A failing command while a program modal window is open: the window is
-    // closed (its handler goes on as for a cancel) and nothing more is logged.
-    const Outcome o = run("click ModalButton\nclick NoSuchButton\n");
-    EXPECT_EQ(o.status, 1);
-    EXPECT_EQ(o.err, "t.script:2: error: no control NoSuchButton in window SubForm\n");
-    EXPECT_EQ(o.out, "window SubForm shown\n");
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    EXPECT_EQ(log.lines, QStringList{"sub closed with "});
-
-    log.lines.clear();
-    const Outcome nested = run("click AskButton\nanswer Yes\n");  // info box left to the runner
-    EXPECT_EQ(nested.status, 0);
-    EXPECT_EQ(log.lines, (QStringList{"answer yes", "after info"}));
-}
-
-TEST_F(RunnerTest, OkBoxWithDetailsIsPressedByItsOkButton) {
-    auto* b = new QPushButton("Long", win.get());
-    b->setObjectName("LongButton");
-    b->show();
-    QObject::connect(b, &QPushButton::clicked, [this] {
-        QStringList lines;
-        for (int i = 1; i <= 40; ++i) lines << QStringLiteral("line %1").arg(i);
-        ui::msgBoxWithDetails(lines.join("\r\n"), 30, ui::Icon::Information);
-        log("long box closed");
-    });
-    const Outcome o = run("click LongButton\nclick OkButton\n");
-    ASSERT_EQ(o.status, 0) << o.err.toStdString();
-    EXPECT_TRUE(
-        o.out.startsWith("msgbox information ok \"Quorvane '99\" line 1\\r\\nline 2\\r\\n"));
-    EXPECT_TRUE(o.out.endsWith("line 30\\r\\n(10 more not shown)\n"));
-    EXPECT_EQ(log.lines, (QStringList{"long box closed", "clicked OkButton"}));
-}
+}  // namespace

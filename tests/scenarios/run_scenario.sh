@@ -1,27 +1,9 @@
 #!/usr/bin/env bash
 # Runs one end-to-end scenario: run_scenario.sh QUORVANE_BINARY SCENARIO_DIR
-#
-# SCENARIO_DIR holds `script`, optionally `fixture.json`, `expected.out` (the
-# standard output, compared exactly), optionally `expected.err` (the standard
-# error, compared exactly when present) and `expected.status` (default 0).
-# Optionally `args` (the command-line arguments, one per line, instead of
-# `--script script [--fixture fixture.json]`) and `stdin` (fed to the program).
-# Optionally `data/`, copied as the program's XDG_DATA_HOME (so
-# `data/quorvane/mailstore.db` is the profile folder's store); every file in it
-# must be left byte for byte as it was. Optionally `setup`, run by bash in the
-# working directory with the program's environment (and QUORVANE, the program)
-# before it starts (exit status 77 skips the scenario); background processes it
-# lists in $QUORVANE_SCENARIO_PIDS are killed when the run ends. Optionally `check`, run by bash in the working
-# directory after the program (to report on files it wrote); its standard
-# output ends the standard output compared.
-# Any other file in it (attachments and the like) is copied next to the script.
-#
-# The program runs in a fresh working directory with private HOME and XDG
-# folders. In both outputs that directory's path reads as $WORK, so scripts
-# may name files relative to it and still compare the same on every machine.
-#
-# QUORVANE_BLESS=1 writes the actual outputs into the scenario directory
-# instead of comparing (review them before committing).
+# (what SCENARIO_DIR may hold is in README.md beside this script). The program
+# runs in a fresh working directory, which reads as $WORK in both outputs, with
+# private HOME and XDG folders. QUORVANE_BLESS=1 writes the actual outputs into
+# the scenario directory instead of comparing (review them before committing).
 set -u
 if [ $# -ne 2 ]; then
     echo "usage: $0 QUORVANE_BINARY SCENARIO_DIR" >&2
@@ -46,6 +28,8 @@ trap stop_setup EXIT
 work=$tmp/work
 mkdir -p "$work" "$tmp/home" "$tmp/config" "$tmp/data" "$tmp/cache" "$tmp/runtime"
 chmod 700 "$tmp/runtime"
+export HOME=$tmp/home XDG_CONFIG_HOME=$tmp/config XDG_DATA_HOME=$tmp/data XDG_CACHE_HOME=$tmp/cache \
+    XDG_RUNTIME_DIR=$tmp/runtime QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8
 for f in "$dir"/* "$dir"/.[!.]*; do
     [ -e "$f" ] || continue
     case "$(basename "$f")" in expected.* | args | stdin | data | setup | check) continue ;; esac
@@ -63,10 +47,7 @@ input=/dev/null
 
 [ -d "$dir/data" ] && cp -R "$dir/data/." "$tmp/data/"
 if [ -f "$dir/setup" ]; then
-    (cd "$work" &&
-        HOME=$tmp/home XDG_CONFIG_HOME=$tmp/config XDG_DATA_HOME=$tmp/data XDG_CACHE_HOME=$tmp/cache \
-        XDG_RUNTIME_DIR=$tmp/runtime LC_ALL=C.UTF-8 QUORVANE=$bin QUORVANE_SCENARIO_PIDS=$pids \
-        bash "$dir/setup") || {
+    (cd "$work" && QUORVANE=$bin QUORVANE_SCENARIO_PIDS=$pids bash "$dir/setup") || {
         # 77: something the scenario needs is not installed (CTest reports a skip).
         setup_status=$?
         [ "$setup_status" -eq 77 ] && { echo "$dir: skipped, its setup lacks a program"; exit 77; }
@@ -76,16 +57,9 @@ if [ -f "$dir/setup" ]; then
 fi
 
 status=0
-(cd "$work" &&
-    HOME=$tmp/home XDG_CONFIG_HOME=$tmp/config XDG_DATA_HOME=$tmp/data XDG_CACHE_HOME=$tmp/cache \
-    XDG_RUNTIME_DIR=$tmp/runtime QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8 \
-    "$bin" "${args[@]}" >"$tmp/out" 2>"$tmp/err" <"$input") || status=$?
+(cd "$work" && "$bin" "${args[@]}" >"$tmp/out" 2>"$tmp/err" <"$input") || status=$?
 
-if [ -f "$dir/check" ]; then
-    (cd "$work" &&
-        HOME=$tmp/home XDG_CONFIG_HOME=$tmp/config XDG_DATA_HOME=$tmp/data XDG_CACHE_HOME=$tmp/cache \
-        XDG_RUNTIME_DIR=$tmp/runtime LC_ALL=C.UTF-8 bash "$dir/check" >>"$tmp/out" 2>>"$tmp/err")
-fi
+[ -f "$dir/check" ] && (cd "$work" && bash "$dir/check" >>"$tmp/out" 2>>"$tmp/err")
 
 # The working directory's path, whatever mktemp chose, reads as $WORK.
 export WORKDIR=$work

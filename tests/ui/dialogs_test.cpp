@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "support/Drive.h"
+#include "support/JsonCases.h"
 #include "ui/Dialogs.h"
 #include "ui/Twips.h"
 
@@ -55,45 +56,42 @@ void answerBox(Seen& seen, const QString& buttonText) {
 }  // namespace
 
 TEST(Dialogs, MessageBoxShowsItsTextIconAndButtonsAndAnswers) {
-    Seen s;
-    answerBox(s, "OK");
-    EXPECT_EQ(ui::Answer::Ok, ui::msgBox("You must log in first.", ui::Icon::Critical));
-    EXPECT_EQ("MsgBox", s.objectName);
-    EXPECT_EQ("Quorvane '99", s.title);
-    EXPECT_EQ("You must log in first.", s.text);
-    EXPECT_EQ("critical", s.icon);
-    EXPECT_EQ("ok", s.buttons);
-    EXPECT_EQ(QStringList({"OK"}), s.buttonTexts);
-
-    Seen q;
-    answerBox(q, "No");
-    EXPECT_EQ(ui::Answer::No, ui::msgBox("Sure?", ui::Icon::Question, ui::Buttons::YesNo, "T"));
-    EXPECT_EQ("T", q.title);
-    EXPECT_EQ("question", q.icon);
-    EXPECT_EQ("yesno", q.buttons);
-    EXPECT_EQ(QStringList({"No", "Yes"}), q.buttonTexts);
-
-    Seen y;
-    answerBox(y, "Yes");
-    EXPECT_EQ(ui::Answer::Yes, ui::msgBox("Sure?", ui::Icon::Question, ui::Buttons::YesNo));
-
-    Seen e;
-    answerBox(e, "");  // Escape / closing by the frame
-    EXPECT_EQ(ui::Answer::No, ui::msgBox("Sure?", ui::Icon::Question, ui::Buttons::YesNo));
-    Seen c;
-    answerBox(c, "");
-    EXPECT_EQ(ui::Answer::Cancel, ui::msgBox("Go?", ui::Icon::Exclamation, ui::Buttons::OkCancel));
-    EXPECT_EQ("exclamation", c.icon);
-    EXPECT_EQ("okcancel", c.buttons);
-    EXPECT_EQ(QStringList({"Cancel", "OK"}), c.buttonTexts);
-    Seen i;
-    answerBox(i, "");
-    EXPECT_EQ(ui::Answer::Ok, ui::msgBox("Done.", ui::Icon::Information));
-    EXPECT_EQ("information", i.icon);
-    Seen n;
-    answerBox(n, "OK");
+    using ui::Answer, ui::Buttons, ui::Icon;
+    const struct {
+        Icon icon;
+        Buttons buttons;
+        const char* press;  // "": Escape, as closing by the frame
+        Answer answer;
+        const char *iconName, *buttonsName, *buttonTexts;
+    } cases[] = {
+        {Icon::Critical, Buttons::Ok, "OK", Answer::Ok, "critical", "ok", "OK"},
+        {Icon::Question, Buttons::YesNo, "No", Answer::No, "question", "yesno", "No|Yes"},
+        {Icon::Question, Buttons::YesNo, "Yes", Answer::Yes, "question", "yesno", "No|Yes"},
+        {Icon::Question, Buttons::YesNo, "", Answer::No, "question", "yesno", "No|Yes"},
+        {Icon::Exclamation, Buttons::OkCancel, "", Answer::Cancel, "exclamation", "okcancel",
+         "Cancel|OK"},
+        {Icon::Information, Buttons::Ok, "", Answer::Ok, "information", "ok", "OK"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.iconName);
+        Seen s;
+        answerBox(s, c.press);
+        EXPECT_EQ(c.answer, ui::msgBox("You must log in first.", c.icon, c.buttons));
+        EXPECT_EQ("MsgBox", s.objectName);
+        EXPECT_EQ("Quorvane '99", s.title);
+        EXPECT_EQ("You must log in first.", s.text);
+        EXPECT_EQ(c.iconName, s.icon);
+        EXPECT_EQ(c.buttonsName, s.buttons);
+        EXPECT_EQ(c.buttonTexts, s.buttonTexts.join(u'|'));
+    }
+    Seen plain, titled;
+    answerBox(plain, "OK");
     ui::msgBox("Plain.");
-    EXPECT_EQ("none", n.icon);
+    EXPECT_EQ("none", plain.icon);
+    EXPECT_EQ("ok", plain.buttons);
+    answerBox(titled, "OK");
+    ui::msgBox("Sure?", Icon::Question, Buttons::Ok, "T");
+    EXPECT_EQ("T", titled.title);
 }
 
 TEST(Dialogs, MessageBoxWithDetailsCutsLongTexts) {
@@ -112,31 +110,19 @@ TEST(Dialogs, MessageBoxWithDetailsCutsLongTexts) {
     EXPECT_EQ("", shortText.detailed);
 }
 
-// Every kind of line break counts as one, a CR LF pair too, and the text
-// after the last break is a line of its own.
-TEST(Dialogs, MessageBoxWithDetailsCountsEveryKindOfLineBreak) {
-    const struct {
-        const char* text;
-        int maxLines;
-        const char* shown;
-    } kCases[] = {
-        {"a\nb\rc\r\nd", 2, "a\nb\r(2 more not shown)"},
-        {"a\nb\rc\r\nd", 3, "a\nb\rc\r\n(1 more not shown)"},
-        {"a\nb\rc\r\nd", 4, "a\nb\rc\r\nd"},
-        {"a\n\n\nb", 3, "a\n\n\n(1 more not shown)"},
-        {"\r\r", 1, "\r(1 more not shown)"},
-        {"\r\n\r\n", 2, "\r\n\r\n"},
-        {"a\nb\nc\n", 2, "a\nb\n(1 more not shown)"},
-        {"one line", 1, "one line"},
-    };
-    for (const auto& c : kCases) {
-        SCOPED_TRACE(c.text);
-        Seen s;
-        answerBox(s, "OK");
-        ui::msgBoxWithDetails(QString::fromLatin1(c.text), c.maxLines, ui::Icon::Information);
-        EXPECT_EQ(QString::fromLatin1(c.shown), s.text);
-    }
+class LineBreaks : public testing::TestWithParam<jsoncases::Case> {};
+
+TEST_P(LineBreaks, EachCountsAsOneLine) {
+    Seen s;
+    answerBox(s, "OK");
+    ui::msgBoxWithDetails(GetParam().fields[0], GetParam().fields[1].toInt(),
+                          ui::Icon::Information);
+    EXPECT_EQ(GetParam().field(2), s.text.toStdString());
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, LineBreaks,
+                         testing::ValuesIn(jsoncases::read(CASES_DIR "/dialogs.json")),
+                         jsoncases::name<testing::TestParamInfo<jsoncases::Case>>);
 
 TEST(Dialogs, InputBoxReturnsTheTextOrEmptyOnCancel) {
     QString title, label, objectName;

@@ -8,22 +8,15 @@
 #include <QTest>
 
 #include "messaging/Error.h"
+#include "support/StoreTestUtil.h"
 #include "ui/TreeModel.h"
 #include "ui/TreeView.h"
 
+using storetest::errorOf;
 using ui::Relationship;
 using ui::TreeView;
 
 namespace {
-
-std::int32_t errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const mapi::Error& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 QStringList texts(const TreeView& t, const std::vector<std::int32_t>& ids) {
     QStringList out;

@@ -6,21 +6,18 @@
 #include "RunHelper.h"
 #include "codegen/CodeBuilder.h"
 #include "codegen/VarNames.h"
+#include "support/JsonCases.h"
 
 namespace {
 
-struct Case {
-    const char* value;
-    const char* line;  // the generated line for `v = "%1"`
-};
-
-class QuotedValue : public testing::TestWithParam<Case> {};
+// literal.json: [value, the generated line for `v = "%1"`].
+class QuotedValue : public testing::TestWithParam<jsoncases::Case> {};
 
 TEST_P(QuotedValue, IsAValidLiteralOfTheSameValue) {
     codegen::VarNames names;
-    const QString value = QString::fromUtf8(GetParam().value);
+    const QString value = GetParam().fields[0];
     const QString code = codegen::Code(names).line(u"v = \"%1\"", {value}).text();
-    EXPECT_EQ(code.toStdString(), std::string(GetParam().line) + "\r\n");
+    EXPECT_EQ(code.toStdString(), GetParam().field(1) + "\r\n");
 
     vbrun_test::RecordingHost host;
     const QString out =
@@ -28,14 +25,9 @@ TEST_P(QuotedValue, IsAValidLiteralOfTheSameValue) {
     EXPECT_EQ(out.toStdString(), value.toStdString());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Mend, QuotedValue,
-    testing::Values(Case{"plain", "v = \"plain\""}, Case{"", "v = \"\""},
-                    Case{"Quarterly \"figures\"", "v = \"Quarterly \"\"figures\"\"\""},
-                    Case{"\"", "v = \"\"\"\""},
-                    Case{"Dear all,\r\n  Regards", "v = \"Dear all,\" & vbCrLf & \"  Regards\""},
-                    Case{"a\nb\rc", "v = \"a\" & vbLf & \"b\" & vbCr & \"c\""},
-                    Case{"end\r\n", "v = \"end\" & vbCrLf & \"\""}));
+INSTANTIATE_TEST_SUITE_P(Cases, QuotedValue,
+                         testing::ValuesIn(jsoncases::read(VBRUN_CASES_DIR "/literal.json")),
+                         jsoncases::name<testing::TestParamInfo<jsoncases::Case>>);
 
 TEST(UnquotedValue, IsWrittenAsBefore) {
     codegen::VarNames names;

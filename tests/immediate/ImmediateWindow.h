@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QWidget>
+
+#include "codewindow/CodeTextEdit.h"
+#include "codewindow/CodeWindow.h"
+#include "immediate/CodeRunController.h"
+#include "shell/MAPIMod.h"
+
+// A code window and the Run / Stop / Immediate window controller over it, as
+// the main window holds them.
+struct ImmediateWindow {
+    QWidget main;
+    codewindow::CodeTextEdit* edit = new codewindow::CodeTextEdit(&main);
+    codewindow::CodeWindow code{edit};
+    shell::MAPIMod mod;
+    immediate::CodeRunController runner{&main, code, mod};
+};
