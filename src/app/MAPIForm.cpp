@@ -1,5 +1,6 @@
 #include "app/MAPIForm.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -21,8 +22,10 @@
 namespace app {
 
 MAPIForm::MAPIForm(QWidget* parent) : QWidget(parent), subsystems_(std::make_unique<Subsystems>()) {
-    codewindow::CodeTextEdit* codeText = buildMainWindow(this);
-    code_ = std::make_unique<codewindow::CodeWindow>(codeText);
+    const MainWindowParts parts = buildMainWindow(this);
+    client_ = parts.client;
+    menuBar_ = parts.menuBar;
+    code_ = std::make_unique<codewindow::CodeWindow>(parts.code);
 
     connect(control<QPushButton>(QStringLiteral("CopyButton")), &QPushButton::clicked, this,
             [this] { code_->copyAll(); });
@@ -30,6 +33,10 @@ MAPIForm::MAPIForm(QWidget* parent) : QWidget(parent), subsystems_(std::make_uni
             [this] { code_->clearWithQuestion(); });
     connect(control<QPushButton>(QStringLiteral("AboutButton")), &QPushButton::clicked, this,
             [this] { showAboutForm(this); });
+    connect(control<QAction>(QStringLiteral("AboutAction")), &QAction::triggered, this,
+            [this] { showAboutForm(this); });
+    connect(control<QAction>(QStringLiteral("QuitAction")), &QAction::triggered, this,
+            &QWidget::close);
 
     auto* tabs = control<QTabBar>(QStringLiteral("OptionsTab"));
     // Click of the tab strip: the selected tab's panel comes to the front, also
@@ -42,6 +49,14 @@ MAPIForm::MAPIForm(QWidget* parent) : QWidget(parent), subsystems_(std::make_uni
     connect(tabs, &QTabBar::tabBarClicked, this, [tabs, bringSelectedToFront](int index) {
         if (index == tabs->currentIndex()) bringSelectedToFront();
     });
+    // Help > Instructions: the Instructions tab, as a click on it would show it.
+    connect(control<QAction>(QStringLiteral("InstructionsAction")), &QAction::triggered, this,
+            [tabs, bringSelectedToFront] {
+                if (tabs->currentIndex() == 3)
+                    bringSelectedToFront();
+                else
+                    tabs->setCurrentIndex(3);
+            });
 
     new codewindow::VarTreeController(control<ui::TreeView>(QStringLiteral("VarTree")), mod_.names);
 
@@ -87,8 +102,14 @@ void MAPIForm::load(bool showAbout) {
 
 void MAPIForm::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    // The resize rules lay out the client area as they did the whole window:
+    // its outer height is the window's less the menu bar's.
+    const int menuHeight = menuBar_->height();
+    menuBar_->setGeometry(0, 0, width(), menuHeight);
+    client_->setGeometry(0, menuHeight, width(), height() - menuHeight);
     const QRect outer = frameGeometry();
-    applyResizeRules(this, ui::pixelsToTwipsX(outer.width()), ui::pixelsToTwipsY(outer.height()));
+    applyResizeRules(this, ui::pixelsToTwipsX(outer.width()),
+                     ui::pixelsToTwipsY(outer.height() - menuHeight));
 }
 
 void MAPIForm::closeEvent(QCloseEvent* event) {

@@ -58,6 +58,8 @@ class MAPIForm : public QWidget {
     void closeEvent(QCloseEvent* event) override;    // Form_QueryUnload
 
   private:
+    QWidget* client_ = nullptr;
+    QWidget* menuBar_ = nullptr;
     shell::MAPIMod mod_;
     shell::Requests requests_;
     std::unique_ptr<codewindow::CodeWindow> code_;

@@ -4,11 +4,13 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
 
+#include "app/MenuBar.h"
 #include "app/TreeImages.h"
 #include "codewindow/CodeTextEdit.h"
 #include "ui/CheckBox.h"
@@ -213,17 +215,25 @@ void buildInstructionsPanel(QWidget* p) {
 
 }  // namespace
 
-codewindow::CodeTextEdit* buildMainWindow(QWidget* form) {
-    form->setObjectName(QStringLiteral("MAPIForm"));
-    form->setWindowTitle(QStringLiteral("Quorvane '99"));
-    form->resize(ui::twipsToPixelsX(9495), ui::twipsToPixelsY(6420));
+MainWindowParts buildMainWindow(QWidget* window) {
+    window->setObjectName(QStringLiteral("MAPIForm"));
+    window->setWindowTitle(QStringLiteral("Quorvane '99"));
     // The layout's twip sizes were made for a small 8-point interface font; a
     // narrow sans font keeps the captions inside them.
-    QFont font = form->font();
+    QFont font = window->font();
     font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
                       QStringLiteral("DejaVu Sans Condensed"), font.family()});
     font.setPointSize(8);
-    form->setFont(font);
+    window->setFont(font);
+    QMenuBar* menuBar = buildMenuBar(window);
+    // Every original control lives in the client area below the menu bar, at
+    // the place the design gives it there; the area has no name of its own.
+    auto* form = new QWidget(window);
+    const int menuHeight = menuBar->sizeHint().height();
+    const QSize client(ui::twipsToPixelsX(9495), ui::twipsToPixelsY(6420));
+    menuBar->setGeometry(0, 0, client.width(), menuHeight);
+    form->setGeometry(0, menuHeight, client.width(), client.height());
+    window->resize(client.width(), client.height() + menuHeight);
 
     auto* mapiTree = tw(named(new ui::TreeView(form), "MAPITree"), 0, 240, 5055, 3735);
     mapiTree->setImageList(treeImages());
@@ -267,7 +277,7 @@ codewindow::CodeTextEdit* buildMainWindow(QWidget* form) {
     buildLogonPanel(panels[2]);
     buildInstructionsPanel(panels[3]);
     panels[0]->raise();
-    return code;
+    return {code, menuBar, form};
 }
 
 void placeFilterValueControls(QWidget* form) {

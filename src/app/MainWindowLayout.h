@@ -1,5 +1,6 @@
 #pragma once
 
+class QMenuBar;
 class QWidget;
 
 namespace codewindow {
@@ -8,9 +9,15 @@ class CodeTextEdit;
 
 namespace app {
 
-// Creates every control of the main window with its objectName, caption, tool
-// tip, design geometry and initial state. Returns the code window's text box.
-codewindow::CodeTextEdit* buildMainWindow(QWidget* form);
+struct MainWindowParts {
+    codewindow::CodeTextEdit* code;  // the code window's text box
+    QMenuBar* menuBar;
+    QWidget* client;  // the original window's area, below the menu bar
+};
+
+// Creates the menu bar and every control of the main window with its
+// objectName, caption, tool tip, design geometry and initial state.
+MainWindowParts buildMainWindow(QWidget* window);
 
 // Start-up step 3: the overlapping value controls of the filter editor, placed
 // in pixels of the "Functions" panel.

@@ -6,6 +6,7 @@
 #include "addressbook/AddressBookController.h"
 #include "browser/BrowserActions.h"
 #include "browser/TreeController.h"
+#include "codefiles/CodeFilesController.h"
 #include "compose/ComposeController.h"
 #include "filters/FilterEditor.h"
 #include "filters/FilterRunner.h"
@@ -27,6 +28,7 @@ void installSubsystems(MAPIForm& form, Subsystems& s) {
     s.filterEditor = std::make_shared<filters::FilterEditor>(context);
     s.filterRunner = std::make_shared<filters::FilterRunner>(context);
     s.codeRunner = std::make_shared<immediate::CodeRunController>(&form, form.code(), form.mod());
+    s.codeFiles = std::make_shared<codefiles::CodeFilesController>(&form, form.code());
 
     shell::Requests& requests = form.requests();
     requests.logon = [&s] { s.session->Logon(); };

@@ -26,6 +26,9 @@ class AddressBookController;
 namespace immediate {
 class CodeRunController;
 }
+namespace codefiles {
+class CodeFilesController;
+}
 
 namespace app {
 
@@ -43,6 +46,7 @@ struct Subsystems {
     std::shared_ptr<compose::ComposeController> compose;
     std::shared_ptr<addressbook::AddressBookController> addressBook;
     std::shared_ptr<immediate::CodeRunController> codeRunner;
+    std::shared_ptr<codefiles::CodeFilesController> codeFiles;
 };
 
 // Creates the controllers over the form's controls (called once, when the

@@ -4,8 +4,8 @@
 #include <QCoreApplication>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QShortcut>
 #include <QTextBlock>
+#include <stdexcept>
 
 #include "codewindow/CodeTextEdit.h"
 #include "codewindow/CodeWindow.h"
@@ -18,6 +18,14 @@
 
 namespace immediate {
 
+namespace {
+QAction* action(QWidget* window, const char* name) {
+    auto* a = window->findChild<QAction*>(QString::fromLatin1(name));
+    if (!a) throw std::logic_error(std::string("no action named ") + name);
+    return a;
+}
+}  // namespace
+
 CodeRunController::CodeRunController(QWidget* mainWindow, codewindow::CodeWindow& code,
                                      shell::MAPIMod& mod)
     : QObject(nullptr),
@@ -25,14 +33,22 @@ CodeRunController::CodeRunController(QWidget* mainWindow, codewindow::CodeWindow
       code_(code),
       mod_(mod),
       immediate_(new ImmediateWindow(mainWindow)),
-      interpreter_(std::make_unique<vbrun::Interpreter>(*this)) {
+      interpreter_(std::make_unique<vbrun::Interpreter>(*this)),
+      runAction_(action(mainWindow, "RunAction")),
+      runSelectionAction_(action(mainWindow, "RunSelectionAction")),
+      stopAction_(action(mainWindow, "StopAction")) {
     interpreter_->setCancelFlag(&cancel_);
     new VbHighlighter(code_.widget()->document());
 
-    auto* f5 = new QShortcut(QKeySequence(Qt::Key_F5), mainWindow);
-    connect(f5, &QShortcut::activated, this, &CodeRunController::runAll);
-    auto* ctrlG = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), mainWindow);
-    connect(ctrlG, &QShortcut::activated, this, &CodeRunController::showImmediate);
+    // The Run menu's entries, found once: a name missing fails at start-up.
+    connect(runAction_, &QAction::triggered, this, &CodeRunController::runAll);
+    connect(runSelectionAction_, &QAction::triggered, this, &CodeRunController::runSelection);
+    connect(stopAction_, &QAction::triggered, this, &CodeRunController::stop);
+    connect(action(mainWindow, "ImmediateAction"), &QAction::triggered, this,
+            &CodeRunController::showImmediate);
+    connect(code_.widget(), &QPlainTextEdit::selectionChanged, this,
+            &CodeRunController::updateActions);
+    updateActions();
 
     code_.widget()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(code_.widget(), &QWidget::customContextMenuRequested, this,
@@ -42,6 +58,12 @@ CodeRunController::CodeRunController(QWidget* mainWindow, codewindow::CodeWindow
 }
 
 CodeRunController::~CodeRunController() = default;
+
+void CodeRunController::updateActions() {
+    runAction_->setEnabled(!running_);
+    runSelectionAction_->setEnabled(!running_ && code_.widget()->textCursor().hasSelection());
+    stopAction_->setEnabled(running_);
+}
 
 void CodeRunController::showContextMenu(const QPoint& pos) {
     std::unique_ptr<QMenu> menu(code_.widget()->createStandardContextMenu());
@@ -104,6 +126,7 @@ void CodeRunController::run(const QString& source, int firstLine, bool fromCodeW
             mapi::Variant(std::static_pointer_cast<mapi::Object>(mod_.session.shared())));
     cancel_.store(false);
     running_ = true;
+    updateActions();
     immediate_->setRunning(true);
     code_.widget()->setReadOnly(true);
     if (fromCodeWindow) showImmediate();
@@ -111,6 +134,7 @@ void CodeRunController::run(const QString& source, int firstLine, bool fromCodeW
     code_.widget()->setReadOnly(false);
     immediate_->setRunning(false);
     running_ = false;
+    updateActions();
     if (!failure) return;
     if (fromCodeWindow) selectLine(firstLine + failure->line - 1);
     if (failure->number == 18) {

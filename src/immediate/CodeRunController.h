@@ -6,6 +6,7 @@
 
 #include "vbrun/Host.h"
 
+class QAction;
 class QPlainTextEdit;
 
 namespace shell {
@@ -22,9 +23,10 @@ namespace immediate {
 
 class ImmediateWindow;
 
-// F5, "Run", "Run Selection" and Ctrl+G for the code window: runs its text
-// (or the selected lines) on the GUI thread in slices, with the program's
-// logged-on session under the session variable's current name. Variables
+// The Run menu (Run F5, Run Selection, Stop, Immediate Window Ctrl+G) and the
+// code window's context menu: runs its text (or the selected lines) on the GUI
+// thread in slices, with the program's logged-on session under the session
+// variable's current name. Variables
 // persist between runs, as in the Immediate window of the IDE. A run-time
 // error shows "Run-time error 'N':" and selects the failing line.
 class CodeRunController : public QObject, public vbrun::Host {
@@ -42,6 +44,9 @@ class CodeRunController : public QObject, public vbrun::Host {
 
   private:
     void run(const QString& source, int firstLine, bool fromCodeWindow);
+    // Run and Run Selection while nothing runs (and a selection for the
+    // latter), Stop while something does.
+    void updateActions();
     void selectLine(int line);
     void showContextMenu(const QPoint& pos);
 
@@ -56,6 +61,9 @@ class CodeRunController : public QObject, public vbrun::Host {
     std::unique_ptr<vbrun::Interpreter> interpreter_;
     std::atomic<bool> cancel_{false};
     bool running_ = false;
+    QAction* runAction_;
+    QAction* runSelectionAction_;
+    QAction* stopAction_;
 };
 
 }  // namespace immediate

@@ -3,6 +3,7 @@
 // command.
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
@@ -43,6 +44,10 @@ void ScenarioRunner::runCommand(const Command& c) {
 void ScenarioRunner::cmdClick(const Command& c) {
     auto* b = findControlAs<QAbstractButton>(c.arg(0), true, "button, check box or option button");
     b->click();
+}
+
+void ScenarioRunner::cmdTrigger(const Command& c) {
+    findAction(c.arg(0))->trigger();
 }
 
 void ScenarioRunner::cmdTab(const Command& c) {

@@ -8,6 +8,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTabBar>
 #include <QTabWidget>
@@ -101,6 +103,23 @@ std::optional<QString> listLines(QWidget* w) {
         for (int r = 0; r < lw->count(); ++r) out += escapeLine(lw->item(r)->text()) + u'\n';
     } else if (auto* cb = qobject_cast<QComboBox*>(w)) {
         for (int r = 0; r < cb->count(); ++r) out += escapeLine(cb->itemText(r)) + u'\n';
+    } else if (auto* menus = qobject_cast<QMenuBar*>(w)) {
+        // Each menu, then its entries indented: name, text, shortcut, state.
+        for (QAction* m : menus->actions()) {
+            out += escapeLine(m->text()) + u'\n';
+            if (!m->menu()) continue;
+            for (QAction* a : m->menu()->actions()) {
+                if (a->isSeparator()) {
+                    out += QStringLiteral("  -\n");
+                    continue;
+                }
+                out += QStringLiteral("  %1\t%2\t%3\tvisible=%4 enabled=%5\n")
+                           .arg(a->objectName(), escapeLine(a->text()),
+                                a->shortcut().toString(QKeySequence::PortableText))
+                           .arg(a->isVisible() ? 1 : 0)
+                           .arg(a->isEnabled() ? 1 : 0);
+            }
+        }
     } else if (auto* bar = qobject_cast<QTabBar*>(w)) {
         for (int r = 0; r < bar->count(); ++r)
             out += escapeLine(bar->tabText(r)) + u'\t' + escapeLine(bar->tabToolTip(r)) + u'\n';

@@ -1,6 +1,7 @@
 // Program windows as they show, activate and close, and finding the window
 // and control a command names.
 
+#include <QAction>
 #include <QApplication>
 #include <QMouseEvent>
 #include <QProgressDialog>
@@ -133,6 +134,25 @@ QWidget* ScenarioRunner::findControl(const QString& controlName, bool forAction)
         checkUsable(found, controlName);
     }
     return found;
+}
+
+QAction* ScenarioRunner::findAction(const QString& actionName) const {
+    QWidget* window = nullptr;
+    QString name = actionName;
+    if (const qsizetype slash = actionName.indexOf(u'/'); slash > 0) {
+        window = findWindow(actionName.left(slash));
+        name = actionName.mid(slash + 1);
+    } else {
+        window = activeWindow();
+        if (!window) throw Failure{QStringLiteral("no window is open")};
+    }
+    auto* a = window->findChild<QAction*>(name);
+    if (!a)
+        throw Failure{QStringLiteral("no action %1 in window %2").arg(name, window->objectName())};
+    checkNotBlocked(window, actionName);
+    if (!a->isVisible()) throw Failure{QStringLiteral("action %1 is hidden").arg(actionName)};
+    if (!a->isEnabled()) throw Failure{QStringLiteral("action %1 is disabled").arg(actionName)};
+    return a;
 }
 
 void ScenarioRunner::checkUsable(QWidget* w, const QString& controlName) const {

@@ -82,6 +82,9 @@ class ScenarioRunner : public QObject {
 
     // Control look-up: WINDOW/NAME or NAME in the active window. Throws Failure.
     QWidget* findControl(const QString& controlName, bool forAction) const;
+    // A menu entry (QAction) of the active window, or of WINDOW in "WINDOW/NAME",
+    // that can be chosen now: shown, enabled and not blocked by a modal window.
+    QAction* findAction(const QString& actionName) const;
     template <class T>
     T* findControlAs(const QString& controlName, bool forAction, const char* kind) const;
     void checkUsable(QWidget* w, const QString& controlName) const;
@@ -106,6 +109,7 @@ class ScenarioRunner : public QObject {
     void cmdHeader(const script::Command& c);
     void cmdResize(const script::Command& c);
     void cmdDump(const script::Command& c);
+    void cmdTrigger(const script::Command& c);
 
     QString waitingDialogDescription(QWidget* modal) const;
     bool isOkOnly(QMessageBox* box) const;

@@ -39,7 +39,9 @@ std::optional<QString> checkCommand(Command& c) {
 
     if (c.verb == Verb::Key && !keyByName(c.arg(1)))
         return QStringLiteral(
-                   "unknown key \"%1\" (Enter, Escape, Tab, F5, Ctrl+G or one character)")
+                   "unknown key \"%1\" (Enter, Escape, Tab, F5, Ctrl+G, Ctrl+O, Ctrl+S, Ctrl+Q or "
+                   "one "
+                   "character)")
             .arg(c.arg(1));
     if (c.verb == Verb::Header) {
         bool ok = false;
@@ -180,9 +182,12 @@ std::optional<KeySpec> keyByName(const QString& name) {
         {"Right", {Qt::Key_Right, ""}},
         {"Home", {Qt::Key_Home, ""}},
         {"End", {Qt::Key_End, ""}},
-        // The code window's run and Immediate window shortcuts.
+        // The shortcuts of the main window's menus.
         {"F5", {Qt::Key_F5, ""}},
         {"Ctrl+G", {Qt::Key_G, "\x07", Qt::ControlModifier}},
+        {"Ctrl+O", {Qt::Key_O, "\x0f", Qt::ControlModifier}},
+        {"Ctrl+S", {Qt::Key_S, "\x13", Qt::ControlModifier}},
+        {"Ctrl+Q", {Qt::Key_Q, "\x11", Qt::ControlModifier}},
     };
     if (auto it = named.constFind(name); it != named.constEnd()) return *it;
     if (name.size() != 1) return std::nullopt;

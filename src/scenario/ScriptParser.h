@@ -29,6 +29,7 @@
     X(FileCancel, "file-cancel", 0, 0, "file-cancel")                                       \
     X(Header, "header", 2, 2, "header NAME COLUMN")                                         \
     X(Resize, "resize", 3, 3, "resize WINDOW WIDTH HEIGHT")                                 \
+    X(Trigger, "trigger", 1, 1, "trigger NAME")                                             \
     X(Dump, "dump", 1, 2,                                                                   \
       "dump code [PATH] | dump tree NAME | dump list NAME | dump clipboard | dump control " \
       "NAME | dump layout NAME | dump selection NAME")

@@ -1,13 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QWidget>
 
 #include "addressbook/AddressBookController.h"
 #include "app/MainWindowLayout.h"
 #include "browser/BrowserActions.h"
+#include "codefiles/CodeFilesController.h"
+#include "codewindow/CodeTextEdit.h"
+#include "codewindow/CodeWindow.h"
 #include "compose/ComposeController.h"
 #include "filters/FilterEditor.h"
 #include "filters/FilterRunner.h"
+#include "immediate/CodeRunController.h"
 #include "session/SessionController.h"
 #include "shell/Context.h"
 #include "ui/TreeView.h"
@@ -50,5 +55,31 @@ INSTANTIATE_TEST_SUITE_P(Features, MissingControl,
                                            "FldNameText", "NotCheck", "AndOrOption(0)",
                                            "ClearCriteriaCheck", "FilterOption(0)",
                                            "DelFilterButton", "SendButton", "AddAddrButton"));
+
+// The menu entries the Run and code-file features answer: a wrong name stops
+// them when they are made, not when the entry is first chosen.
+class MissingAction : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(MissingAction, StopsTheMenuFeaturesWhenTheyAreMade) {
+    QWidget window;
+    const app::MainWindowParts parts = app::buildMainWindow(&window);
+    auto* action = window.findChild<QAction*>(QString::fromLatin1(GetParam()));
+    ASSERT_NE(action, nullptr);
+    action->setObjectName(QStringLiteral("Renamed"));
+    codewindow::CodeWindow code(parts.code);
+    shell::MAPIMod mod;
+    try {
+        immediate::CodeRunController runner(&window, code, mod);
+        codefiles::CodeFilesController files(&window, code);
+        FAIL() << "the features were made without " << GetParam();
+    } catch (const std::logic_error& e) {
+        EXPECT_EQ(std::string(e.what()), std::string("no action named ") + GetParam());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Menus, MissingAction,
+                         ::testing::Values("RunAction", "StopAction", "ImmediateAction",
+                                           "OpenCodeAction", "SaveCodeAction",
+                                           "RecentCodeAction(5)"));
 
 }  // namespace

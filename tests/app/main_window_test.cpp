@@ -11,13 +11,12 @@
 
 namespace {
 
-// The panel in front: the last of the four among the form's children.
+// The panel in front: the last of the four among their parent's children.
 int frontPanel(QWidget* form) {
     int front = 0, best = -1;
-    const QObjectList kids = form->children();
     for (int i = 1; i <= 4; ++i) {
         auto* p = form->findChild<QWidget*>(QString("TabPic(%1)").arg(i));
-        const int pos = static_cast<int>(kids.indexOf(p));
+        const int pos = static_cast<int>(p->parentWidget()->children().indexOf(p));
         if (pos > best) best = pos, front = i;
     }
     return front;

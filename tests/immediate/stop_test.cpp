@@ -2,6 +2,7 @@
 // code window editable and the Immediate window ready for the next statement.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -66,7 +67,12 @@ INSTANTIATE_TEST_SUITE_P(
                                    w.immediate()->activateWindow();
                                    QTest::keyClick(w.immediate(), Qt::Key_Escape);
                                }},
-                      StopCase{"StopFromTheMenu", [](Window& w) { w.runner.stop(); }}),
+                      StopCase{"StopFromTheMenu",
+                               [](Window& w) {
+                                   auto* stop = w.main.findChild<QAction*>("StopAction");
+                                   ASSERT_TRUE(stop->isEnabled());
+                                   stop->trigger();
+                               }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

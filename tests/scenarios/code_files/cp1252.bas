@@ -1,0 +1,3 @@
+Attribute VB_Name = "Old"
+' “Café” – € 5
+Debug.Print "été"
