@@ -2,6 +2,7 @@
 //   create FILE.json DIR     writes a JSON fixture as a profile directory
 //   import SOURCE...         adds mail files to a profile's store
 //   add-imap ...             adds an IMAP account to a profile
+//   list, remove-account, remove-profile, set-default: the profiles themselves
 
 #include <unistd.h>
 
@@ -13,6 +14,8 @@
 #include <QTextStream>
 #include <cstdio>
 
+#include "CommandLine.h"
+#include "ProfileCommands.h"
 #include "import/Importer.h"
 #include "messaging/Error.h"
 #include "messaging/Version.h"
@@ -38,46 +41,16 @@ const char* const kCommands =
     "                         update it; without a password file the password is the one\n"
     "                         given at logon; the CA certificates in FILE (PEM or DER) are\n"
     "                         trusted besides the system's\n"
+    "  list [--json]          list the profiles (the default one marked), their stores and\n"
+    "                         accounts (server, port, security, user; never a password)\n"
+    "  remove-account --profile NAME --server HOST --user USER\n"
+    "                         remove an account, its kept password and its cached headers\n"
+    "  remove-profile --profile NAME [--yes]\n"
+    "                         remove a profile and its accounts (asks unless --yes); the\n"
+    "                         mail of its stores is kept\n"
+    "  set-default --profile NAME\n"
+    "                         make the profile the default one\n"
     "Run quorvane-store COMMAND --help for a command's options.\n";
-
-// Every command's own parser: its options, --help, and the program's name in the
-// usage line whatever the binary was called.
-struct CommandLine {
-    QCommandLineParser parser;
-    QCommandLineOption help = parser.addHelpOption();
-    QString usage;
-
-    CommandLine(const QString& command, const QString& description) {
-        parser.setApplicationDescription(description);
-        usage = QStringLiteral("quorvane-store ") + command;
-    }
-    void add(const char* name, const char* text, const char* value = nullptr) {
-        parser.addOption(value ? QCommandLineOption(QLatin1String(name), QLatin1String(text),
-                                                    QLatin1String(value))
-                               : QCommandLineOption(QLatin1String(name), QLatin1String(text)));
-    }
-    QString helpText() const {
-        QString text = parser.helpText();
-        text.replace(QRegularExpression(QStringLiteral("^Usage: \\S+")),
-                     QStringLiteral("Usage: ") + usage);
-        return text;
-    }
-    // Parses a command's arguments: 0 to go on, else the exit status (--help
-    // answered, or the usage error reported).
-    int parse(const QStringList& args) {
-        if (!parser.parse(QStringList{usage} + args.mid(2))) return usageError(parser.errorText());
-        if (parser.isSet(help)) {
-            QTextStream(stdout) << helpText();
-            return -1;
-        }
-        return 0;
-    }
-    int usageError(const QString& problem) const {
-        QTextStream(stderr) << "quorvane-store: " << problem << "\n\n" << helpText();
-        return 2;
-    }
-    QString value(const char* name) const { return parser.value(QLatin1String(name)); }
-};
 
 int create(const QStringList& args) {
     CommandLine cl(QStringLiteral("create"),
@@ -278,13 +251,19 @@ int main(int argc, char** argv) {
     if (command == QLatin1String("create")) return create(args);
     if (command == QLatin1String("import")) return importMail(args);
     if (command == QLatin1String("add-imap")) return addImap(args);
+    if (command == QLatin1String("list")) return listProfilesCommand(args);
+    if (command == QLatin1String("remove-account")) return removeAccountCommand(args);
+    if (command == QLatin1String("remove-profile")) return removeProfileCommand(args);
+    if (command == QLatin1String("set-default")) return setDefaultCommand(args);
 
     CommandLine cl(QString(), QStringLiteral("The embedded store's command-line companion."));
     cl.usage = QStringLiteral("quorvane-store");
     const QCommandLineOption version = cl.parser.addVersionOption();
-    cl.parser.addPositionalArgument(QStringLiteral("COMMAND"),
-                                    QStringLiteral("create, import or add-imap."),
-                                    QStringLiteral("COMMAND [ARGUMENTS...]"));
+    cl.parser.addPositionalArgument(
+        QStringLiteral("COMMAND"),
+        QStringLiteral("create, import, add-imap, list, "
+                       "remove-account, remove-profile or set-default."),
+        QStringLiteral("COMMAND [ARGUMENTS...]"));
     const auto fullHelp = [&cl] { return cl.helpText() + u'\n' + QLatin1String(kCommands); };
     if (!cl.parser.parse(QStringList{cl.usage} + args.mid(1))) {
         QTextStream(stderr) << "quorvane-store: " << cl.parser.errorText() << "\n\n" << fullHelp();

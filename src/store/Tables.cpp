@@ -240,6 +240,17 @@ void insertDefaultProfile(Db& db) {
         "  SELECT (SELECT MAX(rid) FROM profiles), rid FROM address_lists ORDER BY rid;");
 }
 
+void deleteProfile(Db& db, std::int64_t rid) {
+    for (const char* sql :
+         {"DELETE FROM profile_stores WHERE profile = ?1",
+          "DELETE FROM profile_lists WHERE profile = ?1", "DELETE FROM profiles WHERE rid = ?1"})
+        db.prepare(sql).bind(1, rid).run();
+}
+
+void markDefaultProfile(Db& db, std::int64_t rid) {
+    db.prepare("UPDATE profiles SET is_default = (rid = ?1)").bind(1, rid).run();
+}
+
 // ---- accounts ---------------------------------------------------------------
 
 std::int64_t insertAccount(Db& db, const Columns& columns) {

@@ -56,6 +56,10 @@ void addProfileStore(Db& db, std::int64_t profile, std::int64_t store);
 void addProfileList(Db& db, std::int64_t profile, std::int64_t list);
 // The profile "Default", made the default, with every store and address list.
 void insertDefaultProfile(Db& db);
+// Drops the profile and its links to stores and address lists (not these).
+void deleteProfile(Db& db, std::int64_t rid);
+// Makes the profile the only default one.
+void markDefaultProfile(Db& db, std::int64_t rid);
 
 // Accounts of profiles (the table must exist: ensureAccountTable).
 // moveAccount gives row `from` the row id `to`, replacing the row there.
