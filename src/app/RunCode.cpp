@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/MAPIForm.h"
+#include "messaging/Error.h"
 #include "store/LibraryDialogs.h"
 #include "vbrun/Interpreter.h"
 #include "vbrun/Parser.h"
@@ -28,21 +29,43 @@ class ConsoleHost : public vbrun::Host {
 };
 
 // Nobody can answer a library dialog in a headless run: while the code runs,
-// each one it asks for is cancelled, as by the user, instead of waiting for ever.
-class NoLibraryDialogs {
+// each one it asks for is cancelled, as by the user, instead of waiting for
+// ever; only the profile chooser and a profile's password take what the
+// command line gave.
+class HeadlessDialogs : public store::LibraryDialogs {
   public:
-    NoLibraryDialogs() : saved_(store::installLibraryDialogs(nullptr)) {}
-    ~NoLibraryDialogs() { store::installLibraryDialogs(saved_); }
-    NoLibraryDialogs(const NoLibraryDialogs&) = delete;
-    NoLibraryDialogs& operator=(const NoLibraryDialogs&) = delete;
+    explicit HeadlessDialogs(HeadlessAnswers answers)
+        : answers_(std::move(answers)), saved_(store::installLibraryDialogs(this)) {}
+    ~HeadlessDialogs() override { store::installLibraryDialogs(saved_); }
+    HeadlessDialogs(const HeadlessDialogs&) = delete;
+    HeadlessDialogs& operator=(const HeadlessDialogs&) = delete;
+
+    QString chooseProfile(const QStringList&, const QString&) override {
+        if (answers_.profile.isEmpty()) mapi::raise(mapi::code::UserCancel);
+        return answers_.profile;
+    }
+    std::vector<store::ChosenRecipient> addressBook(mapi::Session&,
+                                                    const mapi::AddressBookArgs&) override {
+        mapi::raise(mapi::code::UserCancel);
+    }
+    void details(mapi::AddressEntry&) override { mapi::raise(mapi::code::UserCancel); }
+    QString askPassword(const QString&) override { mapi::raise(mapi::code::UserCancel); }
+    std::optional<QString> profilePassword(const QString& profile) override {
+        if (answers_.password.isEmpty() ||
+            profile.compare(answers_.profile, Qt::CaseInsensitive) != 0)
+            return std::nullopt;
+        return answers_.password;
+    }
 
   private:
+    HeadlessAnswers answers_;
     store::LibraryDialogs* saved_;
 };
 
 }  // namespace
 
-int runCodeFile(const QString& path, const QString& sessionName, const mapi::Variant& session) {
+int runCodeFile(const QString& path, const QString& sessionName, const mapi::Variant& session,
+                const HeadlessAnswers& answers) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
         std::fprintf(stderr, "quorvane: cannot read %s: %s\n", qPrintable(path),
@@ -59,7 +82,7 @@ int runCodeFile(const QString& path, const QString& sessionName, const mapi::Var
         return 1;
     }
     ConsoleHost host;
-    const NoLibraryDialogs unanswerable;
+    const HeadlessDialogs dialogs(answers);
     vbrun::Interpreter interpreter(host);
     if (!sessionName.isEmpty()) interpreter.bind(sessionName, session);
     const auto failure = interpreter.run(program);
@@ -72,13 +95,14 @@ int runCodeFile(const QString& path, const QString& sessionName, const mapi::Var
     return 0;
 }
 
-int runCodeFileAfterScript(const QString& path, MAPIForm& form) {
+int runCodeFileAfterScript(const QString& path, MAPIForm& form, const HeadlessAnswers& answers) {
     const auto& session = form.mod().session;
     return runCodeFile(
         path, form.mod().names[codegen::Var::Session],
         session.isNothing()
             ? mapi::Variant(std::shared_ptr<mapi::Object>())
-            : mapi::Variant(std::static_pointer_cast<mapi::Object>(session.shared())));
+            : mapi::Variant(std::static_pointer_cast<mapi::Object>(session.shared())),
+        answers);
 }
 
 }  // namespace app

@@ -58,6 +58,8 @@ struct Options {
     std::optional<QString> fixture;
     std::optional<QString> runCode;
     std::optional<QString> imapLog;
+    std::optional<QString> profile;
+    std::optional<QString> passwordFile;
     bool show = false;
 };
 
@@ -82,13 +84,22 @@ struct CommandLine {
         QStringLiteral("imap-log"),
         QStringLiteral("Appends every IMAP command and response to FILE, passwords masked."),
         QStringLiteral("FILE")};
+    QCommandLineOption profile{
+        QStringLiteral("profile"),
+        QStringLiteral("With --run-code: the profile a logon showing the profile chooser gets."),
+        QStringLiteral("NAME")};
+    QCommandLineOption passwordFile{
+        QStringLiteral("password-file"),
+        QStringLiteral("With --profile: the first line of F is that profile's password for a "
+                       "logon that names it without one."),
+        QStringLiteral("F")};
     QCommandLineOption help = parser.addHelpOption();
     QCommandLineOption version = parser.addVersionOption();
 
     CommandLine() {
         parser.setApplicationDescription(QStringLiteral(
             "Shows a mailbox as a tree and writes the Visual Basic code of every action."));
-        parser.addOptions({script, fixture, show, runCode, imapLog});
+        parser.addOptions({script, fixture, show, runCode, imapLog, profile, passwordFile});
     }
 };
 
@@ -108,7 +119,9 @@ std::optional<Options> parseArguments(CommandLine& cl, const QStringList& argume
     for (auto [option, slot] : {std::pair{&cl.script, &o.script},
                                 {&cl.fixture, &o.fixture},
                                 {&cl.runCode, &o.runCode},
-                                {&cl.imapLog, &o.imapLog}}) {
+                                {&cl.imapLog, &o.imapLog},
+                                {&cl.profile, &o.profile},
+                                {&cl.passwordFile, &o.passwordFile}}) {
         const QStringList values = cl.parser.values(*option);
         if (values.size() > 1) {
             *problem = QStringLiteral("Option '%1' given twice.").arg(option->names().constFirst());
@@ -117,6 +130,14 @@ std::optional<Options> parseArguments(CommandLine& cl, const QStringList& argume
         if (!values.isEmpty()) *slot = values.constFirst();
     }
     o.show = cl.parser.isSet(cl.show);
+    if (o.profile && !o.runCode) {
+        *problem = QStringLiteral("--profile goes with --run-code.");
+        return std::nullopt;
+    }
+    if (o.passwordFile && !o.profile) {
+        *problem = QStringLiteral("--password-file goes with --profile.");
+        return std::nullopt;
+    }
     return o;
 }
 
@@ -155,7 +176,8 @@ std::optional<int> loadScript(const QString& path, Script& script) {
     return std::nullopt;
 }
 
-int runScript(QApplication& app, Script script, const std::optional<QString>& runCode) {
+int runScript(QApplication& app, Script script, const std::optional<QString>& runCode,
+              const app::HeadlessAnswers& answers) {
     QFile out;
     QFile err;
     out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
@@ -172,7 +194,7 @@ int runScript(QApplication& app, Script script, const std::optional<QString>& ru
         runner.startupDone();
     }
     int status = runner.waitForFinished();
-    if (status == 0 && runCode) status = app::runCodeFileAfterScript(*runCode, form);
+    if (status == 0 && runCode) status = app::runCodeFileAfterScript(*runCode, form, answers);
     // Shut-down as the user's closing would run it; nothing of it is logged.
     form.close();
     return status;
@@ -238,9 +260,22 @@ int main(int argc, char** argv) {
         }
     }
 
+    app::HeadlessAnswers answers;
+    answers.profile = options->profile.value_or(QString());
+    if (options->passwordFile) {
+        QFile f(*options->passwordFile);
+        if (!f.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "quorvane: cannot read %s: %s\n", qPrintable(f.fileName()),
+                         qPrintable(f.errorString()));
+            return kUsageError;
+        }
+        // The first line only: editors and `echo` add a line break.
+        answers.password =
+            QString::fromUtf8(f.readLine()).remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
+    }
     try {
-        if (options->script) return runScript(app, std::move(script), options->runCode);
-        if (options->runCode) return app::runCodeFile(*options->runCode);
+        if (options->script) return runScript(app, std::move(script), options->runCode, answers);
+        if (options->runCode) return app::runCodeFile(*options->runCode, {}, {}, answers);
         app::MAPIForm form;
         form.load();
         form.show();

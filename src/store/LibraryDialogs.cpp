@@ -36,4 +36,8 @@ QString runPasswordDialog(const QString& account) {
     return dialogs().askPassword(account);
 }
 
+std::optional<QString> runProfilePassword(const QString& profile) {
+    return installed ? installed->profilePassword(profile) : std::nullopt;
+}
+
 }  // namespace store

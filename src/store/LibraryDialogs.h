@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "messaging/Objects.h"
@@ -31,6 +32,11 @@ class LibraryDialogs {
                                                      const mapi::AddressBookArgs& args) = 0;
     virtual void details(mapi::AddressEntry& entry) = 0;
     virtual QString askPassword(const QString& account) = 0;
+    // The password of a protected profile that a logon naming it left out;
+    // nullopt (the windows' answer) checks the empty one.
+    virtual std::optional<QString> profilePassword(const QString& /*profile*/) {
+        return std::nullopt;
+    }
 };
 
 // Makes `dialogs` (not owned; nullptr for none) the ones shown from now on and
@@ -62,5 +68,8 @@ void runDetails(mapi::AddressEntry& entry);
 // returns what was typed; "CancelButton" or closing the window throws
 // MAPI_E_USER_CANCEL.
 QString runPasswordDialog(const QString& account);
+
+// The installed dialogs' profilePassword; nullopt with none installed.
+std::optional<QString> runProfilePassword(const QString& profile);
 
 }  // namespace store

@@ -131,7 +131,12 @@ void SessionImpl::Logon(const mapi::LogonArgs& args) {
         } else {
             chosen = defaultProfile(all);
         }
-        if (!chosen || (checkPassword && !passwordMatches(*chosen, password)))
+        // A protected profile named without its password: a headless run may
+        // have been given it.
+        QString checked = password;
+        if (chosen && checkPassword && checked.isEmpty() && !passwordMatches(*chosen, checked))
+            checked = runProfilePassword(chosen->name).value_or(QString());
+        if (!chosen || (checkPassword && !passwordMatches(*chosen, checked)))
             mapi::raise(mapi::code::LogonFailed);
     }
 
