@@ -103,16 +103,16 @@ QWidget* ScenarioRunner::findWindow(const QString& name) const {
     throw Failure{QStringLiteral("no window %1 is open").arg(name)};
 }
 
+std::pair<QWidget*, QString> ScenarioRunner::windowAndName(const QString& controlName) const {
+    if (const qsizetype slash = controlName.indexOf(u'/'); slash > 0)
+        return {findWindow(controlName.left(slash)), controlName.mid(slash + 1)};
+    QWidget* window = activeWindow();
+    if (!window) throw Failure{QStringLiteral("no window is open")};
+    return {window, controlName};
+}
+
 QWidget* ScenarioRunner::findControl(const QString& controlName, bool forAction) const {
-    QWidget* window = nullptr;
-    QString name = controlName;
-    if (const qsizetype slash = controlName.indexOf(u'/'); slash > 0) {
-        window = findWindow(controlName.left(slash));
-        name = controlName.mid(slash + 1);
-    } else {
-        window = activeWindow();
-        if (!window) throw Failure{QStringLiteral("no window is open")};
-    }
+    const auto [window, name] = windowAndName(controlName);
     QWidget* found = nullptr;
     if (window->objectName() == name) {
         found = window;
@@ -137,15 +137,7 @@ QWidget* ScenarioRunner::findControl(const QString& controlName, bool forAction)
 }
 
 QAction* ScenarioRunner::findAction(const QString& actionName) const {
-    QWidget* window = nullptr;
-    QString name = actionName;
-    if (const qsizetype slash = actionName.indexOf(u'/'); slash > 0) {
-        window = findWindow(actionName.left(slash));
-        name = actionName.mid(slash + 1);
-    } else {
-        window = activeWindow();
-        if (!window) throw Failure{QStringLiteral("no window is open")};
-    }
+    const auto [window, name] = windowAndName(actionName);
     auto* a = window->findChild<QAction*>(name);
     if (!a)
         throw Failure{QStringLiteral("no action %1 in window %2").arg(name, window->objectName())};

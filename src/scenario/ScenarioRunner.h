@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QString>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "scenario/ScriptParser.h"
@@ -82,6 +83,8 @@ class ScenarioRunner : public QObject {
 
     // Control look-up: WINDOW/NAME or NAME in the active window. Throws Failure.
     QWidget* findControl(const QString& controlName, bool forAction) const;
+    // The window a "WINDOW/NAME" names (else the active one) and the NAME.
+    std::pair<QWidget*, QString> windowAndName(const QString& controlName) const;
     // A menu entry (QAction) of the active window, or of WINDOW in "WINDOW/NAME",
     // that can be chosen now: shown, enabled and not blocked by a modal window.
     QAction* findAction(const QString& actionName) const;
