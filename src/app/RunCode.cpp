@@ -5,6 +5,7 @@
 
 #include "app/MAPIForm.h"
 #include "messaging/Error.h"
+#include "messaging/ReadOnly.h"
 #include "store/LibraryDialogs.h"
 #include "vbrun/Interpreter.h"
 #include "vbrun/Parser.h"
@@ -62,6 +63,20 @@ class HeadlessDialogs : public store::LibraryDialogs {
     store::LibraryDialogs* saved_;
 };
 
+// The sessions are read-only for as long as the code runs, when asked.
+class DryRun {
+  public:
+    explicit DryRun(bool on) : before_(mapi::sessionsReadOnly()) {
+        mapi::setSessionsReadOnly(on || before_);
+    }
+    ~DryRun() { mapi::setSessionsReadOnly(before_); }
+    DryRun(const DryRun&) = delete;
+    DryRun& operator=(const DryRun&) = delete;
+
+  private:
+    bool before_;
+};
+
 }  // namespace
 
 int runCodeFile(const QString& path, const QString& sessionName, const mapi::Variant& session,
@@ -83,6 +98,7 @@ int runCodeFile(const QString& path, const QString& sessionName, const mapi::Var
     }
     ConsoleHost host;
     const HeadlessDialogs dialogs(answers);
+    const DryRun dryRun(answers.readOnly);
     vbrun::Interpreter interpreter(host);
     if (!sessionName.isEmpty()) interpreter.bind(sessionName, session);
     const auto failure = interpreter.run(program);

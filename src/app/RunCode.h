@@ -15,10 +15,12 @@ class MAPIForm;
 
 // What a headless run answers in the library's place: the profile chooser
 // gets `profile` (nobody there to choose: cancelled when empty), and a logon
-// naming that profile without its password gets `password`.
+// naming that profile without its password gets `password`. With `readOnly`
+// every write the code asks for fails and changes nothing (a dry run).
 struct HeadlessAnswers {
     QString profile;
     QString password;
+    bool readOnly = false;
 };
 
 // Runs the file with `sessionName` (when not empty) already holding `session`.

@@ -61,6 +61,7 @@ struct Options {
     std::optional<QString> profile;
     std::optional<QString> passwordFile;
     bool show = false;
+    bool readOnly = false;
 };
 
 struct CommandLine {
@@ -93,13 +94,18 @@ struct CommandLine {
         QStringLiteral("With --profile: the first line of F is that profile's password for a "
                        "logon that names it without one."),
         QStringLiteral("F")};
+    QCommandLineOption readOnly{
+        QStringLiteral("read-only"),
+        QStringLiteral("With --run-code: every write the code asks for (an Update, a Delete) "
+                       "fails with \"The session is read-only.\" and changes nothing.")};
     QCommandLineOption help = parser.addHelpOption();
     QCommandLineOption version = parser.addVersionOption();
 
     CommandLine() {
         parser.setApplicationDescription(QStringLiteral(
             "Shows a mailbox as a tree and writes the Visual Basic code of every action."));
-        parser.addOptions({script, fixture, show, runCode, imapLog, profile, passwordFile});
+        parser.addOptions(
+            {script, fixture, show, runCode, imapLog, profile, passwordFile, readOnly});
     }
 };
 
@@ -130,6 +136,11 @@ std::optional<Options> parseArguments(CommandLine& cl, const QStringList& argume
         if (!values.isEmpty()) *slot = values.constFirst();
     }
     o.show = cl.parser.isSet(cl.show);
+    o.readOnly = cl.parser.isSet(cl.readOnly);
+    if (o.readOnly && !o.runCode) {
+        *problem = QStringLiteral("--read-only goes with --run-code.");
+        return std::nullopt;
+    }
     if (o.profile && !o.runCode) {
         *problem = QStringLiteral("--profile goes with --run-code.");
         return std::nullopt;
@@ -262,6 +273,7 @@ int main(int argc, char** argv) {
 
     app::HeadlessAnswers answers;
     answers.profile = options->profile.value_or(QString());
+    answers.readOnly = options->readOnly;
     if (options->passwordFile) {
         QFile f(*options->passwordFile);
         if (!f.open(QIODevice::ReadOnly)) {

@@ -1,5 +1,6 @@
 #include "imapstore/DraftWriter.h"
 #include "imapstore/ImapObjects.h"
+#include "messaging/ReadOnly.h"
 #include "model/AttachmentFile.h"
 #include "model/Values.h"
 
@@ -291,6 +292,7 @@ void ImapMessage::setField(std::uint32_t t, const QString& name, const Variant& 
 }
 
 void ImapMessage::Update() {
+    mapi::checkSessionWritable();
     checkAlive();
     if (!isNew_)
         mapi::raise(mapi::code::NoSupport,
@@ -326,6 +328,7 @@ void ImapMessage::Update() {
 }
 
 void ImapMessage::Delete() {
+    mapi::checkSessionWritable();
     checkAlive();
     if (!key_) mapi::raise(mapi::code::NotFound);
     a_->deleteMessage(*key_);

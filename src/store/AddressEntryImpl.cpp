@@ -1,4 +1,5 @@
 #include "store/AddressEntryImpl.h"
+#include "messaging/ReadOnly.h"
 
 #include "model/Fields.h"
 #include "store/AddressEntriesImpl.h"
@@ -167,6 +168,7 @@ void AddressEntryImpl::save() {
 }
 
 void AddressEntryImpl::Update() {
+    mapi::checkSessionWritable();
     checkWritable();
     Db::Transaction tx(*s_->db);
     // A member added to a list that was never saved saves the list with it.
@@ -184,6 +186,7 @@ void AddressEntryImpl::Update() {
 }
 
 void AddressEntryImpl::Delete() {
+    mapi::checkSessionWritable();
     checkWritable();
     if (rid_ == 0) mapi::raise(mapi::code::NotFound);
     Db& db = *s_->db;

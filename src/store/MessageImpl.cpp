@@ -1,6 +1,7 @@
 #include <QDateTime>
 #include <algorithm>
 
+#include "messaging/ReadOnly.h"
 #include "model/Fields.h"
 #include "store/AddressEntryImpl.h"
 #include "store/MessageImpl.h"
@@ -184,6 +185,7 @@ void MessageImpl::stampNew() {
 }
 
 void MessageImpl::Update() {
+    mapi::checkSessionWritable();
     checkAlive();
     loadCustom();
     Db& db = *s_->db;
@@ -201,6 +203,7 @@ void MessageImpl::Update() {
 }
 
 void MessageImpl::Delete() {
+    mapi::checkSessionWritable();
     checkAlive();
     if (rid_ == 0) mapi::raise(mapi::code::NotFound);
     loadRow();  // a deleted message keeps answering with what it held

@@ -15,6 +15,7 @@
 #include "imapstore/MessageData.h"
 #include "messaging/Error.h"
 #include "messaging/Progress.h"
+#include "messaging/ReadOnly.h"
 
 namespace {
 
@@ -156,6 +157,24 @@ TEST_F(ImapStoreTest, DeleteWithoutUidPlusIsRefusedAndLeavesTheMessage) {
         [&] { m->Delete(); }, mapi::code::NoSupport,
         QStringLiteral("cannot expunge a single message (no UIDPLUS); nothing was deleted"));
     EXPECT_EQ(subjects(folder(*account, QStringLiteral("INBOX"))), QStringList{"kept"});
+}
+
+// A dry run: neither a delete nor a saved draft reaches the server.
+TEST_F(ImapStoreTest, AReadOnlySessionChangesNothingOnTheServer) {
+    auto writer = other(server(), QStringLiteral("alice"));
+    writer->create(QStringLiteral("DryRun"));
+    writer->append(QStringLiteral("DryRun"), mail("kept"), 0);
+    auto account = imapstore::Account::open(settings(server(), QStringLiteral("alice")));
+    mapi::Ref<mapi::Message> m = folder(*account, QStringLiteral("DryRun"))->MessagesOf()->Item(1);
+    mapi::Ref<mapi::Message> draft = account->outbox()->MessagesOf()->Add();
+    mapi::setSessionsReadOnly(true);
+    expectError([&] { m->Delete(); }, mapi::code::NoAccess,
+                QStringLiteral("The session is read-only."));
+    expectError([&] { draft->Update(); }, mapi::code::NoAccess,
+                QStringLiteral("The session is read-only."));
+    mapi::setSessionsReadOnly(false);
+    EXPECT_EQ(subjects(folder(*account, QStringLiteral("DryRun"))), QStringList{"kept"});
+    EXPECT_EQ(account->outbox()->MessagesOf()->Count(), 0);
 }
 
 TEST_F(ImapStoreTest, ServerStoppedMidSessionIsANetworkError) {
