@@ -7,6 +7,6 @@ scripts/build.sh
 bin=${BUILD_DIR:-build}/quorvane
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display found: running the demo scenario headless instead."
-    exec "$bin" --script data/demo.scenario
+    exec "$bin" --demo
 fi
 exec "$bin" "$@"

@@ -6,7 +6,9 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
 #include <cstdio>
 #include <optional>
@@ -62,6 +64,7 @@ struct Options {
     std::optional<QString> passwordFile;
     bool show = false;
     bool readOnly = false;
+    bool demo = false;
 };
 
 struct CommandLine {
@@ -98,6 +101,10 @@ struct CommandLine {
         QStringLiteral("read-only"),
         QStringLiteral("With --run-code: every write the code asks for (an Update, a Delete) "
                        "fails with \"The session is read-only.\" and changes nothing.")};
+    QCommandLineOption demo{
+        QStringLiteral("demo"),
+        QStringLiteral("Runs the demo scenario headless on the demo profile and prints the code "
+                       "it generated.")};
     QCommandLineOption help = parser.addHelpOption();
     QCommandLineOption version = parser.addVersionOption();
 
@@ -105,7 +112,7 @@ struct CommandLine {
         parser.setApplicationDescription(QStringLiteral(
             "Shows a mailbox as a tree and writes the Visual Basic code of every action."));
         parser.addOptions(
-            {script, fixture, show, runCode, imapLog, profile, passwordFile, readOnly});
+            {script, fixture, show, runCode, imapLog, profile, passwordFile, readOnly, demo});
     }
 };
 
@@ -137,6 +144,11 @@ std::optional<Options> parseArguments(CommandLine& cl, const QStringList& argume
     }
     o.show = cl.parser.isSet(cl.show);
     o.readOnly = cl.parser.isSet(cl.readOnly);
+    o.demo = cl.parser.isSet(cl.demo);
+    if (o.demo && o.script) {
+        *problem = QStringLiteral("--demo runs a script of its own; it does not go with --script.");
+        return std::nullopt;
+    }
     if (o.readOnly && !o.runCode) {
         *problem = QStringLiteral("--read-only goes with --run-code.");
         return std::nullopt;
@@ -150,6 +162,19 @@ std::optional<Options> parseArguments(CommandLine& cl, const QStringList& argume
         return std::nullopt;
     }
     return o;
+}
+
+// The demo scenario: share/quorvane/demo.scenario beside the binary's folder
+// (installed) or inside it (a build tree); "" when there is none. The binary
+// is found through /proc, as argv[0] may be a bare name found on the PATH.
+QString demoScenario() {
+    const QDir bin =
+        QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).absoluteDir();
+    for (const QString& candidate :
+         {bin.filePath(QStringLiteral("../share/quorvane/demo.scenario")),
+          bin.filePath(QStringLiteral("share/quorvane/demo.scenario"))})
+        if (QFileInfo::exists(candidate)) return QDir::cleanPath(candidate);
+    return QString();
 }
 
 // Qt's own chatter (platform plugin notes, font warnings) would make a
@@ -218,7 +243,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
     CommandLine cl;
     QString problem;
-    const std::optional<Options> options = parseArguments(cl, arguments, &problem);
+    std::optional<Options> options = parseArguments(cl, arguments, &problem);
     if (!options || cl.parser.isSet(cl.help) || cl.parser.isSet(cl.version)) {
         // The help text names the program after the application object's first
         // argument; none of these paths goes on to the windows.
@@ -238,6 +263,15 @@ int main(int argc, char** argv) {
         }
         std::fputs(qPrintable(cl.parser.helpText()), stdout);
         return 0;
+    }
+    if (options->demo) {
+        const QString demo = demoScenario();
+        if (demo.isEmpty()) {
+            std::fprintf(stderr,
+                         "quorvane: the demo scenario is not installed beside the program\n");
+            return kUsageError;
+        }
+        options->script = demo;
     }
     const bool headless = options->script || options->runCode;
     if (headless && !options->show) qputenv("QT_QPA_PLATFORM", "offscreen");
