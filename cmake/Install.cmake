@@ -43,8 +43,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
 set(CPACK_PACKAGE_DESCRIPTION
     "Quorvane '99 shows a mailbox as a tree and, for every action performed on it,
 appends to a code window the Visual Basic source that performs the same task
-through a scriptable messaging object library. It imports mbox, Maildir and
-.eml files, reads IMAP accounts live, and runs the code it writes.")
+through a scriptable messaging object library. It imports mail files (mbox,
+Maildir, eml), reads IMAP accounts live, and runs the code it writes.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION mail)
