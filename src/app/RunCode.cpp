@@ -41,7 +41,7 @@ class HeadlessDialogs : public store::LibraryDialogs {
     HeadlessDialogs(const HeadlessDialogs&) = delete;
     HeadlessDialogs& operator=(const HeadlessDialogs&) = delete;
 
-    QString chooseProfile(const QStringList&, const QString&) override {
+    QString chooseProfile(const QStringList&, const QString&, bool) override {
         if (answers_.profile.isEmpty()) mapi::raise(mapi::code::UserCancel);
         return answers_.profile;
     }

@@ -1,15 +1,31 @@
 #include "libdialogs/WidgetDialogs.h"
 
+#include <QSettings>
+
 #include "libdialogs/ProgressWindow.h"
 
 namespace libdialogs {
 
 namespace {
 
+const char* const kLastProfile = "LastProfile";
+
 class WidgetDialogs final : public store::LibraryDialogs {
   public:
-    QString chooseProfile(const QStringList& profiles, const QString& preselected) override {
-        return showProfileChooser(profiles, preselected);
+    // The chooser offers the profile last chosen in it, unless the logon named
+    // one; before any choice, the default.
+    QString chooseProfile(const QStringList& profiles, const QString& preselected,
+                          bool named) override {
+        QSettings settings;
+        QString offered = preselected;
+        if (!named)
+            for (const QString& p : profiles)
+                if (p.compare(settings.value(QLatin1String(kLastProfile)).toString(),
+                              Qt::CaseInsensitive) == 0)
+                    offered = p;
+        const QString chosen = showProfileChooser(profiles, offered);
+        settings.setValue(QLatin1String(kLastProfile), chosen);
+        return chosen;
     }
     std::vector<store::ChosenRecipient> addressBook(mapi::Session& session,
                                                     const mapi::AddressBookArgs& args) override {

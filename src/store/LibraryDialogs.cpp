@@ -19,8 +19,8 @@ LibraryDialogs* installLibraryDialogs(LibraryDialogs* dialogs) {
     return std::exchange(installed, dialogs);
 }
 
-QString runProfileChooser(const QStringList& profiles, const QString& preselected) {
-    return dialogs().chooseProfile(profiles, preselected);
+QString runProfileChooser(const QStringList& profiles, const QString& preselected, bool named) {
+    return dialogs().chooseProfile(profiles, preselected, named);
 }
 
 std::vector<ChosenRecipient> runAddressBook(mapi::Session& session,

@@ -27,7 +27,10 @@ struct ChosenRecipient {
 class LibraryDialogs {
   public:
     virtual ~LibraryDialogs() = default;
-    virtual QString chooseProfile(const QStringList& profiles, const QString& preselected) = 0;
+    // `preselected` is the profile the logon named (`named`), else the default
+    // one, which the windows may replace by the one last chosen.
+    virtual QString chooseProfile(const QStringList& profiles, const QString& preselected,
+                                  bool named) = 0;
     virtual std::vector<ChosenRecipient> addressBook(mapi::Session& session,
                                                      const mapi::AddressBookArgs& args) = 0;
     virtual void details(mapi::AddressEntry& entry) = 0;
@@ -46,7 +49,7 @@ LibraryDialogs* installLibraryDialogs(LibraryDialogs* dialogs);
 // Window "ProfileDialog" titled "Choose Profile": combo "ProfileCombo"
 // preselected with `preselected`, buttons "OkButton" and "CancelButton".
 // Returns the chosen profile name; Cancel throws MAPI_E_USER_CANCEL.
-QString runProfileChooser(const QStringList& profiles, const QString& preselected);
+QString runProfileChooser(const QStringList& profiles, const QString& preselected, bool named);
 
 // Window "AddressBookDialog" with the given title: combo "AddressListCombo" of
 // the session's address lists, list "EntryList" of the chosen list's entries,

@@ -121,7 +121,8 @@ void SessionImpl::Logon(const mapi::LogonArgs& args) {
         } else if (args.showDialog.value_or(false)) {
             std::optional<Profile> pre =
                 name.isEmpty() ? defaultProfile(all) : findProfile(all, name);
-            const QString picked = runProfileChooser(profileNames(all), pre ? pre->name : name);
+            const QString picked =
+                runProfileChooser(profileNames(all), pre ? pre->name : name, !name.isEmpty());
             chosen = findProfile(all, picked);
             checkPassword =
                 chosen && !name.isEmpty() && chosen->name.compare(name, Qt::CaseInsensitive) == 0;
