@@ -79,20 +79,9 @@ int create(const QStringList& args) {
     return 0;
 }
 
-QString duration(double seconds) {
-    const auto s = static_cast<qint64>(seconds + 0.5);
-    return s >= 60 ? QStringLiteral("%1 min %2 s").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'))
-                   : QStringLiteral("%1 s").arg(s);
-}
-
 void showProgress(const import::ImportProgress& p) {
     if (p.seconds <= 0) return;
-    const double rate = p.messages / p.seconds;
-    const double byteRate = p.bytesDone / p.seconds;
-    QString line = QStringLiteral("%1 messages, %2 messages/s").arg(p.messages).arg(qRound(rate));
-    if (byteRate > 0 && p.bytesTotal > p.bytesDone)
-        line += QStringLiteral(", about %1 left")
-                    .arg(duration((p.bytesTotal - p.bytesDone) / byteRate));
+    const QString line = import::progressText(p);
     std::fprintf(stderr, "\r%-70s", line.toLocal8Bit().constData());
     std::fflush(stderr);
 }

@@ -38,6 +38,8 @@ QMenuBar* buildMenuBar(QWidget* form) {
               QKeySequence(Qt::CTRL | Qt::Key_O));
     addAction(form, file, "SaveCodeAction", QStringLiteral("&Save Code As…"),
               QKeySequence(Qt::CTRL | Qt::Key_S));
+    file->addSeparator();
+    addAction(form, file, "ImportMailAction", QStringLiteral("&Import Mail…"));
     file->addSeparator()->setObjectName(QStringLiteral("RecentCodeSeparator"));
     for (int i = 1; i <= 5; ++i) {
         auto* recent = new QAction(form);

@@ -11,6 +11,7 @@
 #include "filters/FilterEditor.h"
 #include "filters/FilterRunner.h"
 #include "immediate/CodeRunController.h"
+#include "importmail/ImportMailController.h"
 #include "session/SessionController.h"
 
 namespace app {
@@ -29,6 +30,7 @@ void installSubsystems(MAPIForm& form, Subsystems& s) {
     s.filterRunner = std::make_shared<filters::FilterRunner>(context);
     s.codeRunner = std::make_shared<immediate::CodeRunController>(&form, form.code(), form.mod());
     s.codeFiles = std::make_shared<codefiles::CodeFilesController>(&form, form.code());
+    s.importMail = std::make_shared<importmail::ImportMailController>(&form, form.mod());
 
     shell::Requests& requests = form.requests();
     requests.logon = [&s] { s.session->Logon(); };

@@ -29,6 +29,9 @@ class CodeRunController;
 namespace codefiles {
 class CodeFilesController;
 }
+namespace importmail {
+class ImportMailController;
+}
 
 namespace app {
 
@@ -47,6 +50,7 @@ struct Subsystems {
     std::shared_ptr<addressbook::AddressBookController> addressBook;
     std::shared_ptr<immediate::CodeRunController> codeRunner;
     std::shared_ptr<codefiles::CodeFilesController> codeFiles;
+    std::shared_ptr<importmail::ImportMailController> importMail;
 };
 
 // Creates the controllers over the form's controls (called once, when the

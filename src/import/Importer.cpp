@@ -43,6 +43,18 @@ class Queue {
         closed_ = true;
         notEmpty_.notify_one();
     }
+    // The writer wants no more: the reader stops at its next message.
+    void stop() {
+        std::lock_guard lock(m_);
+        stopped_ = true;
+        items_.clear();
+        bytes_ = 0;
+        notFull_.notify_one();
+    }
+    bool stopped() {
+        std::lock_guard lock(m_);
+        return stopped_;
+    }
     // False when closed and drained.
     bool pop(Item& out) {
         std::unique_lock lock(m_);
@@ -68,11 +80,16 @@ class Queue {
     std::deque<Item> items_;
     qint64 bytes_ = 0;
     bool closed_ = false;
+    bool stopped_ = false;
 };
 
-void readAll(const std::vector<Source>& sources, Queue& queue) {
+// Thrown through a source's reader to end it early.
+struct ReadingStopped {};
+
+void readAll(const std::vector<Source>& sources, Queue& queue) try {
     for (const Source& s : sources) {
         const QString error = readSource(s, [&](RawMessage&& raw) {
+            if (queue.stopped()) throw ReadingStopped{};
             Item item;
             item.folder = std::move(raw.folder);
             item.origin = std::move(raw.origin);
@@ -86,6 +103,8 @@ void readAll(const std::vector<Source>& sources, Queue& queue) {
             queue.push(std::move(item));
         }
     }
+    queue.close();
+} catch (const ReadingStopped&) {
     queue.close();
 }
 
@@ -139,6 +158,11 @@ ImportReport runImport(const ImportOptions& options) {
         qint64 batchBytes = 0;
         Item item;
         while (queue.pop(item)) {
+            if (options.cancel && options.cancel->load()) {
+                report.cancelled = true;
+                queue.stop();
+                break;
+            }
             if (!item.sourceError.isEmpty()) {
                 report.sourceErrors << item.sourceError;
                 continue;
@@ -179,6 +203,12 @@ ImportReport runImport(const ImportOptions& options) {
             }
         }
         if (tx) tx->commit();
+        // A stopped reader may still be between two pushes.
+        if (report.cancelled) {
+            Item drop;
+            while (queue.pop(drop)) {
+            }
+        }
     } catch (...) {
         // Let the reader finish into a queue nobody empties no more.
         Item drop;
@@ -192,8 +222,29 @@ ImportReport runImport(const ImportOptions& options) {
     return report;
 }
 
+namespace {
+QString duration(double seconds) {
+    const auto s = static_cast<qint64>(seconds + 0.5);
+    return s >= 60 ? QStringLiteral("%1 min %2 s").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'))
+                   : QStringLiteral("%1 s").arg(s);
+}
+}  // namespace
+
+QString progressText(const ImportProgress& p) {
+    const double rate = p.seconds > 0 ? p.messages / p.seconds : 0;
+    const double byteRate = p.seconds > 0 ? p.bytesDone / p.seconds : 0;
+    QString line = QStringLiteral("%1 messages, %2 messages/s").arg(p.messages).arg(qRound(rate));
+    if (byteRate > 0 && p.bytesTotal > p.bytesDone)
+        line += QStringLiteral(", about %1 left")
+                    .arg(duration((p.bytesTotal - p.bytesDone) / byteRate));
+    return line;
+}
+
 QString summaryText(const ImportReport& r) {
     QString out;
+    if (r.cancelled)
+        out += QStringLiteral(
+            "Cancelled: what was imported is kept; importing again adds what is missing.\n");
     for (const QString& e : r.sourceErrors) out += e + QLatin1Char('\n');
     if (!r.storeName.isEmpty() && !r.storeUsed) {
         out += QStringLiteral("Nothing imported, skipped %1: no store was created or changed.\n")

@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <functional>
 #include <vector>
 
@@ -26,6 +27,9 @@ struct ImportOptions {
     QString storePath;                                    // created for the first message written
     std::function<void(const ImportProgress&)> progress;  // called a few times a second at most
     int batchMessages = 2000;
+    // Set from another thread to stop: what was written stays, and an import
+    // run again adds only what is missing.
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 struct SkippedMessage {
@@ -43,6 +47,7 @@ struct ImportReport {
     QStringList sourceErrors;  // sources that could not be read (at all or to the end)
     ImportProgress totals;
     bool storeUsed = false;  // a message reached the store: its file, profile and store exist
+    bool cancelled = false;  // stopped by ImportOptions::cancel before the sources' end
 
     // 1 when a source could not be read (at all or to its end), or when it
     // held messages and none could be imported or was there already; else 0.
@@ -54,5 +59,8 @@ ImportReport runImport(const ImportOptions& options);
 
 // The final summary, one line per skipped message after the counts.
 QString summaryText(const ImportReport& report);
+
+// "1200 messages, 850 messages/s, about 12 s left": where an import stands.
+QString progressText(const ImportProgress& progress);
 
 }  // namespace import

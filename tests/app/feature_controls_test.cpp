@@ -13,6 +13,7 @@
 #include "filters/FilterEditor.h"
 #include "filters/FilterRunner.h"
 #include "immediate/CodeRunController.h"
+#include "importmail/ImportMailController.h"
 #include "session/SessionController.h"
 #include "shell/Context.h"
 #include "ui/TreeView.h"
@@ -71,6 +72,7 @@ TEST_P(MissingAction, StopsTheMenuFeaturesWhenTheyAreMade) {
     try {
         immediate::CodeRunController runner(&window, code, mod);
         codefiles::CodeFilesController files(&window, code);
+        importmail::ImportMailController importMail(&window, mod);
         FAIL() << "the features were made without " << GetParam();
     } catch (const std::logic_error& e) {
         EXPECT_EQ(std::string(e.what()), std::string("no action named ") + GetParam());
@@ -80,6 +82,6 @@ TEST_P(MissingAction, StopsTheMenuFeaturesWhenTheyAreMade) {
 INSTANTIATE_TEST_SUITE_P(Menus, MissingAction,
                          ::testing::Values("RunAction", "StopAction", "ImmediateAction",
                                            "OpenCodeAction", "SaveCodeAction",
-                                           "RecentCodeAction(5)"));
+                                           "RecentCodeAction(5)", "ImportMailAction"));
 
 }  // namespace
