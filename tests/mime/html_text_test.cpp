@@ -61,6 +61,19 @@ TEST(HtmlText, TheMimeReaderGivesAnHtmlOnlyMessageAsText) {
     ASSERT_TRUE(p.message);
     EXPECT_FALSE(p.message->bodyFromHtml);
     EXPECT_EQ(p.message->body.toStdString(), "Plain <b>text</b>");
+
+    // A text part that is neither plain nor HTML (an invitation shown inline)
+    // is an attachment, never the body.
+    const QByteArray invitation =
+        "From: a@example.com\r\nSubject: s\r\nMIME-Version: 1.0\r\n"
+        "Content-Type: multipart/mixed; boundary=b\r\n\r\n"
+        "--b\r\nContent-Type: text/calendar; method=REQUEST\r\n\r\n"
+        "BEGIN:VCALENDAR\r\nEND:VCALENDAR\r\n--b--\r\n";
+    const mime::ParseResult c = mime::parseMessage(invitation);
+    ASSERT_TRUE(c.message);
+    EXPECT_TRUE(c.message->body.isEmpty()) << c.message->body.toStdString();
+    ASSERT_EQ(c.message->attachments.size(), 1u);
+    EXPECT_EQ(c.message->attachments[0].mimeType.toStdString(), "text/calendar");
 }
 
 }  // namespace

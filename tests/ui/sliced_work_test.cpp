@@ -188,6 +188,14 @@ TEST(SlicedWork, FinishNowFromWithinASliceIsIgnored) {
     EXPECT_EQ(4, n.slices);
     EXPECT_EQ(40, n.ran);
     EXPECT_EQ(1, n.doneCalls);
+    // ... and from within the run to the end that finishNow makes itself.
+    Counter m{40};
+    m.inSlice = [&] { work.finishNow(); };
+    m.startOn(work);
+    work.finishNow();
+    EXPECT_EQ(40, m.ran);
+    EXPECT_EQ(1, m.doneCalls);
+    EXPECT_FALSE(work.pending());
 }
 
 TEST(SlicedWork, DestroyedWithWorkPendingDropsTheRest) {
