@@ -61,6 +61,7 @@ ImportWindow::ImportWindow(QWidget* parent, std::function<bool()> loggedOn)
       loggedOn_(std::move(loggedOn)),
       source_(named(new QLineEdit(this), "SourceText")),
       file_(named(new QPushButton(tr("&File…"), this), "FileButton")),
+      folder_(named(new QPushButton(tr("F&older…"), this), "FolderButton")),
       profile_(named(new QComboBox(this), "ProfileCombo")),
       store_(named(new QLineEdit(this), "StoreText")),
       start_(named(new QPushButton(tr("&Start"), this), "StartButton")),
@@ -82,6 +83,7 @@ ImportWindow::ImportWindow(QWidget* parent, std::function<bool()> loggedOn)
     auto* sourceRow = new QHBoxLayout;
     sourceRow->addWidget(source_);
     sourceRow->addWidget(file_);
+    sourceRow->addWidget(folder_);
     auto* form = new QFormLayout;
     form->addRow(tr("Mail:"), sourceRow);
     form->addRow(tr("Profile:"), profile_);
@@ -99,6 +101,7 @@ ImportWindow::ImportWindow(QWidget* parent, std::function<bool()> loggedOn)
     resize(520, 360);
 
     connect(file_, &QPushButton::clicked, this, &ImportWindow::chooseFile);
+    connect(folder_, &QPushButton::clicked, this, &ImportWindow::chooseFolder);
     connect(start_, &QPushButton::clicked, this, &ImportWindow::start);
     connect(close_, &QPushButton::clicked, this, &ImportWindow::cancelOrClose);
 }
@@ -125,6 +128,12 @@ void ImportWindow::chooseFile() {
         tr("Import Mail"),
         QStringLiteral("Mail files (*.mbox *.mbx *.eml)|*.mbox;*.mbx;*.eml|All files (*)|*"));
     if (path) source_->setText(*path);
+}
+
+void ImportWindow::chooseFolder() {
+    // A Maildir or a folder of .eml files.
+    if (const std::optional<QString> path = ui::openFolderName(tr("Import Mail")))
+        source_->setText(*path);
 }
 
 void ImportWindow::start() {
@@ -226,8 +235,8 @@ void ImportWindow::closeEvent(QCloseEvent* event) {
 
 void ImportWindow::setRunning(bool running) {
     for (QWidget* w : {static_cast<QWidget*>(source_), static_cast<QWidget*>(file_),
-                       static_cast<QWidget*>(profile_), static_cast<QWidget*>(store_),
-                       static_cast<QWidget*>(start_)})
+                       static_cast<QWidget*>(folder_), static_cast<QWidget*>(profile_),
+                       static_cast<QWidget*>(store_), static_cast<QWidget*>(start_)})
         w->setEnabled(!running);
     close_->setText(running ? tr("Cancel") : tr("Close"));
     if (running) {

@@ -39,6 +39,7 @@ class ImportWindow : public QWidget {
 
   private:
     void chooseFile();
+    void chooseFolder();
     void start();
     void cancelOrClose();
     bool poll();  // a slice of the wait: true once the import has ended
@@ -48,6 +49,7 @@ class ImportWindow : public QWidget {
     std::function<bool()> loggedOn_;
     QLineEdit* source_;
     QPushButton* file_;
+    QPushButton* folder_;
     QComboBox* profile_;
     QLineEdit* store_;
     QPushButton* start_;

@@ -212,13 +212,19 @@ QString qtFilter(const QString& filter) {
     return out.join(QStringLiteral(";;"));
 }
 
-std::optional<QString> runFileDialog(const QString& title, const QString& filter, bool save,
+enum class FileKind { Open, Save, Folder };
+
+std::optional<QString> runFileDialog(const QString& title, const QString& filter, FileKind kind,
                                      const QString& suggested) {
     QFileDialog dlg(dialogParent(), title, QString(), qtFilter(filter));
     dlg.setObjectName(QStringLiteral("FileDialog"));
     dlg.setOption(QFileDialog::DontUseNativeDialog, true);
     dlg.setWindowModality(Qt::ApplicationModal);
-    if (save) {
+    if (kind == FileKind::Folder) {
+        dlg.setAcceptMode(QFileDialog::AcceptOpen);
+        dlg.setFileMode(QFileDialog::Directory);
+        dlg.setOption(QFileDialog::ShowDirsOnly, true);
+    } else if (kind == FileKind::Save) {
         dlg.setAcceptMode(QFileDialog::AcceptSave);
         dlg.setFileMode(QFileDialog::AnyFile);
         // No replace question of the dialog's own: an existing file is simply
@@ -240,12 +246,16 @@ bool g_busy = false;
 }  // namespace
 
 std::optional<QString> openFileName(const QString& title, const QString& filter) {
-    return runFileDialog(title, filter, false, QString());
+    return runFileDialog(title, filter, FileKind::Open, QString());
 }
 
 std::optional<QString> saveFileName(const QString& title, const QString& filter,
                                     const QString& suggestedName) {
-    return runFileDialog(title, filter, true, suggestedName);
+    return runFileDialog(title, filter, FileKind::Save, suggestedName);
+}
+
+std::optional<QString> openFolderName(const QString& title) {
+    return runFileDialog(title, QString(), FileKind::Folder, QString());
 }
 
 void setBusyPointer() {

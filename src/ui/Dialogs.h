@@ -39,6 +39,8 @@ QString inputBox(const QString& prompt, const QString& title,
 std::optional<QString> openFileName(const QString& title, const QString& filter);
 std::optional<QString> saveFileName(const QString& title, const QString& filter,
                                     const QString& suggestedName = QString());
+// The same dialog choosing an existing folder.
+std::optional<QString> openFolderName(const QString& title);
 
 // Screen.MousePointer: busy (arrow with hourglass) or normal. Not a stack:
 // setting normal once restores the pointer however often busy was set.
