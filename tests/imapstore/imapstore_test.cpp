@@ -268,6 +268,10 @@ TEST(ImapEntryIds, AMessageIdentifierCarriesItsKeyAndReadsBack) {
         EXPECT_EQ(back->uidValidity, c.key.uidValidity);
         EXPECT_EQ(back->uid, c.key.uid);
     }
+    // Another account's message, or a folder, names none of this account's.
+    const imapstore::EntryIds other(QStringLiteral("alice@127.0.0.1"));
+    EXPECT_FALSE(ids.messageKey(other.message(cases[0].key)).has_value());
+    EXPECT_FALSE(ids.messageKey(QStringLiteral("IMM212AAD7E0131071D")).has_value());
 }
 
 // Records each step and cancels at the one given (0: never).
