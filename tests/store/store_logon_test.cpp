@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QPushButton>
+#include <QSettings>
 
 #include "support/StoreTestUtil.h"
 
@@ -16,7 +17,12 @@ namespace {
 
 class Logon : public ::testing::Test {
   protected:
-    void SetUp() override { installFixture(); }
+    void SetUp() override {
+        installFixture();
+        // The chooser offers the profile last chosen in it: each case starts
+        // before any choice.
+        QSettings().remove(QStringLiteral("LastProfile"));
+    }
 
     static QStringList storeNames(mapi::Session& s) {
         QStringList out;
