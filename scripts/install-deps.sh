@@ -8,7 +8,8 @@ packages=(g++ cmake make pkg-config qt6-base-dev libsqlite3-dev libgtest-dev lib
           time      # bench/run.sh reads peak memory and CPU time of each run
           clang-14 libclang-rt-14-dev  # the libFuzzer targets (scripts/fuzz.sh)
           qtkeychain-qt6-dev            # account passwords in the desktop's secret service
-          dbus-daemon gnome-keyring libsecret-tools)  # the secret-service test's private bus and keyring
+          dbus-daemon gnome-keyring libsecret-tools  # the secret-service test's private bus and keyring
+          dpkg-dev desktop-file-utils appstream lintian)  # the Debian package and its checks
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -14,6 +14,8 @@ export XDG_RUNTIME_DIR="$sandbox/runtime" XDG_CACHE_HOME="$sandbox/cache"
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 (cd "${BUILD_DIR:-build}" && ctest --output-on-failure -j"$(nproc)" --timeout 300)
+# The Debian package: built, validated, lintian-clean, and run from its files.
+scripts/package-check.sh
 # Then the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer,
 # and every fuzz target for a short while from its corpus. SANITIZE=0 or
 # FUZZ_SECONDS=0 leaves them out of a quick local run.
