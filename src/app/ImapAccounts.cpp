@@ -6,6 +6,7 @@
 #include "imap/ProtocolLog.h"
 #include "imapstore/Account.h"
 #include "store/Accounts.h"
+#include "store/LibraryDialogs.h"
 
 namespace app {
 
@@ -25,6 +26,25 @@ class ImapAccountSession : public store::AccountSession {
     std::shared_ptr<imapstore::Account> a_;
 };
 
+// A certificate that does not verify is put to the user once per logon; the one
+// trusted is pinned on the account and accepted again on a reconnect without a
+// question.
+std::function<bool(const imap::CertificateInfo&)> certificateQuestion(
+    const store::AccountLogon& logon) {
+    auto accepted = std::make_shared<QString>();
+    return [accepted, pin = logon.pinCertificate,
+            account = QStringLiteral("%1@%2").arg(logon.entry.user, logon.entry.server)](
+               const imap::CertificateInfo& c) {
+        if (!accepted->isEmpty() && *accepted == c.fingerprint) return true;
+        const store::UntrustedCertificate shown{account,      c.subject,     c.issuer, c.validFrom,
+                                                c.validUntil, c.fingerprint, c.reason};
+        if (!store::runTrustCertificate(shown)) return false;
+        *accepted = c.fingerprint;
+        if (pin) pin(c.fingerprint);
+        return true;
+    };
+}
+
 imap::Security securityOf(const QString& s) {
     if (s.compare(QLatin1String("tls"), Qt::CaseInsensitive) == 0) return imap::Security::Tls;
     if (s.compare(QLatin1String("starttls"), Qt::CaseInsensitive) == 0)
@@ -40,6 +60,7 @@ std::shared_ptr<store::AccountSession> openImap(const store::AccountLogon& logon
     settings.connect.security = securityOf(logon.entry.security);
     settings.connect.acceptedFingerprint = logon.entry.fingerprint;
     settings.connect.caFile = logon.entry.caFile;
+    settings.connect.trustCertificate = certificateQuestion(logon);
     if (logon.entry.timeout > 0)
         settings.connect.timeout = std::chrono::seconds(logon.entry.timeout);
     settings.user = logon.entry.user;

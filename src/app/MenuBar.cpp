@@ -40,6 +40,7 @@ QMenuBar* buildMenuBar(QWidget* form) {
               QKeySequence(Qt::CTRL | Qt::Key_S));
     file->addSeparator();
     addAction(form, file, "ImportMailAction", QStringLiteral("&Import Mail…"));
+    addAction(form, file, "AccountsAction", QStringLiteral("&Accounts…"));
     file->addSeparator()->setObjectName(QStringLiteral("RecentCodeSeparator"));
     for (int i = 1; i <= 5; ++i) {
         auto* recent = new QAction(form);

@@ -3,6 +3,7 @@
 #include "app/MAPIForm.h"
 
 // Subsystem headers (each subsystem adds its own include and lines below).
+#include "accounts/AccountsController.h"
 #include "addressbook/AddressBookController.h"
 #include "browser/BrowserActions.h"
 #include "browser/TreeController.h"
@@ -31,6 +32,7 @@ void installSubsystems(MAPIForm& form, Subsystems& s) {
     s.codeRunner = std::make_shared<immediate::CodeRunController>(&form, form.code(), form.mod());
     s.codeFiles = std::make_shared<codefiles::CodeFilesController>(&form, form.code());
     s.importMail = std::make_shared<importmail::ImportMailController>(&form, form.mod());
+    s.accounts = std::make_shared<accounts::AccountsController>(&form, form.mod());
 
     shell::Requests& requests = form.requests();
     requests.logon = [&s] { s.session->Logon(); };

@@ -29,6 +29,9 @@ class CodeRunController;
 namespace codefiles {
 class CodeFilesController;
 }
+namespace accounts {
+class AccountsController;
+}
 namespace importmail {
 class ImportMailController;
 }
@@ -51,6 +54,7 @@ struct Subsystems {
     std::shared_ptr<immediate::CodeRunController> codeRunner;
     std::shared_ptr<codefiles::CodeFilesController> codeFiles;
     std::shared_ptr<importmail::ImportMailController> importMail;
+    std::shared_ptr<accounts::AccountsController> accounts;
 };
 
 // Creates the controllers over the form's controls (called once, when the

@@ -75,6 +75,22 @@ QList<QSslError> verifyChain(const QList<QSslCertificate>& chain, const QString&
     return errors;
 }
 
+// "CN=…, O=…, OU=…, C=…" of the certificate's subject or issuer: the whole
+// name, as a user compares it with what the provider published.
+QString names(const QSslCertificate& c, bool issuer) {
+    static const std::pair<QSslCertificate::SubjectInfo, const char*> parts[] = {
+        {QSslCertificate::CommonName, "CN"},
+        {QSslCertificate::Organization, "O"},
+        {QSslCertificate::OrganizationalUnitName, "OU"},
+        {QSslCertificate::CountryName, "C"}};
+    QStringList out;
+    for (const auto& [attribute, label] : parts) {
+        const QStringList values = issuer ? c.issuerInfo(attribute) : c.subjectInfo(attribute);
+        for (const QString& v : values) out << QStringLiteral("%1=%2").arg(QLatin1String(label), v);
+    }
+    return out.join(QStringLiteral(", "));
+}
+
 }  // namespace
 
 // libetpan only encrypts; whether the peer is who it claims to be is decided here,
@@ -106,6 +122,16 @@ void Client::verifyCertificate() {
         }
         if (errors.isEmpty()) return;
         reason = errors.first().errorString();
+    }
+    if (options_.trustCertificate && !leaf.isNull()) {
+        const CertificateInfo info{host,
+                                   names(leaf, false),
+                                   names(leaf, true),
+                                   leaf.effectiveDate(),
+                                   leaf.expiryDate(),
+                                   colonHex(fingerprint),
+                                   reason};
+        if (options_.trustCertificate(info)) return;
     }
     disconnect();
     throw Error(ErrorKind::Certificate,

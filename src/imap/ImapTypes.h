@@ -8,11 +8,23 @@
 #include <QStringList>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 namespace imap {
 
 enum class Security { None, StartTls, Tls };
+
+// What a user needs to decide on a certificate that does not verify.
+struct CertificateInfo {
+    QString host;
+    QString subject;
+    QString issuer;
+    QDateTime validFrom;
+    QDateTime validUntil;
+    QString fingerprint;  // SHA-256 of the certificate, upper-case hex pairs joined by colons
+    QString reason;       // why it does not verify
+};
 
 // Long enough for a busy server, short enough that a silent one is noticed soon.
 inline constexpr std::chrono::seconds kDefaultTimeout{5};
@@ -29,6 +41,9 @@ struct ConnectOptions {
     // A PEM or DER file of CA certificates trusted for this connection besides the
     // system's (a company's own CA); empty for the system's alone.
     QString caFile;
+    // Asked about a certificate that neither verifies nor carries the accepted
+    // fingerprint: true trusts it for this connection. Unset, it is refused.
+    std::function<bool(const CertificateInfo&)> trustCertificate;
 };
 
 struct Capabilities {

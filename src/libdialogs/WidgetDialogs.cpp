@@ -33,6 +33,9 @@ class WidgetDialogs final : public store::LibraryDialogs {
     }
     void details(mapi::AddressEntry& entry) override { showDetails(entry); }
     QString askPassword(const QString& account) override { return showPasswordDialog(account); }
+    bool trustCertificate(const store::UntrustedCertificate& certificate) override {
+        return askTrustCertificate(certificate);
+    }
 };
 
 }  // namespace

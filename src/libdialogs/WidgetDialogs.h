@@ -12,6 +12,7 @@ std::vector<store::ChosenRecipient> showAddressBook(mapi::Session& session,
                                                     const mapi::AddressBookArgs& args);
 void showDetails(mapi::AddressEntry& entry);
 QString showPasswordDialog(const QString& account);
+bool askTrustCertificate(const store::UntrustedCertificate& certificate);
 
 // Installs the windows above as the store's dialogs, and the progress window as
 // the back-ends' progress sink, for the rest of the run.

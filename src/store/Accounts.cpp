@@ -123,6 +123,13 @@ bool addAccount(Db& db, const QString& profileName, const AccountEntry& e) {
     return !before;
 }
 
+bool pinCertificate(Db& db, std::int64_t account, const QString& fingerprint) {
+    Db::Transaction tx(db);
+    const bool done = setAccountFingerprint(db, account, fingerprint);
+    tx.commit();
+    return done;
+}
+
 SecretOwner secretOwner(const Db& db, const QString& profileName, const AccountEntry& e) {
     return SecretOwner{db.path(), profileName, e.kind, e.server, e.user};
 }

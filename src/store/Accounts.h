@@ -46,6 +46,9 @@ struct AccountLogon {
     QString cachePath;  // where the account may keep its local cache
     QString userName;   // sender of the messages the session creates
     std::function<std::vector<ResolvedName>(const QString& name)> resolve;
+    // Keeps a certificate fingerprint the user chose to trust during the logon
+    // as the account's, so the next logon does not ask again.
+    std::function<void(const QString& fingerprint)> pinCertificate;
 };
 
 // One logged-on account as the store's session sees it.
@@ -79,6 +82,10 @@ std::vector<AccountEntry> profileAccounts(Db& db, std::int64_t profile);
 // settings instead (false is returned then). The password goes where secrets
 // are kept (store/Secrets.h), never into the store file.
 bool addAccount(Db& db, const QString& profileName, const AccountEntry& entry);
+
+// Makes `fingerprint` the certificate the account accepts although it does
+// not verify; false when the account is gone.
+bool pinCertificate(Db& db, std::int64_t account, const QString& fingerprint);
 
 // Whose password it is, for store/Secrets.h.
 SecretOwner secretOwner(const Db& db, const QString& profileName, const AccountEntry& e);

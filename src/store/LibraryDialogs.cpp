@@ -36,6 +36,10 @@ QString runPasswordDialog(const QString& account) {
     return dialogs().askPassword(account);
 }
 
+bool runTrustCertificate(const UntrustedCertificate& certificate) {
+    return installed && installed->trustCertificate(certificate);
+}
+
 std::optional<QString> runProfilePassword(const QString& profile) {
     return installed ? installed->profilePassword(profile) : std::nullopt;
 }

@@ -5,6 +5,7 @@
 // the store and its tool need no widgets and tests can answer without one.
 // With nothing installed every request is cancelled, as by the user.
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -24,6 +25,17 @@ struct ChosenRecipient {
     QString entryId;
 };
 
+// A mail server's certificate that does not verify, as the user is shown it.
+struct UntrustedCertificate {
+    QString account;  // "user@server"
+    QString subject;
+    QString issuer;
+    QDateTime validFrom;
+    QDateTime validUntil;
+    QString fingerprint;  // SHA-256, colon-separated hex pairs
+    QString reason;
+};
+
 class LibraryDialogs {
   public:
     virtual ~LibraryDialogs() = default;
@@ -40,6 +52,10 @@ class LibraryDialogs {
     virtual std::optional<QString> profilePassword(const QString& /*profile*/) {
         return std::nullopt;
     }
+    // Whether to trust exactly this certificate for the account from now on.
+    // Runs without a user to ask refuse it: the logon then fails naming the
+    // fingerprint, which the user can accept in the accounts window.
+    virtual bool trustCertificate(const UntrustedCertificate& /*certificate*/) { return false; }
 };
 
 // Makes `dialogs` (not owned; nullptr for none) the ones shown from now on and
@@ -71,6 +87,9 @@ void runDetails(mapi::AddressEntry& entry);
 // returns what was typed; "CancelButton" or closing the window throws
 // MAPI_E_USER_CANCEL.
 QString runPasswordDialog(const QString& account);
+
+// The installed dialogs' trustCertificate; false with none installed.
+bool runTrustCertificate(const UntrustedCertificate& certificate);
 
 // The installed dialogs' profilePassword; nullopt with none installed.
 std::optional<QString> runProfilePassword(const QString& profile);

@@ -28,6 +28,7 @@ class SessionImpl : public mapi::Session {
 
     bool loggedOn() const { return static_cast<bool>(state_); }
     std::int64_t profile() const { return state_ ? state_->profile : 0; }
+    QString storePath() const { return state_ ? state_->db->path() : QString(); }
 
   private:
     const SessionPtr& state() const;  // MAPI_E_NOT_INITIALIZED when logged off

@@ -86,6 +86,9 @@ std::vector<std::shared_ptr<AccountSession>> openProfileAccounts(
             }
             return found;
         };
+        logon.pinCertificate = [db = st->db, rid = e.rid](const QString& fingerprint) {
+            pinCertificate(*db, rid, fingerprint);
+        };
         out.push_back(openAccount(logon));
     }
     return out;

@@ -251,6 +251,10 @@ void markDefaultProfile(Db& db, std::int64_t rid) {
     db.prepare("UPDATE profiles SET is_default = (rid = ?1)").bind(1, rid).run();
 }
 
+void renameProfileRow(Db& db, std::int64_t rid, const QString& name) {
+    db.prepare("UPDATE profiles SET name = ?2 WHERE rid = ?1").bind(1, rid).bind(2, name).run();
+}
+
 // ---- accounts ---------------------------------------------------------------
 
 std::int64_t insertAccount(Db& db, const Columns& columns) {
@@ -271,6 +275,14 @@ void deleteAccount(Db& db, std::int64_t rid) {
 
 void clearAccountPassword(Db& db, std::int64_t rid) {
     db.prepare("UPDATE profile_accounts SET password = '' WHERE rid = ?1").bind(1, rid).run();
+}
+
+bool setAccountFingerprint(Db& db, std::int64_t rid, const QString& fingerprint) {
+    db.prepare("UPDATE profile_accounts SET fingerprint = ?2 WHERE rid = ?1")
+        .bind(1, rid)
+        .bind(2, fingerprint)
+        .run();
+    return db.changes() != 0;
 }
 
 // ---- stores and folders -----------------------------------------------------
@@ -296,6 +308,18 @@ std::int64_t insertFolder(Db& db, std::int64_t store, const SqlValue& parent,
         .bind(3, name)
         .run();
     return db.lastInsertId();
+}
+
+void deleteStore(Db& db, std::int64_t store) {
+    // Recipients, attachments and import records go with their messages (foreign
+    // keys); custom properties have none, so they go first.
+    for (const char* sql :
+         {"DELETE FROM props WHERE owner_kind = 1 AND owner IN (SELECT m.rid FROM messages m "
+          "JOIN folders f ON f.rid = m.folder WHERE f.store = ?1)",
+          "DELETE FROM messages WHERE folder IN (SELECT rid FROM folders WHERE store = ?1)",
+          "DELETE FROM folders WHERE store = ?1", "DELETE FROM profile_stores WHERE store = ?1",
+          "DELETE FROM stores WHERE rid = ?1"})
+        db.prepare(sql).bind(1, store).run();
 }
 
 // ---- messages ---------------------------------------------------------------

@@ -60,6 +60,7 @@ void insertDefaultProfile(Db& db);
 void deleteProfile(Db& db, std::int64_t rid);
 // Makes the profile the only default one.
 void markDefaultProfile(Db& db, std::int64_t rid);
+void renameProfileRow(Db& db, std::int64_t rid, const QString& name);
 
 // Accounts of profiles (the table must exist: ensureAccountTable).
 // moveAccount gives row `from` the row id `to`, replacing the row there.
@@ -67,6 +68,8 @@ std::int64_t insertAccount(Db& db, const Columns& columns);
 void moveAccount(Db& db, std::int64_t from, std::int64_t to);
 void deleteAccount(Db& db, std::int64_t rid);
 void clearAccountPassword(Db& db, std::int64_t rid);
+// False when the row is gone.
+bool setAccountFingerprint(Db& db, std::int64_t rid, const QString& fingerprint);
 
 // Stores and folders. A new row carries `eid` until assignEntryId or
 // setEntryId gives it its own.
@@ -74,6 +77,9 @@ std::int64_t insertStore(Db& db, const QString& eid, const SqlValue& name);
 void setStoreRoot(Db& db, std::int64_t store, std::int64_t root);
 void setStoreOutbox(Db& db, std::int64_t store, std::int64_t outbox);
 std::int64_t insertFolder(Db& db, std::int64_t store, const SqlValue& parent, const SqlValue& name);
+// Drops the store with its folders, messages (their recipients, attachments,
+// custom properties and import records) and every profile's link to it.
+void deleteStore(Db& db, std::int64_t store);
 
 // Messages. updateMessage and deleteMessage are false when the row is gone.
 std::int64_t insertMessage(Db& db, const Columns& columns);

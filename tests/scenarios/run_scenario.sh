@@ -47,7 +47,8 @@ input=/dev/null
 
 [ -d "$dir/data" ] && cp -R "$dir/data/." "$tmp/data/"
 if [ -f "$dir/setup" ]; then
-    (cd "$work" && QUORVANE=$bin QUORVANE_SCENARIO_PIDS=$pids bash "$dir/setup") || {
+    (cd "$work" && QUORVANE=$bin QUORVANE_SCENARIO_PIDS=$pids QUORVANE_SCENARIO_VARS=$tmp/vars \
+        bash "$dir/setup") || {
         # 77: something the scenario needs is not installed (CTest reports a skip).
         setup_status=$?
         [ "$setup_status" -eq 77 ] && { echo "$dir: skipped, its setup lacks a program"; exit 77; }
@@ -59,13 +60,21 @@ fi
 status=0
 (cd "$work" && "$bin" "${args[@]}" >"$tmp/out" 2>"$tmp/err" <"$input") || status=$?
 
-[ -f "$dir/check" ] && (cd "$work" && bash "$dir/check" >>"$tmp/out" 2>>"$tmp/err")
+[ -f "$dir/check" ] && (cd "$work" && QUORVANE=$bin bash "$dir/check" >>"$tmp/out" 2>>"$tmp/err")
 
 # The working directory's path, whatever mktemp chose, reads as $WORK.
 export WORKDIR=$work
 for f in out err; do
     perl -pi -e 's/\Q$ENV{WORKDIR}\E/\$WORK/g' "$tmp/$f"
 done
+# Values a setup chose at run time (a server's port) show by their names.
+if [ -f "$tmp/vars" ]; then
+    while IFS='=' read -r name value; do
+        [ -n "$name" ] && [ -n "$value" ] || continue
+        export VAR_VALUE=$value VAR_NAME=$name
+        for f in out err; do perl -pi -e 's/\Q$ENV{VAR_VALUE}\E/\$$ENV{VAR_NAME}/g' "$tmp/$f"; done
+    done <"$tmp/vars"
+fi
 
 if [ "${QUORVANE_BLESS:-}" = 1 ]; then
     cp "$tmp/out" "$dir/expected.out"
