@@ -34,6 +34,7 @@ void testAccount(store::Db& db, const QString& profile, const store::AccountEntr
         logon.password = store::keptPassword(db, profile, account);
         if (logon.password.isEmpty()) logon.password = store::runPasswordDialog(who);
         logon.userName = account.user;
+        logon.showDialogs = true;
         logon.pinCertificate = [&db, rid = account.rid](const QString& fingerprint) {
             store::pinCertificate(db, rid, fingerprint);
         };

@@ -26,7 +26,8 @@ class ImapAccountSession : public store::AccountSession {
     std::shared_ptr<imapstore::Account> a_;
 };
 
-// A certificate that does not verify is put to the user once per logon; the one
+// A certificate that does not verify is put to the user once per logon that may
+// show dialogs (a logon asked not to fails naming the fingerprint); the one
 // trusted is pinned on the account and accepted again on a reconnect without a
 // question.
 std::function<bool(const imap::CertificateInfo&)> certificateQuestion(
@@ -60,7 +61,7 @@ std::shared_ptr<store::AccountSession> openImap(const store::AccountLogon& logon
     settings.connect.security = securityOf(logon.entry.security);
     settings.connect.acceptedFingerprint = logon.entry.fingerprint;
     settings.connect.caFile = logon.entry.caFile;
-    settings.connect.trustCertificate = certificateQuestion(logon);
+    if (logon.showDialogs) settings.connect.trustCertificate = certificateQuestion(logon);
     if (logon.entry.timeout > 0)
         settings.connect.timeout = std::chrono::seconds(logon.entry.timeout);
     settings.user = logon.entry.user;

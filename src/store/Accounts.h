@@ -46,6 +46,8 @@ struct AccountLogon {
     QString cachePath;  // where the account may keep its local cache
     QString userName;   // sender of the messages the session creates
     std::function<std::vector<ResolvedName>(const QString& name)> resolve;
+    // Whether the logon may show the library's dialogs (the certificate question).
+    bool showDialogs = false;
     // Keeps a certificate fingerprint the user chose to trust during the logon
     // as the account's, so the next logon does not ask again.
     std::function<void(const QString& fingerprint)> pinCertificate;

@@ -86,6 +86,7 @@ std::vector<std::shared_ptr<AccountSession>> openProfileAccounts(
             }
             return found;
         };
+        logon.showDialogs = showDialog;
         logon.pinCertificate = [db = st->db, rid = e.rid](const QString& fingerprint) {
             pinCertificate(*db, rid, fingerprint);
         };
