@@ -46,6 +46,9 @@ struct AccountLogon {
     QString cachePath;  // where the account may keep its local cache
     QString userName;   // sender of the messages the session creates
     std::function<std::vector<ResolvedName>(const QString& name)> resolve;
+    // Finds a folder of any of the session's stores, for copies and moves
+    // from the account to another store.
+    std::function<mapi::Ref<mapi::Folder>(const QString& folderId, const QString& storeId)> locate;
 };
 
 // One logged-on account as the store's session sees it.

@@ -1,5 +1,7 @@
 #include <algorithm>
 
+#include "model/StoreRules.h"
+#include "model/Values.h"
 #include "store/MessageImpl.h"
 #include "store/MessageRows.h"
 #include "store/MessagesImpl.h"
@@ -18,7 +20,8 @@ Stmt MessagesImpl::select(const char* columns) const {
                       .arg(QLatin1String(columns));
     if (filter_ && !filter_->isEmpty())
         sql += QStringLiteral(" AND (%1)").arg(filter_->whereClause(binds));
-    sql += QStringLiteral(" ORDER BY m.rid");
+    sql += orderBy_.isEmpty() ? QStringLiteral(" ORDER BY m.rid")
+                              : QStringLiteral(" ORDER BY %1, m.rid").arg(orderBy_);
     Stmt q = s_->db->prepare(sql);
     q.bindAll(binds);
     return q;
@@ -28,7 +31,39 @@ std::vector<std::int64_t> MessagesImpl::rows() const {
     Stmt q = select("");
     std::vector<std::int64_t> out;
     while (q.step()) out.push_back(q.integer(0));
+    if (sortTag_ != 0 && orderBy_.isEmpty()) {
+        // A property no column holds: its values are read message by message.
+        std::vector<std::pair<Variant, std::int64_t>> keyed;
+        for (std::int64_t rid : out)
+            if (auto m = MessageImpl::load(s_, rid))
+                keyed.emplace_back(model::sortValue(*m, sortTag_), rid);
+        std::stable_sort(keyed.begin(), keyed.end(), [&](const auto& a, const auto& b) {
+            return descending_ ? model::sortsBefore(b.first, a.first)
+                               : model::sortsBefore(a.first, b.first);
+        });
+        out.clear();
+        for (const auto& k : keyed) out.push_back(k.second);
+    }
     return out;
+}
+
+void MessagesImpl::Sort(std::int32_t order, std::uint32_t tag) {
+    model::checkSortOrder(order);
+    descending_ = order == 2;
+    const std::uint32_t wanted = model::normalizeTag(tag == 0 ? tag::DeliveryTime : tag);
+    orderBy_.clear();
+    sortTag_ = wanted;
+    for (const Column& c : kColumns) {
+        if (c.tag != wanted) continue;
+        // Texts compare without regard to case, a missing value first, as on
+        // any store (model::sortsBefore).
+        const QString column = QStringLiteral("m.") + QLatin1String(c.name);
+        const QString collate =
+            c.vt == VarType::String ? QStringLiteral(" COLLATE NOCASE") : QString();
+        orderBy_ = descending_
+                       ? QStringLiteral("%1 IS NOT NULL DESC, %1%2 DESC").arg(column, collate)
+                       : QStringLiteral("%1 IS NOT NULL, %1%2").arg(column, collate);
+    }
 }
 
 void MessagesImpl::listLines(const std::function<void(const mapi::MessageLine&)>& each) {

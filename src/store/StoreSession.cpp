@@ -77,6 +77,11 @@ std::vector<std::shared_ptr<AccountSession>> openProfileAccounts(
         logon.password = accountPassword(*st, e, givenPassword, showDialog);
         logon.cachePath = accountCachePath(st->db->path(), e.rid);
         logon.userName = st->userName;
+        logon.locate = [weak](const QString& folderId, const QString& storeId) {
+            SessionPtr s = weak.lock();
+            if (!s) mapi::raise(mapi::code::NotInitialized);
+            return findFolder(s, folderId, storeId);
+        };
         logon.resolve = [weak](const QString& name) {
             std::vector<ResolvedName> found;
             if (SessionPtr s = weak.lock()) {
@@ -175,6 +180,8 @@ Ref<mapi::AddressList> SessionImpl::AddressListByName(const QString& name) {
 
 Ref<mapi::Folder> SessionImpl::Outbox() {
     const SessionPtr& s = state();
+    // The default store's: the account's when the profile has one.
+    if (!s->accounts.empty()) return s->accounts.front()->outbox();
     for (const auto& store : profileStores(s)) {
         if (store->outbox()) {
             Ref<mapi::Folder> f = FolderImpl::load(s, *store->outbox());
@@ -210,8 +217,7 @@ bool storeAllowed(const SessionPtr& s, std::int64_t storeRow, const QString& sto
 
 }  // namespace
 
-Ref<mapi::Folder> SessionImpl::GetFolder(const QString& folderId, const QString& storeId) {
-    const SessionPtr& s = state();
+Ref<mapi::Folder> findFolder(const SessionPtr& s, const QString& folderId, const QString& storeId) {
     for (const auto& account : s->accounts) {
         if (!storeId.trimmed().isEmpty() && !account->ownsStoreId(storeId)) continue;
         if (Ref<mapi::Folder> f = account->folderById(folderId)) return f;
@@ -226,6 +232,10 @@ Ref<mapi::Folder> SessionImpl::GetFolder(const QString& folderId, const QString&
     Ref<mapi::Folder> f = FolderImpl::load(s, rid);
     if (!f) mapi::raise(mapi::code::NotFound);
     return f;
+}
+
+Ref<mapi::Folder> SessionImpl::GetFolder(const QString& folderId, const QString& storeId) {
+    return findFolder(state(), folderId, storeId);
 }
 
 Ref<mapi::Message> SessionImpl::GetMessage(const QString& messageId, const QString& storeId) {
