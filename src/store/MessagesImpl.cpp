@@ -49,6 +49,8 @@ std::vector<std::int64_t> MessagesImpl::rows() const {
 
 void MessagesImpl::Sort(std::int32_t order, std::uint32_t tag) {
     model::checkSortOrder(order);
+    // Item and GetNext read the rows afresh in the new order.
+    walk_ = RowWalk();
     descending_ = order == 2;
     const std::uint32_t wanted = model::normalizeTag(tag == 0 ? tag::DeliveryTime : tag);
     orderBy_.clear();
@@ -87,6 +89,8 @@ void MessagesImpl::listLines(const std::function<void(const mapi::MessageLine&)>
 }
 
 bool MessagesImpl::nextHeading(bool first, QString& id, QString& subject) {
+    // The batches read rows in ascending order only.
+    if (sortTag_ != 0) return mapi::Messages::nextHeading(first, id, subject);
     if (first) {
         walk_.restart(rows());
         headings_ = HeadingBatch();
@@ -96,6 +100,11 @@ bool MessagesImpl::nextHeading(bool first, QString& id, QString& subject) {
 }
 
 MessagesImpl::Load MessagesImpl::loader() const {
+    // A sorted walk takes its rows one at a time: the batches read them in ascending order.
+    if (sortTag_ != 0)
+        return [s = s_](const std::vector<std::int64_t>& rows, std::size_t i) {
+            return Ref<mapi::Message>(MessageImpl::load(s, rows[i]));
+        };
     return [s = s_, batch = MessageBatch()](const std::vector<std::int64_t>& rows,
                                             std::size_t i) mutable {
         return Ref<mapi::Message>(batch.at(s, rows, i));

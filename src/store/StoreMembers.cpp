@@ -43,7 +43,7 @@ Ref<mapi::Folder> outboxOf(const SessionPtr& s) {
 
 QString ownAddress(const SessionPtr& s) {
     if (!s->accounts.empty()) return s->accounts.front()->infoStore()->owner()->Address();
-    return s->userName;
+    return s->address;
 }
 
 Ref<mapi::Message> respond(const SessionPtr& s, mapi::Message& m, model::Response kind) {
@@ -73,7 +73,7 @@ Ref<mapi::Folder> defaultFolder(const SessionPtr& s, std::int32_t kind) {
 Ref<mapi::AddressEntry> SessionImpl::CurrentUser() {
     const SessionPtr& s = state();
     if (!s->accounts.empty()) return s->accounts.front()->infoStore()->owner();
-    return Ref<mapi::AddressEntry>(AddressEntryImpl::transient(s, s->profileName, QString()));
+    return Ref<mapi::AddressEntry>(AddressEntryImpl::transient(s, s->profileName, s->address));
 }
 
 QString SessionImpl::Name() {
@@ -109,7 +109,7 @@ Ref<mapi::Folder> InfoStoreImpl::defaultFolder(std::int32_t kind) {
 }
 
 Ref<mapi::AddressEntry> InfoStoreImpl::owner() {
-    return Ref<mapi::AddressEntry>(AddressEntryImpl::transient(s_, s_->profileName, QString()));
+    return Ref<mapi::AddressEntry>(AddressEntryImpl::transient(s_, s_->profileName, s_->address));
 }
 
 // ---- folders --------------------------------------------------------------------

@@ -151,6 +151,10 @@ void SessionImpl::Logon(const mapi::LogonArgs& args) {
     st->profile = chosen->rid;
     st->profileName = chosen->name;
     st->userName = chosen->mailbox.isEmpty() ? chosen->name : chosen->mailbox;
+    if (chosen->mailbox.contains(QLatin1Char('@')) || chosen->server.isEmpty())
+        st->address = chosen->mailbox;
+    else if (!chosen->mailbox.isEmpty())
+        st->address = chosen->mailbox + QLatin1Char('@') + chosen->server;
     // The profile's mail-server accounts log on with it: one that fails fails the logon.
     st->accounts = joined ? *joined
                           : openProfileAccounts(st, args.profilePassword.value_or(QString()),
@@ -182,6 +186,11 @@ Ref<mapi::Folder> SessionImpl::Outbox() {
     const SessionPtr& s = state();
     // The default store's: the account's when the profile has one.
     if (!s->accounts.empty()) return s->accounts.front()->outbox();
+    try {
+        return defaultFolder(s, 2);
+    } catch (const mapi::Error& e) {
+        if (e.number() != mapi::code::NotFound) throw;
+    }
     for (const auto& store : profileStores(s)) {
         if (store->outbox()) {
             Ref<mapi::Folder> f = FolderImpl::load(s, *store->outbox());

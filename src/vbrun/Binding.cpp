@@ -442,7 +442,7 @@ Variant getMember(const ObjectPtr& o, const QString& k, const CallArgs& a) {
         r = errGet(*p, k, a);
     if (!r) r = model_members::get(o, k, a);
     if (!r) raise(err::NotSupported);
-    model_members::cameFrom(o, *r);
+    model_members::cameFrom(o, *r, is(k, "parent") || is(k, "session"));
     return *r;
 }
 

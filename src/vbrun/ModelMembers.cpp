@@ -55,10 +55,14 @@ struct Origin {
 
 class Origins {
   public:
-    void note(const ObjectPtr& from, const ObjectPtr& child) {
+    void note(const ObjectPtr& from, const ObjectPtr& child, bool byParent) {
         std::lock_guard lock(m_);
         if (map_.size() >= pruneAt_) prune();
-        Origin o{child, from, sessionLocked(from)};
+        // The first to hand an object out is its origin: a Parent read later
+        // hands out the parent, which does not make the child its parent.
+        if (find(child)) return;
+        // What Parent handed out knows its session only; its own parent it tells itself.
+        Origin o{child, byParent ? ObjectPtr() : from, sessionLocked(from)};
         map_[child.get()] = std::move(o);
     }
     ObjectPtr parent(const ObjectPtr& o) {
@@ -207,10 +211,10 @@ Get messageGet(mapi::Message& m, const QString& k, const CallArgs& a) {
 
 }  // namespace
 
-void cameFrom(const ObjectPtr& from, const Variant& result) {
+void cameFrom(const ObjectPtr& from, const Variant& result, bool byParent) {
     if (!from || !isObject(result)) return;
     const ObjectPtr& child = result.asObject();
-    if (child && child != from) origins().note(from, child);
+    if (child && child != from) origins().note(from, child, byParent);
 }
 
 Get get(const ObjectPtr& o, const QString& k, const CallArgs& a) {

@@ -17,7 +17,8 @@ namespace vbrun::model_members {
 std::optional<mapi::Variant> get(const ObjectPtr& obj, const QString& key, const CallArgs& args);
 // obj.key = value for the members kept here; false when `obj` has no such member.
 bool let(const ObjectPtr& obj, const QString& key, const mapi::Variant& value);
-// Notes where an object a member returned came from, for its Parent and Session.
-void cameFrom(const ObjectPtr& from, const mapi::Variant& result);
+// Notes where an object a member returned came from, for its Parent and Session;
+// `byParent` when it was `from`'s Parent (or Session), which gives it only a session.
+void cameFrom(const ObjectPtr& from, const mapi::Variant& result, bool byParent = false);
 
 }  // namespace vbrun::model_members

@@ -30,12 +30,13 @@ Debug.Print "added twice:"; Err.Number
 Err.Clear
 On Error GoTo 0
 
-oInbox.Messages.Sort 1
-Set oStatus = oInbox.Messages(1)
+Set oIn = oInbox.Messages
+oIn.Sort 1
+Set oStatus = oIn(1)
+Set oAgenda = oIn(2)
 Set oCopy = oStatus.CopyTo(oKept.ID)
 Debug.Print "copied within the store:"
 Describe oCopy
-Set oAgenda = oInbox.Messages(2)
 Set oMoved = oAgenda.MoveTo(oKept.ID, oKept.Parent.Parent.ID)
 Debug.Print "moved within the store:"
 Describe oMoved

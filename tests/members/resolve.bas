@@ -4,9 +4,13 @@ Set oSession = CreateObject("MAPI.Session")
 oSession.Logon ShowDialog:=True, NewSession:=True
 Set oMsg = oSession.Outbox.Messages.Add("Resolving")
 On Error Resume Next
-For Each sName In Array("Jo", "Nobody Known", "ann")
+For Each sName In Array("Jo D", "Nobody Known", "ann")
   Err.Clear
   Set oRecip = oMsg.Recipients.Add(sName)
   oRecip.Resolve
-  Debug.Print sName; ":"; Err.Number; " "; oRecip.Name; " <"; oRecip.Address; ">"
+  If Err.Number = 0 Then
+    Debug.Print sName; ": "; oRecip.Name; " <"; oRecip.Address; ">"
+  Else
+    Debug.Print sName; ":"; Err.Number; oRecip.Name
+  End If
 Next

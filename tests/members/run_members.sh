@@ -18,7 +18,7 @@ unset DBUS_SESSION_BUS_ADDRESS DISPLAY WAYLAND_DISPLAY
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/quorvane-members.XXXXXX")
 cleanup() {
     [ -f "$tmp/dovecot/run/master.pid" ] && bash "$tmp/dovecot-fixture.sh" stop "$tmp/dovecot"
-    rm -rf "$tmp"
+    [ -n "${KEEP:-}" ] && echo "kept $tmp" || rm -rf "$tmp"
 }
 trap cleanup EXIT
 mkdir -p "$tmp/work" "$tmp/home" "$tmp/config" "$tmp/data" "$tmp/cache" "$tmp/runtime"
@@ -58,7 +58,7 @@ printf 'secret\n' >"$tmp/password.txt"
     --password-file "$tmp/password.txt" >/dev/null || exit 1
 "$store" import "$tmp/Mail" --profile Local --store Mailbox >/dev/null || exit 1
 
-(cd "$tmp/work" && "$bin" --run-code "$case" --profile "$profile" >"$tmp/out" 2>"$tmp/err") || status=$?
+(cd "$tmp/work" && ${WRAP:-} "$bin" --run-code "$case" --profile "$profile" >"$tmp/out" 2>"$tmp/err") || status=$?
 for f in "$tmp"/work/back_*; do
     [ -e "$f" ] || continue
     name=${f##*/back_}
