@@ -23,7 +23,7 @@ Sub Describe(oMsg)
 End Sub
 
 Set oKept = oTop.Folders.Add("Kept")
-Debug.Print "added "; oKept.Name; " below "; oKept.Parent.Name
+Debug.Print "added "; oKept.Name; " below the top folder: "; oKept.Parent.ID = oTop.ID
 On Error Resume Next
 oTop.Folders.Add "Kept"
 Debug.Print "added twice:"; Err.Number

@@ -4,7 +4,7 @@ Set oSession = CreateObject("MAPI.Session")
 oSession.Logon ShowDialog:=True, NewSession:=True
 Set oMsg = oSession.Outbox.Messages.Add("Resolving")
 On Error Resume Next
-For Each sName In Array("Jo D", "Nobody Known", "ann")
+For Each sName In Array("Jo Doe", "Nobody Known", "ann")
   Err.Clear
   Set oRecip = oMsg.Recipients.Add(sName)
   oRecip.Resolve
