@@ -58,7 +58,12 @@ printf 'secret\n' >"$tmp/password.txt"
     --password-file "$tmp/password.txt" >/dev/null || exit 1
 "$store" import "$tmp/Mail" --profile Local --store Mailbox >/dev/null || exit 1
 
-(cd "$tmp/work" && ${WRAP:-} "$bin" --run-code "$case" --profile "$profile" >"$tmp/out" 2>"$tmp/err") || status=$?
+# CASE.args: more options for the run, one a line.
+extra=()
+if [ -f "$here/${case%.bas}.args" ]; then
+    while IFS= read -r a || [ -n "$a" ]; do extra+=("$a"); done <"$here/${case%.bas}.args"
+fi
+(cd "$tmp/work" && ${WRAP:-} "$bin" --run-code "$case" --profile "$profile" "${extra[@]}" >"$tmp/out" 2>"$tmp/err") || status=$?
 for f in "$tmp"/work/back_*; do
     [ -e "$f" ] || continue
     name=${f##*/back_}
