@@ -70,6 +70,7 @@ std::shared_ptr<store::AccountSession> openImap(const store::AccountLogon& logon
     settings.log = log;
     std::shared_ptr<imapstore::Account> account = imapstore::Account::open(settings);
     account->setUserName(logon.userName);
+    if (logon.locate) account->setLocator(logon.locate);
     if (logon.resolve) {
         account->setResolver([resolve = logon.resolve](const QString& name) {
             std::vector<imapstore::ResolvedAddress> out;

@@ -49,6 +49,12 @@ QList<MailboxInfo> Client::list() {
         info.name = QString::fromUtf8(mb->mb_name);
         info.delimiter = mb->mb_delimiter ? QChar::fromLatin1(mb->mb_delimiter) : QChar();
         info.selectable = isSelectable(mb->mb_flag);
+        if (mb->mb_flag)
+            detail::forEach<mailimap_mbx_list_oflag>(
+                mb->mb_flag->mbf_oflags, [&](mailimap_mbx_list_oflag* f) {
+                    if (f->of_type == MAILIMAP_MBX_LIST_OFLAG_FLAG_EXT && f->of_flag_ext)
+                        info.attributes << QString::fromUtf8(f->of_flag_ext);
+                });
         mailboxes << info;
     });
     if (result) mailimap_list_result_free(result);

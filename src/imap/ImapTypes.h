@@ -56,6 +56,9 @@ struct MailboxInfo {
     QString name;     // full name as the server spells it, hierarchy delimiter included
     QChar delimiter;  // null when the server has no hierarchy
     bool selectable = true;
+    // The LIST attributes beyond \Noselect and \Noinferiors, without the
+    // backslash: "Sent", "Trash", "Drafts" (SPECIAL-USE), "HasChildren" ...
+    QStringList attributes;
 };
 
 struct MailboxStatus {

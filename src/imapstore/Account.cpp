@@ -128,6 +128,8 @@ const std::vector<MailboxNode>& Account::mailboxes() {
         MailboxNode n;
         n.name = m.name;
         n.selectable = m.selectable;
+        n.delimiter = m.delimiter;
+        n.attributes = m.attributes;
         const qsizetype cut = m.delimiter.isNull() ? -1 : m.name.lastIndexOf(m.delimiter);
         n.display = cut < 0 ? m.name : m.name.mid(cut + 1);
         n.parent = cut < 0 ? QString() : m.name.left(cut);
@@ -174,14 +176,18 @@ Ref<mapi::Folder> Account::folderById(const QString& id) {
 Ref<mapi::Message> Account::messageById(const QString& id) {
     const std::optional<MessageKey> key = ids_.messageKey(id);
     if (!key) return {};
-    if (!mailbox(key->mailbox)) mapi::raise(mapi::code::NotFound);
-    const QList<imap::CachedSummary> list = known(key->mailbox);
-    if (uidValidity(key->mailbox) != key->uidValidity) mapi::raise(mapi::code::NotFound);
+    return messageByKey(*key);
+}
+
+Ref<mapi::Message> Account::messageByKey(const MessageKey& key) {
+    if (!mailbox(key.mailbox)) mapi::raise(mapi::code::NotFound);
+    const QList<imap::CachedSummary> list = known(key.mailbox);
+    if (uidValidity(key.mailbox) != key.uidValidity) mapi::raise(mapi::code::NotFound);
     const auto it =
-        std::lower_bound(list.begin(), list.end(), key->uid,
+        std::lower_bound(list.begin(), list.end(), key.uid,
                          [](const imap::CachedSummary& s, quint32 uid) { return s.uid < uid; });
-    if (it == list.end() || it->uid != key->uid) mapi::raise(mapi::code::NotFound);
-    return Ref<mapi::Message>(std::make_shared<ImapMessage>(shared_from_this(), *key, *it));
+    if (it == list.end() || it->uid != key.uid) mapi::raise(mapi::code::NotFound);
+    return Ref<mapi::Message>(std::make_shared<ImapMessage>(shared_from_this(), key, *it));
 }
 
 const QList<imap::CachedSummary>& Account::refresh(const QString& mailbox) {
@@ -270,6 +276,17 @@ bool Account::wasDeleted(const MessageKey& key) const {
 
 MessageKey Account::appendDraft(const QString& mailbox, const QByteArray& raw,
                                 const QString& messageId) {
+    return appendWith(mailbox, raw, messageId, imap::Draft | imap::Seen, QDateTime());
+}
+
+MessageKey Account::appendMessage(const QString& mailbox, const QByteArray& raw, unsigned flags,
+                                  const QDateTime& internalDate) {
+    return appendWith(mailbox, raw, QString(), flags, internalDate);
+}
+
+MessageKey Account::appendWith(const QString& mailbox, const QByteArray& raw,
+                               const QString& messageId, unsigned flags,
+                               const QDateTime& internalDate) {
     const quint32 validity = uidValidity(mailbox);
     // A lost answer leaves it open whether the server stored the message, so an
     // APPEND is never simply sent again: a connection dropped while idle is found
@@ -278,9 +295,8 @@ MessageKey Account::appendDraft(const QString& mailbox, const QByteArray& raw,
     call([](imap::Client& c) { c.noop(); });
     MessageKey key{mailbox, validity, 0};
     try {
-        key.uid =
-            call([&](imap::Client& c) { return c.append(mailbox, raw, imap::Draft | imap::Seen); },
-                 Retry::Never);
+        key.uid = call([&](imap::Client& c) { return c.append(mailbox, raw, flags, internalDate); },
+                       Retry::Never);
     } catch (const mapi::Error&) {
         // Still connected: the server refused the message, nothing was stored.
         if (client_.isConnected() || messageId.isEmpty()) throw;

@@ -47,7 +47,13 @@ struct MailboxNode {
     QString display;  // last component; "Inbox" for INBOX
     QString parent;   // full name of the parent mailbox, "" at the top
     bool selectable = true;
+    QChar delimiter;         // null when the server has no hierarchy
+    QStringList attributes;  // LIST attributes without the backslash ("Sent" ...)
 };
+
+// Finds a folder of any store of the session, for copies to another store.
+using FolderLocator =
+    std::function<mapi::Ref<mapi::Folder>(const QString& folderId, const QString& storeId)>;
 
 class Account : public std::enable_shared_from_this<Account> {
   public:
@@ -75,6 +81,28 @@ class Account : public std::enable_shared_from_this<Account> {
     mapi::Ref<mapi::Folder> folderById(const QString& id);
     mapi::Ref<mapi::Message> messageById(const QString& id);
     bool ownsStoreId(const QString& id) const;
+    // The folder of Session.GetDefaultFolder's kind: INBOX, the Outbox (made on
+    // first use), else the mailbox the server marks \Sent or \Trash, else one
+    // of the names the model gives; MAPI_E_NOT_FOUND when there is none.
+    mapi::Ref<mapi::Folder> defaultFolder(std::int32_t kind);
+    // The account's own address as an address entry.
+    mapi::Ref<mapi::AddressEntry> owner();
+    void setLocator(FolderLocator l) { locator_ = std::move(l); }
+    // A folder of the session's stores (this account's only, without a locator).
+    mapi::Ref<mapi::Folder> locate(const QString& folderId, const QString& storeId);
+
+    // ---- changes to the mailboxes ----
+    // The full name of a new mailbox `name` below `parent` ("" for the top).
+    QString childName(const QString& parent, const QString& name);
+    void createMailbox(const QString& name);
+    // Deletes the mailbox and every mailbox below it.
+    void deleteMailbox(const QString& name);
+    // Stores a message with the given flags and internal date; its key (UID 0
+    // when the server does not say).
+    MessageKey appendMessage(const QString& mailbox, const QByteArray& raw, unsigned flags,
+                             const QDateTime& internalDate);
+    // The listed message of that key; MAPI_E_NOT_FOUND when the server has none.
+    mapi::Ref<mapi::Message> messageByKey(const MessageKey& key);
 
     // ---- for the account's objects ----
     // Mailboxes in the server's order with INBOX first.
@@ -155,6 +183,8 @@ class Account : public std::enable_shared_from_this<Account> {
     // that Message-ID if the server stored it, else a failure saying it was not
     // saved, or that it could not be checked.
     MessageKey landedDraft(const QString& mailbox, const QString& messageId);
+    MessageKey appendWith(const QString& mailbox, const QByteArray& raw, const QString& messageId,
+                          unsigned flags, const QDateTime& internalDate);
 
     AccountSettings settings_;
     EntryIds ids_;
@@ -169,6 +199,7 @@ class Account : public std::enable_shared_from_this<Account> {
     QString selected_;
     quint32 selectedValidity_ = 0;  // UIDVALIDITY of selected_ as its SELECT reported it
     Resolver resolver_;
+    FolderLocator locator_;
     QString userName_;
 };
 

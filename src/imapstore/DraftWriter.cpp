@@ -70,8 +70,10 @@ QByteArray writeDraft(const Draft& d) {
     for (const mime::Recipient& r : d.recipients)
         addAddress(msg.get(), kindOf(r.type), r.name, r.address);
     g_mime_message_set_subject(msg.get(), d.subject.toUtf8().constData(), "utf-8");
-    mime::GDate now(g_date_time_new_now_local());
-    g_mime_message_set_date(msg.get(), now.get());
+    mime::GDate when(d.date && d.date->isValid()
+                         ? g_date_time_new_from_unix_local(d.date->toSecsSinceEpoch())
+                         : g_date_time_new_now_local());
+    g_mime_message_set_date(msg.get(), when.get());
     if (!d.messageId.isEmpty())
         g_mime_message_set_message_id(msg.get(), d.messageId.toUtf8().constData());
     if (d.importance != 1)

@@ -3,7 +3,9 @@
 // A new message as the bytes an IMAP APPEND stores, built with GMime.
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
+#include <optional>
 #include <vector>
 
 #include "mime/ParsedMessage.h"
@@ -23,6 +25,8 @@ struct Draft {
     // Without the angle brackets; none is written when empty. It is what finds the
     // draft on the server again when the answer to its APPEND was lost.
     QString messageId;
+    // The Date header; now when unset.
+    std::optional<QDateTime> date;
 };
 
 // A new, unique Message-ID for mail from `address`, without the angle brackets.

@@ -91,6 +91,7 @@ const QList<imap::CachedSummary>& ImapMessages::listing() {
         }
         made_.assign(static_cast<std::size_t>(list.size()), {});
         all_ = std::move(list);
+        applySort();
     }
     return *all_;
 }

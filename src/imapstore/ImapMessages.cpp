@@ -56,6 +56,10 @@ class SenderEntry : public mapi::AddressEntry, public model::FieldOwner {
 
 }  // namespace
 
+Ref<mapi::AddressEntry> plainEntry(const QString& name, const QString& address) {
+    return Ref<mapi::AddressEntry>(std::make_shared<SenderEntry>(name, address));
+}
+
 Variant dateValue(const std::optional<QDateTime>& utc) {
     if (!utc || !utc->isValid()) mapi::raise(mapi::code::NotFound);
     return Variant(mapi::Date::fromDateTime(utc->toLocalTime()));

@@ -73,6 +73,11 @@ class ImapInfoStore : public mapi::InfoStore {
     QString ID() override { return a_->ids().store(); }
     QString Name() override { return a_->storeName(); }
     mapi::Ref<mapi::Folder> RootFolder() override;
+    QString ProviderName() override { return QStringLiteral("IMAP"); }
+    mapi::Ref<mapi::Folder> defaultFolder(std::int32_t kind) override {
+        return a_->defaultFolder(kind);
+    }
+    mapi::Ref<mapi::AddressEntry> owner() override { return a_->owner(); }
 
   private:
     AccountPtr a_;
@@ -81,6 +86,7 @@ class ImapInfoStore : public mapi::InfoStore {
 class ImapFolders : public WalkableList<mapi::Folder, mapi::Folders> {
   public:
     ImapFolders(AccountPtr a, QString parent) : a_(std::move(a)), parent_(std::move(parent)) {}
+    mapi::Ref<mapi::Folder> Add(const QString& name) override;
 
   protected:
     const std::vector<mapi::Ref<mapi::Folder>>& held() override;
@@ -99,6 +105,11 @@ class ImapRootFolder : public mapi::Folder {
     QString Name() override { return QStringLiteral("Top of ") + a_->storeName(); }
     mapi::Ref<mapi::Folders> FoldersOf() override;
     mapi::Ref<mapi::Messages> MessagesOf() override;
+    mapi::Ref<mapi::Object> Parent() override;
+    void Delete() override;
+    mapi::Ref<mapi::Folder> CopyTo(const QString& folderId, const QString& storeId,
+                                   const QString& name, bool subfolders) override;
+    mapi::Ref<mapi::Folder> MoveTo(const QString& folderId, const QString& storeId) override;
 
   private:
     AccountPtr a_;
@@ -111,6 +122,12 @@ class ImapFolder : public mapi::Folder {
     QString Name() override;
     mapi::Ref<mapi::Folders> FoldersOf() override;
     mapi::Ref<mapi::Messages> MessagesOf() override;
+    mapi::Ref<mapi::Object> Parent() override;
+    void Delete() override;
+    mapi::Ref<mapi::Folder> CopyTo(const QString& folderId, const QString& storeId,
+                                   const QString& name, bool subfolders) override;
+    mapi::Ref<mapi::Folder> MoveTo(const QString& folderId, const QString& storeId) override;
+    mapi::Ref<mapi::Message> importCopy(mapi::Message& source) override;
 
   private:
     AccountPtr a_;
@@ -134,6 +151,7 @@ class ImapMessages : public mapi::Messages {
     mapi::Ref<mapi::Message> GetNext() override;
     mapi::Ref<mapi::Filter> FilterOf() override;
     mapi::Ref<mapi::Message> Add() override;
+    void Sort(std::int32_t order, std::uint32_t tag) override;
 
     // The folder's message at `i` (0-based) of the listing, whatever the filter.
     mapi::Ref<mapi::Message> listed(std::size_t i);
@@ -156,6 +174,8 @@ class ImapMessages : public mapi::Messages {
     std::vector<mapi::Ref<mapi::Message>> filtered_;
     std::optional<std::size_t> filteredFor_;  // the filter version `filtered_` holds
     std::int64_t cursor_ = -1;
+    std::optional<std::pair<std::int32_t, std::uint32_t>> sort_;  // order and property
+    void applySort();
 };
 
 // ---- messages ---------------------------------------------------------------
@@ -254,6 +274,15 @@ class ImapMessage : public mapi::Message, public model::FieldOwner {
     void SetReadReceipt(bool v) override { readReceipt_ = v; }
     void Update() override;
     void Delete() override;
+    mapi::Ref<mapi::Folder> Parent() override;
+    mapi::Ref<mapi::Message> CopyTo(const QString& folderId, const QString& storeId) override;
+    mapi::Ref<mapi::Message> MoveTo(const QString& folderId, const QString& storeId) override;
+    mapi::Ref<mapi::Message> Forward() override;
+    mapi::Ref<mapi::Message> Reply() override;
+    mapi::Ref<mapi::Message> ReplyAll() override;
+    mapi::MessageCopy exportCopy() override;
+    const AccountPtr& account() const { return a_; }
+    const std::optional<MessageKey>& key() const { return key_; }
 
     // The standard fields from the whole message, then the custom ones.
     std::vector<FieldSlot> fieldList() override;
@@ -299,6 +328,9 @@ class ImapMessage : public mapi::Message, public model::FieldOwner {
     model::CustomFields& custom();
     std::unique_ptr<model::CustomFields> custom_;
 };
+
+// An address entry outside any address list: a sender, the account's owner.
+mapi::Ref<mapi::AddressEntry> plainEntry(const QString& name, const QString& address);
 
 // Local time, whole seconds, as the object model hands out dates.
 mapi::Variant dateValue(const std::optional<QDateTime>& utc);

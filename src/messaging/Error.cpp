@@ -23,6 +23,7 @@ constexpr Known kKnown[] = {
     {code::InvalidParameter, "E_INVALIDARG", "The parameter is not valid."},
     {code::AmbiguousRecip, "MAPI_E_AMBIGUOUS_RECIP", "The recipient name is ambiguous."},
     {code::NoSupport, "MAPI_E_NO_SUPPORT", "The operation is not supported."},
+    {code::Collision, "MAPI_E_COLLISION", "An object of that name already exists."},
     {code::NotInitialized, "MAPI_E_NOT_INITIALIZED", "The session is not logged on."},
     {code::CallFailed, "MAPI_E_CALL_FAILED", "The call failed."},
     {code::DiskError, "MAPI_E_DISK_ERROR", "The message store could not be read or written."},

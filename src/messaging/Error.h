@@ -41,6 +41,7 @@ inline constexpr std::int32_t Corrupt = static_cast<std::int32_t>(0x8004011B);
 inline constexpr std::int32_t Busy = static_cast<std::int32_t>(0x8004010B);
 inline constexpr std::int32_t ObjectDeleted = static_cast<std::int32_t>(0x8004010A);
 inline constexpr std::int32_t NetworkError = static_cast<std::int32_t>(0x80040115);
+inline constexpr std::int32_t Collision = static_cast<std::int32_t>(0x80040604);
 
 // Visual Basic run-time errors that the program meets through the platform.
 inline constexpr std::int32_t InvalidProcedureCall = 5;

@@ -17,6 +17,7 @@
 
 #include "messaging/Collection.h"
 #include "messaging/Error.h"
+#include "messaging/MessageCopy.h"
 #include "messaging/Ref.h"
 #include "messaging/Variant.h"
 
@@ -192,6 +193,24 @@ class Message : public Object {
     virtual void Update() = 0;
     // Removes the message for good; a second Delete throws MAPI_E_NOT_FOUND.
     virtual void Delete() = 0;
+
+    // The members below have defaults so that a wrapper or a back-end that
+    // lacks one answers MAPI_E_NO_SUPPORT rather than failing to build.
+    virtual Ref<Folder> Parent();                           // the folder holding the message
+    virtual Variant Submitted() { return Variant(false); }  // Boolean
+    virtual Variant Sensitivity();                          // Long 0 none .. 3 confidential
+    virtual void SetSensitivity(std::int32_t v);            // 0..3, else MAPI_E_INVALID_PARAMETER
+    // The copy in folder `folderId` (of store `storeId`, "" for any of the
+    // session's), also on the other back-end. MoveTo deletes this message only
+    // once the copy is whole.
+    virtual Ref<Message> CopyTo(const QString& folderId, const QString& storeId);
+    virtual Ref<Message> MoveTo(const QString& folderId, const QString& storeId);
+    // A new unsaved message in the session's Outbox (model/Reply.h).
+    virtual Ref<Message> Forward();
+    virtual Ref<Message> Reply();
+    virtual Ref<Message> ReplyAll();
+    // Not part of the scripting interface: what a copy on another store takes.
+    virtual MessageCopy exportCopy();
 };
 
 // What a listing of messages shows of one message.
@@ -215,11 +234,25 @@ class Messages : public WalkableCollection<Message> {
     // The line of one message, read through its properties as above.
     static MessageLine lineOf(Message& m);
 
+    // GetLast and GetPrevious walk backwards from the end on a cursor of their
+    // own (GetFirst/GetNext keep theirs); GetPrevious before GetLast, or past
+    // the first, gives an empty reference.
+    virtual Ref<Message> GetLast();
+    virtual Ref<Message> GetPrevious();
+    // Orders every walk and Item from now on: 1 ascending, 2 descending, by
+    // the property `tag` (0 for the time received). The default has no order.
+    virtual void Sort(std::int32_t order, std::uint32_t tag);
+    // Deletes every message the collection holds (after its filter).
+    virtual void Delete();
+
     // GetFirst (`first`) or GetNext, then the ID and the Subject of the
     // message it gave, in that order and with the errors those calls raise;
     // false when it gave none. The default makes the calls; a back-end may
     // read the two parts of a big folder without a message object each.
     virtual bool nextHeading(bool first, QString& id, QString& subject);
+
+  private:
+    std::int32_t back_ = 0;  // GetLast/GetPrevious: 1-based position, 0 when done
 };
 
 class Folder : public Object {
@@ -228,15 +261,40 @@ class Folder : public Object {
     virtual QString Name() = 0;
     virtual Ref<Folders> FoldersOf() = 0;
     virtual Ref<Messages> MessagesOf() = 0;
+
+    // The parent folder, or the InfoStore for a store's top folder.
+    virtual Ref<Object> Parent();
+    // Removes the folder with its messages and subfolders.
+    virtual void Delete();
+    // A copy named `name` ("" for this folder's name) below folder `folderId`,
+    // with this folder's messages and, when `subfolders`, its subfolders.
+    virtual Ref<Folder> CopyTo(const QString& folderId, const QString& storeId, const QString& name,
+                               bool subfolders);
+    // Copy with the subfolders, then this folder's Delete.
+    virtual Ref<Folder> MoveTo(const QString& folderId, const QString& storeId);
+    // Not part of the scripting interface: a copy of `source`, which may live
+    // on another store, as a new message of this folder.
+    virtual Ref<Message> importCopy(Message& source);
 };
 
-class Folders : public WalkableCollection<Folder> {};
+class Folders : public WalkableCollection<Folder> {
+  public:
+    // A new subfolder; MAPI_E_COLLISION when one of that name exists.
+    virtual Ref<Folder> Add(const QString& name);
+};
 
 class InfoStore : public Object {
   public:
     virtual QString ID() = 0;
     virtual QString Name() = 0;
     virtual Ref<Folder> RootFolder() = 0;
+    virtual QString ProviderName();
+    // Not part of the scripting interface. The store's default folder of
+    // Session.GetDefaultFolder's kind (1 Inbox, 2 Outbox, 3 Sent Items, 4
+    // Deleted Items); MAPI_E_NOT_FOUND when the store has none.
+    virtual Ref<Folder> defaultFolder(std::int32_t kind);
+    // Whose store it is, as Session.CurrentUser answers.
+    virtual Ref<AddressEntry> owner();
 };
 
 class InfoStores : public Collection<InfoStore> {
@@ -293,6 +351,16 @@ class Session : public Object {
     // The library's modal address-book dialog; the chosen recipients as a new
     // collection (types 1, 2, 3). Cancel throws MAPI_E_USER_CANCEL.
     virtual Ref<Recipients> AddressBook(const AddressBookArgs& args) = 0;
+
+    // The default store is the profile's mail-server account when it has one,
+    // else its first store holding an Inbox.
+    virtual Ref<AddressEntry> CurrentUser();
+    virtual QString Name();  // the profile's name
+    virtual Ref<Folder> Inbox() { return GetDefaultFolder(1); }
+    // 1 Inbox, 2 Outbox, 3 Sent Items, 4 Deleted Items of the default store;
+    // MAPI_E_NOT_FOUND for one it lacks, MAPI_E_INVALID_PARAMETER for another kind.
+    virtual Ref<Folder> GetDefaultFolder(std::int32_t kind);
+    virtual Ref<AddressEntry> GetAddressEntry(const QString& entryId);
     // Not part of the scripting interface: lets one user action that takes
     // several Update calls land whole. A back-end without transactions writes
     // each call as it comes.

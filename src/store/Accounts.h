@@ -51,6 +51,9 @@ struct AccountLogon {
     // Keeps a certificate fingerprint the user chose to trust during the logon
     // as the account's, so the next logon does not ask again.
     std::function<void(const QString& fingerprint)> pinCertificate;
+    // Finds a folder of any of the session's stores, for copies and moves
+    // from the account to another store.
+    std::function<mapi::Ref<mapi::Folder>(const QString& folderId, const QString& storeId)> locate;
 };
 
 // One logged-on account as the store's session sees it.

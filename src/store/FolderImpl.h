@@ -17,6 +17,12 @@ class FolderImpl : public mapi::Folder {
     QString Name() override;
     mapi::Ref<mapi::Folders> FoldersOf() override;
     mapi::Ref<mapi::Messages> MessagesOf() override;
+    mapi::Ref<mapi::Object> Parent() override;
+    void Delete() override;
+    mapi::Ref<mapi::Folder> CopyTo(const QString& folderId, const QString& storeId,
+                                   const QString& name, bool subfolders) override;
+    mapi::Ref<mapi::Folder> MoveTo(const QString& folderId, const QString& storeId) override;
+    mapi::Ref<mapi::Message> importCopy(mapi::Message& source) override;
     std::int64_t rid() const { return rid_; }
 
   private:

@@ -58,6 +58,17 @@ class MessageImpl : public mapi::Message, public BagFields {
     void SetReadReceipt(bool v) override;
     void Update() override;
     void Delete() override;
+    mapi::Ref<mapi::Folder> Parent() override;
+    mapi::Ref<mapi::Message> CopyTo(const QString& folderId, const QString& storeId) override;
+    mapi::Ref<mapi::Message> MoveTo(const QString& folderId, const QString& storeId) override;
+    mapi::Ref<mapi::Message> Forward() override;
+    mapi::Ref<mapi::Message> Reply() override;
+    mapi::Ref<mapi::Message> ReplyAll() override;
+    mapi::MessageCopy exportCopy() override;
+
+    // 0 while not yet saved.
+    std::int64_t rid() const { return rid_; }
+    const SessionPtr& session() const { return s_; }
 
     static const std::vector<PropertyBag::Standard>& standardTable();
 

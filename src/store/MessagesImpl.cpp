@@ -1,5 +1,7 @@
 #include <algorithm>
 
+#include "model/StoreRules.h"
+#include "model/Values.h"
 #include "store/MessageImpl.h"
 #include "store/MessageRows.h"
 #include "store/MessagesImpl.h"
@@ -18,7 +20,8 @@ Stmt MessagesImpl::select(const char* columns) const {
                       .arg(QLatin1String(columns));
     if (filter_ && !filter_->isEmpty())
         sql += QStringLiteral(" AND (%1)").arg(filter_->whereClause(binds));
-    sql += QStringLiteral(" ORDER BY m.rid");
+    sql += orderBy_.isEmpty() ? QStringLiteral(" ORDER BY m.rid")
+                              : QStringLiteral(" ORDER BY %1, m.rid").arg(orderBy_);
     Stmt q = s_->db->prepare(sql);
     q.bindAll(binds);
     return q;
@@ -28,7 +31,41 @@ std::vector<std::int64_t> MessagesImpl::rows() const {
     Stmt q = select("");
     std::vector<std::int64_t> out;
     while (q.step()) out.push_back(q.integer(0));
+    if (sortTag_ != 0 && orderBy_.isEmpty()) {
+        // A property no column holds: its values are read message by message.
+        std::vector<std::pair<Variant, std::int64_t>> keyed;
+        for (std::int64_t rid : out)
+            if (auto m = MessageImpl::load(s_, rid))
+                keyed.emplace_back(model::sortValue(*m, sortTag_), rid);
+        std::stable_sort(keyed.begin(), keyed.end(), [&](const auto& a, const auto& b) {
+            return descending_ ? model::sortsBefore(b.first, a.first)
+                               : model::sortsBefore(a.first, b.first);
+        });
+        out.clear();
+        for (const auto& k : keyed) out.push_back(k.second);
+    }
     return out;
+}
+
+void MessagesImpl::Sort(std::int32_t order, std::uint32_t tag) {
+    model::checkSortOrder(order);
+    // Item and GetNext read the rows afresh in the new order.
+    walk_ = RowWalk();
+    descending_ = order == 2;
+    const std::uint32_t wanted = model::normalizeTag(tag == 0 ? tag::DeliveryTime : tag);
+    orderBy_.clear();
+    sortTag_ = wanted;
+    for (const Column& c : kColumns) {
+        if (c.tag != wanted) continue;
+        // Texts compare without regard to case, a missing value first, as on
+        // any store (model::sortsBefore).
+        const QString column = QStringLiteral("m.") + QLatin1String(c.name);
+        const QString collate =
+            c.vt == VarType::String ? QStringLiteral(" COLLATE NOCASE") : QString();
+        orderBy_ = descending_
+                       ? QStringLiteral("%1 IS NOT NULL DESC, %1%2 DESC").arg(column, collate)
+                       : QStringLiteral("%1 IS NOT NULL, %1%2").arg(column, collate);
+    }
 }
 
 void MessagesImpl::listLines(const std::function<void(const mapi::MessageLine&)>& each) {
@@ -52,6 +89,8 @@ void MessagesImpl::listLines(const std::function<void(const mapi::MessageLine&)>
 }
 
 bool MessagesImpl::nextHeading(bool first, QString& id, QString& subject) {
+    // The batches read rows in ascending order only.
+    if (sortTag_ != 0) return mapi::Messages::nextHeading(first, id, subject);
     if (first) {
         walk_.restart(rows());
         headings_ = HeadingBatch();
@@ -61,6 +100,11 @@ bool MessagesImpl::nextHeading(bool first, QString& id, QString& subject) {
 }
 
 MessagesImpl::Load MessagesImpl::loader() const {
+    // A sorted walk takes its rows one at a time: the batches read them in ascending order.
+    if (sortTag_ != 0)
+        return [s = s_](const std::vector<std::int64_t>& rows, std::size_t i) {
+            return Ref<mapi::Message>(MessageImpl::load(s, rows[i]));
+        };
     return [s = s_, batch = MessageBatch()](const std::vector<std::int64_t>& rows,
                                             std::size_t i) mutable {
         return Ref<mapi::Message>(batch.at(s, rows, i));

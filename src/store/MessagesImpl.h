@@ -18,6 +18,7 @@ class MessagesImpl : public RowCollection<mapi::Message, mapi::Messages> {
     mapi::Ref<mapi::Message> Add() override;
     void listLines(const std::function<void(const mapi::MessageLine&)>& each) override;
     bool nextHeading(bool first, QString& id, QString& subject) override;
+    void Sort(std::int32_t order, std::uint32_t tag) override;
 
     std::vector<std::int64_t> rows() const override;  // matching rows in stored order
 
@@ -29,6 +30,11 @@ class MessagesImpl : public RowCollection<mapi::Message, mapi::Messages> {
     SessionPtr s_;
     std::int64_t folder_;
     std::shared_ptr<FilterImpl> filter_;
+    // Messages.Sort: the column and direction of the order ("" for stored order),
+    // or a property no column holds, whose values order the rows.
+    QString orderBy_;
+    std::uint32_t sortTag_ = 0;
+    bool descending_ = false;
     HeadingBatch headings_;
 };
 

@@ -25,6 +25,10 @@ class SessionImpl : public mapi::Session {
     mapi::Ref<mapi::Message> GetMessage(const QString& messageId, const QString& storeId) override;
     mapi::Ref<mapi::Recipients> AddressBook(const mapi::AddressBookArgs& args) override;
     std::unique_ptr<mapi::WriteGroup> BeginWriteGroup() override;
+    mapi::Ref<mapi::AddressEntry> CurrentUser() override;
+    QString Name() override;
+    mapi::Ref<mapi::Folder> GetDefaultFolder(std::int32_t kind) override;
+    mapi::Ref<mapi::AddressEntry> GetAddressEntry(const QString& entryId) override;
 
     bool loggedOn() const { return static_cast<bool>(state_); }
     std::int64_t profile() const { return state_ ? state_->profile : 0; }

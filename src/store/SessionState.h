@@ -19,6 +19,9 @@ struct SessionState {
     std::int64_t profile = 0;
     QString profileName;
     QString userName;  // sender of the messages the session creates
+    // The user's own mail address as the profile gives it (mailbox@server),
+    // "" when the profile names no mailbox.
+    QString address;
     // The profile's mail-server accounts, logged on with the session.
     std::vector<std::shared_ptr<AccountSession>> accounts;
 };

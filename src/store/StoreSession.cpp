@@ -77,6 +77,11 @@ std::vector<std::shared_ptr<AccountSession>> openProfileAccounts(
         logon.password = accountPassword(*st, e, givenPassword, showDialog);
         logon.cachePath = accountCachePath(st->db->path(), e.rid);
         logon.userName = st->userName;
+        logon.locate = [weak](const QString& folderId, const QString& storeId) {
+            SessionPtr s = weak.lock();
+            if (!s) mapi::raise(mapi::code::NotInitialized);
+            return findFolder(s, folderId, storeId);
+        };
         logon.resolve = [weak](const QString& name) {
             std::vector<ResolvedName> found;
             if (SessionPtr s = weak.lock()) {
@@ -150,6 +155,10 @@ void SessionImpl::Logon(const mapi::LogonArgs& args) {
     st->profile = chosen->rid;
     st->profileName = chosen->name;
     st->userName = chosen->mailbox.isEmpty() ? chosen->name : chosen->mailbox;
+    if (chosen->mailbox.contains(QLatin1Char('@')) || chosen->server.isEmpty())
+        st->address = chosen->mailbox;
+    else if (!chosen->mailbox.isEmpty())
+        st->address = chosen->mailbox + QLatin1Char('@') + chosen->server;
     // The profile's mail-server accounts log on with it: one that fails fails the logon.
     st->accounts = joined ? *joined
                           : openProfileAccounts(st, args.profilePassword.value_or(QString()),
@@ -179,6 +188,13 @@ Ref<mapi::AddressList> SessionImpl::AddressListByName(const QString& name) {
 
 Ref<mapi::Folder> SessionImpl::Outbox() {
     const SessionPtr& s = state();
+    // The default store's: the account's when the profile has one.
+    if (!s->accounts.empty()) return s->accounts.front()->outbox();
+    try {
+        return defaultFolder(s, 2);
+    } catch (const mapi::Error& e) {
+        if (e.number() != mapi::code::NotFound) throw;
+    }
     for (const auto& store : profileStores(s)) {
         if (store->outbox()) {
             Ref<mapi::Folder> f = FolderImpl::load(s, *store->outbox());
@@ -214,8 +230,7 @@ bool storeAllowed(const SessionPtr& s, std::int64_t storeRow, const QString& sto
 
 }  // namespace
 
-Ref<mapi::Folder> SessionImpl::GetFolder(const QString& folderId, const QString& storeId) {
-    const SessionPtr& s = state();
+Ref<mapi::Folder> findFolder(const SessionPtr& s, const QString& folderId, const QString& storeId) {
     for (const auto& account : s->accounts) {
         if (!storeId.trimmed().isEmpty() && !account->ownsStoreId(storeId)) continue;
         if (Ref<mapi::Folder> f = account->folderById(folderId)) return f;
@@ -230,6 +245,10 @@ Ref<mapi::Folder> SessionImpl::GetFolder(const QString& folderId, const QString&
     Ref<mapi::Folder> f = FolderImpl::load(s, rid);
     if (!f) mapi::raise(mapi::code::NotFound);
     return f;
+}
+
+Ref<mapi::Folder> SessionImpl::GetFolder(const QString& folderId, const QString& storeId) {
+    return findFolder(state(), folderId, storeId);
 }
 
 Ref<mapi::Message> SessionImpl::GetMessage(const QString& messageId, const QString& storeId) {

@@ -182,8 +182,12 @@ void createStoreTables(Db& db) {
 }
 
 bool hasAccountTable(Db& db) {
-    Stmt q = db.prepare(
-        "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'profile_accounts'");
+    return hasTable(db, "profile_accounts");
+}
+
+bool hasTable(Db& db, const char* table) {
+    Stmt q = db.prepare("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1");
+    q.bind(1, QString::fromLatin1(table));
     return q.step();
 }
 
@@ -310,6 +314,25 @@ std::int64_t insertFolder(Db& db, std::int64_t store, const SqlValue& parent,
     return db.lastInsertId();
 }
 
+void deleteFolderTree(Db& db, std::int64_t folder) {
+    std::vector<std::int64_t> below;
+    {
+        Stmt q = db.prepare("SELECT rid FROM folders WHERE parent = ?1");
+        q.bind(1, folder);
+        while (q.step()) below.push_back(q.integer(0));
+    }
+    for (std::int64_t f : below) deleteFolderTree(db, f);
+    // Recipients, attachments and sources go with their messages (foreign keys).
+    db.prepare(
+          "DELETE FROM props WHERE owner_kind = ?1 AND owner IN "
+          "(SELECT rid FROM messages WHERE folder = ?2)")
+        .bind(1, static_cast<int>(OwnerKind::Message))
+        .bind(2, folder)
+        .run();
+    db.prepare("DELETE FROM messages WHERE folder = ?1").bind(1, folder).run();
+    db.prepare("DELETE FROM folders WHERE rid = ?1").bind(1, folder).run();
+}
+
 void deleteStore(Db& db, std::int64_t store) {
     // Recipients, attachments and import records go with their messages (foreign
     // keys); custom properties have none, so they go first.
@@ -323,6 +346,50 @@ void deleteStore(Db& db, std::int64_t store) {
 }
 
 // ---- messages ---------------------------------------------------------------
+
+std::int64_t copyMessage(Db& db, std::int64_t rid, std::int64_t folder) {
+    static const char* const kCopied =
+        "importance, type, subject, time_sent, conv_topic, conv_index, sender_name, "
+        "time_received, size, body, has_sender, sender_address, unread, sent, delivery_receipt, "
+        "read_receipt";
+    db.prepare(QStringLiteral("INSERT INTO messages(eid, folder, %1) SELECT 'pending', ?2, %1 "
+                              "FROM messages WHERE rid = ?1")
+                   .arg(QLatin1String(kCopied)))
+        .bind(1, rid)
+        .bind(2, folder)
+        .run();
+    const std::int64_t copy = db.lastInsertId();
+    assignEntryId(db, EntryKind::Message, copy);
+    db.prepare(
+          "INSERT INTO recipients(message, name, address, type, display_type, address_type) "
+          "SELECT ?2, name, address, type, display_type, address_type FROM recipients "
+          "WHERE message = ?1 ORDER BY rid")
+        .bind(1, rid)
+        .bind(2, copy)
+        .run();
+    db.prepare(
+          "INSERT INTO attachments(message, name, type, position, data) "
+          "SELECT ?2, name, type, position, data FROM attachments WHERE message = ?1 ORDER BY rid")
+        .bind(1, rid)
+        .bind(2, copy)
+        .run();
+    db.prepare(
+          "INSERT INTO props(owner_kind, owner, tag, name, vtype, value) "
+          "SELECT owner_kind, ?2, tag, name, vtype, value FROM props "
+          "WHERE owner_kind = ?3 AND owner = ?1 ORDER BY rid")
+        .bind(1, rid)
+        .bind(2, copy)
+        .bind(3, static_cast<int>(OwnerKind::Message))
+        .run();
+    if (hasTable(db, "message_sources"))
+        db.prepare(
+              "INSERT INTO message_sources(message, message_id, hash, raw) "
+              "SELECT ?2, message_id, hash, raw FROM message_sources WHERE message = ?1")
+            .bind(1, rid)
+            .bind(2, copy)
+            .run();
+    return copy;
+}
 
 std::int64_t insertMessage(Db& db, const Columns& columns) {
     return insertRow(db, "messages", columns);

@@ -46,6 +46,7 @@ void createStoreTables(Db& db);
 // The accounts table, which store files written before accounts existed lack
 // until their first account is added.
 bool hasAccountTable(Db& db);
+bool hasTable(Db& db, const char* table);
 // Whether `table` has the column: files written before it existed lack it.
 bool hasColumn(Db& db, const char* table, const char* name);
 void ensureAccountTable(Db& db);
@@ -81,7 +82,13 @@ std::int64_t insertFolder(Db& db, std::int64_t store, const SqlValue& parent, co
 // custom properties and import records) and every profile's link to it.
 void deleteStore(Db& db, std::int64_t store);
 
+// Drops the folder, its subfolders and every message they hold.
+void deleteFolderTree(Db& db, std::int64_t folder);
+
 // Messages. updateMessage and deleteMessage are false when the row is gone.
+// copyMessage makes a new row in `folder` with everything message `rid` has
+// (recipients, attachments, custom properties, source) and its own entry ID.
+std::int64_t copyMessage(Db& db, std::int64_t rid, std::int64_t folder);
 std::int64_t insertMessage(Db& db, const Columns& columns);
 bool updateMessage(Db& db, std::int64_t rid, const Columns& columns);
 bool deleteMessage(Db& db, std::int64_t rid);

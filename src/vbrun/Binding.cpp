@@ -1,6 +1,7 @@
 #include "vbrun/Binding.h"
 
 #include "messaging/Objects.h"
+#include "vbrun/ModelMembers.h"
 #include "vbrun/Values.h"
 
 namespace vbrun {
@@ -354,8 +355,11 @@ Get attachmentsGet(mapi::Attachments& t, const QString& k, const CallArgs& a) {
         auto att = t.Add();
         if (auto v = a.get(0, "name")) att->SetName(str(*v));
         if (auto v = a.get(1, "position")) att->SetPosition(toLong(*v));
-        if (auto v = a.get(2, "type")) att->SetType(toLong(*v));
-        if (auto v = a.get(3, "source")) att->ReadFromFile(str(*v));
+        const auto type = a.get(2, "type");
+        if (type) att->SetType(toLong(*type));
+        // Only file data (type 1) is read from its source; a link keeps the path.
+        if (auto v = a.get(3, "source"); v && (!type || toLong(*type) == 1))
+            att->ReadFromFile(str(*v));
         return obj(att);
     }
     return collectionGet(t, k, a);
@@ -394,7 +398,11 @@ std::optional<Variant> CallArgs::get(size_t index, const char* name) const {
 Variant getMember(const ObjectPtr& o, const QString& k, const CallArgs& a) {
     if (!o) raise(mapi::code::ObjectNotSet);
     Get r;
-    if (auto p = as<mapi::Message>(o))
+    // What every object has comes first: a filter takes any other name as one of its members.
+    if (is(k, "class") || is(k, "parent") || is(k, "session")) r = model_members::get(o, k, a);
+    if (r)
+        ;
+    else if (auto p = as<mapi::Message>(o))
         r = messageGet(*p, k, a);
     else if (auto p = as<mapi::Messages>(o))
         r = messagesGet(*p, k, a);
@@ -432,7 +440,9 @@ Variant getMember(const ObjectPtr& o, const QString& k, const CallArgs& a) {
         r = filterGet(*p, k, a);
     else if (auto p = as<ErrObject>(o))
         r = errGet(*p, k, a);
+    if (!r) r = model_members::get(o, k, a);
     if (!r) raise(err::NotSupported);
+    model_members::cameFrom(o, *r, is(k, "parent") || is(k, "session"));
     return *r;
 }
 
@@ -445,8 +455,10 @@ void letMember(const ObjectPtr& o, const QString& k, const CallArgs& a, const Va
         letDefault(target.asObject(), a, v);
         return;
     }
-    bool done = false;
-    if (auto p = as<mapi::Message>(o))
+    bool done = model_members::let(o, k, v);
+    if (done)
+        ;
+    else if (auto p = as<mapi::Message>(o))
         done = messageLet(*p, k, v);
     else if (auto p = as<mapi::Recipient>(o))
         done = recipientLet(*p, k, v);
@@ -471,7 +483,9 @@ void letMember(const ObjectPtr& o, const QString& k, const CallArgs& a, const Va
     if (!done) raise(err::NotSupported);
 }
 
-Variant defaultMember(const ObjectPtr& o, const CallArgs& a) {
+namespace {
+
+Variant defaultMemberOf(const ObjectPtr& o, const CallArgs& a) {
     if (!o) raise(mapi::code::ObjectNotSet);
     if (auto arr = as<ArrayObject>(o)) {
         if (a.positional.size() != 1 || !a.positional[0] || !a.named.empty())
@@ -499,6 +513,25 @@ Variant defaultMember(const ObjectPtr& o, const CallArgs& a) {
     if (auto p = as<mapi::AddressEntries>(o)) return obj(p->Item(toLong(key)));
     if (auto p = as<mapi::Field>(o)) return indexed(p->Value(), a);
     raise(err::NotSupported);
+}
+
+std::function<std::optional<Variant>()> enumerateOf(const ObjectPtr& o);
+
+}  // namespace
+
+Variant defaultMember(const ObjectPtr& o, const CallArgs& a) {
+    Variant r = defaultMemberOf(o, a);
+    model_members::cameFrom(o, r);
+    return r;
+}
+
+std::function<std::optional<Variant>()> enumerate(const ObjectPtr& o) {
+    auto next = enumerateOf(o);
+    return [o, next]() {
+        std::optional<Variant> r = next();
+        if (r) model_members::cameFrom(o, *r);
+        return r;
+    };
 }
 
 void letDefault(const ObjectPtr& o, const CallArgs& a, const Variant& v) {
@@ -532,7 +565,9 @@ void letDefault(const ObjectPtr& o, const CallArgs& a, const Variant& v) {
     letMember(item.asObject(), QStringLiteral("name"), CallArgs{}, v);
 }
 
-std::function<std::optional<Variant>()> enumerate(const ObjectPtr& o) {
+namespace {
+
+std::function<std::optional<Variant>()> enumerateOf(const ObjectPtr& o) {
     if (!o) raise(mapi::code::ObjectNotSet);
     if (auto arr = as<ArrayObject>(o)) {
         auto i = std::make_shared<size_t>(0);
@@ -551,6 +586,8 @@ std::function<std::optional<Variant>()> enumerate(const ObjectPtr& o) {
     if (auto p = as<mapi::AddressLists>(o)) return enumerator(*p);
     raise(err::NotSupported);
 }
+
+}  // namespace
 
 QString typeName(const ObjectPtr& o) {
     if (!o) return QStringLiteral("Nothing");
