@@ -151,14 +151,7 @@ std::optional<MailboxNode> Account::mailbox(const QString& name) {
 Ref<mapi::Folder> Account::outbox() {
     const QString name = QStringLiteral("Outbox");
     if (!mailbox(name)) {
-        try {
-            call([&](imap::Client& c) { c.create(name); });
-        } catch (const mapi::Error&) {
-            // Sent again after a lost answer, the CREATE finds the mailbox made.
-            mailboxes_.reset();
-            if (!mailbox(name)) throw;
-        }
-        mailboxes_.reset();
+        makeMailbox(name);
         if (!mailbox(name)) mapi::raise(mapi::code::NotFound);
     }
     return Ref<mapi::Folder>(std::make_shared<ImapFolder>(shared_from_this(), name));

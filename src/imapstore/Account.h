@@ -158,6 +158,9 @@ class Account : public std::enable_shared_from_this<Account> {
     }
 
   private:
+    // CREATE, made good when an answer lost on a dropped connection hides that
+    // the mailbox was made.
+    void makeMailbox(const QString& name);
     explicit Account(AccountSettings settings);
     [[noreturn]] static void fail(const imap::Error& e);
     // Runs f, turning the client's failures into library errors, without

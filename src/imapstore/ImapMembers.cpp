@@ -57,6 +57,10 @@ QString Account::childName(const QString& parent, const QString& name) {
 
 void Account::createMailbox(const QString& name) {
     if (mailbox(name)) mapi::raise(mapi::code::Collision);
+    makeMailbox(name);
+}
+
+void Account::makeMailbox(const QString& name) {
     try {
         call([&](imap::Client& c) { c.create(name); });
     } catch (const mapi::Error&) {

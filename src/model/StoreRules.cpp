@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "messaging/ReadOnly.h"
+#include "messaging/Readings.h"
 #include "model/Tags.h"
 #include "model/Values.h"
 
@@ -67,56 +68,17 @@ Variant sortValue(mapi::Message& m, std::uint32_t t) {
     }
 }
 
-namespace {
-
-bool numeric(const Variant& v) {
-    switch (v.type()) {
-        case VarType::Integer:
-        case VarType::Long:
-        case VarType::Single:
-        case VarType::Double:
-        case VarType::Currency:
-        case VarType::Date:
-        case VarType::Boolean:
-            return true;
-        default:
-            return false;
-    }
-}
-
-double number(const Variant& v) {
-    switch (v.type()) {
-        case VarType::Integer:
-            return v.asInteger();
-        case VarType::Long:
-            return v.asLong();
-        case VarType::Single:
-            return v.asSingle();
-        case VarType::Double:
-            return v.asDouble();
-        case VarType::Date:
-            return static_cast<double>(secondsOf(v.asDate()));
-        case VarType::Boolean:
-            return v.asBoolean() ? -1 : 0;
-        case VarType::Currency:
-            return static_cast<double>(v.asCurrency().scaled) / 10000.0;
-        default:
-            return 0;
-    }
-}
-
-}  // namespace
-
 bool sortsBefore(const Variant& a, const Variant& b) {
     const bool aMissing = a.isNull() || a.isEmpty(), bMissing = b.isNull() || b.isEmpty();
     if (aMissing || bMissing) return aMissing && !bMissing;
-    if (numeric(a) && numeric(b)) return number(a) < number(b);
+    const std::optional<double> x = mapi::numberValue(a), y = mapi::numberValue(b);
+    if (x && y) return *x < *y;
     if (a.type() == VarType::String && b.type() == VarType::String)
         return a.asString().compare(b.asString(), Qt::CaseInsensitive) < 0;
     if (a.type() == VarType::Binary && b.type() == VarType::Binary)
         return a.asBinary() < b.asBinary();
     // Mixed kinds: numbers before texts, as a missing value comes before both.
-    return numeric(a) && !numeric(b);
+    return x && !y;
 }
 
 void checkSortOrder(std::int32_t order) {
