@@ -1,12 +1,12 @@
 #include "immediate/ImmediateWindow.h"
 
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include "immediate/CompletingLineEdit.h"
 #include "immediate/VbHighlighter.h"
 
 namespace immediate {
@@ -35,7 +35,7 @@ ImmediateWindow::ImmediateWindow(QWidget* parent)
     : QWidget(parent, Qt::Tool),
       output_(new QPlainTextEdit(this)),
       highlighter_(new TranscriptHighlighter(output_->document())),
-      input_(new QLineEdit(this)),
+      input_(new CompletingLineEdit(this)),
       stop_(new QPushButton(tr("Stop"), this)),
       dropped_(new QLabel(this)) {
     setObjectName(QStringLiteral("ImmediateWindow"));
@@ -89,6 +89,10 @@ void ImmediateWindow::append(const QString& line, bool statement) {
             tr("Older lines were dropped: the window keeps the last %1.").arg(kMaxLines));
         dropped_->setVisible(true);
     }
+}
+
+void ImmediateWindow::setCompletionScope(CompletionScope scope) {
+    input_->setScope(std::move(scope));
 }
 
 void ImmediateWindow::setRunning(bool running) {
