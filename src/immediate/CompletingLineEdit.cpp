@@ -27,6 +27,13 @@ bool CompletingLineEdit::popupVisible() const {
     return completer_->popup()->isVisible();
 }
 
+bool CompletingLineEdit::closeList() {
+    if (!popupVisible()) return false;
+    completer_->popup()->hide();
+    current_.reset();
+    return true;
+}
+
 bool CompletingLineEdit::event(QEvent* e) {
     // Tab takes the list's entry rather than moving the focus on.
     if (e->type() == QEvent::KeyPress && popupVisible()) {

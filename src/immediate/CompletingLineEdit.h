@@ -21,6 +21,8 @@ class CompletingLineEdit : public QLineEdit {
 
     void setScope(CompletionScope scope) { scope_ = std::move(scope); }
     QCompleter* completer() const { return completer_; }
+    // Closes the completion list; false when none was open.
+    bool closeList();
 
   protected:
     bool event(QEvent* e) override;

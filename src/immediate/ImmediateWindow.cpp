@@ -65,7 +65,10 @@ ImmediateWindow::ImmediateWindow(QWidget* parent)
     });
     connect(stop_, &QPushButton::clicked, this, &ImmediateWindow::stopRequested);
     auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(esc, &QShortcut::activated, this, &ImmediateWindow::stopRequested);
+    connect(esc, &QShortcut::activated, this, [this] {
+        // Esc over the input line's completion list closes the list only.
+        if (!input_->closeList()) emit stopRequested();
+    });
 }
 
 void ImmediateWindow::appendLine(const QString& line) {
@@ -96,8 +99,12 @@ void ImmediateWindow::setCompletionScope(CompletionScope scope) {
 }
 
 void ImmediateWindow::setRunning(bool running) {
+    // Disabling the line while a statement typed there runs sends the focus
+    // elsewhere; it comes back for the next statement.
+    if (running) refocusInput_ = input_->hasFocus();
     stop_->setEnabled(running);
     input_->setEnabled(!running);
+    if (!running && refocusInput_) input_->setFocus();
 }
 
 }  // namespace immediate

@@ -47,6 +47,7 @@ class ImmediateWindow : public QWidget {
     QPushButton* stop_;
     QLabel* dropped_;
     qint64 lines_ = 0;
+    bool refocusInput_ = false;  // the input line had the focus when a run began
 };
 
 }  // namespace immediate
