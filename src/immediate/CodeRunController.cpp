@@ -14,7 +14,9 @@
 #include "shell/MAPIMod.h"
 #include "ui/Dialogs.h"
 #include "vbrun/Interpreter.h"
+#include "vbrun/Members.h"
 #include "vbrun/Parser.h"
+#include "vbrun/Values.h"
 
 namespace immediate {
 
@@ -55,6 +57,8 @@ CodeRunController::CodeRunController(QWidget* mainWindow, codewindow::CodeWindow
             &CodeRunController::showContextMenu);
     connect(immediate_, &ImmediateWindow::statementEntered, this, &CodeRunController::runStatement);
     connect(immediate_, &ImmediateWindow::stopRequested, this, &CodeRunController::stop);
+    immediate_->setCompletionScope({[this](const QString& variable) { return membersOf(variable); },
+                                    [this] { return variables(); }});
 }
 
 CodeRunController::~CodeRunController() = default;
@@ -119,11 +123,14 @@ void CodeRunController::run(const QString& source, int firstLine, bool fromCodeW
         ui::msgBox(QStringLiteral("Compile error:\n\n") + e.message, ui::Icon::Critical);
         return;
     }
+    noteSpellings(source, spellings_);
     // The program's own session, when logged on, under the variable's current name.
-    if (!mod_.session.isNothing())
+    if (!mod_.session.isNothing()) {
+        const QString& name = mod_.names[codegen::Var::Session];
         interpreter_->bind(
-            mod_.names[codegen::Var::Session],
-            mapi::Variant(std::static_pointer_cast<mapi::Object>(mod_.session.shared())));
+            name, mapi::Variant(std::static_pointer_cast<mapi::Object>(mod_.session.shared())));
+        spellings_.insert(name.toLower(), name);
+    }
     cancel_.store(false);
     running_ = true;
     updateActions();
@@ -144,6 +151,24 @@ void CodeRunController::run(const QString& source, int firstLine, bool fromCodeW
     ui::msgBox(
         QStringLiteral("Run-time error '%1':\n\n%2").arg(failure->number).arg(failure->description),
         ui::Icon::Critical);
+}
+
+// The logged-on session is bound before every run, so a line typed before the
+// first run already finds it.
+QStringList CodeRunController::variables() const {
+    QStringList out;
+    for (const QString& name : interpreter_->variableNames()) out << spellings_.value(name, name);
+    if (!mod_.session.isNothing()) out << mod_.names[codegen::Var::Session];
+    return out;
+}
+
+QStringList CodeRunController::membersOf(const QString& variable) const {
+    if (!mod_.session.isNothing() &&
+        variable.compare(mod_.names[codegen::Var::Session], Qt::CaseInsensitive) == 0)
+        return vbrun::membersOf(std::static_pointer_cast<mapi::Object>(mod_.session.shared()));
+    const mapi::Variant v = interpreter_->value(variable);
+    if (!vbrun::isObject(v)) return {};
+    return vbrun::membersOf(v.asObject());
 }
 
 void CodeRunController::selectLine(int line) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <atomic>
 #include <memory>
@@ -49,6 +50,9 @@ class CodeRunController : public QObject, public vbrun::Host {
     void updateActions();
     void selectLine(int line);
     void showContextMenu(const QPoint& pos);
+    // The variables that exist, as the code that set them spells them.
+    QStringList variables() const;
+    QStringList membersOf(const QString& variable) const;
 
     void print(const QString& line) override;
     int msgBox(const QString& prompt, int buttons, const QString& title) override;
@@ -59,6 +63,7 @@ class CodeRunController : public QObject, public vbrun::Host {
     shell::MAPIMod& mod_;
     ImmediateWindow* immediate_;
     std::unique_ptr<vbrun::Interpreter> interpreter_;
+    QHash<QString, QString> spellings_;  // by lower-case name, from the code run
     std::atomic<bool> cancel_{false};
     bool running_ = false;
     QAction* runAction_;

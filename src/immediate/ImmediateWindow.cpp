@@ -1,12 +1,12 @@
 #include "immediate/ImmediateWindow.h"
 
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include "immediate/CompletingLineEdit.h"
 #include "immediate/VbHighlighter.h"
 
 namespace immediate {
@@ -35,7 +35,7 @@ ImmediateWindow::ImmediateWindow(QWidget* parent)
     : QWidget(parent, Qt::Tool),
       output_(new QPlainTextEdit(this)),
       highlighter_(new TranscriptHighlighter(output_->document())),
-      input_(new QLineEdit(this)),
+      input_(new CompletingLineEdit(this)),
       stop_(new QPushButton(tr("Stop"), this)),
       dropped_(new QLabel(this)) {
     setObjectName(QStringLiteral("ImmediateWindow"));
@@ -65,7 +65,10 @@ ImmediateWindow::ImmediateWindow(QWidget* parent)
     });
     connect(stop_, &QPushButton::clicked, this, &ImmediateWindow::stopRequested);
     auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(esc, &QShortcut::activated, this, &ImmediateWindow::stopRequested);
+    connect(esc, &QShortcut::activated, this, [this] {
+        // Esc over the input line's completion list closes the list only.
+        if (!input_->closeList()) emit stopRequested();
+    });
 }
 
 void ImmediateWindow::appendLine(const QString& line) {
@@ -91,9 +94,17 @@ void ImmediateWindow::append(const QString& line, bool statement) {
     }
 }
 
+void ImmediateWindow::setCompletionScope(CompletionScope scope) {
+    input_->setScope(std::move(scope));
+}
+
 void ImmediateWindow::setRunning(bool running) {
+    // Disabling the line while a statement typed there runs sends the focus
+    // elsewhere; it comes back for the next statement.
+    if (running) refocusInput_ = input_->hasFocus();
     stop_->setEnabled(running);
     input_->setEnabled(!running);
+    if (!running && refocusInput_) input_->setFocus();
 }
 
 }  // namespace immediate

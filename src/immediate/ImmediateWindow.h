@@ -2,16 +2,19 @@
 
 #include <QWidget>
 
+#include "immediate/Completion.h"
+
 class QLabel;
-class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 
 namespace immediate {
 
+class CompletingLineEdit;
+
 // The Immediate window: Debug.Print output of every run, a line to type a
-// statement into (Enter runs it) and Stop. It keeps the last kMaxLines lines;
-// older ones are dropped and a note says so.
+// statement into (Enter runs it; "." and Ctrl+Space complete) and Stop. It keeps the last kMaxLines
+// lines; older ones are dropped and a note says so.
 class ImmediateWindow : public QWidget {
     Q_OBJECT
   public:
@@ -25,6 +28,8 @@ class ImmediateWindow : public QWidget {
     // coloured as code.
     void appendStatement(const QString& text);
     void setRunning(bool running);
+    // Where the input line's completion finds variables and their members.
+    void setCompletionScope(CompletionScope scope);
     QPlainTextEdit* output() const { return output_; }
 
   signals:
@@ -38,10 +43,11 @@ class ImmediateWindow : public QWidget {
 
     QPlainTextEdit* output_;
     TranscriptHighlighter* highlighter_;
-    QLineEdit* input_;
+    CompletingLineEdit* input_;
     QPushButton* stop_;
     QLabel* dropped_;
     qint64 lines_ = 0;
+    bool refocusInput_ = false;  // the input line had the focus when a run began
 };
 
 }  // namespace immediate

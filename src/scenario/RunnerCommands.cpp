@@ -121,6 +121,9 @@ void ScenarioRunner::cmdKey(const Command& c) {
     // is the control or part of it (a combo box's edit field), else the control.
     QWidget* target = w;
     if (QWidget* f = QApplication::focusWidget(); f && (f == w || w->isAncestorOf(f))) target = f;
+    // An open pop-up list (a completion list) takes the keyboard while it
+    // shows; it hands on what it does not handle itself.
+    if (QWidget* popup = QApplication::activePopupWidget()) target = popup;
     QPointer<QWidget> guard(target);
     // A key bound to a shortcut is consumed by it, as the window system's own
     // key press would be, before the control sees anything.

@@ -1,6 +1,7 @@
 // The dumps: code, clipboard, tree, list, layout, selection and control.
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -57,6 +58,9 @@ QString controlText(QWidget* w) {
         return l->currentItem() ? l->currentItem()->text() : QString();
     if (auto* m = qobject_cast<QMessageBox*>(w)) return m->text();
     if (auto* i = qobject_cast<QInputDialog*>(w)) return i->textValue();
+    // A pop-up list (a completion list): the entry Enter would take.
+    if (auto* v = qobject_cast<QAbstractItemView*>(w); v && v->windowType() == Qt::Popup)
+        return v->currentIndex().data().toString();
     if (w->isWindow()) return w->windowTitle();
     return QString();
 }
@@ -123,6 +127,11 @@ std::optional<QString> listLines(QWidget* w) {
     } else if (auto* bar = qobject_cast<QTabBar*>(w)) {
         for (int r = 0; r < bar->count(); ++r)
             out += escapeLine(bar->tabText(r)) + u'\t' + escapeLine(bar->tabToolTip(r)) + u'\n';
+    } else if (auto* view = qobject_cast<QAbstractItemView*>(w); view && view->model()) {
+        // Any other list (a completion list): its rows as they show.
+        const QAbstractItemModel* m = view->model();
+        for (int r = 0; r < m->rowCount(view->rootIndex()); ++r)
+            out += escapeLine(m->index(r, 0, view->rootIndex()).data().toString()) + u'\n';
     } else {
         return std::nullopt;
     }

@@ -112,6 +112,11 @@ std::pair<QWidget*, QString> ScenarioRunner::windowAndName(const QString& contro
 }
 
 QWidget* ScenarioRunner::findControl(const QString& controlName, bool forAction) const {
+    // An open pop-up list (a completion list) belongs to the window it opened
+    // over, though the window system keeps it as a window of its own.
+    if (QWidget* popup = QApplication::activePopupWidget();
+        popup && !controlName.contains(u'/') && popup->objectName() == controlName)
+        return popup;
     const auto [window, name] = windowAndName(controlName);
     QWidget* found = nullptr;
     if (window->objectName() == name) {

@@ -188,6 +188,8 @@ std::optional<KeySpec> keyByName(const QString& name) {
         {"Ctrl+O", {Qt::Key_O, "\x0f", Qt::ControlModifier}},
         {"Ctrl+S", {Qt::Key_S, "\x13", Qt::ControlModifier}},
         {"Ctrl+Q", {Qt::Key_Q, "\x11", Qt::ControlModifier}},
+        // Completion in the Immediate window's input line.
+        {"Ctrl+Space", {Qt::Key_Space, "", Qt::ControlModifier}},
     };
     if (auto it = named.constFind(name); it != named.constEnd()) return *it;
     if (name.size() != 1) return std::nullopt;

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -105,6 +106,10 @@ class TestWindow : public QWidget {
         auto* other = new QLineEdit;
         add(other, "OtherText");
         other->installEventFilter(&keys_);
+        // A pop-up list over a text box, as the Immediate window's completion has.
+        auto* completer = new QCompleter(QStringList{"Sender", "Size", "Subject"}, other);
+        completer->popup()->setObjectName("OtherList");
+        other->setCompleter(completer);
 
         auto* combo = new QComboBox;
         combo->addItems({"Subject", "Sender", "Size"});
