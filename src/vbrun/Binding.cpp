@@ -1,6 +1,7 @@
 #include "vbrun/Binding.h"
 
 #include "messaging/Objects.h"
+#include "vbrun/Members.h"
 #include "vbrun/ModelMembers.h"
 #include "vbrun/Values.h"
 
@@ -591,29 +592,8 @@ std::function<std::optional<Variant>()> enumerateOf(const ObjectPtr& o) {
 
 QString typeName(const ObjectPtr& o) {
     if (!o) return QStringLiteral("Nothing");
-    static const std::pair<const char*, bool (*)(const ObjectPtr&)> names[] = {
-        {"Session", [](const ObjectPtr& x) { return bool(as<mapi::Session>(x)); }},
-        {"InfoStores", [](const ObjectPtr& x) { return bool(as<mapi::InfoStores>(x)); }},
-        {"InfoStore", [](const ObjectPtr& x) { return bool(as<mapi::InfoStore>(x)); }},
-        {"Folders", [](const ObjectPtr& x) { return bool(as<mapi::Folders>(x)); }},
-        {"Folder", [](const ObjectPtr& x) { return bool(as<mapi::Folder>(x)); }},
-        {"Messages", [](const ObjectPtr& x) { return bool(as<mapi::Messages>(x)); }},
-        {"Message", [](const ObjectPtr& x) { return bool(as<mapi::Message>(x)); }},
-        {"Recipients", [](const ObjectPtr& x) { return bool(as<mapi::Recipients>(x)); }},
-        {"Recipient", [](const ObjectPtr& x) { return bool(as<mapi::Recipient>(x)); }},
-        {"Attachments", [](const ObjectPtr& x) { return bool(as<mapi::Attachments>(x)); }},
-        {"Attachment", [](const ObjectPtr& x) { return bool(as<mapi::Attachment>(x)); }},
-        {"Fields", [](const ObjectPtr& x) { return bool(as<mapi::Fields>(x)); }},
-        {"Field", [](const ObjectPtr& x) { return bool(as<mapi::Field>(x)); }},
-        {"AddressLists", [](const ObjectPtr& x) { return bool(as<mapi::AddressLists>(x)); }},
-        {"AddressList", [](const ObjectPtr& x) { return bool(as<mapi::AddressList>(x)); }},
-        {"AddressEntries", [](const ObjectPtr& x) { return bool(as<mapi::AddressEntries>(x)); }},
-        {"AddressEntry", [](const ObjectPtr& x) { return bool(as<mapi::AddressEntry>(x)); }},
-        {"Filter", [](const ObjectPtr& x) { return bool(as<mapi::Filter>(x)); }},
-        {"ErrObject", [](const ObjectPtr& x) { return bool(as<ErrObject>(x)); }},
-    };
-    for (const auto& [name, test] : names)
-        if (test(o)) return QString::fromLatin1(name);
+    if (const QString kind = objectKind(o); !kind.isEmpty()) return kind;
+    if (as<ErrObject>(o)) return QStringLiteral("ErrObject");
     return QStringLiteral("Object");
 }
 
