@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <chrono>
 
 #include "accounts/AccountDialog.h"
 #include "accounts/AccountTest.h"
@@ -23,9 +22,6 @@
 namespace accounts {
 
 namespace {
-
-// How long a sign-in waits for the browser to come back.
-constexpr std::chrono::seconds kSignInWait{300};
 
 QString storePath() {
     return store::profilesDir() + QLatin1Char('/') + QLatin1String(store::kStoreFileName);
@@ -371,18 +367,13 @@ void AccountsWindow::signIn() {
     const QString profile = currentProfile();
     const std::optional<store::AccountEntry> a = currentAccount();
     if (!a || !a->usesOAuth2()) return;
-    oauth::SignIn flow(oauth::ClientSettings{QUrl(a->authorizeUrl), QUrl(a->tokenUrl), a->scope,
-                                             a->clientId, a->clientSecret},
-                       a->user);
     try {
-        const QUrl url = flow.start();
-        if (!oauth::launchBrowserCommand(url) && !QDesktopServices::openUrl(url))
-            mapi::raise(mapi::code::CallFailed,
-                        tr("No browser could be started. Open this URL in one: %1")
-                            .arg(QString::fromLatin1(url.toEncoded())));
         const oauth::Tokens t = [&] {
             ui::BusyScope busy;
-            return flow.finish(kSignInWait, QEventLoop::ExcludeUserInputEvents);
+            return oauth::signInWithBrowser(
+                oauth::ClientSettings{QUrl(a->authorizeUrl), QUrl(a->tokenUrl), a->scope,
+                                      a->clientId, a->clientSecret},
+                a->user, [](const QUrl& url) { return QDesktopServices::openUrl(url); });
         }();
         store::keepTokens(*db_, profile, *a, {t.access, t.refresh, t.expires});
     } catch (const oauth::Error& e) {

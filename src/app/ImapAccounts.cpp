@@ -1,5 +1,6 @@
 #include "app/ImapAccounts.h"
 
+#include <QDesktopServices>
 #include <cstdio>
 #include <memory>
 
@@ -7,6 +8,7 @@
 #include "imapstore/Account.h"
 #include "messaging/Error.h"
 #include "oauth/OAuthError.h"
+#include "oauth/SignIn.h"
 #include "oauth/TokenRequest.h"
 #include "store/Accounts.h"
 #include "store/LibraryDialogs.h"
@@ -51,36 +53,52 @@ std::function<bool(const imap::CertificateInfo&)> certificateQuestion(
 
 // The access token of an OAuth 2.0 account at each logon (the first and every
 // reconnect): the kept one while it is good, else a new one for the refresh
-// token, kept in its place. What cannot be had names the account and says what
+// token, kept in its place. Without either, a logon that may show dialogs
+// offers a new sign-in; otherwise the failure names the account and says what
 // to do, since nothing else on the way does.
 std::function<QString()> accessTokenSource(const store::AccountLogon& logon) {
     const store::AccountEntry& e = logon.entry;
     const oauth::ClientSettings client{QUrl(e.authorizeUrl), QUrl(e.tokenUrl), e.scope, e.clientId,
                                        e.clientSecret};
-    return [client, load = logon.loadTokens, save = logon.saveTokens,
-            who = QStringLiteral("%1@%2").arg(e.user, e.server)]() -> QString {
-        const std::optional<store::OAuthTokens> kept = load ? load() : std::nullopt;
-        if (!kept)
-            mapi::raise(mapi::code::LogonFailed,
-                        QStringLiteral("The account %1 is not signed in: sign it in (File > "
-                                       "Accounts, or quorvane-store sign-in).")
-                            .arg(who));
-        if (!kept->access.isEmpty() && !oauth::needsRefresh(kept->expires)) return kept->access;
-        if (kept->refresh.isEmpty())
-            mapi::raise(mapi::code::LogonFailed,
-                        QStringLiteral("The access token of %1 has expired and there is no "
-                                       "refresh token: sign the account in again.")
-                            .arg(who));
-        try {
-            const oauth::Tokens t = oauth::refreshTokens(client, kept->refresh);
+    return [client, load = logon.loadTokens, save = logon.saveTokens, ask = logon.showDialogs,
+            user = e.user, who = QStringLiteral("%1@%2").arg(e.user, e.server)]() -> QString {
+        const auto keep = [&](const oauth::Tokens& t) {
             if (save) save({t.access, t.refresh, t.expires});
             return t.access;
+        };
+        // Refused: signed in again when the user agrees, else the logon fails.
+        const auto refused = [&](const QString& reason) -> QString {
+            if (ask && store::runSignInAgain(who, reason)) {
+                try {
+                    return keep(oauth::signInWithBrowser(client, user, [](const QUrl& url) {
+                        return QDesktopServices::openUrl(url);
+                    }));
+                } catch (const oauth::Error& x) {
+                    mapi::raise(mapi::code::LogonFailed,
+                                QStringLiteral("The sign-in of %1 did not succeed: %2")
+                                    .arg(who, x.message()));
+                }
+            }
+            mapi::raise(mapi::code::LogonFailed, reason);
+        };
+        const std::optional<store::OAuthTokens> kept = load ? load() : std::nullopt;
+        if (!kept)
+            return refused(QStringLiteral("The account %1 is not signed in: sign it in (File > "
+                                          "Accounts, or quorvane-store sign-in).")
+                               .arg(who));
+        if (!kept->access.isEmpty() && !oauth::needsRefresh(kept->expires)) return kept->access;
+        if (kept->refresh.isEmpty())
+            return refused(QStringLiteral("The access token of %1 has expired and there is no "
+                                          "refresh token: sign the account in again.")
+                               .arg(who));
+        try {
+            oauth::Tokens t = oauth::refreshTokens(client, kept->refresh);
+            return keep(t);
         } catch (const oauth::Error& x) {
             if (x.kind() == oauth::ErrorKind::Refused)
-                mapi::raise(mapi::code::LogonFailed,
-                            QStringLiteral("The sign-in of %1 is no longer accepted: sign the "
-                                           "account in again. %2")
-                                .arg(who, x.message()));
+                return refused(QStringLiteral("The sign-in of %1 is no longer accepted: sign the "
+                                              "account in again. %2")
+                                   .arg(who, x.message()));
             mapi::raise(mapi::code::NetworkError,
                         QStringLiteral("The access token of %1 could not be renewed: %2")
                             .arg(who, x.message()));

@@ -49,6 +49,17 @@ bool launchBrowserCommand(const QUrl& url) {
     return QProcess::startDetached(program, words);
 }
 
+Tokens signInWithBrowser(const ClientSettings& client, const QString& loginHint,
+                         const std::function<bool(const QUrl&)>& open, std::chrono::seconds wait) {
+    SignIn flow(client, loginHint);
+    const QUrl url = flow.start();
+    if (!launchBrowserCommand(url) && !(open && open(url)))
+        throw Error(ErrorKind::Cancelled,
+                    QStringLiteral("No browser could be started. Open this URL in one: %1")
+                        .arg(QString::fromLatin1(url.toEncoded())));
+    return flow.finish(wait, QEventLoop::ExcludeUserInputEvents);
+}
+
 SignIn::SignIn(ClientSettings client, QString loginHint, QObject* parent)
     : QObject(parent), client_(std::move(client)), loginHint_(std::move(loginHint)) {}
 

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QUrl>
 #include <chrono>
+#include <functional>
 #include <optional>
 
 #include "oauth/Loopback.h"
@@ -25,6 +26,15 @@ QString codeChallenge(const QString& verifier);
 // Opens `url` with the command in $BROWSER (the URL as its last argument, or in
 // place of a "%s"); false when $BROWSER is unset or cannot be started.
 bool launchBrowserCommand(const QUrl& url);
+
+constexpr std::chrono::seconds kSignInWait{300};
+
+// A whole sign-in from a window: the URL opened with $BROWSER, else with
+// `open` (the desktop's browser); user input is held back until the browser
+// comes back or `wait` passes. Throws oauth::Error.
+Tokens signInWithBrowser(const ClientSettings& client, const QString& loginHint,
+                         const std::function<bool(const QUrl&)>& open,
+                         std::chrono::seconds wait = kSignInWait);
 
 class SignIn : public QObject {
     Q_OBJECT
