@@ -1,6 +1,6 @@
 """The tests' OAuth 2.0 authorization server, on 127.0.0.1 only.
 
-  authserver.py DIR KEY   serves until killed; writes DIR/port once listening
+  oauth-authserver.py DIR KEY   serves until killed; writes DIR/port once listening
 
 GET /authorize checks the request (client, S256 challenge, a loopback redirect) and
 sends the browser back with a code; POST /token exchanges the code (checking the
