@@ -13,6 +13,7 @@
 #include "accounts/AccountDialog.h"
 #include "accounts/AccountTest.h"
 #include "messaging/Error.h"
+#include "messaging/Progress.h"
 #include "oauth/OAuthError.h"
 #include "oauth/SignIn.h"
 #include "store/Backend.h"
@@ -370,10 +371,13 @@ void AccountsWindow::signIn() {
     try {
         const oauth::Tokens t = [&] {
             ui::BusyScope busy;
+            mapi::ProgressTask waiting(
+                tr("Waiting for the browser to sign %1 in").arg(accountName(*a)));
             return oauth::signInWithBrowser(
                 oauth::ClientSettings{QUrl(a->authorizeUrl), QUrl(a->tokenUrl), a->scope,
                                       a->clientId, a->clientSecret},
-                a->user, [](const QUrl& url) { return QDesktopServices::openUrl(url); });
+                a->user, [](const QUrl& url) { return QDesktopServices::openUrl(url); },
+                [&waiting] { return waiting.step(0, 1); });
         }();
         store::keepTokens(*db_, profile, *a, {t.access, t.refresh, t.expires});
     } catch (const oauth::Error& e) {

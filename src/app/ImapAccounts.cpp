@@ -7,6 +7,7 @@
 #include "imap/ProtocolLog.h"
 #include "imapstore/Account.h"
 #include "messaging/Error.h"
+#include "messaging/Progress.h"
 #include "oauth/OAuthError.h"
 #include "oauth/SignIn.h"
 #include "oauth/TokenRequest.h"
@@ -70,10 +71,15 @@ std::function<QString()> accessTokenSource(const store::AccountLogon& logon) {
         const auto refused = [&](const QString& reason) -> QString {
             if (ask && store::runSignInAgain(who, reason)) {
                 try {
-                    return keep(oauth::signInWithBrowser(client, user, [](const QUrl& url) {
-                        return QDesktopServices::openUrl(url);
-                    }));
+                    mapi::ProgressTask waiting(
+                        QStringLiteral("Waiting for the browser to sign %1 in").arg(who));
+                    return keep(oauth::signInWithBrowser(
+                        client, user,
+                        [](const QUrl& url) { return QDesktopServices::openUrl(url); },
+                        [&waiting] { return waiting.step(0, 1); }));
                 } catch (const oauth::Error& x) {
+                    if (x.kind() == oauth::ErrorKind::Cancelled)
+                        mapi::raise(mapi::code::UserCancel);
                     mapi::raise(mapi::code::LogonFailed,
                                 QStringLiteral("The sign-in of %1 did not succeed: %2")
                                     .arg(who, x.message()));

@@ -50,14 +50,15 @@ bool launchBrowserCommand(const QUrl& url) {
 }
 
 Tokens signInWithBrowser(const ClientSettings& client, const QString& loginHint,
-                         const std::function<bool(const QUrl&)>& open, std::chrono::seconds wait) {
+                         const std::function<bool(const QUrl&)>& open,
+                         const KeepWaiting& keepWaiting, std::chrono::seconds wait) {
     SignIn flow(client, loginHint);
     const QUrl url = flow.start();
     if (!launchBrowserCommand(url) && !(open && open(url)))
-        throw Error(ErrorKind::Cancelled,
+        throw Error(ErrorKind::Network,
                     QStringLiteral("No browser could be started. Open this URL in one: %1")
                         .arg(QString::fromLatin1(url.toEncoded())));
-    return flow.finish(wait, QEventLoop::ExcludeUserInputEvents);
+    return flow.finish(wait, QEventLoop::ExcludeUserInputEvents, keepWaiting);
 }
 
 SignIn::SignIn(ClientSettings client, QString loginHint, QObject* parent)
@@ -98,7 +99,7 @@ QUrl SignIn::start() {
     return url;
 }
 
-Tokens SignIn::finish(std::chrono::seconds timeout, int flags) {
+Tokens SignIn::finish(std::chrono::seconds timeout, int flags, const KeepWaiting& keepWaiting) {
     std::optional<QUrlQuery> answer;
     QEventLoop loop;
     waiting_ = &loop;
@@ -107,6 +108,13 @@ Tokens SignIn::finish(std::chrono::seconds timeout, int flags) {
         loop.quit();
     });
     QTimer::singleShot(timeout, &loop, &QEventLoop::quit);
+    QTimer poll;
+    if (keepWaiting) {
+        connect(&poll, &QTimer::timeout, &loop, [&] {
+            if (!keepWaiting()) cancel();
+        });
+        poll.start(200);
+    }
     if (!cancelled_) loop.exec(QEventLoop::ProcessEventsFlags(flags));
     waiting_ = nullptr;
     if (cancelled_) throw Error(ErrorKind::Cancelled, QStringLiteral("The sign-in was cancelled."));

@@ -29,11 +29,17 @@ bool launchBrowserCommand(const QUrl& url);
 
 constexpr std::chrono::seconds kSignInWait{300};
 
+// Asked a few times a second while a sign-in waits for the browser; false
+// gives the sign-in up (a Cancel button).
+using KeepWaiting = std::function<bool()>;
+
 // A whole sign-in from a window: the URL opened with $BROWSER, else with
-// `open` (the desktop's browser); user input is held back until the browser
-// comes back or `wait` passes. Throws oauth::Error.
+// `open` (the desktop's browser); user input is held back (but for what
+// `keepWaiting` lets through) until the browser comes back or `wait` passes.
+// Throws oauth::Error.
 Tokens signInWithBrowser(const ClientSettings& client, const QString& loginHint,
                          const std::function<bool(const QUrl&)>& open,
+                         const KeepWaiting& keepWaiting = {},
                          std::chrono::seconds wait = kSignInWait);
 
 class SignIn : public QObject {
@@ -48,7 +54,8 @@ class SignIn : public QObject {
     // code for tokens. Runs an event loop with `flags` (a window may keep
     // working while it waits); throws oauth::Error, ErrorKind::Cancelled after
     // cancel().
-    Tokens finish(std::chrono::seconds timeout, int flags = 0 /* QEventLoop::ProcessEventsFlags */);
+    Tokens finish(std::chrono::seconds timeout, int flags = 0 /* QEventLoop::ProcessEventsFlags */,
+                  const KeepWaiting& keepWaiting = {});
 
   public Q_SLOTS:
     void cancel();
