@@ -144,7 +144,7 @@ bool addAccount(Db& db, const QString& profileName, const AccountEntry& e) {
     }
     // Tokens of another authorization server or client are worth nothing, and a
     // password account has none.
-    if (before &&
+    if (before && before->usesOAuth2() &&
         (!e.usesOAuth2() || before->tokenUrl != e.tokenUrl || before->clientId != e.clientId))
         forgetTokens(db, storedName, e);
     return !before;
