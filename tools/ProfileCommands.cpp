@@ -52,11 +52,9 @@ int parseOptions(CommandLine& cl, const QStringList& args, const QStringList& re
 }
 
 QJsonObject accountJson(const store::AccountEntry& a) {
-    return QJsonObject{{QStringLiteral("kind"), a.kind},
-                       {QStringLiteral("server"), a.server},
-                       {QStringLiteral("port"), a.port},
-                       {QStringLiteral("security"), a.security},
-                       {QStringLiteral("user"), a.user}};
+    return QJsonObject{{QStringLiteral("kind"), a.kind}, {QStringLiteral("server"), a.server},
+                       {QStringLiteral("port"), a.port}, {QStringLiteral("security"), a.security},
+                       {QStringLiteral("user"), a.user}, {QStringLiteral("auth"), a.auth}};
 }
 
 }  // namespace
@@ -91,7 +89,7 @@ int listProfilesCommand(const QStringList& args) {
             for (const QString& s : p.stores) out << "  store " << s << '\n';
             for (const store::AccountEntry& a : p.accounts)
                 out << "  " << a.kind << ' ' << a.user << '@' << a.server << ':' << a.port << ' '
-                    << a.security << '\n';
+                    << a.security << (a.usesOAuth2() ? " oauth2" : "") << '\n';
         }
         return 0;
     });

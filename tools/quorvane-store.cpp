@@ -12,10 +12,12 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTextStream>
+#include <QUrl>
 #include <cstdio>
 
 #include "CommandLine.h"
 #include "ProfileCommands.h"
+#include "SignInCommand.h"
 #include "import/Importer.h"
 #include "messaging/Error.h"
 #include "messaging/Version.h"
@@ -36,13 +38,20 @@ const char* const kCommands =
     "$XDG_DATA_HOME/quorvane\n"
     "  add-imap --profile NAME --server HOST [--port N] [--security none|starttls|tls]\n"
     "           --user USER [--password-file F] [--fingerprint SHA256] [--timeout SECONDS]\n"
-    "           [--ca-file FILE]\n"
+    "           [--ca-file FILE] [--auth password|oauth2 --authorize-url URL --token-url URL\n"
+    "           [--scope SCOPE] --client-id ID [--client-secret SECRET]]\n"
     "                         add an IMAP account to the profile (created when missing), or\n"
     "                         update it; without a password file the password is the one\n"
     "                         given at logon; the CA certificates in FILE (PEM or DER) are\n"
-    "                         trusted besides the system's\n"
+    "                         trusted besides the system's; with --auth oauth2 the account\n"
+    "                         logs on with OAuth 2.0 tokens (see sign-in)\n"
+    "  sign-in --profile NAME [--server HOST --user USER] [--timeout SECONDS]\n"
+    "                         sign an OAuth 2.0 account in: prints the authorization URL\n"
+    "                         (opened with $BROWSER when set), waits for the browser on\n"
+    "                         127.0.0.1 and keeps the tokens like a password\n"
     "  list [--json]          list the profiles (the default one marked), their stores and\n"
-    "                         accounts (server, port, security, user; never a password)\n"
+    "                         accounts (server, port, security, user, oauth2 for an OAuth 2.0\n"
+    "                         account; never a password or token)\n"
     "  remove-account --profile NAME --server HOST --user USER\n"
     "                         remove an account, its kept password and its cached headers\n"
     "  remove-profile --profile NAME [--yes]\n"
@@ -129,6 +138,43 @@ int importMail(const QStringList& args) {
     return report.exitStatus();
 }
 
+// --auth and the OAuth 2.0 settings into `e`: 0, or the exit status of a usage error.
+int oauthOptions(const CommandLine& cl, store::AccountEntry& e) {
+    const char* const settings[] = {"authorize-url", "token-url", "scope", "client-id",
+                                    "client-secret"};
+    e.auth = cl.parser.isSet(QStringLiteral("auth")) ? cl.value("auth").toLower()
+                                                     : QStringLiteral("password");
+    if (e.auth != QLatin1String("password") && e.auth != QLatin1String("oauth2")) {
+        QTextStream(stderr) << "--auth must be password or oauth2\n";
+        return 2;
+    }
+    if (!e.usesOAuth2()) {
+        for (const char* name : settings)
+            if (cl.parser.isSet(QLatin1String(name)))
+                return cl.usageError(
+                    QStringLiteral("--%1 needs --auth oauth2.").arg(QLatin1String(name)));
+        return 0;
+    }
+    e.authorizeUrl = cl.value("authorize-url");
+    e.tokenUrl = cl.value("token-url");
+    e.scope = cl.value("scope");
+    e.clientId = cl.value("client-id");
+    e.clientSecret = cl.value("client-secret");
+    if (e.authorizeUrl.isEmpty() || e.tokenUrl.isEmpty() || e.clientId.isEmpty())
+        return cl.usageError(
+            QStringLiteral("--auth oauth2 needs --authorize-url, --token-url and --client-id."));
+    for (const QString& url : {e.authorizeUrl, e.tokenUrl}) {
+        const QUrl u(url, QUrl::StrictMode);
+        if (!u.isValid() ||
+            (u.scheme() != QLatin1String("https") && u.scheme() != QLatin1String("http")) ||
+            u.host().isEmpty()) {
+            QTextStream(stderr) << url << ": not an http or https URL\n";
+            return 2;
+        }
+    }
+    return 0;
+}
+
 int addImap(const QStringList& args) {
     CommandLine cl(QStringLiteral("add-imap"),
                    QStringLiteral("Adds an IMAP account to a profile (created when missing), or "
@@ -147,6 +193,12 @@ int addImap(const QStringList& args) {
     cl.add("timeout", "Seconds to wait for the server, 1 to 600 (default 5).", "SECONDS");
     cl.add("ca-file", "Trusts the CA certificates in FILE (PEM or DER) besides the system's.",
            "FILE");
+    cl.add("auth", "password (default) or oauth2.", "KIND");
+    cl.add("authorize-url", "OAuth 2.0: the provider's authorization endpoint.", "URL");
+    cl.add("token-url", "OAuth 2.0: the provider's token endpoint.", "URL");
+    cl.add("scope", "OAuth 2.0: the scope to ask for (the provider's IMAP scope).", "SCOPE");
+    cl.add("client-id", "OAuth 2.0: the client ID the provider registered.", "ID");
+    cl.add("client-secret", "OAuth 2.0: the client secret, for a client that has one.", "SECRET");
     if (const int status = cl.parse(args)) return status < 0 ? 0 : status;
     if (!cl.parser.positionalArguments().isEmpty())
         return cl.usageError(QStringLiteral("Unexpected argument '%1'.")
@@ -200,6 +252,9 @@ int addImap(const QStringList& args) {
         e.password =
             QString::fromUtf8(f.readLine()).remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
     }
+    if (const int status = oauthOptions(cl, e)) return status;
+    if (e.usesOAuth2() && !passwordFile.isEmpty())
+        return cl.usageError(QStringLiteral("--password-file is for --auth password only."));
     if (!caFile.isEmpty()) {
         // The program may start in any folder, so the whole path is kept; the file is
         // read again at every logon, so a CA renewed in place is picked up.
@@ -240,6 +295,7 @@ int main(int argc, char** argv) {
     if (command == QLatin1String("create")) return create(args);
     if (command == QLatin1String("import")) return importMail(args);
     if (command == QLatin1String("add-imap")) return addImap(args);
+    if (command == QLatin1String("sign-in")) return signInCommand(args);
     if (command == QLatin1String("list")) return listProfilesCommand(args);
     if (command == QLatin1String("remove-account")) return removeAccountCommand(args);
     if (command == QLatin1String("remove-profile")) return removeProfileCommand(args);
@@ -250,7 +306,7 @@ int main(int argc, char** argv) {
     const QCommandLineOption version = cl.parser.addVersionOption();
     cl.parser.addPositionalArgument(
         QStringLiteral("COMMAND"),
-        QStringLiteral("create, import, add-imap, list, "
+        QStringLiteral("create, import, add-imap, sign-in, list, "
                        "remove-account, remove-profile or set-default."),
         QStringLiteral("COMMAND [ARGUMENTS...]"));
     const auto fullHelp = [&cl] { return cl.helpText() + u'\n' + QLatin1String(kCommands); };

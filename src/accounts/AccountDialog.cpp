@@ -8,6 +8,7 @@
 #include <QIntValidator>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "libdialogs/OkCancelRow.h"
@@ -42,7 +43,13 @@ AccountDialog::AccountDialog(QWidget* parent, const std::optional<store::Account
       user_(named(new QLineEdit(this), "UserText")),
       password_(named(new QLineEdit(this), "PasswordText")),
       remember_(named(new QCheckBox(tr("&Remember the password"), this), "RememberCheck")),
-      caFile_(named(new QLineEdit(this), "CaFileText")) {
+      caFile_(named(new QLineEdit(this), "CaFileText")),
+      auth_(named(new QComboBox(this), "AuthCombo")),
+      authorizeUrl_(named(new QLineEdit(this), "AuthorizeUrlText")),
+      tokenUrl_(named(new QLineEdit(this), "TokenUrlText")),
+      scope_(named(new QLineEdit(this), "ScopeText")),
+      clientId_(named(new QLineEdit(this), "ClientIdText")),
+      clientSecret_(named(new QLineEdit(this), "ClientSecretText")) {
     setObjectName(QStringLiteral("AccountDialog"));
     setWindowTitle(before ? tr("Edit IMAP Account") : tr("Add IMAP Account"));
     setWindowModality(Qt::ApplicationModal);
@@ -52,6 +59,8 @@ AccountDialog::AccountDialog(QWidget* parent, const std::optional<store::Account
     password_->setEchoMode(QLineEdit::Password);
     caFile_->setPlaceholderText(tr("only for a server whose CA is not a public one"));
     auto* browse = named(new QPushButton(tr("&Browse…"), this), "CaFileButton");
+    auth_->addItems({tr("Password"), tr("OAuth 2.0")});
+    clientSecret_->setPlaceholderText(tr("only for a client registered with one"));
 
     if (before) {
         server_->setText(before->server);
@@ -63,6 +72,12 @@ AccountDialog::AccountDialog(QWidget* parent, const std::optional<store::Account
         caFile_->setText(before->caFile);
         remember_->setChecked(passwordKept);
         if (passwordKept) password_->setPlaceholderText(tr("unchanged"));
+        auth_->setCurrentIndex(before->usesOAuth2() ? 1 : 0);
+        authorizeUrl_->setText(before->authorizeUrl);
+        tokenUrl_->setText(before->tokenUrl);
+        scope_->setText(before->scope);
+        clientId_->setText(before->clientId);
+        clientSecret_->setText(before->clientSecret);
     } else {
         security_->setCurrentIndex(2);  // what public mail servers offer
         port_->setText(QString::number(defaultPort(2)));
@@ -80,12 +95,29 @@ AccountDialog::AccountDialog(QWidget* parent, const std::optional<store::Account
     form->addRow(tr("Pass&word:"), password_);
     form->addRow(QString(), remember_);
     form->addRow(tr("&CA file:"), caRow);
+    form->addRow(tr("&Authentication:"), auth_);
+    form->addRow(tr("Authori&zation URL:"), authorizeUrl_);
+    form->addRow(tr("&Token URL:"), tokenUrl_);
+    form->addRow(tr("Sc&ope:"), scope_);
+    form->addRow(tr("Client &ID:"), clientId_);
+    form->addRow(tr("Client secre&t:"), clientSecret_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(libdialogs::okCancelRow(this));
 
     connect(security_, &QComboBox::currentIndexChanged, this, &AccountDialog::securityChanged);
     connect(browse, &QPushButton::clicked, this, &AccountDialog::chooseCaFile);
+    connect(auth_, &QComboBox::currentIndexChanged, this, &AccountDialog::authChanged);
+    authChanged();
+}
+
+void AccountDialog::authChanged() {
+    // An OAuth 2.0 account has no password; a password account no OAuth settings.
+    const bool oauth = auth_->currentIndex() == 1;
+    password_->setEnabled(!oauth);
+    remember_->setEnabled(!oauth);
+    for (QLineEdit* e : {authorizeUrl_, tokenUrl_, scope_, clientId_, clientSecret_})
+        e->setEnabled(oauth);
 }
 
 void AccountDialog::securityChanged() {
@@ -115,6 +147,18 @@ void AccountDialog::accept() {
     else if (const QString ca = caFile_->text().trimmed();
              !ca.isEmpty() && !QFileInfo(ca).isReadable())
         problem = tr("The CA file %1 cannot be read.").arg(ca);
+    else if (auth_->currentIndex() == 1) {
+        for (QLineEdit* e : {authorizeUrl_, tokenUrl_}) {
+            const QUrl url(e->text().trimmed(), QUrl::StrictMode);
+            if (problem.isEmpty() &&
+                (!url.isValid() || url.host().isEmpty() ||
+                 (url.scheme() != QLatin1String("https") && url.scheme() != QLatin1String("http"))))
+                problem = e == authorizeUrl_ ? tr("Enter the provider's authorization URL.")
+                                             : tr("Enter the provider's token URL.");
+        }
+        if (problem.isEmpty() && clientId_->text().trimmed().isEmpty())
+            problem = tr("Enter the client ID the provider registered.");
+    }
     if (!problem.isEmpty()) {
         ui::msgBox(problem, ui::Icon::Exclamation);
         return;
@@ -128,7 +172,14 @@ store::AccountEntry AccountDialog::entry() const {
     e.port = port_->text().toInt();
     e.security = QLatin1String(kSecurity[std::max(0, security_->currentIndex())]);
     e.user = user_->text().trimmed();
-    e.password = remember_->isChecked() ? password_->text() : QString();
+    const bool oauth = auth_->currentIndex() == 1;
+    e.password = remember_->isChecked() && !oauth ? password_->text() : QString();
+    e.auth = oauth ? QStringLiteral("oauth2") : QStringLiteral("password");
+    e.authorizeUrl = oauth ? authorizeUrl_->text().trimmed() : QString();
+    e.tokenUrl = oauth ? tokenUrl_->text().trimmed() : QString();
+    e.scope = oauth ? scope_->text().trimmed() : QString();
+    e.clientId = oauth ? clientId_->text().trimmed() : QString();
+    e.clientSecret = oauth ? clientSecret_->text().trimmed() : QString();
     QString ca = caFile_->text().trimmed();
     e.caFile = ca.isEmpty() ? ca : QFileInfo(ca).absoluteFilePath();
     // A certificate pinned for one server says nothing about another.
@@ -138,7 +189,7 @@ store::AccountEntry AccountDialog::entry() const {
 }
 
 bool AccountDialog::remember() const {
-    return remember_->isChecked();
+    return remember_->isChecked() && auth_->currentIndex() != 1;
 }
 
 }  // namespace accounts

@@ -13,8 +13,10 @@ namespace accounts {
 
 // An IMAP account's settings, as entered: "ServerText", "PortText",
 // "SecurityCombo" (None, STARTTLS, TLS), "UserText", "PasswordText",
-// "RememberCheck", "CaFileText" with "CaFileButton", then "OkButton" and
-// "CancelButton". OK is taken only when the settings can be used.
+// "RememberCheck", "CaFileText" with "CaFileButton", "AuthCombo" (Password,
+// OAuth 2.0) with "AuthorizeUrlText", "TokenUrlText", "ScopeText",
+// "ClientIdText" and "ClientSecretText", then "OkButton" and "CancelButton".
+// OK is taken only when the settings can be used.
 class AccountDialog : public QDialog {
   public:
     // `before` fills the fields when an account is edited; its password is not
@@ -27,6 +29,7 @@ class AccountDialog : public QDialog {
 
   private:
     void securityChanged();
+    void authChanged();
     void chooseCaFile();
     void accept() override;
 
@@ -38,6 +41,12 @@ class AccountDialog : public QDialog {
     QLineEdit* password_;
     QCheckBox* remember_;
     QLineEdit* caFile_;
+    QComboBox* auth_;
+    QLineEdit* authorizeUrl_;
+    QLineEdit* tokenUrl_;
+    QLineEdit* scope_;
+    QLineEdit* clientId_;
+    QLineEdit* clientSecret_;
 };
 
 }  // namespace accounts

@@ -31,8 +31,12 @@ void testAccount(store::Db& db, const QString& profile, const store::AccountEntr
         mapi::ProgressTask progress(QStringLiteral("Testing %1").arg(who));
         store::AccountLogon logon;
         logon.entry = account;
-        logon.password = store::keptPassword(db, profile, account);
-        if (logon.password.isEmpty()) logon.password = store::runPasswordDialog(who);
+        if (account.usesOAuth2()) {
+            store::attachTokens(logon, db, profile);
+        } else {
+            logon.password = store::keptPassword(db, profile, account);
+            if (logon.password.isEmpty()) logon.password = store::runPasswordDialog(who);
+        }
         logon.userName = account.user;
         logon.showDialogs = true;
         logon.pinCertificate = [&db, rid = account.rid](const QString& fingerprint) {

@@ -1,5 +1,6 @@
 #include "accounts/AccountsWindow.h"
 
+#include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -12,6 +13,9 @@
 #include "accounts/AccountDialog.h"
 #include "accounts/AccountTest.h"
 #include "messaging/Error.h"
+#include "messaging/Progress.h"
+#include "oauth/OAuthError.h"
+#include "oauth/SignIn.h"
 #include "store/Backend.h"
 #include "store/StoreBackend.h"
 #include "ui/Dialogs.h"
@@ -33,6 +37,25 @@ QString securityName(const QString& s) {
     if (s.compare(QLatin1String("starttls"), Qt::CaseInsensitive) == 0)
         return QStringLiteral("STARTTLS");
     return QStringLiteral("no encryption");
+}
+
+// What the accounts list says of an OAuth 2.0 account's tokens.
+QString signInState(const store::Db& db, const QString& profile, const store::AccountEntry& a) {
+    const std::optional<store::OAuthTokens> t = store::keptTokens(db, profile, a);
+    if (!t) return AccountsWindow::tr("OAuth 2.0, not signed in");
+    if (!t->expires.isValid() || t->access.isEmpty())
+        return AccountsWindow::tr("OAuth 2.0, signed in as %1").arg(a.user);
+    const QString until = t->expires.toLocalTime().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+    if (oauth::needsRefresh(t->expires))
+        return t->refresh.isEmpty()
+                   ? AccountsWindow::tr(
+                         "OAuth 2.0, signed in as %1, token expired %2; sign in again")
+                         .arg(a.user, until)
+                   : AccountsWindow::tr(
+                         "OAuth 2.0, signed in as %1, token renewed at the next logon")
+                         .arg(a.user);
+    return AccountsWindow::tr("OAuth 2.0, signed in as %1, token valid until %2")
+        .arg(a.user, until);
 }
 
 QString quotedList(const QStringList& names) {
@@ -69,7 +92,9 @@ AccountsWindow::AccountsWindow(QWidget* parent, LoggedOn loggedOn)
       add_(button(this, tr("&Add Account…"), "AddAccountButton")),
       edit_(button(this, tr("&Edit Account…"), "EditAccountButton")),
       remove_(button(this, tr("Re&move Account"), "RemoveAccountButton")),
-      test_(button(this, tr("&Test Account"), "TestAccountButton")) {
+      test_(button(this, tr("&Test Account"), "TestAccountButton")),
+      signIn_(button(this, tr("S&ign In…"), "SignInButton")),
+      signOut_(button(this, tr("Sign &Out"), "SignOutButton")) {
     setObjectName(QStringLiteral("AccountsWindow"));
     setWindowTitle(tr("Accounts"));
     auto* create = button(this, tr("&New Profile…"), "NewProfileButton");
@@ -79,7 +104,8 @@ AccountsWindow::AccountsWindow(QWidget* parent, LoggedOn loggedOn)
     for (QPushButton* b : {create, rename_, delete_, default_}) profileButtons->addWidget(b);
     profileButtons->addStretch();
     auto* entryButtons = new QVBoxLayout;
-    for (QPushButton* b : {add_, edit_, remove_, test_}) entryButtons->addWidget(b);
+    for (QPushButton* b : {add_, edit_, remove_, test_, signIn_, signOut_})
+        entryButtons->addWidget(b);
     entryButtons->addStretch();
     auto* profileRow = new QHBoxLayout;
     profileRow->addWidget(profiles_);
@@ -108,6 +134,8 @@ AccountsWindow::AccountsWindow(QWidget* parent, LoggedOn loggedOn)
     connect(edit_, &QPushButton::clicked, this, &AccountsWindow::editAccount);
     connect(remove_, &QPushButton::clicked, this, &AccountsWindow::removeAccount);
     connect(test_, &QPushButton::clicked, this, &AccountsWindow::testAccount);
+    connect(signIn_, &QPushButton::clicked, this, &AccountsWindow::signIn);
+    connect(signOut_, &QPushButton::clicked, this, &AccountsWindow::signOut);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
 }
 
@@ -171,7 +199,9 @@ void AccountsWindow::showEntries() {
             if (!a.caFile.isEmpty()) settings << tr("CA file %1").arg(a.caFile);
             if (!a.fingerprint.isEmpty())
                 settings << tr("certificate %1 trusted").arg(a.fingerprint);
-            if (!store::keptPassword(*db_, p.profile.name, a).isEmpty())
+            if (a.usesOAuth2())
+                settings << signInState(*db_, p.profile.name, a);
+            else if (!store::keptPassword(*db_, p.profile.name, a).isEmpty())
                 settings << tr("password remembered");
             new QTreeWidgetItem(entries_, {accountName(a), tr("IMAP"), settings.join(", ")});
         }
@@ -182,8 +212,9 @@ void AccountsWindow::showEntries() {
 void AccountsWindow::updateButtons() {
     const bool profile = profiles_->currentItem() != nullptr;
     for (QPushButton* b : {rename_, delete_, default_, add_}) b->setEnabled(profile);
-    const bool account = currentAccount().has_value();
-    for (QPushButton* b : {edit_, remove_, test_}) b->setEnabled(account);
+    const std::optional<store::AccountEntry> a = currentAccount();
+    for (QPushButton* b : {edit_, remove_, test_}) b->setEnabled(a.has_value());
+    for (QPushButton* b : {signIn_, signOut_}) b->setEnabled(a && a->usesOAuth2());
 }
 
 QString AccountsWindow::currentProfile() const {
@@ -331,6 +362,43 @@ void AccountsWindow::testAccount() {
         accounts::testAccount(*db_, profile, *a);
         reload(profile);  // a certificate trusted during the test shows
     }
+}
+
+void AccountsWindow::signIn() {
+    const QString profile = currentProfile();
+    const std::optional<store::AccountEntry> a = currentAccount();
+    if (!a || !a->usesOAuth2()) return;
+    try {
+        const oauth::Tokens t = [&] {
+            ui::BusyScope busy;
+            mapi::ProgressTask waiting(
+                tr("Waiting for the browser to sign %1 in").arg(accountName(*a)));
+            return oauth::signInWithBrowser(
+                oauth::ClientSettings{QUrl(a->authorizeUrl), QUrl(a->tokenUrl), a->scope,
+                                      a->clientId, a->clientSecret},
+                a->user, [](const QUrl& url) { return QDesktopServices::openUrl(url); },
+                [&waiting] { return waiting.step(0, 1); });
+        }();
+        store::keepTokens(*db_, profile, *a, {t.access, t.refresh, t.expires});
+    } catch (const oauth::Error& e) {
+        ui::msgBox(tr("The sign-in of %1 did not succeed: %2").arg(accountName(*a), e.message()),
+                   ui::Icon::Exclamation);
+    } catch (const mapi::Error& e) {
+        ui::msgBox(e.description(), ui::Icon::Exclamation);
+    }
+    reload(profile);
+}
+
+void AccountsWindow::signOut() {
+    const QString profile = currentProfile();
+    const std::optional<store::AccountEntry> a = currentAccount();
+    if (!a || !a->usesOAuth2()) return;
+    try {
+        store::forgetTokens(*db_, profile, *a);
+    } catch (const mapi::Error& e) {
+        ui::msgBox(e.description(), ui::Icon::Exclamation);
+    }
+    reload(profile);
 }
 
 }  // namespace accounts

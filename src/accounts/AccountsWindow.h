@@ -15,7 +15,8 @@ namespace accounts {
 
 // File > Accounts…: the profiles of the profile folder, each with its local
 // stores and mail-server accounts. Profiles are created, renamed, deleted and
-// made the default here; accounts are added, edited, removed and tested. The
+// made the default here; accounts are added, edited, removed and tested, and
+// OAuth 2.0 accounts signed in and out. The
 // profile a session is logged on to is neither renamed nor deleted.
 class AccountsWindow : public QWidget {
     Q_OBJECT
@@ -43,6 +44,8 @@ class AccountsWindow : public QWidget {
     void editAccount();
     void removeAccount();
     void testAccount();
+    void signIn();
+    void signOut();
 
     LoggedOn loggedOn_;
     std::shared_ptr<store::Db> db_;
@@ -56,6 +59,8 @@ class AccountsWindow : public QWidget {
     QPushButton* edit_;
     QPushButton* remove_;
     QPushButton* test_;
+    QPushButton* signIn_;
+    QPushButton* signOut_;
 };
 
 }  // namespace accounts

@@ -44,9 +44,17 @@ void Client::onLog(mailimap*, int type, const char* data, size_t size, void* sel
             client->log_->write(Direction::Received, QByteArray(data, qsizetype(size)));
             break;
         case MAILSTREAM_LOG_TYPE_DATA_SENT:
+            if (client->authenticating_) {
+                client->logAuthenticate(QByteArray(data, qsizetype(size)));
+                break;
+            }
             client->log_->write(Direction::Sent, QByteArray(data, qsizetype(size)));
             break;
         case MAILSTREAM_LOG_TYPE_DATA_SENT_PRIVATE: {
+            if (client->authenticating_) {
+                client->logAuthenticate(QByteArray(data, qsizetype(size)));
+                break;
+            }
             // libetpan marks the whole LOGIN line private; keep the command readable
             // and hide only the password, or everything when it cannot be found as sent.
             QByteArray text(data, qsizetype(size));
@@ -64,6 +72,17 @@ void Client::onLog(mailimap*, int type, const char* data, size_t size, void* sel
         default:
             break;
     }
+}
+
+// The token may arrive in pieces of any size: only the command's name is logged,
+// once, with the rest masked.
+void Client::logAuthenticate(const QByteArray& sent) {
+    if (authenticateLogged_) return;
+    authenticateLogged_ = true;
+    const QByteArray mechanism = "AUTHENTICATE XOAUTH2";
+    const qsizetype at = sent.indexOf(mechanism);
+    log_->write(Direction::Sent,
+                (at < 0 ? QByteArray() : sent.left(at + mechanism.size()) + ' ') + "***\r\n");
 }
 
 void Client::startCommand() {
@@ -102,6 +121,10 @@ void Client::check(int result, const char* what) {
             ErrorKind::Network,
             QStringLiteral("The connection to %1 was lost (%2)").arg(host, QLatin1String(what)));
     }
+    if (result == MAILIMAP_ERROR_LOGIN && authenticating_)
+        throw Error(
+            ErrorKind::LogonFailed,
+            QStringLiteral("The server %1 rejected the access token: %2").arg(host, server));
     if (result == MAILIMAP_ERROR_LOGIN)
         throw Error(ErrorKind::LogonFailed,
                     QStringLiteral("The server %1 rejected the user name or password: %2")
@@ -149,6 +172,24 @@ void Client::login(const QString& user, const QString& password) {
     password_ = password.toUtf8();
     startCommand();
     check(mailimap_login(imap_, user.toUtf8().constData(), password_.constData()), "LOGIN");
+    readCapabilities();
+}
+
+void Client::loginOAuth2(const QString& user, const QString& accessToken) {
+    requireConnection();
+    password_ = accessToken.toUtf8();
+    startCommand();
+    authenticating_ = true;
+    authenticateLogged_ = false;
+    const int r =
+        mailimap_oauth2_authenticate(imap_, user.toUtf8().constData(), password_.constData());
+    try {
+        check(r, "AUTHENTICATE XOAUTH2");
+    } catch (const Error&) {
+        authenticating_ = false;
+        throw;
+    }
+    authenticating_ = false;
     readCapabilities();
 }
 

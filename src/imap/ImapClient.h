@@ -43,6 +43,8 @@ class Client {
 
     void connect(const ConnectOptions& options);
     void login(const QString& user, const QString& password);
+    // SASL XOAUTH2 with an OAuth 2.0 access token (any length the server takes).
+    void loginOAuth2(const QString& user, const QString& accessToken);
     void logout();
     // False once a transport failure (a dropped connection, a timeout) has ended the
     // connection: the client then needs connect() and login() again.
@@ -82,6 +84,7 @@ class Client {
 
   private:
     static void onLog(mailimap* session, int type, const char* data, size_t size, void* self);
+    void logAuthenticate(const QByteArray& sent);
     void check(int result, const char* what);
     void startCommand();
     void requireConnection() const;
@@ -96,6 +99,9 @@ class Client {
     ConnectOptions options_;
     Capabilities caps_;
     QByteArray password_;
+    // While an AUTHENTICATE is sent: its argument is never logged, whole or in pieces.
+    bool authenticating_ = false;
+    bool authenticateLogged_ = false;
     int batchSize_ = 500;
     qint64 commandStartedMs_ = 0;
 };

@@ -44,8 +44,7 @@ std::shared_ptr<Account> Account::open(AccountSettings settings) {
     a->client_.setProtocolLog(a->settings_.log);
     if (a->settings_.fetchBatch > 0) a->client_.setFetchBatchSize(a->settings_.fetchBatch);
     a->guarded([&] {
-        a->client_.connect(a->settings_.connect);
-        a->client_.login(a->settings_.user, a->settings_.password);
+        a->logOn();
         a->cache_ = std::make_unique<imap::HeaderCache>(
             a->settings_.cachePath.isEmpty() ? QStringLiteral(":memory:") : a->settings_.cachePath);
     });
@@ -76,8 +75,7 @@ void Account::fail(const imap::Error& e) {
 void Account::connectAgain() {
     selected_.clear();
     try {
-        client_.connect(settings_.connect);
-        client_.login(settings_.user, settings_.password);
+        logOn();
     } catch (const imap::Error&) {
         // A refused logon leaves the new connection open: the next call starts over.
         if (client_.isConnected()) {
@@ -88,6 +86,19 @@ void Account::connectAgain() {
         }
         throw;
     }
+}
+
+void Account::logOn() {
+    if (!settings_.accessToken) {
+        client_.connect(settings_.connect);
+        client_.login(settings_.user, settings_.password);
+        return;
+    }
+    // Asked before connecting: a token that cannot be had leaves no connection
+    // open, and one that expired since the last logon is refreshed here.
+    const QString token = settings_.accessToken();
+    client_.connect(settings_.connect);
+    client_.loginOAuth2(settings_.user, token);
 }
 
 void Account::reconnect() {

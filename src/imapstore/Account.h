@@ -28,6 +28,10 @@ struct AccountSettings {
     imap::ConnectOptions connect;
     QString user;
     QString password;
+    // For an OAuth 2.0 account (no password): gives the access token for a
+    // logon, refreshed first when it has expired; throws mapi::Error saying why
+    // there is none (not signed in, the sign-in revoked).
+    std::function<QString()> accessToken;
     QString cachePath;                 // the account's header cache file
     imap::ProtocolLog* log = nullptr;  // not owned; may be nullptr
     int fetchBatch = 0;                // headers per FETCH on a first open; 0 for the client's
@@ -177,6 +181,8 @@ class Account : public std::enable_shared_from_this<Account> {
     // selected afterwards. connectAgain() throws the client's error, reconnect()
     // fails as call() describes.
     void connectAgain();
+    // Connects and logs on with the password or the access token.
+    void logOn();
     void reconnect();
     // Selects the mailbox on `c` unless it is selected already (or `again`), and
     // fails with MAPI_E_NOT_FOUND when the server renumbered it since

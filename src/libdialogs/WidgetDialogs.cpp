@@ -3,6 +3,7 @@
 #include <QSettings>
 
 #include "libdialogs/ProgressWindow.h"
+#include "ui/Dialogs.h"
 
 namespace libdialogs {
 
@@ -35,6 +36,12 @@ class WidgetDialogs final : public store::LibraryDialogs {
     QString askPassword(const QString& account) override { return showPasswordDialog(account); }
     bool trustCertificate(const store::UntrustedCertificate& certificate) override {
         return askTrustCertificate(certificate);
+    }
+    bool signInAgain(const QString& account, const QString& reason) override {
+        return ui::msgBox(QStringLiteral("%1\n\nSign %2 in again now? Your browser opens the "
+                                         "provider's sign-in page.")
+                              .arg(reason, account),
+                          ui::Icon::Question, ui::Buttons::YesNo) == ui::Answer::Yes;
     }
 };
 

@@ -42,11 +42,16 @@ std::vector<AccountEntry> profileAccounts(Db& db, std::int64_t profile) {
     std::vector<AccountEntry> out;
     if (!hasAccountTable(db)) return out;
     // A store written before a setting existed has no column for it.
+    const auto column = [&db](const char* name, const char* missing) {
+        return QLatin1String(hasColumn(db, "profile_accounts", name) ? name : missing);
+    };
     Stmt q = db.prepare(
         QStringLiteral("SELECT rid, kind, server, port, security, user, password, fingerprint, "
-                       "%1, %2 FROM profile_accounts WHERE profile = ?1 ORDER BY rid")
-            .arg(QLatin1String(hasColumn(db, "profile_accounts", "timeout") ? "timeout" : "0"),
-                 QLatin1String(hasColumn(db, "profile_accounts", "ca_file") ? "ca_file" : "''")));
+                       "%1, %2, %3, %4, %5, %6, %7, %8 FROM profile_accounts WHERE profile = ?1 "
+                       "ORDER BY rid")
+            .arg(column("timeout", "0"), column("ca_file", "''"), column("auth", "'password'"),
+                 column("authorize_url", "''"), column("token_url", "''"), column("scope", "''"),
+                 column("client_id", "''"), column("client_secret", "''")));
     q.bind(1, profile);
     while (q.step()) {
         AccountEntry e;
@@ -60,6 +65,12 @@ std::vector<AccountEntry> profileAccounts(Db& db, std::int64_t profile) {
         e.fingerprint = q.text(7);
         e.timeout = static_cast<int>(q.integer(8));
         e.caFile = q.text(9);
+        e.auth = q.text(10);
+        e.authorizeUrl = q.text(11);
+        e.tokenUrl = q.text(12);
+        e.scope = q.text(13);
+        e.clientId = q.text(14);
+        e.clientSecret = q.text(15);
         out.push_back(e);
     }
     // An older version added the same account again as another row, and the two
@@ -112,14 +123,30 @@ bool addAccount(Db& db, const QString& profileName, const AccountEntry& e) {
                                                   {"password", QString()},
                                                   {"fingerprint", e.fingerprint},
                                                   {"timeout", std::int64_t{e.timeout}},
-                                                  {"ca_file", e.caFile}});
+                                                  {"ca_file", e.caFile},
+                                                  {"auth", e.auth},
+                                                  {"authorize_url", e.authorizeUrl},
+                                                  {"token_url", e.tokenUrl},
+                                                  {"scope", e.scope},
+                                                  {"client_id", e.clientId},
+                                                  {"client_secret", e.clientSecret}});
     // The new row replaces the old one under the old one's id, which names
     // the account's header cache: the cached headers stay good.
     if (before) moveAccount(db, added, before->rid);
     tx.commit();
     // Written again with other capitals, the account's password has a new owner.
-    if (before && (before->server != e.server || before->user != e.user))
+    if (before && (before->server != e.server || before->user != e.user)) {
         forgetSecret(secretOwner(db, storedName, *before));
+        if (std::optional<OAuthTokens> t = keptTokens(db, storedName, *before)) {
+            keepTokens(db, storedName, e, *t);
+            forgetTokens(db, storedName, *before);
+        }
+    }
+    // Tokens of another authorization server or client are worth nothing, and a
+    // password account has none.
+    if (before && before->usesOAuth2() &&
+        (!e.usesOAuth2() || before->tokenUrl != e.tokenUrl || before->clientId != e.clientId))
+        forgetTokens(db, storedName, e);
     return !before;
 }
 

@@ -4,10 +4,12 @@
 // keeps their settings; opening one is left to an opener the program installs
 // at start-up, so this layer needs no protocol code.
 
+#include <QDateTime>
 #include <QString>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "messaging/Objects.h"
@@ -30,6 +32,22 @@ struct AccountEntry {
     QString fingerprint;  // a certificate accepted although it does not verify
     int timeout = 0;      // seconds to wait for the server; 0 for the program's default
     QString caFile;       // CA certificates trusted besides the system's; "" for none
+    // How the account logs on: "password", or "oauth2" with an access token the
+    // authorization server below issues for the client (no password then).
+    QString auth = QStringLiteral("password");
+    QString authorizeUrl;
+    QString tokenUrl;
+    QString scope;
+    QString clientId;
+    QString clientSecret;  // "" for a client without one (most installed programs)
+    bool usesOAuth2() const { return auth == QLatin1String("oauth2"); }
+};
+
+// What an OAuth 2.0 sign-in left: kept like a password, never in the store file.
+struct OAuthTokens {
+    QString access;
+    QString refresh;
+    QDateTime expires;  // of the access token; invalid when the server did not say
 };
 
 // What Recipient.Resolve finds in the profile's address lists.
@@ -51,6 +69,10 @@ struct AccountLogon {
     // Keeps a certificate fingerprint the user chose to trust during the logon
     // as the account's, so the next logon does not ask again.
     std::function<void(const QString& fingerprint)> pinCertificate;
+    // For an OAuth 2.0 account: the tokens kept for it, and where new ones go
+    // after a refresh.
+    std::function<std::optional<OAuthTokens>()> loadTokens;
+    std::function<void(const OAuthTokens&)> saveTokens;
     // Finds a folder of any of the session's stores, for copies and moves
     // from the account to another store.
     std::function<mapi::Ref<mapi::Folder>(const QString& folderId, const QString& storeId)> locate;
@@ -96,6 +118,17 @@ bool pinCertificate(Db& db, std::int64_t account, const QString& fingerprint);
 SecretOwner secretOwner(const Db& db, const QString& profileName, const AccountEntry& e);
 // The password kept for the account; "" when it is to be given at logon.
 QString keptPassword(Db& db, const QString& profileName, const AccountEntry& e);
+// The tokens an OAuth 2.0 sign-in left for the account, kept apart from any
+// password (their owner's kind is the account's kind with "-oauth2"). keepTokens
+// throws as keepSecret; forgetTokens forgets them (a sign-out).
+SecretOwner tokenOwner(const Db& db, const QString& profileName, const AccountEntry& e);
+std::optional<OAuthTokens> keptTokens(const Db& db, const QString& profileName,
+                                      const AccountEntry& e);
+void keepTokens(const Db& db, const QString& profileName, const AccountEntry& e,
+                const OAuthTokens& tokens);
+void forgetTokens(const Db& db, const QString& profileName, const AccountEntry& e);
+// Gives an OAuth 2.0 account's logon its loadTokens and saveTokens.
+void attachTokens(AccountLogon& logon, const Db& db, const QString& profileName);
 // Where the account keeps its header cache: beside the store, named by its row.
 QString accountCachePath(const QString& storePath, std::int64_t rid);
 

@@ -40,6 +40,10 @@ bool runTrustCertificate(const UntrustedCertificate& certificate) {
     return installed && installed->trustCertificate(certificate);
 }
 
+bool runSignInAgain(const QString& account, const QString& reason) {
+    return installed && installed->signInAgain(account, reason);
+}
+
 std::optional<QString> runProfilePassword(const QString& profile) {
     return installed ? installed->profilePassword(profile) : std::nullopt;
 }

@@ -56,6 +56,12 @@ class LibraryDialogs {
     // Runs without a user to ask refuse it: the logon then fails naming the
     // fingerprint, which the user can accept in the accounts window.
     virtual bool trustCertificate(const UntrustedCertificate& /*certificate*/) { return false; }
+    // Whether to sign the OAuth 2.0 account ("user@server") in again now, its
+    // sign-in being missing or no longer accepted (`reason`). Runs without a
+    // user to ask refuse: the logon then fails saying to sign in again.
+    virtual bool signInAgain(const QString& /*account*/, const QString& /*reason*/) {
+        return false;
+    }
 };
 
 // Makes `dialogs` (not owned; nullptr for none) the ones shown from now on and
@@ -90,6 +96,8 @@ QString runPasswordDialog(const QString& account);
 
 // The installed dialogs' trustCertificate; false with none installed.
 bool runTrustCertificate(const UntrustedCertificate& certificate);
+// The installed dialogs' signInAgain; false with none installed.
+bool runSignInAgain(const QString& account, const QString& reason);
 
 // The installed dialogs' profilePassword; nullopt with none installed.
 std::optional<QString> runProfilePassword(const QString& profile);

@@ -22,6 +22,7 @@ QStringList storeNames(Db& db, std::int64_t profile) {
 // The account's password, header cache and row: nothing of it is left.
 void dropAccount(Db& db, const QString& profileName, const AccountEntry& a) {
     forgetSecret(secretOwner(db, profileName, a));
+    forgetTokens(db, profileName, a);
     deleteAccount(db, a.rid);
     const QString cache = accountCachePath(db.path(), a.rid);
     for (const char* suffix : {"", "-wal", "-shm", "-journal"})
@@ -75,12 +76,19 @@ Profile renameProfile(Db& db, const QString& profileName, const QString& newName
             keepSecret(secretOwner(db, trimmed, a), *kept);
             moved.push_back(a);
         }
+        if (std::optional<OAuthTokens> t = keptTokens(db, p->name, a)) {
+            keepTokens(db, trimmed, a, *t);
+            moved.push_back(a);
+        }
     }
     Db::Transaction tx(db);
     renameProfileRow(db, p->rid, trimmed);
     tx.commit();
     for (const AccountEntry& a : moved)
-        if (p->name != trimmed) forgetSecret(secretOwner(db, p->name, a));
+        if (p->name != trimmed) {
+            forgetSecret(secretOwner(db, p->name, a));
+            forgetTokens(db, p->name, a);
+        }
     p->name = trimmed;
     return *p;
 }

@@ -74,7 +74,11 @@ std::vector<std::shared_ptr<AccountSession>> openProfileAccounts(
     for (const AccountEntry& e : profileAccounts(*st->db, st->profile)) {
         AccountLogon logon;
         logon.entry = e;
-        logon.password = accountPassword(*st, e, givenPassword, showDialog);
+        // An OAuth 2.0 account logs on with its tokens: there is no password to ask for.
+        if (e.usesOAuth2())
+            attachTokens(logon, *st->db, st->profileName);
+        else
+            logon.password = accountPassword(*st, e, givenPassword, showDialog);
         logon.cachePath = accountCachePath(st->db->path(), e.rid);
         logon.userName = st->userName;
         logon.locate = [weak](const QString& folderId, const QString& storeId) {

@@ -199,12 +199,21 @@ void ensureAccountTable(Db& db) {
         "server TEXT NOT NULL, port INTEGER NOT NULL, security TEXT NOT NULL, "
         "user TEXT NOT NULL, password TEXT NOT NULL DEFAULT '', "
         "fingerprint TEXT NOT NULL DEFAULT '', timeout INTEGER NOT NULL DEFAULT 0, "
-        "ca_file TEXT NOT NULL DEFAULT '')");
+        "ca_file TEXT NOT NULL DEFAULT '', auth TEXT NOT NULL DEFAULT 'password', "
+        "authorize_url TEXT NOT NULL DEFAULT '', token_url TEXT NOT NULL DEFAULT '', "
+        "scope TEXT NOT NULL DEFAULT '', client_id TEXT NOT NULL DEFAULT '', "
+        "client_secret TEXT NOT NULL DEFAULT '')");
     // Tables made before a setting existed keep its default for their accounts.
     if (!hasColumn(db, "profile_accounts", "timeout"))
         db.exec("ALTER TABLE profile_accounts ADD COLUMN timeout INTEGER NOT NULL DEFAULT 0");
     if (!hasColumn(db, "profile_accounts", "ca_file"))
         db.exec("ALTER TABLE profile_accounts ADD COLUMN ca_file TEXT NOT NULL DEFAULT ''");
+    if (!hasColumn(db, "profile_accounts", "auth"))
+        db.exec("ALTER TABLE profile_accounts ADD COLUMN auth TEXT NOT NULL DEFAULT 'password'");
+    for (const char* column : {"authorize_url", "token_url", "scope", "client_id", "client_secret"})
+        if (!hasColumn(db, "profile_accounts", column))
+            db.exec(QByteArray("ALTER TABLE profile_accounts ADD COLUMN ") + column +
+                    " TEXT NOT NULL DEFAULT ''");
 }
 
 void ensureImportTables(Db& db) {

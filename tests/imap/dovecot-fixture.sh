@@ -8,6 +8,9 @@
 #                                  self-signed certificate for 127.0.0.1 made for the run
 #   dovecot-fixture.sh stop DIR    stops that instance (DIR is left for the caller to remove)
 #
+# With DOVECOT_OAUTH2_KEY set (the HS256 key, as text), the server also takes XOAUTH2 and
+# OAUTHBEARER with JWTs signed by that key, validated locally (no introspection server);
+# the token's "sub" claim is the user.
 # Exit status 77 from start means the Dovecot binary is missing (the tests then skip).
 # Users (password in brackets): alice (secret), bob (secret), and legacy (secret), whose
 # capability list leaves out UIDPLUS so the refusal path of an expunge can be tested.
@@ -78,6 +81,29 @@ wait_listening() {
 write_config() {
     sed -e "s|@DIR@|$dir|g" -e "s|@IMAP@|$1|g" -e "s|@IMAPS@|$2|g" -e "s|@USER@|$service_user|g" \
         -e "s|@GROUP@|$service_group|g" "$here/dovecot.conf.in" >"$dir/dovecot.conf"
+    [ -n "${DOVECOT_OAUTH2_KEY:-}" ] || return 0
+    cat >>"$dir/dovecot.conf" <<EOF
+auth_mechanisms = plain login xoauth2 oauthbearer
+passdb {
+  driver = oauth2
+  mechanisms = xoauth2 oauthbearer
+  args = $dir/oauth2.conf
+}
+EOF
+}
+
+# Dovecot looks the key up as shared/<azp>/<alg>/<kid> ("default" for a missing azp or kid),
+# stored base64.
+write_oauth2() {
+    [ -n "${DOVECOT_OAUTH2_KEY:-}" ] || return 0
+    mkdir -p "$dir/keys/default/HS256"
+    printf '%s' "$DOVECOT_OAUTH2_KEY" | base64 -w0 >"$dir/keys/default/HS256/default"
+    cat >"$dir/oauth2.conf" <<EOF
+introspection_mode = local
+local_validation_key_dict = fs:posix:prefix=$dir/keys/
+username_attribute = sub
+EOF
+    chmod -R a+rX "$dir/keys" "$dir/oauth2.conf"
 }
 
 start() {
@@ -114,6 +140,7 @@ start() {
             -addext "subjectAltName=IP:127.0.0.1" \
             -keyout "$dir/tls/key.pem" -out "$dir/tls/cert.pem" 2>/dev/null
     fi
+    write_oauth2
     local attempt imap imaps
     for attempt in 1 2 3 4 5; do
         imap=$(pick_port)
