@@ -72,7 +72,10 @@ if [ -f "$tmp/vars" ]; then
     while IFS='=' read -r name value; do
         [ -n "$name" ] && [ -n "$value" ] || continue
         export VAR_VALUE=$value VAR_NAME=$name
-        for f in out err; do perl -pi -e 's/\Q$ENV{VAR_VALUE}\E/\$$ENV{VAR_NAME}/g' "$tmp/$f"; done
+        # Whole numbers only: a port must not be found inside a longer number.
+        for f in out err; do
+            perl -pi -e 's/(?<![0-9])\Q$ENV{VAR_VALUE}\E(?![0-9])/\$$ENV{VAR_NAME}/g' "$tmp/$f"
+        done
     done <"$tmp/vars"
 fi
 
