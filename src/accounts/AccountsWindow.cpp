@@ -79,6 +79,18 @@ QTreeWidget* list(QWidget* parent, const char* name, const QStringList& columns)
     return t;
 }
 
+// Runs a change the user asked for; a refusal or a failure is shown, and the
+// window goes on.
+void attempt(const std::function<void()>& change) {
+    try {
+        change();
+    } catch (const store::AdminError& e) {
+        ui::msgBox(e.message, ui::Icon::Exclamation);
+    } catch (const mapi::Error& e) {
+        ui::msgBox(e.description(), ui::Icon::Exclamation);
+    }
+}
+
 }  // namespace
 
 AccountsWindow::AccountsWindow(QWidget* parent, LoggedOn loggedOn)
@@ -248,14 +260,10 @@ bool AccountsWindow::refusedWhileLoggedOn(const QString& profile, const QString&
 void AccountsWindow::newProfile() {
     const QString name = ui::inputBox(tr("Name of the new profile:"), tr("New Profile"));
     if (name.trimmed().isEmpty()) return;
-    try {
+    attempt([&] {
         const store::Profile made = store::createProfile(*db(true), name);
         reload(made.name);
-    } catch (const store::AdminError& e) {
-        ui::msgBox(e.message, ui::Icon::Exclamation);
-    } catch (const mapi::Error& e) {
-        ui::msgBox(e.description(), ui::Icon::Exclamation);
-    }
+    });
 }
 
 void AccountsWindow::renameProfile() {
@@ -264,14 +272,10 @@ void AccountsWindow::renameProfile() {
     const QString name =
         ui::inputBox(tr("New name of the profile \"%1\":").arg(old), tr("Rename Profile"), old);
     if (name.trimmed().isEmpty() || name.trimmed() == old) return;
-    try {
+    attempt([&] {
         const store::Profile renamed = store::renameProfile(*db_, old, name);
         reload(renamed.name);
-    } catch (const store::AdminError& e) {
-        ui::msgBox(e.message, ui::Icon::Exclamation);
-    } catch (const mapi::Error& e) {
-        ui::msgBox(e.description(), ui::Icon::Exclamation);
-    }
+    });
 }
 
 void AccountsWindow::deleteProfile() {
@@ -282,7 +286,7 @@ void AccountsWindow::deleteProfile() {
                        .arg(name),
                    ui::Icon::Question, ui::Buttons::YesNo) != ui::Answer::Yes)
         return;
-    try {
+    attempt([&] {
         bool withStores = false;
         if (const QStringList own = store::ownStores(*db_, name); !own.isEmpty()) {
             // The stores hold mail no other profile shows: gone with them, it is
@@ -295,20 +299,16 @@ void AccountsWindow::deleteProfile() {
         }
         store::removeProfile(*db_, name, withStores);
         reload(QString());
-    } catch (const mapi::Error& e) {
-        ui::msgBox(e.description(), ui::Icon::Exclamation);
-    }
+    });
 }
 
 void AccountsWindow::makeDefault() {
     const QString name = currentProfile();
     if (name.isEmpty()) return;
-    try {
+    attempt([&] {
         store::setDefaultProfile(*db_, name);
         reload(name);
-    } catch (const mapi::Error& e) {
-        ui::msgBox(e.description(), ui::Icon::Exclamation);
-    }
+    });
 }
 
 void AccountsWindow::addAccount() {
@@ -316,11 +316,7 @@ void AccountsWindow::addAccount() {
     if (profile.isEmpty()) return;
     AccountDialog dialog(ui::dialogParent(), std::nullopt, false);
     if (dialog.exec() != QDialog::Accepted) return;
-    try {
-        store::saveAccount(*db_, profile, std::nullopt, dialog.entry(), false);
-    } catch (const mapi::Error& e) {
-        ui::msgBox(e.description(), ui::Icon::Exclamation);
-    }
+    attempt([&] { store::saveAccount(*db_, profile, std::nullopt, dialog.entry(), false); });
     reload(profile);
 }
 
@@ -331,11 +327,7 @@ void AccountsWindow::editAccount() {
     const bool kept = !store::keptPassword(*db_, profile, *before).isEmpty();
     AccountDialog dialog(ui::dialogParent(), before, kept);
     if (dialog.exec() != QDialog::Accepted) return;
-    try {
-        store::saveAccount(*db_, profile, before, dialog.entry(), dialog.remember());
-    } catch (const mapi::Error& e) {
-        ui::msgBox(e.description(), ui::Icon::Exclamation);
-    }
+    attempt([&] { store::saveAccount(*db_, profile, before, dialog.entry(), dialog.remember()); });
     reload(profile);
 }
 
@@ -348,11 +340,7 @@ void AccountsWindow::removeAccount() {
                        .arg(accountName(*a), profile),
                    ui::Icon::Question, ui::Buttons::YesNo) != ui::Answer::Yes)
         return;
-    try {
-        store::removeAccount(*db_, profile, a->server, a->user);
-    } catch (const mapi::Error& e) {
-        ui::msgBox(e.description(), ui::Icon::Exclamation);
-    }
+    attempt([&] { store::removeAccount(*db_, profile, a->server, a->user); });
     reload(profile);
 }
 
@@ -393,11 +381,7 @@ void AccountsWindow::signOut() {
     const QString profile = currentProfile();
     const std::optional<store::AccountEntry> a = currentAccount();
     if (!a || !a->usesOAuth2()) return;
-    try {
-        store::forgetTokens(*db_, profile, *a);
-    } catch (const mapi::Error& e) {
-        ui::msgBox(e.description(), ui::Icon::Exclamation);
-    }
+    attempt([&] { store::forgetTokens(*db_, profile, *a); });
     reload(profile);
 }
 
